@@ -1,0 +1,17 @@
+// Small text routines that finish a composed name.
+#pragma once
+
+// True when the text's last byte is not one of the vowel letters a e i o u in either case;
+// false for the empty text. "y", digits, spaces and bytes above 127 count as consonants.
+bool EndsInConsonant(const char* text);
+
+// Upper-cases the first lower-case letter a..z that follows the leading "&x" codes, in place.
+// Nothing changes when the text ends inside a code or the byte reached is not a..z.
+void UpperCaseFirstLetter(char* text);
+
+// A new copy of the text with its first letter upper-cased; the caller frees it with free().
+char* FinishName(const char* text);
+
+// A new zero-filled copy of the text; the caller frees it with free(). Never returns null:
+// when memory runs out it reports "SYSERR: malloc failure" through perror and aborts.
+char* DuplicateString(const char* text);

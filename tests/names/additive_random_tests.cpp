@@ -1,0 +1,3 @@
+#include "names/additive_random.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "names/fragment_tables.h"
+
+#include <gtest/gtest.h>

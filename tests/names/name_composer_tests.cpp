@@ -1,0 +1,3 @@
+#include "names/name_composer.h"
+
+#include <gtest/gtest.h>

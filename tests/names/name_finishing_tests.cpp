@@ -1,0 +1,3 @@
+#include "names/name_finishing.h"
+
+#include <gtest/gtest.h>
