@@ -13,6 +13,8 @@ public:
     int Next();
     // A uniform integer in [lo, hi]; lo itself, without a draw, when hi <= lo.
     int Range(int lo, int hi);
+    // Word k of the table, for inspection.
+    std::int32_t Word(int k) const { return table[k]; }
 
 private:
     std::int32_t table[55] = {};

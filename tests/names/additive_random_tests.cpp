@@ -1,3 +1,136 @@
 #include "names/additive_random.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+AdditiveRandom SeededAt(std::uint64_t clock)
+{
+    AdditiveRandom random;
+    random.Seed(clock);
+    return random;
+}
+
+TEST(AdditiveRandomSeed, FillsTheTableFromTheClock)
+{
+    AdditiveRandom random = SeededAt(1000000000);
+    EXPECT_EQ(random.Word(0), 1000000000);
+    EXPECT_EQ(random.Word(1), 1);
+    EXPECT_EQ(random.Word(31), 683154141);
+    EXPECT_EQ(random.Word(54), 568876616);
+    for (int k = 2; k < 55; ++k)
+        EXPECT_EQ(random.Word(k), (random.Word(k - 1) + random.Word(k - 2)) & 0x3FFFFFFF) << k;
+}
+
+TEST(AdditiveRandomSeed, KeepsOnlyTheLow30BitsOfTheClock)
+{
+    AdditiveRandom low = SeededAt(12345);
+    AdditiveRandom high = SeededAt(12345 + (std::uint64_t{7} << 30) + (std::uint64_t{1} << 63));
+    for (int n = 0; n < 200; ++n)
+        ASSERT_EQ(low.Next(), high.Next()) << n;
+}
+
+TEST(AdditiveRandomSeed, SameSecondGivesTheSameSequence)
+{
+    AdditiveRandom a = SeededAt(1733616000), b = SeededAt(1733616000);
+    for (int n = 0; n < 1000; ++n)
+        ASSERT_EQ(a.Range(0, 59), b.Range(0, 59));
+}
+
+TEST(AdditiveRandomNext, KnownSequences)
+{
+    AdditiveRandom billion = SeededAt(1000000000);
+    for (int expected : {9522067, 11966076, 4710927, 16677003, 4610715, 4510502})
+        EXPECT_EQ(billion.Next(), expected);
+    AdditiveRandom zero = SeededAt(0);
+    for (int expected : {21035, 34036, 55071})
+        EXPECT_EQ(zero.Next(), expected);
+}
+
+TEST(AdditiveRandomNext, FollowsTheLaggedFibonacciRecurrence)
+{
+    // x(n) = (x(n-55) + x(n-24)) mod 2^30, each result being x(n) >> 6.
+    AdditiveRandom random = SeededAt(987654321);
+    std::int32_t x[55 + 300];
+    for (int k = 0; k < 55; ++k)
+        x[k] = random.Word(k);
+    for (int n = 55; n < 55 + 300; ++n) {
+        x[n] = (x[n - 55] + x[n - 24]) & 0x3FFFFFFF;
+        ASSERT_EQ(random.Next(), x[n] >> 6) << n;
+        ASSERT_LE(x[n] >> 6, 16777215);
+    }
+}
+
+TEST(AdditiveRandomRange, KnownValues)
+{
+    AdditiveRandom random = SeededAt(1000000000);
+    for (int expected : {19, 15, 11, 27, 38, 2})
+        EXPECT_EQ(random.Range(0, 59), expected);
+}
+
+TEST(AdditiveRandomRange, EmptyOrSingleSpanDrawsNothing)
+{
+    AdditiveRandom random = SeededAt(1000000000);
+    EXPECT_EQ(random.Range(5, 5), 5);
+    EXPECT_EQ(random.Range(7, 3), 7);
+    EXPECT_EQ(random.Range(INT_MAX, INT_MIN), INT_MAX);
+    EXPECT_EQ(random.Next(), 9522067);  // the generator did not move
+}
+
+TEST(AdditiveRandomRange, MasksAndRejectsExactlyLikeRawDraws)
+{
+    // Range(lo, hi) masks each 24-bit draw to the smallest power of two >= the span (at least
+    // 2) and redraws values past the span, one generator step per try.
+    struct Case { int lo, hi, mask; };
+    for (Case c : {Case{0, 8, 15}, Case{0, 59, 63}, Case{1, 2, 1}, Case{3, 6, 3}, Case{0, 45, 63},
+                   Case{-1000, 1000, 2047}, Case{0, (1 << 24) - 1, (1 << 24) - 1}}) {
+        AdditiveRandom random = SeededAt(424242), raw = SeededAt(424242);
+        const int span = c.hi - c.lo + 1;
+        for (int n = 0; n < 500; ++n) {
+            int d;
+            do
+                d = raw.Next() & c.mask;
+            while (d >= span);
+            ASSERT_EQ(random.Range(c.lo, c.hi), c.lo + d) << c.lo << ".." << c.hi << " #" << n;
+        }
+    }
+}
+
+TEST(AdditiveRandomRange, WideSpansTerminateAndStayInBounds)
+{
+    AdditiveRandom random = SeededAt(99);
+    struct Case { int lo, hi; };
+    for (Case c : {Case{INT_MIN, INT_MAX}, Case{0, INT_MAX}, Case{INT_MIN, 0}, Case{0, 1 << 30},
+                   Case{-5, INT_MAX}, Case{0, 1 << 24}, Case{INT_MAX - 1, INT_MAX}}) {
+        for (int n = 0; n < 2000; ++n) {
+            int v = random.Range(c.lo, c.hi);
+            ASSERT_GE(v, c.lo);
+            ASSERT_LE(v, c.hi);
+        }
+    }
+}
+
+TEST(AdditiveRandomRange, WideSpansAreUniform)
+{
+    // A span of 3 * 2^29 values: each third must get about a third of the draws. One 24-bit
+    // draw could reach only every 64th value; a bad mask would favour the low part.
+    AdditiveRandom random = SeededAt(2024);
+    const int third = 1 << 29;
+    int counts[3] = {};
+    const int draws = 30000;
+    for (int n = 0; n < draws; ++n)
+        ++counts[random.Range(0, 3 * third - 1) / third];
+    for (int count : counts)
+        EXPECT_NEAR(count, draws / 3, 600);
+
+    // Every residue of a wide span is reachable, not only multiples of 2^6.
+    int oddSeen = 0;
+    for (int n = 0; n < 1000; ++n)
+        oddSeen += random.Range(INT_MIN, INT_MAX) & 1;
+    EXPECT_NEAR(oddSeen, 500, 100);
+}
+
+}  // namespace
