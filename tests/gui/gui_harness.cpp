@@ -1,0 +1,246 @@
+// Drives the real program from outside, inside the same Wine prefix (or on Windows):
+//   gui_harness PROGRAM.exe WORKDIR escape|close
+// Starts PROGRAM in WORKDIR, checks the window and its controls, then replays the session
+// with the composer and compares the rendered board with what the program shows: the seed
+// is the start-up second, which the harness brackets. Ends the program with Escape or the
+// close box and checks the exit code is 0.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "names/name_composer.h"
+#include "paint/name_board.h"
+#include "paint/window_surface.h"
+#include "resources/resource.h"
+#include "shell/main_window.h"
+
+namespace {
+
+int Failures = 0;
+
+void Check(bool ok, const char* what)
+{
+    std::printf("%s: %s\n", ok ? "ok  " : "FAIL", what);
+    if (!ok)
+        ++Failures;
+}
+
+// The board area: everything above the controls (the heading, the plates and the names).
+const int BoardAreaHeight = 175;
+
+struct Pixels {
+    std::string bytes;  // 32-bit pixels, rows top to bottom
+    bool operator==(const Pixels& other) const { return bytes == other.bytes; }
+};
+
+Pixels Grab(HDC source, int width, int height)
+{
+    Pixels pixels;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP section = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (section != 0 && bits != nullptr) {
+        HGDIOBJ displaced = SelectObject(memory, section);
+        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+        GdiFlush();
+        pixels.bytes.assign(static_cast<const char*>(bits), static_cast<size_t>(width) * height * 4);
+        for (size_t k = 3; k < pixels.bytes.size(); k += 4)
+            pixels.bytes[k] = 0;
+        SelectObject(memory, displaced);
+        DeleteObject(section);
+    }
+    DeleteDC(memory);
+    return pixels;
+}
+
+Pixels GrabProgram(HWND program, int width)
+{
+    HDC dc = GetDC(program);
+    Pixels pixels = Grab(dc, width, BoardAreaHeight);
+    ReleaseDC(program, dc);
+    return pixels;
+}
+
+// What the program should show for a board: drawn by the same painting code here.
+Pixels Render(int width)
+{
+    PresentFrame();
+    return Grab(MainSurface.MemoryDC(), width, BoardAreaHeight);
+}
+
+// Waits up to the timeout for the program to show the board that `compose` makes.
+template <typename ComposeBoard>
+bool ShowsBoard(HWND program, int width, ComposeBoard compose, DWORD timeoutMs = 5000)
+{
+    compose();
+    Pixels expected = Render(width);
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        if (GrabProgram(program, width) == expected)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+HWND WaitForWindow(DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
+        HWND window = FindWindowA("Norvathel", "Norvathel");
+        if (window != 0 && IsWindowVisible(window))
+            return window;
+        Sleep(100);
+    }
+    return 0;
+}
+
+void CheckControl(HWND window, int id, const char* className, const char* text, RECT place)
+{
+    HWND control = GetDlgItem(window, id);
+    char actualText[64] = {}, actualClass[32] = {};
+    GetWindowTextA(control, actualText, sizeof actualText);
+    GetClassNameA(control, actualClass, sizeof actualClass);
+    RECT actual = {};
+    GetWindowRect(control, &actual);
+    MapWindowPoints(0, window, reinterpret_cast<POINT*>(&actual), 2);
+    char what[160];
+    std::snprintf(what, sizeof what, "control %d is a %s \"%s\" at %ld,%ld,%ld,%ld", id, className,
+                  text, place.left, place.top, place.right, place.bottom);
+    Check(control != 0 && lstrcmpiA(actualClass, className) == 0 && std::strcmp(actualText, text) == 0 &&
+              EqualRect(&actual, &place),
+          what);
+}
+
+// A hidden window with the main window's style, so the local surface has the same client size.
+bool PrepareLocalPainter()
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "NorvathelHarness";
+    RegisterClassExA(&windowClass);
+    HWND local = CreateWindowExA(WS_EX_APPWINDOW, "NorvathelHarness", "harness",
+                                 WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 300,
+                                 300, 0, 0, GetModuleHandleA(nullptr), nullptr);
+    if (local == 0 || !MainSurface.Attach(local))
+        return false;
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    PlateBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
+    BoardBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
+    PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
+    return PlateBitmap != 0 && BoardBitmap != 0 && PlateDC != 0;
+}
+
+// Finds the start-up second in [first, last] whose first board the program shows.
+bool FindSeed(HWND program, int width, std::time_t first, std::time_t last, AdditiveRandom& random)
+{
+    for (DWORD waited = 0; waited < 8000; waited += 100) {
+        Pixels shown = GrabProgram(program, width);
+        for (std::time_t second = first; second <= last; ++second) {
+            AdditiveRandom candidate;
+            candidate.Seed(static_cast<std::uint64_t>(second));
+            Gender gender = candidate.Range(1, 2) == 1 ? Male : Female;
+            Compose(candidate, gender, "", BoardNames);
+            if (Render(width) == shown) {
+                random = candidate;
+                std::printf("      start-up second %lld, first board %s\n", static_cast<long long>(second),
+                            gender == Male ? "male" : "female");
+                return true;
+            }
+        }
+        Sleep(100);
+        last = std::time(nullptr);
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4 || (std::strcmp(argv[3], "escape") != 0 && std::strcmp(argv[3], "close") != 0)) {
+        std::fprintf(stderr, "usage: gui_harness PROGRAM.exe WORKDIR escape|close\n");
+        return 2;
+    }
+    const bool byEscape = std::strcmp(argv[3], "escape") == 0;
+    if (!PrepareLocalPainter()) {
+        std::printf("FAIL: cannot prepare the local painter (no display?)\n");
+        return 1;
+    }
+
+    std::string commandLine = std::string("\"") + argv[1] + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const std::time_t started = std::time(nullptr);
+    if (!CreateProcessA(argv[1], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, argv[2], &startup,
+                        &process)) {
+        std::printf("FAIL: cannot start %s (error %lu)\n", argv[1], GetLastError());
+        return 1;
+    }
+
+    HWND window = WaitForWindow(20000);
+    Check(window != 0, "the window \"Norvathel\" of class \"Norvathel\" appears");
+    if (window != 0) {
+        RECT outer;
+        GetWindowRect(window, &outer);
+        Check(outer.right - outer.left == 300 && outer.bottom - outer.top == 300, "outer size 300 x 300");
+        const LONG style = GetWindowLongA(window, GWL_STYLE);
+        Check((style & 0x02CA0000) == 0x02CA0000 && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)),
+              "caption, system menu, minimise box; no sizing border, no maximise box");
+        CheckControl(window, IDC_MALE, "Button", "Generate Male Names", RECT{50, 235, 250, 255});
+        CheckControl(window, IDC_FEMALE, "Button", "Generate Female Names", RECT{50, 210, 250, 230});
+        CheckControl(window, IDC_PREFIX, "Edit", "", RECT{50, 180, 90, 200});
+
+        RECT client;
+        GetClientRect(window, &client);
+        const int width = client.right;
+        Check(width == MainSurface.ClientWidth(), "the same client size as the local painter");
+
+        AdditiveRandom random;
+        const bool seeded = FindSeed(window, width, started - 1, std::time(nullptr), random);
+        Check(seeded, "the first board is the one composed from the start-up second");
+        if (seeded) {
+            SendMessageA(GetDlgItem(window, IDC_FEMALE), BM_CLICK, 0, 0);
+            Check(ShowsBoard(window, width, [&] { Compose(random, Female, "", BoardNames); }),
+                  "\"Generate Female Names\" shows the next female board");
+            SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
+            Check(ShowsBoard(window, width, [&] { Compose(random, Male, "", BoardNames); }),
+                  "\"Generate Male Names\" shows the next male board");
+            HWND edit = GetDlgItem(window, IDC_PREFIX);
+            SendMessageA(edit, WM_CHAR, 'k', 1);
+            SendMessageA(edit, WM_CHAR, 'a', 1);
+            Sleep(200);
+            Check(ShowsBoard(window, width, [] {}, 500), "typing alone changes nothing");
+            SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
+            Check(ShowsBoard(window, width, [&] { Compose(random, Male, "ka", BoardNames); }),
+                  "the typed text starts every name of the next board");
+        }
+        if (byEscape)
+            PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+
+    DWORD exitCode = 259;
+    if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 99);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    char what[80];
+    std::snprintf(what, sizeof what, "%s ends the program with exit code 0 (got %lu)",
+                  byEscape ? "Escape" : "The close box", exitCode);
+    Check(exitCode == 0, what);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::printf("%d failed\n", Failures);
+    return Failures == 0 ? 0 : 1;
+}

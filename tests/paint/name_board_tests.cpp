@@ -1,0 +1,228 @@
+#include "paint/name_board.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gdi_test_support.h"
+#include "names/name_composer.h"
+#include "names/name_finishing.h"
+#include "paint/window_surface.h"
+#include "resources/resource.h"
+
+namespace {
+
+const std::uint32_t TextGrey = Rgb(200, 200, 200);
+const std::uint32_t HeadingGreen = Rgb(0, 150, 50);
+
+bool InsideRect(const RECT& r, int x, int y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+bool InsideAnyPlate(int x, int y)
+{
+    for (int index = 0; index < NamesPerBoard; ++index)
+        if (InsideRect(PlateRect(index), x, y))
+            return true;
+    return false;
+}
+
+// The heading: title at (65, 10) and contact line at (80, 25), both one text line high.
+const RECT HeadingArea = {60, 5, 300, 45};
+
+class NameBoardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = CreateTestWindow();
+        ASSERT_NE(window, nullptr) << "no window: the Windows tests need a display (xvfb-run)";
+        ASSERT_TRUE(MainSurface.Attach(window));
+        HINSTANCE self = GetModuleHandleA(nullptr);
+        PlateBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
+        BoardBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
+        ASSERT_NE(PlateBitmap, nullptr);
+        ASSERT_NE(BoardBitmap, nullptr);
+        PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
+        // References loaded separately: a bitmap can be selected into one context only.
+        plate = CaptureBitmap(LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE)));
+        board = CaptureBitmap(LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD)));
+        ASSERT_EQ(plate.width, PlateWidth);
+        ASSERT_EQ(plate.height, PlateHeight);
+        ASSERT_EQ(board.width, 308);
+        ASSERT_EQ(board.height, 293);
+    }
+    void TearDown() override
+    {
+        DeleteDC(PlateDC);
+        PlateDC = 0;
+        MainSurface.Release();
+        BoardNames.Release();
+        DeleteObject(PlateBitmap);
+        DeleteObject(BoardBitmap);
+        PlateBitmap = BoardBitmap = 0;
+        if (window != 0)
+            DestroyWindow(window);
+    }
+
+    Capture Frame()
+    {
+        RenderFrame();
+        return CaptureDC(MainSurface.MemoryDC(), MainSurface.ClientWidth(), MainSurface.ClientHeight());
+    }
+
+    void SetNames(const char* name)
+    {
+        for (int index = 0; index < NamesPerBoard; ++index)
+            BoardNames.Store(index, DuplicateString(name));
+    }
+
+    // Every pixel outside the plates and the heading is the board picture's.
+    void ExpectBoardOutsidePlatesAndHeading(const Capture& frame)
+    {
+        int differing = 0;
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x)
+                if (!InsideAnyPlate(x, y) && !InsideRect(HeadingArea, x, y))
+                    differing += frame.At(x, y) != board.At(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+
+    // Counts the pixels of a plate's visible part (above the next row's plate) that show the
+    // plate picture, those that text changed, and those of the pure name colour among them
+    // (the font may be smoothed, so the edges of letters are blends).
+    void CountPlate(const Capture& frame, int index, int& platePixels, int& textPixels, int& greyPixels)
+    {
+        platePixels = textPixels = greyPixels = 0;
+        RECT r = PlateRect(index);
+        const int visibleRows = index < NamesPerBoard - 2 ? PlateHeight - 3 : PlateHeight;
+        for (int y = 0; y < visibleRows; ++y)
+            for (int x = 0; x < PlateWidth; ++x) {
+                std::uint32_t pixel = frame.At(r.left + x, r.top + y);
+                if (pixel == plate.At(x, y))
+                    ++platePixels;
+                else
+                    ++textPixels;
+                greyPixels += pixel == TextGrey;
+            }
+    }
+
+    HWND window = 0;
+    Capture plate, board;
+};
+
+TEST_F(NameBoardTest, PlatesSitInTwoColumnsWithEntryZeroTopRight)
+{
+    EXPECT_EQ(NameOrigin(0).x, 170);
+    EXPECT_EQ(NameOrigin(0).y, 60);
+    EXPECT_EQ(NameOrigin(1).x, 20);
+    EXPECT_EQ(NameOrigin(1).y, 60);
+    EXPECT_EQ(NameOrigin(9).y, 140);
+    RECT first = PlateRect(0), last = PlateRect(9);
+    EXPECT_EQ(first.left, 165);
+    EXPECT_EQ(first.top, 57);
+    EXPECT_EQ(last.left, 15);
+    EXPECT_EQ(last.bottom - 1, 159);
+    EXPECT_EQ(PlateRect(8).right - 1, 268);
+}
+
+TEST_F(NameBoardTest, FrameShowsBoardPlatesGreyNamesAndGreenHeading)
+{
+    AdditiveRandom random;
+    random.Seed(1000000000);
+    random.Range(1, 2);
+    Compose(random, Female, "", BoardNames);
+    Capture frame = Frame();
+    ASSERT_EQ(frame.width, MainSurface.ClientWidth());
+
+    ExpectBoardOutsidePlatesAndHeading(frame);
+    for (int index = 0; index < NamesPerBoard; ++index) {
+        int platePixels, textPixels, greyPixels;
+        CountPlate(frame, index, platePixels, textPixels, greyPixels);
+        EXPECT_GT(textPixels, 20) << "name " << index << " " << BoardNames[index];
+        EXPECT_GT(greyPixels, 5) << "name " << index;
+        EXPECT_GT(platePixels, PlateWidth * (PlateHeight - 3) / 2) << "name " << index;
+    }
+    int green = 0;
+    for (int y = HeadingArea.top; y < HeadingArea.bottom; ++y)
+        for (int x = HeadingArea.left; x < frame.width; ++x)
+            green += frame.At(x, y) == HeadingGreen;
+    EXPECT_GT(green, 100);
+}
+
+TEST_F(NameBoardTest, LongNamesLeaveNoTraceOnTheNextFrame)
+{
+    SetNames("Wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww");  // far wider than a plate
+    Capture wide = Frame();
+    ExpectBoardOutsidePlatesAndHeading(wide);  // clipped to the plates even now
+
+    SetNames("Al");
+    Capture narrow = Frame();
+    ExpectBoardOutsidePlatesAndHeading(narrow);
+    // Right of the short name each plate shows only the plate picture again.
+    for (int index = 0; index < NamesPerBoard; ++index) {
+        RECT r = PlateRect(index);
+        int stale = 0;
+        for (int y = 0; y < PlateHeight - 3; ++y)
+            for (int x = 40; x < PlateWidth; ++x)
+                stale += narrow.At(r.left + x, r.top + y) != plate.At(x, y);
+        EXPECT_EQ(stale, 0) << "name " << index;
+    }
+}
+
+TEST_F(NameBoardTest, PaintMessageDrawsTheSameFrameFromTheFirstTime)
+{
+    // A repaint before any paced frame: heading and grey names all the same.
+    SetNames("Glicia");
+    PresentFrame();
+    Capture painted = CaptureDC(MainSurface.MemoryDC(), MainSurface.ClientWidth(), MainSurface.ClientHeight());
+    Capture paced = Frame();
+    EXPECT_TRUE(painted.pixels == paced.pixels);
+}
+
+TEST_F(NameBoardTest, AbsentEntriesShowNull)
+{
+    BoardNames.Release();
+    Capture absent = Frame();
+    SetNames("(null)");
+    Capture written = Frame();
+    EXPECT_TRUE(absent.pixels == written.pixels);
+    int platePixels, textPixels, greyPixels;
+    CountPlate(absent, 0, platePixels, textPixels, greyPixels);
+    EXPECT_GT(textPixels, 20);
+}
+
+TEST_F(NameBoardTest, OverlongNamesAreCutAt63Bytes)
+{
+    std::string sixtyThree(63, 'i');
+    SetNames((sixtyThree + "WWWWWWWW").c_str());
+    Capture cut = Frame();
+    SetNames(sixtyThree.c_str());
+    Capture exact = Frame();
+    EXPECT_TRUE(cut.pixels == exact.pixels);
+}
+
+TEST_F(NameBoardTest, FramesAllocateNoGdiObjects)
+{
+    SetNames("Kadielit");
+    Frame();
+    const DWORD before = GdiObjectCount();
+    for (int n = 0; n < 3000; ++n)
+        RenderFrame();
+    EXPECT_LE(GdiObjectCount(), before + GdiCountSlack);
+}
+
+TEST_F(NameBoardTest, MissingPicturesStillDrawReadableNames)
+{
+    SetNames("Sisa");
+    DeleteObject(PlateBitmap);
+    DeleteObject(BoardBitmap);
+    PlateBitmap = BoardBitmap = 0;
+    Capture frame = Frame();
+    int platePixels, textPixels, greyPixels;
+    CountPlate(frame, 0, platePixels, textPixels, greyPixels);
+    EXPECT_GT(greyPixels, 5);
+    EXPECT_EQ(frame.At(PlateRect(0).left + 90, PlateRect(0).top + 10), 0u);  // a black plate
+}
+
+}  // namespace
