@@ -7,16 +7,16 @@ cd "$(dirname -- "$0")/.."
 
 bash scripts/install-deps.sh
 echo "==> building the program (preset win32)"
-cmake --preset win32 >build-configure.log 2>&1 || { cat build-configure.log; exit 1; }
-rm -f build-configure.log
+mkdir -p build
+cmake --preset win32 >build/configure-win32.log 2>&1 || { cat build/configure-win32.log; exit 1; }
 cmake --build --preset win32 -j2 --target norvathel norvathel-names >/dev/null
 exe=build/win32/shell/norvathel.exe
 
 . cmake/wine-env.sh
 if [ -n "${DISPLAY:-}" ]; then
     echo "==> running $exe on $DISPLAY (close the window or press Escape to end it)"
-    wine "$exe"
-    echo "exit code: $?"
+    wine "$exe" && rc=0 || rc=$?
+    echo "exit code: $rc"
 else
     echo "==> no display: running $exe on a virtual one for a few seconds"
     bash scripts/screenshot.sh "$exe" build/norvathel-screenshot.png 3
