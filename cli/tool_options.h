@@ -1,0 +1,53 @@
+// The command line of norvathel-names, parsed and checked before anything is written.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "names/name_composer.h"
+
+enum class OutputFormat { Text, Json };
+
+// One composition of a --boards list.
+struct BoardRequest {
+    bool drawGender;              // "start": the gender drawn with Range(1, 2), as at start-up
+    Gender gender;                // otherwise the gender given
+    char prefix[PrefixCapacity];  // decoded, at most 31 bytes, NUL-terminated
+};
+
+struct ToolOptions {
+    bool seedGiven = false;
+    std::uint64_t seed = 0;
+    bool genderGiven = false;      // --male or --female; otherwise drawn for every board
+    Gender gender = Female;
+    bool prefixGiven = false;
+    char prefix[PrefixCapacity] = {};  // the first 31 bytes of --prefix
+    bool countGiven = false;
+    std::uint64_t count = NamesPerBoard;
+    bool boardsGiven = false;
+    std::vector<BoardRequest> boards;
+    OutputFormat format = OutputFormat::Text;
+};
+
+enum class ParseOutcome { Run, Help, Version, Error };
+
+// Reads argv[1..argc-1] into options. On Error, problem holds a one-line description.
+// --help and --version end the parse where they stand.
+ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem);
+
+// A decimal number from 0 to 2^64 - 1, digits only; false when empty, not a number or too big.
+bool ParseUnsigned(const char* text, std::uint64_t& value);
+
+// Decodes a --boards prefix: "%XX" is the byte with hex value XX, other bytes stand for
+// themselves; the first 31 decoded bytes are kept. False, with problem set, on a malformed
+// escape or on "%00".
+bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[PrefixCapacity],
+                  std::string& problem);
+
+// Parses a --boards list: start, male, female, male:PREFIX, female:PREFIX, separated by
+// commas. False, with problem set, when the list or one of its items is malformed.
+bool ParseBoardList(const char* list, std::vector<BoardRequest>& boards, std::string& problem);
+
+// A command-line text made safe for a one-line message: quoted, control bytes as \xNN,
+// long texts cut.
+std::string Quoted(const char* text);

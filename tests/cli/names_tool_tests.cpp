@@ -1,0 +1,299 @@
+// The tool end to end, in-process: what it prints for each option, checked against the
+// composer itself where the tool only arranges its boards.
+#include "cli/names_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "names/additive_random.h"
+#include "names/name_composer.h"
+#include "tool_runner.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines ReferenceBoards = {
+    "Glicia", "Sojazheta", "Sheowandra", "Ryutaila", "Ihycenne",
+    "Eoneah", "Sisa", "Idaketty", "Ciycrila", "Aporicia",
+    "Chigail", "Lliavlessa", "Sala", "Uykegaila", "Iateen",
+    "Iateicesha", "Kaowel", "Posae", "Thaysana", "Kuathayla",
+    "Kadielit", "Kaalyim", "Kaleos", "Kakar", "Kashyb",
+    "Kafyt", "Kaifykof", "Kameiflan", "Kasuecyt", "Kaiteot"};
+
+// One composition the way the tool is expected to run it.
+struct Step {
+    bool drawGender;
+    Gender gender;
+    const char* prefix;
+};
+
+// The names the composer gives for these steps from the seed, every board whole.
+Lines ComposedNames(std::uint64_t seed, const std::vector<Step>& steps)
+{
+    AdditiveRandom random;
+    random.Seed(seed);
+    Lines names;
+    for (const Step& step : steps) {
+        Gender gender = step.drawGender ? (random.Range(1, 2) == 1 ? Male : Female) : step.gender;
+        Board board;
+        ComposeBoard(random, gender, step.prefix, board);
+        for (int index = 0; index < NamesPerBoard; ++index)
+            names.push_back(board.names[index]);
+    }
+    return names;
+}
+
+Lines Head(const Lines& lines, std::size_t count)
+{
+    return Lines(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+// Runs the tool, expects success without messages, and gives the lines it printed.
+Lines PrintedLines(const std::vector<std::string>& args)
+{
+    ToolRun run = RunToolWith(args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    return SplitLines(run.out);
+}
+
+// --- reference boards and line ends ------------------------------------------------------
+
+TEST(ToolReference, ReplaysThePrograms3ReferenceBoards)
+{
+    ToolRun run = RunToolWith({"--seed", "1000000000", "--boards", "start,female,male:ka"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, JoinLines(ReferenceBoards));
+}
+
+TEST(ToolReference, LinesEndAsThePlatformExpects)
+{
+#ifdef _WIN32
+    EXPECT_STREQ(ToolLineEnd(), "\r\n");
+#else
+    EXPECT_STREQ(ToolLineEnd(), "\n");
+#endif
+    std::string out = RunToolWith({"--seed", "7", "--count", "25"}).out;
+    std::size_t lineFeeds = 0, carriageReturns = 0;
+    for (char c : out) {
+        lineFeeds += c == '\n';
+        carriageReturns += c == '\r';
+    }
+    EXPECT_EQ(lineFeeds, 25u);
+    EXPECT_EQ(carriageReturns, std::strcmp(ToolLineEnd(), "\r\n") == 0 ? 25u : 0u);
+}
+
+TEST(ToolReference, FirstBoardOfTheClockSecondWithoutArguments)
+{
+    // Without arguments the tool seeds from the clock: its board is that of a --seed within
+    // the seconds the run took.
+    std::time_t before = std::time(nullptr);
+    ToolRun run = RunToolWith({});
+    std::time_t after = std::time(nullptr);
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(SplitLines(run.out).size(), 10u);
+    bool matched = false;
+    for (std::time_t second = before; second <= after && !matched; ++second)
+        matched = run.out == JoinLines(ComposedNames(static_cast<std::uint64_t>(second), {{true, Male, ""}}));
+    EXPECT_TRUE(matched) << run.out;
+}
+
+// --- seed ---------------------------------------------------------------------------------
+
+TEST(ToolSeed, SameSeedSameNamesOtherSeedOtherNames)
+{
+    Lines first = PrintedLines({"--seed", "424242", "--count", "40"});
+    EXPECT_EQ(PrintedLines({"--seed", "424242", "--count", "40"}), first);
+    EXPECT_EQ(PrintedLines({"--seed=424242", "--count=40"}), first);
+    EXPECT_NE(PrintedLines({"--seed", "424243", "--count", "40"}), first);
+    EXPECT_EQ(first, Head(ComposedNames(424242, {{true, Male, ""}, {true, Male, ""},
+                                                 {true, Male, ""}, {true, Male, ""}}), 40));
+}
+
+TEST(ToolSeed, OnlyTheLow30BitsCount)
+{
+    Lines low = PrintedLines({"--seed", "5"});
+    EXPECT_EQ(PrintedLines({"--seed", std::to_string(5 + (std::uint64_t(1) << 30))}), low);
+    EXPECT_EQ(PrintedLines({"--seed", "18446744073709551615"}), PrintedLines({"--seed", "1073741823"}));
+    EXPECT_EQ(PrintedLines({"--seed", "0005"}), low);
+}
+
+// --- gender and prefix --------------------------------------------------------------------
+
+TEST(ToolGender, MaleAndFemaleFixEveryBoardWithoutADraw)
+{
+    for (std::uint64_t seed : {1u, 99u, 1000000000u}) {
+        std::string text = std::to_string(seed);
+        EXPECT_EQ(PrintedLines({"--seed", text, "--male", "--count", "20"}),
+                  ComposedNames(seed, {{false, Male, ""}, {false, Male, ""}}));
+        EXPECT_EQ(PrintedLines({"--female", "--seed", text, "--count", "20"}),
+                  ComposedNames(seed, {{false, Female, ""}, {false, Female, ""}}));
+    }
+}
+
+TEST(ToolGender, WithoutEitherEachBoardDrawsItsGender)
+{
+    for (std::uint64_t seed : {3u, 17u, 1000000000u}) {
+        std::string text = std::to_string(seed);
+        Lines drawn = ComposedNames(seed, {{true, Male, ""}, {true, Male, ""}, {true, Male, ""}});
+        EXPECT_EQ(PrintedLines({"--seed", text, "--count", "30"}), drawn);
+        EXPECT_EQ(PrintedLines({"--seed", text, "--boards", "start,start,start"}), drawn);
+    }
+    // Clock 1,000,000,000 draws female first: the program's first board.
+    EXPECT_EQ(PrintedLines({"--seed", "1000000000"}), Head(ReferenceBoards, 10));
+}
+
+TEST(ToolPrefix, EveryNameBeginsWithThePrefix)
+{
+    Lines names = PrintedLines({"--seed", "11", "--prefix", "ka", "--count", "30"});
+    ASSERT_EQ(names.size(), 30u);
+    for (const std::string& name : names)
+        EXPECT_EQ(name.compare(0, 2, "Ka"), 0) << name;
+    EXPECT_EQ(names, ComposedNames(11, {{true, Male, "ka"}, {true, Male, "ka"}, {true, Male, "ka"}}));
+    EXPECT_EQ(PrintedLines({"--seed", "11", "--prefix", "", "--count", "30"}),
+              PrintedLines({"--seed", "11", "--count", "30"}));
+}
+
+TEST(ToolPrefix, OnlyTheFirst31BytesCount)
+{
+    std::string longPrefix = "abcdefghijklmnopqrstuvwxyz0123456789";
+    Lines names = PrintedLines({"--seed", "8", "--male", "--prefix", longPrefix});
+    EXPECT_EQ(names, PrintedLines({"--seed", "8", "--male", "--prefix", longPrefix.substr(0, 31)}));
+    for (const std::string& name : names)
+        EXPECT_EQ(name.compare(0, 31, "A" + longPrefix.substr(1, 30)), 0) << name;
+}
+
+TEST(ToolPrefix, AnyBytesPassThroughUnchanged)
+{
+    std::string prefix = "&\x01 \x7f\xe9\xff";
+    Lines names = PrintedLines({"--seed", "21", "--female", "--prefix", prefix});
+    ASSERT_EQ(names.size(), 10u);
+    EXPECT_EQ(names, ComposedNames(21, {{false, Female, prefix.c_str()}}));
+}
+
+// --- count --------------------------------------------------------------------------------
+
+TEST(ToolCount, CutsTheLastBoard)
+{
+    Lines thirty = PrintedLines({"--seed", "77", "--count", "30"});
+    ASSERT_EQ(thirty.size(), 30u);
+    for (std::size_t count : {1u, 9u, 10u, 11u, 23u, 29u})
+        EXPECT_EQ(PrintedLines({"--seed", "77", "--count", std::to_string(count)}), Head(thirty, count))
+            << count;
+}
+
+TEST(ToolCount, ZeroPrintsNothingAndDefaultIsOneBoard)
+{
+    ToolRun run = RunToolWith({"--seed", "77", "--count", "0"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(PrintedLines({"--seed", "77"}), PrintedLines({"--seed", "77", "--count", "10"}));
+}
+
+TEST(ToolCount, ManyBoardsStreamThroughTheBuffer)
+{
+    // Far more than one buffer's worth: every line a well-formed name, in order.
+    Lines names = PrintedLines({"--seed", "5", "--count", "100003"});
+    ASSERT_EQ(names.size(), 100003u);
+    for (const std::string& name : names) {
+        ASSERT_GE(name.size(), 2u);
+        ASSERT_LE(name.size(), 16u);
+        ASSERT_TRUE(name[0] >= 'A' && name[0] <= 'Z') << name;
+    }
+    EXPECT_EQ(Head(names, 20), PrintedLines({"--seed", "5", "--count", "20"}));
+}
+
+// --- boards -------------------------------------------------------------------------------
+
+TEST(ToolBoards, EachCompositionInOrderOnOneGenerator)
+{
+    EXPECT_EQ(PrintedLines({"--seed", "314", "--boards", "male,female:ab,start,male:Q"}),
+              ComposedNames(314, {{false, Male, ""}, {false, Female, "ab"}, {true, Male, ""},
+                                  {false, Male, "Q"}}));
+    EXPECT_EQ(PrintedLines({"--boards", "male:", "--seed", "314"}),
+              PrintedLines({"--seed", "314", "--boards", "male"}));
+}
+
+TEST(ToolBoards, PercentEscapesInPrefixes)
+{
+    EXPECT_EQ(PrintedLines({"--seed", "9", "--boards", "male:a%2Cb%25,female:%4b%61"}),
+              ComposedNames(9, {{false, Male, "a,b%"}, {false, Female, "Ka"}}));
+    // Only the first colon separates; bytes above 127 and spaces pass as they are.
+    EXPECT_EQ(PrintedLines({"--seed", "9", "--boards", "female:x:y %E9\xe9"}),
+              ComposedNames(9, {{false, Female, "x:y \xe9\xe9"}}));
+}
+
+// --- help, version, write errors ----------------------------------------------------------
+
+TEST(ToolInfo, HelpListsEveryOption)
+{
+    ToolRun run = RunToolWith({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("Usage: norvathel-names", 0), 0u);
+    for (const char* option : {"--seed", "--male", "--female", "--prefix", "--count", "--boards",
+                               "--format", "--help", "--version", "Range(1, 2)"})
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    EXPECT_EQ(RunToolWith({"-h"}).out, run.out);
+    // Help ends the parse where it stands: whatever follows is not looked at.
+    EXPECT_EQ(RunToolWith({"--seed", "1", "--help", "--bogus"}).out, run.out);
+    EXPECT_EQ(JoinLines(SplitLines(run.out)), run.out) << "every line ends with the platform's end";
+}
+
+TEST(ToolInfo, Version)
+{
+    ToolRun run = RunToolWith({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, JoinLines({"norvathel-names 1.0.0"}));
+    EXPECT_EQ(run.err, "");
+}
+
+// A stream that refuses every write: a file opened for reading only.
+std::FILE* ReadOnlyStream()
+{
+    const char* path = "cli_tests_read_only.txt";
+    std::FILE* create = std::fopen(path, "wb");
+    if (create != nullptr)
+        std::fclose(create);
+    return std::fopen(path, "rb");
+}
+
+TEST(ToolWriteErrors, AFailedWriteIsExitCode1WithOneLine)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--seed", "1"}, {"--version"}, {"--format", "json", "--count", "0"},
+          {"--count", "1000000000000"}}) {
+        std::FILE* out = ReadOnlyStream();
+        ASSERT_NE(out, nullptr);
+        // The last case would run for hours if the tool kept composing after a failed write.
+        ToolRun run = RunToolInto(out, args);
+        std::fclose(out);
+        EXPECT_EQ(run.exitCode, 1) << args[0];
+        EXPECT_EQ(run.err.rfind("norvathel-names: cannot write output", 0), 0u) << run.err;
+        EXPECT_TRUE(IsOneLine(run.err)) << run.err;
+    }
+}
+
+#ifdef __linux__
+TEST(ToolWriteErrors, DiskFull)
+{
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    if (full == nullptr)
+        GTEST_SKIP() << "no /dev/full here";
+    ToolRun run = RunToolInto(full, {"--count", "100000"});
+    std::fclose(full);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "norvathel-names: cannot write output: " + std::string(std::strerror(ENOSPC)) + "\n");
+}
+#endif
+
+}  // namespace
