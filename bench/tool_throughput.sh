@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# End-to-end figures of a built norvathel-names: names per second written to /dev/null, the
+# largest resident set while doing it, and the start-up time. Builds nothing.
+#
+#   bench/tool_throughput.sh build/cli-release/cli/norvathel-names [NAMES]
+#
+# NAMES defaults to 20000000 (2 x 10^7). RUNS (default 3) throughput runs give the median;
+# one more run, watched, gives the peak RSS (VmHWM); STARTUPS (default 200) runs of --count 0
+# give the median start-up, process creation and wait included. Uses python3; without it,
+# bash's `time` and, if installed, GNU time for the RSS.
+set -euo pipefail
+
+tool=${1:?usage: $0 path/to/norvathel-names [names]}
+names=${2:-20000000}
+runs=${RUNS:-3}
+startups=${STARTUPS:-200}
+if [ ! -x "$tool" ]; then
+    echo "error: $tool is not an executable" >&2
+    exit 2
+fi
+
+if command -v python3 >/dev/null 2>&1; then
+    exec python3 - "$tool" "$names" "$runs" "$startups" <<'PYTHON'
+import os, statistics, sys, time
+
+tool, names, runs, startups = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+
+def peak_rss_kib(pid):
+    """VmHWM of the process: the peak resident set of its own image since exec."""
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return None
+
+def run(args, watch=False):
+    """Runs the tool with stdout on /dev/null: (seconds, peak RSS in KiB or None)."""
+    actions = [(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)]
+    start = time.perf_counter()
+    pid = os.posix_spawn(tool, [tool] + args, os.environ, file_actions=actions)
+    peak = None
+    status = 0
+    # wait4's ru_maxrss would count this Python process too: a child's peak starts from its
+    # parent's size at fork. The high-water mark in /proc counts the tool alone, and being a
+    # high-water mark, the last reading before exit holds the run's peak.
+    if watch:
+        while True:
+            done, status, _ = os.wait4(pid, os.WNOHANG)
+            if done:
+                break
+            reading = peak_rss_kib(pid)
+            if reading is not None:
+                peak = reading
+            time.sleep(0.005)
+    else:
+        _, status, _ = os.wait4(pid, 0)
+    elapsed = time.perf_counter() - start
+    code = os.waitstatus_to_exitcode(status)
+    if code != 0:
+        sys.exit(f"error: {tool} {' '.join(args)} exited with {code}")
+    return elapsed, peak
+
+print(f"tool: {tool}")
+for form in ("text", "json"):
+    count = runs if form == "text" else 1
+    results = [run(["--seed", "1", "--count", str(names), "--format", form]) for _ in range(count)]
+    seconds = statistics.median(r[0] for r in results)
+    print(f"{form:>4}: {names} names in {seconds:.2f} s = {names / seconds / 1e6:.1f} million names/s"
+          f" (median of {count})")
+peak = run(["--seed", "1", "--count", str(names)], watch=True)[1]
+print(f"max RSS: {peak / 1024:.2f} MiB ({peak} KiB, VmHWM while writing {names} names)"
+      if peak is not None else "max RSS: unknown (no /proc)")
+times = sorted(run(["--count", "0"])[0] for _ in range(startups))
+print(f"start-up: {statistics.median(times) * 1000:.2f} ms median, {times[len(times) // 10] * 1000:.2f} ms"
+      f" 10th percentile, over {startups} runs of --count 0 (spawn and wait included)")
+PYTHON
+fi
+
+# Without python3: wall time from bash, peak RSS only where GNU time is installed.
+echo "tool: $tool (python3 not found: fewer figures)"
+TIMEFORMAT=%R
+seconds=$( { time "$tool" --seed 1 --count "$names" >/dev/null; } 2>&1 )
+echo "text: $names names in $seconds s = $(awk -v n="$names" -v s="$seconds" 'BEGIN { printf "%.1f", n / s / 1e6 }') million names/s"
+if [ -x /usr/bin/time ]; then
+    rss=$( { /usr/bin/time -f %M "$tool" --seed 1 --count "$names" >/dev/null; } 2>&1 )
+    echo "max RSS: $rss KiB"
+else
+    echo "max RSS: unknown (neither python3 nor GNU time)"
+fi
+total=$( { time for ((k = 0; k < startups; ++k)); do "$tool" --count 0; done; } 2>&1 )
+echo "start-up: $(awk -v t="$total" -v n="$startups" 'BEGIN { printf "%.2f", t / n * 1000 }') ms mean over $startups runs of --count 0"
