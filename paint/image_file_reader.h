@@ -200,7 +200,7 @@ bool ReadTga(std::FILE* file, Image& image)
     (void)std::fseek(file, 1, SEEK_CUR);  // colour-map type
     if (!ReadExactly(file, &imageType, 1) || imageType != 2)
         return false;
-    (void)std::fseek(file, 9, SEEK_CUR);  // colour-map specification, X and Y origin
+    (void)std::fseek(file, 9, SEEK_CUR);  // colour-map fields (5 bytes), X and Y origin
     if (!ReadExactly(file, size, 2) || !ReadExactly(file, size + 2, 2) ||
         !ReadExactly(file, &depth, 1))
         return false;

@@ -6,8 +6,8 @@
 // every access to the exactly-sized pixel memory.
 //
 // Variant n is a pure function of n (a fixed seed, a generator defined here), so a failure
-// names the variant, keeps its file as raster_failing_variant_<n>.bin, and can be run alone
-// with RASTER_REPLAY_VARIANT=<n>.
+// names the variant and keeps its file as raster_failing_<test>_<n>.bin; a random variant can
+// also be run alone with RASTER_REPLAY_VARIANT=<n>.
 #include "tests/raster/image_test_files.h"
 #include "tests/raster/image_types.h"
 #ifdef _WIN32
@@ -103,6 +103,12 @@ const std::uint32_t ExtremeValues[] = {
     0x1FFFF,    0x7FFFFFFF, 0x80000000, 0x80000001, 0xC0000000, 0xFFFFC000, 0xFFFFBFFF,
     0xFFFFFFFE, 0xFFFFFFFF};
 
+template <class T, std::size_t N>
+std::uint32_t CountOf(const T (&)[N])
+{
+    return static_cast<std::uint32_t>(N);
+}
+
 void PutField(Bytes& bytes, const Field& field, std::uint32_t value)
 {
     for (int b = 0; b < field.size; ++b)
@@ -131,10 +137,10 @@ Bytes RandomVariant(int n)
             break;
         case 2: {  // an extreme value in a header field
             const Field& field = base.bmp
-                ? BmpFieldsList[rng.Below(sizeof BmpFieldsList / sizeof BmpFieldsList[0])]
-                : TgaFieldsList[rng.Below(sizeof TgaFieldsList / sizeof TgaFieldsList[0])];
+                ? BmpFieldsList[rng.Below(CountOf(BmpFieldsList))]
+                : TgaFieldsList[rng.Below(CountOf(TgaFieldsList))];
             const std::uint32_t value =
-                ExtremeValues[rng.Below(sizeof ExtremeValues / sizeof ExtremeValues[0])];
+                ExtremeValues[rng.Below(CountOf(ExtremeValues))];
             if (field.offset + std::size_t(field.size) <= size)
                 PutField(bytes, field, value);
             break;
@@ -229,7 +235,9 @@ protected:
         const ::testing::AssertionResult tgaShape = IsConsistent(tgaImage);
         if (bmpState && tgaState && bmpShape && tgaShape)
             return true;
-        const std::string kept = "raster_failing_variant_" + std::to_string(variant) + ".bin";
+        const std::string kept = std::string("raster_failing_") +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                 "_" + std::to_string(variant) + ".bin";
         std::remove(kept.c_str());
         std::rename(path, kept.c_str());
         ADD_FAILURE() << "variant " << variant << " (kept as " << kept << ", " << bytes.size()
@@ -295,8 +303,7 @@ TYPED_TEST(LoaderRobustness, EveryExtremeValueInEveryHeaderField)
     int variant = 0;
     for (const BaseFile& base : BaseFiles()) {
         const Field* fields = base.bmp ? BmpFieldsList : TgaFieldsList;
-        const std::size_t fieldCount = base.bmp ? sizeof BmpFieldsList / sizeof BmpFieldsList[0]
-                                                : sizeof TgaFieldsList / sizeof TgaFieldsList[0];
+        const std::size_t fieldCount = base.bmp ? CountOf(BmpFieldsList) : CountOf(TgaFieldsList);
         for (std::size_t f = 0; f < fieldCount; ++f) {
             for (std::uint32_t value : ExtremeValues) {
                 Bytes bytes = base.bytes;
