@@ -26,14 +26,15 @@ const int LineEndSize = sizeof LineEnd - 1;
 
 const char HelpText[] =
     "Usage: norvathel-names [OPTION]...\n"
-    "Invents personal names, ten to a board, one name per line.\n"
+    "Invents personal names, ten to a board, one name per line (lines end with CR LF on\n"
+    "Windows, LF elsewhere; a name's bytes are written as composed).\n"
     "\n"
     "  --seed N         seed from clock value N, 0 to 18446744073709551615 (only its\n"
     "                   low 30 bits count); default: the current time\n"
-    "  --male, --female the gender of every board. Without either, each board draws its\n"
-    "                   gender with Range(1, 2) just before it, as the program does at\n"
-    "                   start-up, so the first board equals the program's first board\n"
-    "                   started in that second\n"
+    "  --male, --female the gender of every board. Without either, each board's gender is\n"
+    "                   drawn with Range(1, 2) from the generator just before it, as the\n"
+    "                   program draws its first board's at start-up: the first board is\n"
+    "                   the one the program shows when started in that second\n"
     "  --prefix TEXT    every name begins with TEXT (its first 31 bytes)\n"
     "  --count N        N names (default 10): boards of ten composed in order on one\n"
     "                   generator, the last one cut; 0 prints nothing\n"
@@ -122,7 +123,7 @@ public:
         output.Write(head.c_str(), head.size());
     }
 
-    void Board(Gender gender, const char* prefix, const ::Board& board, int count)
+    void WriteBoard(Gender gender, const char* prefix, const Board& board, int count)
     {
         if (boards++ > 0)
             output.Write(",");
@@ -177,7 +178,7 @@ void WriteBoards(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
     auto composeAndWrite = [&](Gender gender, const char* prefix, int count) {
         ComposeBoard(random, gender, prefix, board);
         if (json)
-            jsonWriter.Board(gender, prefix, board, count);
+            jsonWriter.WriteBoard(gender, prefix, board, count);
         else
             WriteTextNames(output, board, count);
     };

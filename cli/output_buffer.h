@@ -12,7 +12,7 @@ public:
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
     // The largest Reserve that can be asked for.
-    static const std::size_t MaxReserve = 4096;
+    static constexpr std::size_t MaxReserve = 4096;
 
     // Room for at least size bytes (size <= MaxReserve), writing out what is buffered first
     // when needed. Write at the returned place, then Commit the end of what was written.

@@ -29,7 +29,8 @@ private:
 
     void SkipSpace()
     {
-        while (place < text.size() && std::strchr(" \t\r\n", text[place]) != nullptr && text[place] != '\0')
+        while (place < text.size() &&
+               (text[place] == ' ' || text[place] == '\t' || text[place] == '\r' || text[place] == '\n'))
             ++place;
     }
 
@@ -138,8 +139,10 @@ private:
             if (c == '\\') {
                 if (++place >= text.size())
                     return Fail("unterminated escape");
+                static const char Escapes[] = "\"\\/bfnrt";
+                static const char Meanings[] = "\"\\/\b\f\n\r\t";
                 char e = text[place++];
-                const char* simple = std::strchr("\"\\/bfnrt", e);
+                const char* simple = std::strchr(Escapes, e);
                 if (e == 'u') {
                     int code = Hex4();
                     if (code < 0)
@@ -148,7 +151,7 @@ private:
                         return Fail("a code point outside Latin-1");
                     out += static_cast<char>(code);
                 } else if (simple != nullptr && e != '\0') {
-                    out += "\"\\/\b\f\n\r\t"[simple - "\"\\/bfnrt"];
+                    out += Meanings[simple - Escapes];
                 } else {
                     return Fail("unknown escape");
                 }

@@ -257,14 +257,15 @@ TEST(ToolInfo, Version)
     EXPECT_EQ(run.err, "");
 }
 
+const char ReadOnlyPath[] = "cli_tests_read_only.txt";
+
 // A stream that refuses every write: a file opened for reading only.
 std::FILE* ReadOnlyStream()
 {
-    const char* path = "cli_tests_read_only.txt";
-    std::FILE* create = std::fopen(path, "wb");
+    std::FILE* create = std::fopen(ReadOnlyPath, "wb");
     if (create != nullptr)
         std::fclose(create);
-    return std::fopen(path, "rb");
+    return std::fopen(ReadOnlyPath, "rb");
 }
 
 TEST(ToolWriteErrors, AFailedWriteIsExitCode1WithOneLine)
@@ -281,6 +282,7 @@ TEST(ToolWriteErrors, AFailedWriteIsExitCode1WithOneLine)
         EXPECT_EQ(run.err.rfind("norvathel-names: cannot write output", 0), 0u) << run.err;
         EXPECT_TRUE(IsOneLine(run.err)) << run.err;
     }
+    std::remove(ReadOnlyPath);
 }
 
 #ifdef __linux__
