@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstring>
 
+// Eight 32-bit fields on the 32-bit target, in the order the header declares them.
+static_assert(sizeof(void*) != 4 || sizeof(RasterImage) == 32, "RasterImage is eight 32-bit fields");
+
 namespace {
 
 // Byte j of a pixel takes byte j of the colour word (blue, green, red, alpha).
