@@ -67,23 +67,3 @@ Capture CaptureBitmap(HBITMAP bitmap)
     DeleteDC(memory);
     return capture;
 }
-
-DWORD GdiObjectCount()
-{
-    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0)
-        return counted;
-    // Wine answers 0. Its handle table hands out freed slots first, then new ones in order, so
-    // the highest slot of a few thousand fresh objects, less their number, counts the live ones.
-    const int probes = 4096;
-    static HBRUSH brushes[probes];
-    DWORD highest = 0;
-    for (HBRUSH& brush : brushes) {
-        brush = CreateSolidBrush(0);
-        DWORD slot = LOWORD(reinterpret_cast<ULONG_PTR>(brush));
-        highest = slot > highest ? slot : highest;
-    }
-    for (HBRUSH brush : brushes)
-        DeleteObject(brush);
-    return highest >= probes ? highest - probes : 0;
-}

@@ -19,11 +19,6 @@ Capture CaptureDC(HDC source, int width, int height);
 // The pixels of a bitmap, read through a memory context of its own.
 Capture CaptureBitmap(HBITMAP bitmap);
 
-// GDI objects this process holds: the system's count on Windows, an estimate from the handle
-// table under Wine (see the definition). Compare readings with a little slack, around code
-// run many times, so that a leak shows as hundreds of objects.
-DWORD GdiObjectCount();
-const DWORD GdiCountSlack = 32;
 
 inline std::uint32_t Rgb(int r, int g, int b)
 {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gdi_test_support.h"
+#include "tests/gdi_objects.h"
 #include "names/name_composer.h"
 #include "names/name_finishing.h"
 #include "paint/window_surface.h"
@@ -206,10 +207,10 @@ TEST_F(NameBoardTest, FramesAllocateNoGdiObjects)
 {
     SetNames("Kadielit");
     Frame();
-    const DWORD before = GdiObjectCount();
+    const long before = GdiObjectCount();
     for (int n = 0; n < 3000; ++n)
         RenderFrame();
-    EXPECT_LE(GdiObjectCount(), before + GdiCountSlack);
+    EXPECT_EQ(GdiObjectCount(), before);
 }
 
 TEST_F(NameBoardTest, MissingPicturesStillDrawReadableNames)

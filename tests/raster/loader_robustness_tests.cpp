@@ -11,7 +11,7 @@
 #include "tests/raster/image_test_files.h"
 #include "tests/raster/image_types.h"
 #ifdef _WIN32
-#include "tests/raster/gdi_objects.h"
+#include "tests/gdi_objects.h"
 #endif
 
 #include <algorithm>

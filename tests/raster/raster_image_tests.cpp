@@ -2,7 +2,7 @@
 // row addressing, pixels, fills, copies, block transfers, keyed and checkered copies,
 // smoothing, darkening and brightening. Grouped by operation.
 #include "paint/raster_image.h"
-#include "tests/raster/gdi_objects.h"
+#include "tests/gdi_objects.h"
 #include "tests/raster/image_types.h"
 
 #include <gtest/gtest.h>
