@@ -10,11 +10,7 @@ public:
 
     bool Document(JsonValue& value)
     {
-        SkipSpace();
-        if (!Value(value, 0))
-            return false;
-        SkipSpace();
-        return place == text.size() || Fail("text after the document");
+        return Value(value, 0) && (SkipSpace(), place == text.size() || Fail("text after the document"));
     }
 
     std::string problem;
@@ -29,207 +25,106 @@ private:
 
     void SkipSpace()
     {
-        while (place < text.size() &&
-               (text[place] == ' ' || text[place] == '\t' || text[place] == '\r' || text[place] == '\n'))
+        while (place < text.size() && std::strchr(" \t\r\n", text[place]) != nullptr && text[place] != '\0')
             ++place;
     }
 
-    bool Literal(const char* word)
+    // Takes c (after any whitespace) when it comes next.
+    bool Take(char c)
     {
-        std::size_t length = std::strlen(word);
-        if (text.compare(place, length, word) != 0)
-            return Fail("unknown literal");
-        place += length;
-        return true;
+        SkipSpace();
+        if (place < text.size() && text[place] == c) {
+            ++place;
+            return true;
+        }
+        return false;
     }
 
     bool Value(JsonValue& value, int depth)
     {
-        if (depth > 64)
-            return Fail("nesting too deep");
-        if (place >= text.size())
-            return Fail("unexpected end");
+        SkipSpace();
+        if (place >= text.size() || depth > 16)
+            return Fail("missing value or nesting too deep");
         char c = text[place];
-        if (c == '{')
-            return ObjectValue(value, depth);
-        if (c == '[')
-            return ArrayValue(value, depth);
+        if (c == '{' || c == '[')
+            return Container(value, depth);
         if (c == '"') {
             value.kind = JsonValue::String;
             return StringValue(value.text);
         }
-        if (c == 't' || c == 'f') {
-            value.kind = JsonValue::Bool;
-            value.boolean = c == 't';
-            return Literal(c == 't' ? "true" : "false");
-        }
-        if (c == 'n') {
-            value.kind = JsonValue::Null;
-            return Literal("null");
-        }
-        return NumberValue(value);
-    }
-
-    bool Digits()
-    {
         std::size_t start = place;
         while (place < text.size() && text[place] >= '0' && text[place] <= '9')
             ++place;
-        return place > start;
-    }
-
-    bool NumberValue(JsonValue& value)
-    {
-        std::size_t start = place;
-        if (place < text.size() && text[place] == '-')
-            ++place;
-        if (place < text.size() && text[place] == '0')
-            ++place;
-        else if (!Digits())
-            return Fail("bad number");
-        if (place < text.size() && text[place] == '.') {
-            ++place;
-            if (!Digits())
-                return Fail("bad fraction");
-        }
-        if (place < text.size() && (text[place] == 'e' || text[place] == 'E')) {
-            ++place;
-            if (place < text.size() && (text[place] == '+' || text[place] == '-'))
-                ++place;
-            if (!Digits())
-                return Fail("bad exponent");
-        }
+        if (place == start || (text[start] == '0' && place - start > 1))
+            return Fail("not a value the tool writes");
         value.kind = JsonValue::Number;
         value.text = text.substr(start, place - start);
         return true;
     }
 
-    int Hex4()
+    bool Container(JsonValue& value, int depth)
     {
-        int result = 0;
-        for (int k = 0; k < 4; ++k, ++place) {
-            if (place >= text.size())
-                return -1;
-            char c = text[place];
-            int digit = c >= '0' && c <= '9' ? c - '0'
-                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                               : -1;
-            if (digit < 0)
-                return -1;
-            result = result * 16 + digit;
-        }
-        return result;
+        bool object = text[place++] == '{';
+        char close = object ? '}' : ']';
+        value.kind = object ? JsonValue::Object : JsonValue::Array;
+        if (Take(close))
+            return true;
+        do {
+            JsonValue* item;
+            if (object) {
+                std::string key;
+                SkipSpace();
+                if (place >= text.size() || text[place] != '"' || !StringValue(key) || !Take(':'))
+                    return Fail("expected \"key\":");
+                value.members.emplace_back(key, JsonValue());
+                item = &value.members.back().second;
+            } else {
+                value.items.emplace_back();
+                item = &value.items.back();
+            }
+            if (!Value(*item, depth + 1))
+                return false;
+        } while (Take(','));
+        return Take(close) || Fail("expected , or the closing bracket");
     }
 
     bool StringValue(std::string& out)
     {
+        static const char Escapes[] = "\"\\/bfnrt";
+        static const char Meanings[] = "\"\\/\b\f\n\r\t";
         ++place;  // the opening quote
         out.clear();
-        while (true) {
-            if (place >= text.size())
-                return Fail("unterminated string");
-            unsigned char c = static_cast<unsigned char>(text[place]);
-            if (c == '"') {
-                ++place;
+        while (place < text.size()) {
+            unsigned char c = static_cast<unsigned char>(text[place++]);
+            if (c == '"')
                 return true;
-            }
             if (c < 0x20)
                 return Fail("raw control byte in a string");
             if (c == '\\') {
-                if (++place >= text.size())
-                    return Fail("unterminated escape");
-                static const char Escapes[] = "\"\\/bfnrt";
-                static const char Meanings[] = "\"\\/\b\f\n\r\t";
-                char e = text[place++];
-                const char* simple = std::strchr(Escapes, e);
-                if (e == 'u') {
-                    int code = Hex4();
-                    if (code < 0)
-                        return Fail("bad \\u escape");
-                    if (code > 0xFF)
-                        return Fail("a code point outside Latin-1");
-                    out += static_cast<char>(code);
-                } else if (simple != nullptr && e != '\0') {
+                char e = place < text.size() ? text[place++] : '\0';
+                const char* simple = e != '\0' ? std::strchr(Escapes, e) : nullptr;
+                std::string hex = e == 'u' ? text.substr(place, 4) : "";
+                bool unicode = hex.size() == 4 && std::strspn(hex.c_str(), "0123456789abcdefABCDEF") == 4;
+                if (simple != nullptr) {
                     out += Meanings[simple - Escapes];
+                } else if (unicode && std::stoul(hex, nullptr, 16) <= 0xFF) {
+                    out += static_cast<char>(std::stoul(hex, nullptr, 16));
+                    place += 4;
                 } else {
-                    return Fail("unknown escape");
+                    return Fail("bad escape or a code point outside Latin-1");
                 }
             } else if (c < 0x80) {
                 out += static_cast<char>(c);
-                ++place;
             } else {
-                // Only two-byte sequences can hold U+0080..U+00FF; C2 and C3 lead them.
-                if (c != 0xC2 && c != 0xC3)
+                // U+0080..U+00FF are the two-byte sequences led by C2 and C3.
+                unsigned char next = place < text.size() ? static_cast<unsigned char>(text[place]) : 0;
+                if ((c != 0xC2 && c != 0xC3) || (next & 0xC0) != 0x80)
                     return Fail("UTF-8 outside Latin-1 or malformed");
-                if (place + 1 >= text.size())
-                    return Fail("truncated UTF-8");
-                unsigned char next = static_cast<unsigned char>(text[place + 1]);
-                if ((next & 0xC0) != 0x80)
-                    return Fail("malformed UTF-8");
                 out += static_cast<char>(((c & 0x1F) << 6) | (next & 0x3F));
-                place += 2;
+                ++place;
             }
         }
-    }
-
-    bool ArrayValue(JsonValue& value, int depth)
-    {
-        value.kind = JsonValue::Array;
-        ++place;
-        SkipSpace();
-        if (place < text.size() && text[place] == ']') {
-            ++place;
-            return true;
-        }
-        while (true) {
-            SkipSpace();
-            value.items.emplace_back();
-            if (!Value(value.items.back(), depth + 1))
-                return false;
-            SkipSpace();
-            if (place >= text.size())
-                return Fail("unterminated array");
-            char c = text[place++];
-            if (c == ']')
-                return true;
-            if (c != ',')
-                return Fail("expected , or ]");
-        }
-    }
-
-    bool ObjectValue(JsonValue& value, int depth)
-    {
-        value.kind = JsonValue::Object;
-        ++place;
-        SkipSpace();
-        if (place < text.size() && text[place] == '}') {
-            ++place;
-            return true;
-        }
-        while (true) {
-            SkipSpace();
-            if (place >= text.size() || text[place] != '"')
-                return Fail("expected a key");
-            std::string key;
-            if (!StringValue(key))
-                return false;
-            SkipSpace();
-            if (place >= text.size() || text[place++] != ':')
-                return Fail("expected :");
-            SkipSpace();
-            value.members.emplace_back(key, JsonValue());
-            if (!Value(value.members.back().second, depth + 1))
-                return false;
-            SkipSpace();
-            if (place >= text.size())
-                return Fail("unterminated object");
-            char c = text[place++];
-            if (c == '}')
-                return true;
-            if (c != ',')
-                return Fail("expected , or }");
-        }
+        return Fail("unterminated string");
     }
 
     const std::string& text;

@@ -1,15 +1,14 @@
-// A small, strict JSON reader for checking the tool's documents: RFC 8259 syntax, strings
-// decoded to Latin-1 bytes (a code point above 255 is refused, as is malformed UTF-8).
+// A small, strict reader for the JSON the tool writes: objects, arrays, strings and unsigned
+// integers, whitespace between them. Whatever it accepts is valid JSON (RFC 8259). Strings are
+// decoded to Latin-1 bytes; a code point above 255 or malformed UTF-8 is refused.
 #pragma once
-#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 struct JsonValue {
-    enum Kind { Null, Bool, Number, String, Array, Object } kind = Null;
-    bool boolean = false;
-    std::string text;  // String: the decoded bytes; Number: the literal as written
+    enum Kind { Number, String, Array, Object } kind = Number;
+    std::string text;  // String: the decoded bytes; Number: the digits as written
     std::vector<JsonValue> items;
     std::vector<std::pair<std::string, JsonValue>> members;
 
@@ -17,6 +16,5 @@ struct JsonValue {
     const JsonValue* Find(const std::string& key) const;
 };
 
-// Reads one document that fills the whole text (whitespace around it allowed). False, with
-// problem set, when the text is not valid JSON or holds text outside Latin-1.
+// Reads one document that fills the whole text. False, with problem set, otherwise.
 bool ReadJson(const std::string& text, JsonValue& value, std::string& problem);

@@ -168,11 +168,12 @@ TEST(ToolJson, OurReaderRefusesWhatIsNotJson)
     JsonValue value;
     std::string problem;
     for (const char* bad : {"", "{", "{\"a\":1,}", "[1 2]", "\"a\x01\"", "\"\\x41\"", "\"\xe9\"",
-                            "\"\\u0100\"", "{\"a\":1} x", "01", "[1,]"})
+                            "\"\\u0100\"", "{\"a\":1} x", "01", "[1,]", "{\"a\" 1}", "{1:2}"})
         EXPECT_FALSE(ReadJson(bad, value, problem)) << bad;
-    ASSERT_TRUE(ReadJson(" {\"a\":[true,false,null,-1.5e3,\"\\u00e9\\n\xc3\xa9\"]}\r\n", value, problem))
+    ASSERT_TRUE(ReadJson(" {\"a\":[0,17,\"\\u00e9\\n\xc3\xa9\\\"\",[]],\"b\":{}}\r\n", value, problem))
         << problem;
-    EXPECT_EQ(value.Find("a")->items[4].text, "\xe9\n\xe9");
+    EXPECT_EQ(value.Find("a")->items[2].text, "\xe9\n\xe9\"");
+    EXPECT_EQ(value.Find("b")->kind, JsonValue::Object);
 }
 
 }  // namespace
