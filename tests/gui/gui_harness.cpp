@@ -16,6 +16,7 @@
 #include "paint/window_surface.h"
 #include "resources/resource.h"
 #include "shell/main_window.h"
+#include "tests/paint/gdi_test_support.h"
 
 namespace {
 
@@ -31,50 +32,21 @@ void Check(bool ok, const char* what)
 // The board area: everything above the controls (the heading, the plates and the names).
 const int BoardAreaHeight = 175;
 
-struct Pixels {
-    std::string bytes;  // 32-bit pixels, rows top to bottom
-    bool operator==(const Pixels& other) const { return bytes == other.bytes; }
-};
-
-Pixels Grab(HDC source, int width, int height)
-{
-    Pixels pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP section = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (section != 0 && bits != nullptr) {
-        HGDIOBJ displaced = SelectObject(memory, section);
-        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-        GdiFlush();
-        pixels.bytes.assign(static_cast<const char*>(bits), static_cast<size_t>(width) * height * 4);
-        for (size_t k = 3; k < pixels.bytes.size(); k += 4)
-            pixels.bytes[k] = 0;
-        SelectObject(memory, displaced);
-        DeleteObject(section);
-    }
-    DeleteDC(memory);
-    return pixels;
-}
-
-Pixels GrabProgram(HWND program, int width)
+// What the program shows, read from its window's device context (PrintWindow comes back
+// black across processes under Wine).
+Capture GrabProgram(HWND program, int width)
 {
     HDC dc = GetDC(program);
-    Pixels pixels = Grab(dc, width, BoardAreaHeight);
+    Capture shown = CaptureDC(dc, width, BoardAreaHeight);
     ReleaseDC(program, dc);
-    return pixels;
+    return shown;
 }
 
 // What the program should show for a board: drawn by the same painting code here.
-Pixels Render(int width)
+Capture Render(int width)
 {
     PresentFrame();
-    return Grab(MainSurface.MemoryDC(), width, BoardAreaHeight);
+    return CaptureDC(MainSurface.MemoryDC(), width, BoardAreaHeight);
 }
 
 // Waits up to the timeout for the program to show the board that `compose` makes.
@@ -82,9 +54,9 @@ template <typename ComposeBoard>
 bool ShowsBoard(HWND program, int width, ComposeBoard compose, DWORD timeoutMs = 5000)
 {
     compose();
-    Pixels expected = Render(width);
+    Capture expected = Render(width);
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        if (GrabProgram(program, width) == expected)
+        if (GrabProgram(program, width).pixels == expected.pixels)
             return true;
         Sleep(50);
     }
@@ -144,13 +116,13 @@ bool PrepareLocalPainter()
 bool FindSeed(HWND program, int width, std::time_t first, std::time_t last, AdditiveRandom& random)
 {
     for (DWORD waited = 0; waited < 8000; waited += 100) {
-        Pixels shown = GrabProgram(program, width);
+        Capture shown = GrabProgram(program, width);
         for (std::time_t second = first; second <= last; ++second) {
             AdditiveRandom candidate;
             candidate.Seed(static_cast<std::uint64_t>(second));
             Gender gender = candidate.Range(1, 2) == 1 ? Male : Female;
             Compose(candidate, gender, "", BoardNames);
-            if (Render(width) == shown) {
+            if (Render(width).pixels == shown.pixels) {
                 random = candidate;
                 std::printf("      start-up second %lld, first board %s\n", static_cast<long long>(second),
                             gender == Male ? "male" : "female");
