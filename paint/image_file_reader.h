@@ -195,12 +195,14 @@ bool ReadTga(std::FILE* file, Image& image)
     unsigned char depth = 0;
     if (!ReadExactly(file, &idLength, 1))
         return false;
-    // The forward seeks over fields we do not use are left unchecked: one that failed would only
-    // misplace the following reads, each of which is checked.
-    (void)std::fseek(file, 1, SEEK_CUR);  // colour-map type
+    // Every seek is checked: a stream that refuses to seek past its end (a memory stream does)
+    // would otherwise leave the next read on the wrong bytes, and a truncated file could load.
+    if (std::fseek(file, 1, SEEK_CUR) != 0)  // colour-map type
+        return false;
     if (!ReadExactly(file, &imageType, 1) || imageType != 2)
         return false;
-    (void)std::fseek(file, 9, SEEK_CUR);  // colour-map fields (5 bytes), X and Y origin
+    if (std::fseek(file, 9, SEEK_CUR) != 0)  // colour-map fields (5 bytes), X and Y origin
+        return false;
     if (!ReadExactly(file, size, 2) || !ReadExactly(file, size + 2, 2) ||
         !ReadExactly(file, &depth, 1))
         return false;
@@ -212,7 +214,8 @@ bool ReadTga(std::FILE* file, Image& image)
         return false;
     // Over the descriptor byte and the image ID; an ID running past the end of the file makes the
     // first pixel read come up short.
-    (void)std::fseek(file, long(idLength) + 1, SEEK_CUR);
+    if (std::fseek(file, long(idLength) + 1, SEEK_CUR) != 0)
+        return false;
     for (std::int32_t i = 0; i < layout.height; ++i) {
         unsigned char* row = image.Row(layout.height - 1 - i);
         if (!ReadExactly(file, row, static_cast<std::size_t>(layout.rowBytes)))
