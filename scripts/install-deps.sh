@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs what building and testing Norvathel needs on Debian 12, as root, and makes the
 # project's Wine prefix. Safe to run again: it installs only what is missing.
-#   install-deps.sh          everything: native tools, MinGW-w64, Wine, Xvfb
+# 32-bit Wine (wine32:i386, and the i386 architecture it needs) only where this machine runs
+# 32-bit programs: elsewhere its packages cannot even be configured.
 set -euo pipefail
 cd "$(dirname -- "$0")/.."
 
@@ -10,8 +11,9 @@ say() { printf '==> %s\n' "$*"; }
 packages=(
     cmake make g++ googletest libbenchmark-dev clang libclang-rt-14-dev python3
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-    wine wine64 wine32:i386 fonts-wine fonts-liberation
+    wine wine64 fonts-wine fonts-liberation
     xvfb xauth xdotool imagemagick
+    g++-i686-linux-gnu qemu-user-static
 )
 
 if [ "$(id -u)" != 0 ]; then
@@ -20,11 +22,17 @@ else
     SUDO=
 fi
 
-# 32-bit Wine needs the i386 architecture; without wine32 a 32-bit .exe exits 0 doing nothing.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    say "adding the i386 architecture (for 32-bit Wine)"
-    $SUDO dpkg --add-architecture i386
-    need_update=1
+. cmake/probe-32bit.sh
+if [ "$NORVATHEL_RUN_WIN32" = 1 ]; then
+    say "this machine runs 32-bit programs: installing 32-bit Wine too"
+    packages+=(wine32:i386)
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        say "adding the i386 architecture (for 32-bit Wine)"
+        $SUDO dpkg --add-architecture i386
+        need_update=1
+    fi
+else
+    say "no 32-bit Wine: $NORVATHEL_NO_WIN32_REASON; the 32-bit program is built and checked, not run"
 fi
 
 missing=()
