@@ -44,7 +44,7 @@ run_tests() {   # run_tests NAME [wrapper...] ctest ARGS...  (default: ctest --p
     [ $# -gt 0 ] || set -- ctest --preset "$name"
     say "tests: $name"
     "$@" -j2 --timeout 300 2>&1 | tee "$log/$name-test.log" |
-        grep -E '\*\*\*|tests passed|Errors while' || true
+        grep -E '\*\*\*|tests passed|Errors while|^[0-9]+: (ok|FAIL): ' || true
     count_ctest "$name" "$log/$name-test.log"
 }
 
@@ -79,7 +79,7 @@ for preset in win32 win64; do
     if [ "$preset" = win32 ] && [ "$NORVATHEL_RUN_WIN32" != 1 ]; then
         # Only the header checks, from their own folder: ctest over the whole build would list
         # the 32-bit test programs' tests by running them.
-        run_tests win32-headers ctest --test-dir build/win32/tests/pe
+        run_tests win32-headers ctest --test-dir build/win32/tests/pe --verbose
         win32_not_run=1
         continue
     fi

@@ -6,13 +6,13 @@
 #   check_pe.sh OBJDUMP EXE i386|x86-64 gui|console [TYPE:ID...]
 # TYPE:ID are decimal resource ids, e.g. 14:116 for an icon group, 2:122 for a bitmap.
 set -u
-objdump=$1 exe=$2 machine=$3 subsystem=$4
+objdump=$1 exe=$2 machine=$3 subsystem=$4 name=$(basename -- "$2")
 shift 4
 headers=$("$objdump" -p "$exe") || { echo "FAIL: objdump cannot read $exe"; exit 1; }
 fail=0
 check() {   # check WHAT CONDITION...
     local what=$1; shift
-    if "$@"; then echo "ok:   $what"; else echo "FAIL: $what"; fail=1; fi
+    if "$@"; then echo "ok:   $name: $what"; else echo "FAIL: $name: $what"; fail=1; fi
 }
 has() { grep -qE "$1" <<<"$headers"; }
 
