@@ -1,0 +1,102 @@
+// Names one at a time, composed board by board exactly as the program and the tool compose
+// them, with constraints that only remove names: for any seed, the names a NameStream hands out
+// are the unconstrained sequence with the failing names left out. No draw ever changes.
+//
+// A NameStream owns its generator and its set of seen names and touches no global state: one
+// instance per thread is safe; one instance shared between threads needs the caller's lock.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "additive_random.h"
+#include "name_composer.h"
+
+namespace norvathel {
+
+// What a kept name must be. The defaults constrain nothing.
+struct NameConstraints {
+    bool unique = false;               // no name twice, compared as bytes (first letter upper)
+    int minLength = 0;                 // bytes, prefix included; 0: no lower bound
+    int maxLength = 0;                 // bytes, prefix included; 0: no upper bound
+    std::string endsWith;              // the name ends with it, ASCII letters in either case
+    std::vector<std::string> exclude;  // pieces no name may contain, ASCII letters in either case
+
+    bool Any() const;
+};
+
+// Why no name with this prefix can meet the constraints, seen before composing anything:
+// lengths out of 1..MaxNameLength or crossed, a maximum below the prefix's or the ending's
+// length, an empty ending or piece, or an excluded piece inside the prefix. "" when none.
+// The prefix counts with its first 31 bytes, as the composer uses it.
+std::string ImpossibleConstraints(const NameConstraints& constraints, const char* prefix);
+
+// The gender of every board, or Drawn: each board's gender drawn with DrawBoardGender just
+// before it, as the program draws its first board's.
+enum class GenderChoice { Drawn, Male, Female };
+
+// One name handed out. text stays valid until the next call of Next.
+struct StreamName {
+    const char* text;
+    int length;
+    Gender gender;
+    std::uint64_t board;  // the composed board it came from, counted from 0
+};
+
+class NameStream {
+public:
+    // How many names in a row may fail before the stream counts as run dry.
+    static const std::uint64_t DefaultDryLimit = 1000000;
+
+    NameStream(std::uint64_t seed, GenderChoice gender, const char* prefix,
+               const NameConstraints& constraints, std::uint64_t dryLimit = DefaultDryLimit);
+    ~NameStream();
+    NameStream(const NameStream&) = delete;
+    NameStream& operator=(const NameStream&) = delete;
+
+    // The next name that meets the constraints. False once dryLimit names in a row have been
+    // composed without one kept; the stream then stays dry.
+    bool Next(StreamName& name);
+
+    bool RanDry() const { return dry; }
+    std::uint64_t Composed() const { return composed; }
+    std::uint64_t Kept() const { return kept; }
+    // Names composed since the last one kept (all of them while none was).
+    std::uint64_t ComposedSinceKept() const { return composedSinceKept; }
+    // The prefix as the composer uses it: its first 31 bytes.
+    const char* Prefix() const { return prefix; }
+
+private:
+    class SeenNames;
+
+    bool Meets(const char* name, int length);
+    void ComposeNextBoard();
+
+    AdditiveRandom random;
+    GenderChoice genderChoice;
+    char prefix[PrefixCapacity] = {};
+    NameConstraints constraints;  // endsWith and exclude lower-cased
+    bool constrained;
+    std::unique_ptr<SeenNames> seen;  // only for unique names
+    std::uint64_t dryLimit;
+
+    Board board = {};
+    Gender boardGender = Female;
+    int position = NamesPerBoard;  // the next entry of board to look at
+    std::uint64_t boards = 0;
+    std::uint64_t composed = 0;
+    std::uint64_t kept = 0;
+    std::uint64_t composedSinceKept = 0;
+    bool dry = false;
+};
+
+// The seed a word stands for: the 64-bit FNV-1a hash of its bytes (offset basis
+// 14695981039346656037, prime 1099511628211). It never changes between versions.
+std::uint64_t SeedFromWord(const char* word);
+
+// A seed from the operating system's entropy, in 0..2^30 - 1 (the bits a seed uses), for runs
+// that were given none. Falls back on the clock where no entropy source exists.
+std::uint64_t EntropySeed();
+
+}  // namespace norvathel
