@@ -5,6 +5,7 @@
 
 #include "names/additive_random.h"
 #include "names/name_composer.h"
+#include "names/name_stream.h"
 
 namespace {
 
@@ -50,6 +51,45 @@ void BM_Range(benchmark::State& state, int lo, int hi)
 BENCHMARK_CAPTURE(BM_Range, coin_1_2, 1, 2);
 BENCHMARK_CAPTURE(BM_Range, consonant_0_59, 0, 59);
 BENCHMARK_CAPTURE(BM_Range, vowel_0_8, 0, 8);
+
+// Whole runs of a NameStream: items are names handed out, and composed_per_second counts every
+// name composed, kept or not. Each run starts with an empty set of seen names.
+void BM_NameStream(benchmark::State& state, norvathel::GenderChoice gender,
+                   norvathel::NameConstraints constraints, int count)
+{
+    double composed = 0;
+    for (auto _ : state) {
+        norvathel::NameStream stream(1, gender, "", constraints);
+        norvathel::StreamName name;
+        for (int kept = 0; kept < count && stream.Next(name); ++kept)
+            benchmark::DoNotOptimize(name.text);
+        composed += static_cast<double>(stream.Composed());
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+    state.counters["composed_per_second"] = benchmark::Counter(composed, benchmark::Counter::kIsRate);
+}
+
+norvathel::NameConstraints Unique()
+{
+    norvathel::NameConstraints constraints;
+    constraints.unique = true;
+    return constraints;
+}
+
+norvathel::NameConstraints ShortEndingInIa()
+{
+    norvathel::NameConstraints constraints;
+    constraints.maxLength = 6;
+    constraints.endsWith = "ia";
+    return constraints;
+}
+
+BENCHMARK_CAPTURE(BM_NameStream, unconstrained_1M, norvathel::GenderChoice::Drawn,
+                  norvathel::NameConstraints(), 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NameStream, unique_1M, norvathel::GenderChoice::Drawn, Unique(), 1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NameStream, female_max6_ia_100k, norvathel::GenderChoice::Female,
+                  ShortEndingInIa(), 100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
