@@ -6,6 +6,8 @@
 #include "names/additive_random.h"
 #include "names/name_composer.h"
 
+using namespace norvathel;
+
 namespace {
 
 void BM_ComposeBoard(benchmark::State& state, Gender gender, const char* prefix)

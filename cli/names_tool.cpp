@@ -15,6 +15,14 @@
 #define NORVATHEL_VERSION "1.0.0"
 #endif
 
+using norvathel::AdditiveRandom;
+using norvathel::Board;
+using norvathel::Gender;
+using norvathel::Male;
+using norvathel::MaxNameLength;
+using norvathel::NamesPerBoard;
+using norvathel::NameSlotSize;
+
 namespace {
 
 #ifdef _WIN32
@@ -159,11 +167,6 @@ private:
     std::uint64_t boards = 0;
 };
 
-Gender DrawStartGender(AdditiveRandom& random)
-{
-    return random.Range(1, 2) == 1 ? Male : Female;
-}
-
 // Composes and writes every board the options ask for, stopping early once output fails.
 void WriteBoards(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output)
 {
@@ -176,7 +179,7 @@ void WriteBoards(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
         jsonWriter.Start(seed);
 
     auto composeAndWrite = [&](Gender gender, const char* prefix, int count) {
-        ComposeBoard(random, gender, prefix, board);
+        norvathel::ComposeBoard(random, gender, prefix, board);
         if (json)
             jsonWriter.WriteBoard(gender, prefix, board, count);
         else
@@ -187,13 +190,13 @@ void WriteBoards(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
         for (const BoardRequest& request : options.boards) {
             if (output.Failed())
                 break;
-            Gender gender = request.drawGender ? DrawStartGender(random) : request.gender;
+            Gender gender = request.drawGender ? norvathel::DrawStartGender(random) : request.gender;
             composeAndWrite(gender, request.prefix, NamesPerBoard);
         }
     } else {
         for (std::uint64_t left = options.count; left > 0 && !output.Failed();) {
             int count = left < NamesPerBoard ? static_cast<int>(left) : NamesPerBoard;
-            Gender gender = options.genderGiven ? options.gender : DrawStartGender(random);
+            Gender gender = options.genderGiven ? options.gender : norvathel::DrawStartGender(random);
             composeAndWrite(gender, options.prefix, count);
             left -= static_cast<std::uint64_t>(count);
         }

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+using norvathel::Female;
+using norvathel::Gender;
+using norvathel::Male;
+using norvathel::PrefixCapacity;
+
 namespace {
 
 const char* const MaxValueText = "18446744073709551615";

@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "names/name_composer.h"
 #include "paint/window_surface.h"
 
+using norvathel::NameList;
+using norvathel::NamesPerBoard;
+
+NameList BoardNames;
 HBITMAP BoardBitmap;
 HBITMAP PlateBitmap;
 HDC PlateDC;

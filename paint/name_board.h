@@ -3,6 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include "names/name_composer.h"
+
+// The program's board of names, written by the composer and read by the painter.
+extern norvathel::NameList BoardNames;
+
 // Painting handles, filled at start-up and never freed by the program.
 extern HBITMAP BoardBitmap;  // IDB_BOARD, the background picture
 extern HBITMAP PlateBitmap;  // IDB_PLATE, the dark name plate

@@ -2,7 +2,7 @@
 // random source, runs the paced main loop and tidies up.
 #include <windows.h>
 
-#include "names/additive_random.h"
+#include "names/name_composer.h"
 #include "paint/name_board.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"
@@ -59,7 +59,7 @@ bool PrepareWindow(HWND window)
 void MainLoop(HWND)
 {
     PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
-    Compose(SharedRandom.Range(1, 2) == 1 ? Male : Female);
+    Compose(norvathel::DrawStartGender(SharedRandom));
     // Polls rather than blocks: one message per pass, frames only on passes that found none.
     for (;;) {
         Sleep(10);

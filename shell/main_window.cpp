@@ -1,8 +1,13 @@
 #include "shell/main_window.h"
 
-#include "names/additive_random.h"
 #include "paint/name_board.h"
 
+using norvathel::Female;
+using norvathel::Gender;
+using norvathel::Male;
+using norvathel::PrefixCapacity;
+
+norvathel::AdditiveRandom SharedRandom;
 HWND MaleButton;
 HWND FemaleButton;
 HWND PrefixEdit;
@@ -49,7 +54,7 @@ void Compose(Gender gender)
     char prefix[PrefixCapacity] = {};
     if (PrefixEdit != 0)
         GetWindowTextA(PrefixEdit, prefix, PrefixCapacity);
-    Compose(SharedRandom, gender, prefix, BoardNames);
+    norvathel::Compose(SharedRandom, gender, prefix, BoardNames);
 }
 
 void HandleCommand(WORD id)

@@ -15,6 +15,8 @@
 #include "names/name_composer.h"
 #include "tool_runner.h"
 
+using namespace norvathel;
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -41,7 +43,7 @@ Lines ComposedNames(std::uint64_t seed, const std::vector<Step>& steps)
     random.Seed(seed);
     Lines names;
     for (const Step& step : steps) {
-        Gender gender = step.drawGender ? (random.Range(1, 2) == 1 ? Male : Female) : step.gender;
+        Gender gender = step.drawGender ? DrawStartGender(random) : step.gender;
         Board board;
         ComposeBoard(random, gender, step.prefix, board);
         for (int index = 0; index < NamesPerBoard; ++index)

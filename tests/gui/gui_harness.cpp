@@ -18,6 +18,11 @@
 #include "shell/main_window.h"
 #include "tests/paint/gdi_test_support.h"
 
+using norvathel::AdditiveRandom;
+using norvathel::Female;
+using norvathel::Gender;
+using norvathel::Male;
+
 namespace {
 
 int Failures = 0;
@@ -120,8 +125,8 @@ bool FindSeed(HWND program, int width, std::time_t first, std::time_t last, Addi
         for (std::time_t second = first; second <= last; ++second) {
             AdditiveRandom candidate;
             candidate.Seed(static_cast<std::uint64_t>(second));
-            Gender gender = candidate.Range(1, 2) == 1 ? Male : Female;
-            Compose(candidate, gender, "", BoardNames);
+            Gender gender = norvathel::DrawStartGender(candidate);
+            norvathel::Compose(candidate, gender, "", BoardNames);
             if (Render(width).pixels == shown.pixels) {
                 random = candidate;
                 std::printf("      start-up second %lld, first board %s\n", static_cast<long long>(second),
@@ -183,10 +188,10 @@ int main(int argc, char** argv)
         Check(seeded, "the first board is the one composed from the start-up second");
         if (seeded) {
             SendMessageA(GetDlgItem(window, IDC_FEMALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { Compose(random, Female, "", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Female, "", BoardNames); }),
                   "\"Generate Female Names\" shows the next female board");
             SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { Compose(random, Male, "", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "", BoardNames); }),
                   "\"Generate Male Names\" shows the next male board");
             HWND edit = GetDlgItem(window, IDC_PREFIX);
             SendMessageA(edit, WM_CHAR, 'k', 1);
@@ -194,7 +199,7 @@ int main(int argc, char** argv)
             Sleep(200);
             Check(ShowsBoard(window, width, [] {}, 500), "typing alone changes nothing");
             SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { Compose(random, Male, "ka", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "ka", BoardNames); }),
                   "the typed text starts every name of the next board");
         }
         if (byEscape)

@@ -7,6 +7,9 @@
 
 #include "gdi_test_support.h"
 #include "names/additive_random.h"
+#include "paint/name_board.h"
+
+using namespace norvathel;
 
 namespace {
 

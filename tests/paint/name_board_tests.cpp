@@ -11,6 +11,8 @@
 #include "paint/window_surface.h"
 #include "resources/resource.h"
 
+using namespace norvathel;
+
 namespace {
 
 const std::uint32_t TextGrey = Rgb(200, 200, 200);
@@ -131,7 +133,7 @@ TEST_F(NameBoardTest, FrameShowsBoardPlatesGreyNamesAndGreenHeading)
 {
     AdditiveRandom random;
     random.Seed(1000000000);
-    random.Range(1, 2);
+    DrawStartGender(random);
     Compose(random, Female, "", BoardNames);
     Capture frame = Frame();
     ASSERT_EQ(frame.width, MainSurface.ClientWidth());
