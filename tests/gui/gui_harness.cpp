@@ -47,11 +47,17 @@ Capture GrabProgram(HWND program, int width)
     return shown;
 }
 
-// What the program should show for a board: drawn by the same painting code here.
+// The harness's own painter: a hidden window of the main window's size, the program's pictures
+// and the board the harness expects.
+WindowSurface Painter;
+BoardPictures Pictures;
+norvathel::NameList Expected;
+
+// What the program should show for the expected board: drawn by the same painting code here.
 Capture Render(int width)
 {
-    PresentFrame();
-    return CaptureDC(MainSurface.MemoryDC(), width, BoardAreaHeight);
+    DrawFrame(SurfaceTarget(Painter), Pictures, Expected);
+    return CaptureDC(Painter.MemoryDC(), width, BoardAreaHeight);
 }
 
 // Waits up to the timeout for the program to show the board that `compose` makes.
@@ -108,13 +114,13 @@ bool PrepareLocalPainter()
     HWND local = CreateWindowExA(WS_EX_APPWINDOW, "NorvathelHarness", "harness",
                                  WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 300,
                                  300, 0, 0, GetModuleHandleA(nullptr), nullptr);
-    if (local == 0 || !MainSurface.Attach(local))
+    if (local == 0 || !Painter.Attach(local))
         return false;
     HINSTANCE self = GetModuleHandleA(nullptr);
-    PlateBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
-    BoardBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
-    PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
-    return PlateBitmap != 0 && BoardBitmap != 0 && PlateDC != 0;
+    Pictures.plate = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
+    Pictures.board = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
+    Pictures.source = CreateCompatibleDC(Painter.MemoryDC());
+    return Pictures.plate != 0 && Pictures.board != 0 && Pictures.source != 0;
 }
 
 // Finds the start-up second in [first, last] whose first board the program shows.
@@ -126,7 +132,7 @@ bool FindSeed(HWND program, int width, std::time_t first, std::time_t last, Addi
             AdditiveRandom candidate;
             candidate.Seed(static_cast<std::uint64_t>(second));
             Gender gender = norvathel::DrawStartGender(candidate);
-            norvathel::Compose(candidate, gender, "", BoardNames);
+            norvathel::Compose(candidate, gender, "", Expected);
             if (Render(width).pixels == shown.pixels) {
                 random = candidate;
                 std::printf("      start-up second %lld, first board %s\n", static_cast<long long>(second),
@@ -181,17 +187,17 @@ int main(int argc, char** argv)
         RECT client;
         GetClientRect(window, &client);
         const int width = client.right;
-        Check(width == MainSurface.ClientWidth(), "the same client size as the local painter");
+        Check(width == Painter.ClientWidth(), "the same client size as the local painter");
 
         AdditiveRandom random;
         const bool seeded = FindSeed(window, width, started - 1, std::time(nullptr), random);
         Check(seeded, "the first board is the one composed from the start-up second");
         if (seeded) {
             SendMessageA(GetDlgItem(window, IDC_FEMALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Female, "", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Female, "", Expected); }),
                   "\"Generate Female Names\" shows the next female board");
             SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "", Expected); }),
                   "\"Generate Male Names\" shows the next male board");
             HWND edit = GetDlgItem(window, IDC_PREFIX);
             SendMessageA(edit, WM_CHAR, 'k', 1);
@@ -199,7 +205,7 @@ int main(int argc, char** argv)
             Sleep(200);
             Check(ShowsBoard(window, width, [] {}, 500), "typing alone changes nothing");
             SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "ka", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "ka", Expected); }),
                   "the typed text starts every name of the next board");
         }
         if (byEscape)
