@@ -4,10 +4,7 @@
 
 #include "names/additive_random.h"
 #include "names/name_composer.h"
-
-const int IDC_MALE = 1;
-const int IDC_FEMALE = 2;
-const int IDC_PREFIX = 3;
+#include "shell/window_layout.h"
 
 // The program's one generator, seeded once at start-up.
 extern norvathel::AdditiveRandom SharedRandom;

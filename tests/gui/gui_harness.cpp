@@ -15,7 +15,7 @@
 #include "paint/name_board.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"
-#include "shell/main_window.h"
+#include "shell/window_layout.h"
 #include "tests/paint/gdi_test_support.h"
 
 using norvathel::AdditiveRandom;
@@ -77,7 +77,7 @@ bool ShowsBoard(HWND program, int width, ComposeBoard compose, DWORD timeoutMs =
 HWND WaitForWindow(DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
-        HWND window = FindWindowA("Norvathel", "Norvathel");
+        HWND window = FindWindowA(MainClassName, MainCaption);
         if (window != 0 && IsWindowVisible(window))
             return window;
         Sleep(100);
@@ -85,20 +85,21 @@ HWND WaitForWindow(DWORD timeoutMs)
     return 0;
 }
 
-void CheckControl(HWND window, int id, const char* className, const char* text, RECT place)
+void CheckControl(HWND window, const ControlLayout& expected)
 {
-    HWND control = GetDlgItem(window, id);
+    HWND control = GetDlgItem(window, expected.id);
     char actualText[64] = {}, actualClass[32] = {};
     GetWindowTextA(control, actualText, sizeof actualText);
     GetClassNameA(control, actualClass, sizeof actualClass);
     RECT actual = {};
     GetWindowRect(control, &actual);
     MapWindowPoints(0, window, reinterpret_cast<POINT*>(&actual), 2);
+    const RECT& place = expected.place;
     char what[160];
-    std::snprintf(what, sizeof what, "control %d is a %s \"%s\" at %ld,%ld,%ld,%ld", id, className,
-                  text, place.left, place.top, place.right, place.bottom);
-    Check(control != 0 && lstrcmpiA(actualClass, className) == 0 && std::strcmp(actualText, text) == 0 &&
-              EqualRect(&actual, &place),
+    std::snprintf(what, sizeof what, "control %d is a %s \"%s\" at %ld,%ld,%ld,%ld", expected.id,
+                  expected.className, expected.text, place.left, place.top, place.right, place.bottom);
+    Check(control != 0 && lstrcmpiA(actualClass, expected.className) == 0 &&
+              std::strcmp(actualText, expected.text) == 0 && EqualRect(&actual, &place),
           what);
 }
 
@@ -111,9 +112,9 @@ bool PrepareLocalPainter()
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "NorvathelHarness";
     RegisterClassExA(&windowClass);
-    HWND local = CreateWindowExA(WS_EX_APPWINDOW, "NorvathelHarness", "harness",
-                                 WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 300,
-                                 300, 0, 0, GetModuleHandleA(nullptr), nullptr);
+    HWND local = CreateWindowExA(MainWindowExStyle, "NorvathelHarness", "harness", MainWindowStyle,
+                                 0, 0, MainWindowWidth, MainWindowHeight, 0, 0,
+                                 GetModuleHandleA(nullptr), nullptr);
     if (local == 0 || !Painter.Attach(local))
         return false;
     HINSTANCE self = GetModuleHandleA(nullptr);
@@ -176,13 +177,13 @@ int main(int argc, char** argv)
     if (window != 0) {
         RECT outer;
         GetWindowRect(window, &outer);
-        Check(outer.right - outer.left == 300 && outer.bottom - outer.top == 300, "outer size 300 x 300");
+        Check(outer.right - outer.left == MainWindowWidth && outer.bottom - outer.top == MainWindowHeight,
+              "outer size as laid out");
         const LONG style = GetWindowLongA(window, GWL_STYLE);
-        Check((style & 0x02CA0000) == 0x02CA0000 && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)),
+        Check((style & MainWindowStyle) == LONG(MainWindowStyle) && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)),
               "caption, system menu, minimise box; no sizing border, no maximise box");
-        CheckControl(window, IDC_MALE, "Button", "Generate Male Names", RECT{50, 235, 250, 255});
-        CheckControl(window, IDC_FEMALE, "Button", "Generate Female Names", RECT{50, 210, 250, 230});
-        CheckControl(window, IDC_PREFIX, "Edit", "", RECT{50, 180, 90, 200});
+        for (const ControlLayout& control : MainControls)
+            CheckControl(window, control);
 
         RECT client;
         GetClientRect(window, &client);
