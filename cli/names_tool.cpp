@@ -8,12 +8,9 @@
 
 #include "names/additive_random.h"
 #include "names/name_composer.h"
+#include "norvathel_version.h"
 #include "output_buffer.h"
 #include "tool_options.h"
-
-#ifndef NORVATHEL_VERSION
-#define NORVATHEL_VERSION "1.0.0"
-#endif
 
 using norvathel::AdditiveRandom;
 using norvathel::Board;

@@ -13,6 +13,7 @@
 
 #include "names/additive_random.h"
 #include "names/name_composer.h"
+#include "norvathel_version.h"
 #include "tool_runner.h"
 
 using namespace norvathel;
@@ -255,7 +256,7 @@ TEST(ToolInfo, Version)
 {
     ToolRun run = RunToolWith({"--version"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, JoinLines({"norvathel-names 1.0.0"}));
+    EXPECT_EQ(run.out, JoinLines({"norvathel-names " NORVATHEL_VERSION}));
     EXPECT_EQ(run.err, "");
 }
 
