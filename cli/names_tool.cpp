@@ -29,43 +29,6 @@ const char LineEnd[] = "\n";
 #endif
 const int LineEndSize = sizeof LineEnd - 1;
 
-const char HelpText[] =
-    "Usage: norvathel-names [OPTION]...\n"
-    "Invents personal names, ten to a board, one name per line (lines end with CR LF on\n"
-    "Windows, LF elsewhere; a name's bytes are written as composed).\n"
-    "\n"
-    "  --seed N         seed from clock value N, 0 to 18446744073709551615 (only its\n"
-    "                   low 30 bits count); default: the current time\n"
-    "  --male, --female the gender of every board. Without either, each board's gender is\n"
-    "                   drawn with Range(1, 2) from the generator just before it, as the\n"
-    "                   program draws its first board's at start-up: the first board is\n"
-    "                   the one the program shows when started in that second\n"
-    "  --prefix TEXT    every name begins with TEXT (its first 31 bytes)\n"
-    "  --count N        N names (default 10): boards of ten composed in order on one\n"
-    "                   generator, the last one cut; 0 prints nothing\n"
-    "  --boards LIST    replay a session of the program: comma-separated compositions run\n"
-    "                   in order on one generator, ten names each:\n"
-    "                     start            gender drawn as at start-up, no prefix\n"
-    "                     male, female     that gender, no prefix\n"
-    "                     male:PREFIX, female:PREFIX\n"
-    "                                      with a prefix, in which %XX is the byte with\n"
-    "                                      hex value XX (%2C comma, %25 percent; not %00)\n"
-    "                   --boards cannot be combined with --count, --male, --female or\n"
-    "                   --prefix\n"
-    "  --format FORMAT  text (default) or json: one document,\n"
-    "                   {\"seed\":N,\"boards\":[{\"gender\":\"female\",\"prefix\":\"\",\"names\":[...]},...]}\n"
-    "                   with bytes above 127 read as Latin-1\n"
-    "  -h, --help       show this help and exit\n"
-    "  --version        show the version and exit\n"
-    "\n"
-    "Options with a value also take the form --option=VALUE; each may be given once.\n"
-    "Exit status: 0 done, 1 output could not be written, 2 bad arguments.\n"
-    "\n"
-    "Examples:\n"
-    "  norvathel-names --seed 1000000000 --boards start,female,male:ka\n"
-    "  norvathel-names --female --prefix Ka --count 25\n"
-    "  norvathel-names --count 1000 --format json > names.json\n";
-
 // Writes text, turning each "\n" into the platform's line end.
 void WriteLines(OutputBuffer& output, const char* text)
 {
@@ -221,7 +184,7 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
 
     OutputBuffer output(out);
     if (outcome == ParseOutcome::Help) {
-        WriteLines(output, HelpText);
+        WriteLines(output, HelpText().c_str());
     } else if (outcome == ParseOutcome::Version) {
         WriteLines(output, "norvathel-names " NORVATHEL_VERSION "\n");
     } else {

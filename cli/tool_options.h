@@ -35,6 +35,10 @@ enum class ParseOutcome { Run, Help, Version, Error };
 // --help and --version end the parse where they stand.
 ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem);
 
+// The text of --help, with "\n" line ends; the options' part is made from the same table as
+// the parser.
+std::string HelpText();
+
 // A decimal number from 0 to 2^64 - 1, digits only; false when empty, not a number or too big.
 bool ParseUnsigned(const char* text, std::uint64_t& value);
 
