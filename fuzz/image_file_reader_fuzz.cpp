@@ -2,7 +2,7 @@
 // FILE* (fmemopen) into a heap image allocated at exactly height x stride bytes, so
 // AddressSanitizer sees any access outside the pixel memory. After each read the image must be
 // empty or consistently created, and a successful read must have the size its header gives.
-#include "paint/image_file_reader.h"
+#include "image_file/image_file_reader.h"
 #include "tests/raster/plain_image.h"
 
 #include <cstdint>
