@@ -7,6 +7,8 @@
 #include "names/name_composer.h"
 #include "names/name_stream.h"
 
+using namespace norvathel;
+
 namespace {
 
 void BM_ComposeBoard(benchmark::State& state, Gender gender, const char* prefix)

@@ -8,12 +8,17 @@
 
 #include "names/additive_random.h"
 #include "names/name_composer.h"
+#include "norvathel_version.h"
 #include "output_buffer.h"
 #include "tool_options.h"
 
-#ifndef NORVATHEL_VERSION
-#define NORVATHEL_VERSION "1.0.0"
-#endif
+using norvathel::AdditiveRandom;
+using norvathel::Board;
+using norvathel::Gender;
+using norvathel::Male;
+using norvathel::MaxNameLength;
+using norvathel::NamesPerBoard;
+using norvathel::NameSlotSize;
 
 namespace {
 
@@ -23,43 +28,6 @@ const char LineEnd[] = "\r\n";
 const char LineEnd[] = "\n";
 #endif
 const int LineEndSize = sizeof LineEnd - 1;
-
-const char HelpText[] =
-    "Usage: norvathel-names [OPTION]...\n"
-    "Invents personal names, ten to a board, one name per line (lines end with CR LF on\n"
-    "Windows, LF elsewhere; a name's bytes are written as composed).\n"
-    "\n"
-    "  --seed N         seed from clock value N, 0 to 18446744073709551615 (only its\n"
-    "                   low 30 bits count); default: the current time\n"
-    "  --male, --female the gender of every board. Without either, each board's gender is\n"
-    "                   drawn with Range(1, 2) from the generator just before it, as the\n"
-    "                   program draws its first board's at start-up: the first board is\n"
-    "                   the one the program shows when started in that second\n"
-    "  --prefix TEXT    every name begins with TEXT (its first 31 bytes)\n"
-    "  --count N        N names (default 10): boards of ten composed in order on one\n"
-    "                   generator, the last one cut; 0 prints nothing\n"
-    "  --boards LIST    replay a session of the program: comma-separated compositions run\n"
-    "                   in order on one generator, ten names each:\n"
-    "                     start            gender drawn as at start-up, no prefix\n"
-    "                     male, female     that gender, no prefix\n"
-    "                     male:PREFIX, female:PREFIX\n"
-    "                                      with a prefix, in which %XX is the byte with\n"
-    "                                      hex value XX (%2C comma, %25 percent; not %00)\n"
-    "                   --boards cannot be combined with --count, --male, --female or\n"
-    "                   --prefix\n"
-    "  --format FORMAT  text (default) or json: one document,\n"
-    "                   {\"seed\":N,\"boards\":[{\"gender\":\"female\",\"prefix\":\"\",\"names\":[...]},...]}\n"
-    "                   with bytes above 127 read as Latin-1\n"
-    "  -h, --help       show this help and exit\n"
-    "  --version        show the version and exit\n"
-    "\n"
-    "Options with a value also take the form --option=VALUE; each may be given once.\n"
-    "Exit status: 0 done, 1 output could not be written, 2 bad arguments.\n"
-    "\n"
-    "Examples:\n"
-    "  norvathel-names --seed 1000000000 --boards start,female,male:ka\n"
-    "  norvathel-names --female --prefix Ka --count 25\n"
-    "  norvathel-names --count 1000 --format json > names.json\n";
 
 // Writes text, turning each "\n" into the platform's line end.
 void WriteLines(OutputBuffer& output, const char* text)
@@ -159,11 +127,6 @@ private:
     std::uint64_t boards = 0;
 };
 
-Gender DrawStartGender(AdditiveRandom& random)
-{
-    return random.Range(1, 2) == 1 ? Male : Female;
-}
-
 // Composes and writes every board the options ask for, stopping early once output fails.
 void WriteBoards(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output)
 {
@@ -176,7 +139,7 @@ void WriteBoards(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
         jsonWriter.Start(seed);
 
     auto composeAndWrite = [&](Gender gender, const char* prefix, int count) {
-        ComposeBoard(random, gender, prefix, board);
+        norvathel::ComposeBoard(random, gender, prefix, board);
         if (json)
             jsonWriter.WriteBoard(gender, prefix, board, count);
         else
@@ -187,13 +150,13 @@ void WriteBoards(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
         for (const BoardRequest& request : options.boards) {
             if (output.Failed())
                 break;
-            Gender gender = request.drawGender ? DrawStartGender(random) : request.gender;
+            Gender gender = request.drawGender ? norvathel::DrawStartGender(random) : request.gender;
             composeAndWrite(gender, request.prefix, NamesPerBoard);
         }
     } else {
         for (std::uint64_t left = options.count; left > 0 && !output.Failed();) {
             int count = left < NamesPerBoard ? static_cast<int>(left) : NamesPerBoard;
-            Gender gender = options.genderGiven ? options.gender : DrawStartGender(random);
+            Gender gender = options.genderGiven ? options.gender : norvathel::DrawStartGender(random);
             composeAndWrite(gender, options.prefix, count);
             left -= static_cast<std::uint64_t>(count);
         }
@@ -221,7 +184,7 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
 
     OutputBuffer output(out);
     if (outcome == ParseOutcome::Help) {
-        WriteLines(output, HelpText);
+        WriteLines(output, HelpText().c_str());
     } else if (outcome == ParseOutcome::Version) {
         WriteLines(output, "norvathel-names " NORVATHEL_VERSION "\n");
     } else {

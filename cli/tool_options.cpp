@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+using norvathel::Female;
+using norvathel::Gender;
+using norvathel::Male;
+using norvathel::PrefixCapacity;
+
 namespace {
 
 const char* const MaxValueText = "18446744073709551615";
@@ -76,6 +81,185 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
     problem = std::string("--boards cannot be combined with ") + conflict +
               " (the list gives every composition's gender and prefix)";
     return false;
+}
+
+// --- the options ------------------------------------------------------------------------
+
+// What an option does once it is accepted: sets what it gives from its value (null for an
+// option without one). Run goes on with the next argument, Help and Version end the parse
+// there, Error comes with problem set. name is the option as typed, for messages.
+using OptionAction = ParseOutcome (*)(const char* name, const char* value, ToolOptions& options,
+                                      std::string& problem);
+
+struct Option {
+    // Every field is needed: an option without an action does not compile.
+    constexpr Option(const char* optionSpelling, const char* optionAlias, const char* optionValueName,
+                     OptionAction optionAction, const char* optionHelp)
+        : spelling(optionSpelling),
+          alias(optionAlias),
+          valueName(optionValueName),
+          action(optionAction),
+          help(optionHelp)
+    {
+    }
+
+    const char* spelling;   // "--seed"
+    const char* alias;      // another spelling, or null
+    const char* valueName;  // the value's name in the help; null when the option takes none
+    OptionAction action;
+    const char* help;       // its lines in the help; null: described with the option above
+};
+
+ParseOutcome Accepted(bool ok)
+{
+    return ok ? ParseOutcome::Run : ParseOutcome::Error;
+}
+
+ParseOutcome SetSeed(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.seedGiven = true;
+    return Accepted(ParseCount(name, value, options.seed, problem));
+}
+
+// Given twice, either is refused before it gets here; so a gender already given is the other.
+ParseOutcome SetGender(Gender gender, ToolOptions& options, std::string& problem)
+{
+    if (options.genderGiven) {
+        problem = "--male and --female exclude each other";
+        return ParseOutcome::Error;
+    }
+    options.genderGiven = true;
+    options.gender = gender;
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetMale(const char*, const char*, ToolOptions& options, std::string& problem)
+{
+    return SetGender(Male, options, problem);
+}
+
+ParseOutcome SetFemale(const char*, const char*, ToolOptions& options, std::string& problem)
+{
+    return SetGender(Female, options, problem);
+}
+
+ParseOutcome SetPrefix(const char*, const char* value, ToolOptions& options, std::string&)
+{
+    options.prefixGiven = true;
+    std::strncpy(options.prefix, value, PrefixCapacity - 1);
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetCount(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.countGiven = true;
+    return Accepted(ParseCount(name, value, options.count, problem));
+}
+
+ParseOutcome SetBoards(const char*, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.boardsGiven = true;
+    return Accepted(ParseBoardList(value, options.boards, problem));
+}
+
+ParseOutcome SetFormat(const char*, const char* value, ToolOptions& options, std::string& problem)
+{
+    return Accepted(ParseFormat(value, options.format, problem));
+}
+
+ParseOutcome ShowHelp(const char*, const char*, ToolOptions&, std::string&)
+{
+    return ParseOutcome::Help;
+}
+
+ParseOutcome ShowVersion(const char*, const char*, ToolOptions&, std::string&)
+{
+    return ParseOutcome::Version;
+}
+
+// Every option, in the order of the help. The help's lines after the first start at the
+// description column.
+constexpr Option Options[] = {
+    {"--seed", nullptr, "N", SetSeed,
+     "seed from clock value N, 0 to 18446744073709551615 (only its\n"
+     "low 30 bits count); default: the current time"},
+    {"--male", nullptr, nullptr, SetMale,
+     "the gender of every board. Without either, each board's gender is\n"
+     "drawn with Range(1, 2) from the generator just before it, as the\n"
+     "program draws its first board's at start-up: the first board is\n"
+     "the one the program shows when started in that second"},
+    {"--female", nullptr, nullptr, SetFemale, nullptr},
+    {"--prefix", nullptr, "TEXT", SetPrefix, "every name begins with TEXT (its first 31 bytes)"},
+    {"--count", nullptr, "N", SetCount,
+     "N names (default 10): boards of ten composed in order on one\n"
+     "generator, the last one cut; 0 prints nothing"},
+    {"--boards", nullptr, "LIST", SetBoards,
+     "replay a session of the program: comma-separated compositions run\n"
+     "in order on one generator, ten names each:\n"
+     "  start            gender drawn as at start-up, no prefix\n"
+     "  male, female     that gender, no prefix\n"
+     "  male:PREFIX, female:PREFIX\n"
+     "                   with a prefix, in which %XX is the byte with\n"
+     "                   hex value XX (%2C comma, %25 percent; not %00)\n"
+     "--boards cannot be combined with --count, --male, --female or\n"
+     "--prefix"},
+    {"--format", nullptr, "FORMAT", SetFormat,
+     "text (default) or json: one document,\n"
+     "{\"seed\":N,\"boards\":[{\"gender\":\"female\",\"prefix\":\"\",\"names\":[...]},...]}\n"
+     "with bytes above 127 read as Latin-1"},
+    {"--help", "-h", nullptr, ShowHelp, "show this help and exit"},
+    {"--version", nullptr, nullptr, ShowVersion, "show the version and exit"},
+};
+const int OptionCount = sizeof Options / sizeof Options[0];
+
+constexpr bool EveryOptionActs()
+{
+    for (const Option& option : Options)
+        if (option.action == nullptr)
+            return false;
+    return true;
+}
+static_assert(EveryOptionActs(), "every option sets something");
+
+const Option* FindOption(const std::string& name)
+{
+    for (const Option& option : Options)
+        if (name == option.spelling || (option.alias != nullptr && name == option.alias))
+            return &option;
+    return nullptr;
+}
+
+const char HelpHead[] =
+    "Usage: norvathel-names [OPTION]...\n"
+    "Invents personal names, ten to a board, one name per line (lines end with CR LF on\n"
+    "Windows, LF elsewhere; a name's bytes are written as composed).\n"
+    "\n";
+
+const char HelpTail[] =
+    "\n"
+    "Options with a value also take the form --option=VALUE; each may be given once.\n"
+    "Exit status: 0 done, 1 output could not be written, 2 bad arguments.\n"
+    "\n"
+    "Examples:\n"
+    "  norvathel-names --seed 1000000000 --boards start,female,male:ka\n"
+    "  norvathel-names --female --prefix Ka --count 25\n"
+    "  norvathel-names --count 1000 --format json > names.json\n";
+
+const std::size_t HelpLabelIndent = 2;
+const std::size_t HelpTextColumn = 19;
+
+// An option's line in the help: its spellings, with those of the options described with it,
+// and its value's name.
+std::string HelpLabel(int index)
+{
+    const Option& option = Options[index];
+    std::string label = option.alias != nullptr ? std::string(option.alias) + ", " : std::string();
+    label += option.spelling;
+    for (int next = index + 1; next < OptionCount && Options[next].help == nullptr; ++next)
+        label += std::string(", ") + Options[next].spelling;
+    if (option.valueName != nullptr)
+        label += std::string(" ") + option.valueName;
+    return label;
 }
 
 }  // namespace
@@ -188,72 +372,59 @@ std::string Quoted(const char* text)
 
 ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem)
 {
-    bool formatGiven = false;
+    bool given[OptionCount] = {};
     for (int index = 1; index < argc; ++index) {
         Argument argument = SplitArgument(argv[index]);
         const std::string& name = argument.name;
-
-        if (name == "--help" || name == "-h" || name == "--version" || name == "--male" ||
-            name == "--female") {
-            if (argument.inlineValue != nullptr) {
-                problem = "option " + name + " takes no value";
-                return ParseOutcome::Error;
-            }
-            if (name == "--help" || name == "-h")
-                return ParseOutcome::Help;
-            if (name == "--version")
-                return ParseOutcome::Version;
-            Gender gender = name == "--male" ? Male : Female;
-            if (options.genderGiven) {
-                problem = options.gender == gender ? "option " + name + " given more than once"
-                                                   : std::string("--male and --female exclude each other");
-                return ParseOutcome::Error;
-            }
-            options.genderGiven = true;
-            options.gender = gender;
-            continue;
-        }
-
-        bool* given = name == "--seed"     ? &options.seedGiven
-                      : name == "--prefix" ? &options.prefixGiven
-                      : name == "--count"  ? &options.countGiven
-                      : name == "--boards" ? &options.boardsGiven
-                      : name == "--format" ? &formatGiven
-                                           : nullptr;
-        if (given == nullptr) {
+        const Option* option = FindOption(name);
+        if (option == nullptr) {
             if (name.size() > 1 && name[0] == '-')
                 problem = "unknown option " + Quoted(name.c_str()) + " (see --help)";
             else
                 problem = "unexpected argument " + Quoted(argv[index]) + " (see --help)";
             return ParseOutcome::Error;
         }
-        if (*given) {
+        const bool takesValue = option->valueName != nullptr;
+        if (!takesValue && argument.inlineValue != nullptr) {
+            problem = "option " + name + " takes no value";
+            return ParseOutcome::Error;
+        }
+        bool& seen = given[option - Options];
+        if (seen) {
             problem = "option " + name + " given more than once";
             return ParseOutcome::Error;
         }
-        *given = true;
+        seen = true;
         const char* value = argument.inlineValue;
-        if (value == nullptr) {
+        if (takesValue && value == nullptr) {
             if (index + 1 == argc) {
                 problem = "option " + name + " needs a value";
                 return ParseOutcome::Error;
             }
             value = argv[++index];
         }
-
-        bool ok = true;
-        if (name == "--seed")
-            ok = ParseCount("--seed", value, options.seed, problem);
-        else if (name == "--count")
-            ok = ParseCount("--count", value, options.count, problem);
-        else if (name == "--prefix")
-            std::strncpy(options.prefix, value, PrefixCapacity - 1);
-        else if (name == "--boards")
-            ok = ParseBoardList(value, options.boards, problem);
-        else
-            ok = ParseFormat(value, options.format, problem);
-        if (!ok)
-            return ParseOutcome::Error;
+        ParseOutcome outcome = option->action(name.c_str(), value, options, problem);
+        if (outcome != ParseOutcome::Run)
+            return outcome;
     }
     return CheckCombination(options, problem) ? ParseOutcome::Run : ParseOutcome::Error;
+}
+
+std::string HelpText()
+{
+    std::string help = HelpHead;
+    for (int index = 0; index < OptionCount; ++index) {
+        const char* text = Options[index].help;
+        if (text == nullptr)
+            continue;  // on the line of the option above
+        std::string line = std::string(HelpLabelIndent, ' ') + HelpLabel(index);
+        line.resize(std::max(line.size() + 1, HelpTextColumn), ' ');
+        for (; *text != '\0'; ++text) {
+            line += *text;
+            if (*text == '\n')
+                line.append(HelpTextColumn, ' ');
+        }
+        help += line + "\n";
+    }
+    return help + HelpTail;
 }

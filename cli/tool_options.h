@@ -10,20 +10,20 @@ enum class OutputFormat { Text, Json };
 
 // One composition of a --boards list.
 struct BoardRequest {
-    bool drawGender;              // "start": the gender drawn with Range(1, 2), as at start-up
-    Gender gender;                // otherwise the gender given
-    char prefix[PrefixCapacity];  // decoded, at most 31 bytes, NUL-terminated
+    bool drawGender;              // "start": the gender drawn as at start-up (DrawStartGender)
+    norvathel::Gender gender;     // otherwise the gender given
+    char prefix[norvathel::PrefixCapacity];  // decoded, at most 31 bytes, NUL-terminated
 };
 
 struct ToolOptions {
     bool seedGiven = false;
     std::uint64_t seed = 0;
     bool genderGiven = false;      // --male or --female; otherwise drawn for every board
-    Gender gender = Female;
+    norvathel::Gender gender = norvathel::Female;
     bool prefixGiven = false;
-    char prefix[PrefixCapacity] = {};  // the first 31 bytes of --prefix
+    char prefix[norvathel::PrefixCapacity] = {};  // the first 31 bytes of --prefix
     bool countGiven = false;
-    std::uint64_t count = NamesPerBoard;
+    std::uint64_t count = norvathel::NamesPerBoard;
     bool boardsGiven = false;
     std::vector<BoardRequest> boards;
     OutputFormat format = OutputFormat::Text;
@@ -35,13 +35,17 @@ enum class ParseOutcome { Run, Help, Version, Error };
 // --help and --version end the parse where they stand.
 ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem);
 
+// The text of --help, with "\n" line ends; the options' part is made from the same table as
+// the parser.
+std::string HelpText();
+
 // A decimal number from 0 to 2^64 - 1, digits only; false when empty, not a number or too big.
 bool ParseUnsigned(const char* text, std::uint64_t& value);
 
 // Decodes a --boards prefix: "%XX" is the byte with hex value XX, other bytes stand for
 // themselves; the first 31 decoded bytes are kept. False, with problem set, on a malformed
 // escape or on "%00".
-bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[PrefixCapacity],
+bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[norvathel::PrefixCapacity],
                   std::string& problem);
 
 // Parses a --boards list: start, male, female, male:PREFIX, female:PREFIX, separated by

@@ -1,8 +1,10 @@
 // libFuzzer target: the BMP and TGA readers on arbitrary bytes. The input is read through a
 // FILE* (fmemopen) into a heap image allocated at exactly height x stride bytes, so
 // AddressSanitizer sees any access outside the pixel memory. After each read the image must be
-// empty or consistently created, and a successful read must have the size its header gives.
-#include "paint/image_file_reader.h"
+// empty or consistently created, and a successful read must have the size its header gives,
+// from an uncompressed file of 24 or 32 bits per pixel (checked here without the reader's
+// helpers).
+#include "image_file/image_file_reader.h"
 #include "tests/raster/plain_image.h"
 
 #include <cstdint>
@@ -34,6 +36,22 @@ void RequireConsistent(const PlainImage& image)
             ImageFile::WithinLoadLimits(layout) && layout.stride == image.GetStride());
 }
 
+// A little-endian field of the input.
+std::uint32_t Field(const std::uint8_t* data, int size)
+{
+    std::uint32_t value = 0;
+    for (int b = size - 1; b >= 0; --b)
+        value = value << 8 | data[b];
+    return value;
+}
+
+// The bytes per pixel a loaded file of this depth must have: 3 for 24 bits, 4 for 32.
+void RequireDepth(const PlainImage& image, std::uint32_t bitsPerPixel)
+{
+    Require((bitsPerPixel == 24 && image.GetBytesPerPixel() == 3) ||
+            (bitsPerPixel == 32 && image.GetBytesPerPixel() == 4));
+}
+
 // fmemopen refuses an empty buffer; a zero-length input reads from a one-byte buffer that is
 // immediately at its end instead.
 std::FILE* OpenInput(const std::uint8_t* data, std::size_t size)
@@ -62,9 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         RequireConsistent(image);
         if (loaded) {
             Require(size >= 54 && image.GetBits() != nullptr);
-            const std::int32_t height = ImageFile::ReadI32(data + 22);
-            Require(image.GetWidth() == ImageFile::ReadI32(data + 18));
-            Require(image.GetHeight() == (height < 0 ? -std::int64_t(height) : height));
+            const std::int64_t height = static_cast<std::int32_t>(Field(data + 22, 4));
+            Require(image.GetWidth() == static_cast<std::int32_t>(Field(data + 18, 4)));
+            Require(image.GetHeight() == (height < 0 ? -height : height));
+            Require(Field(data + 30, 4) == 0);
+            RequireDepth(image, Field(data + 28, 2));
         }
     }
     {
@@ -79,8 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         RequireConsistent(image);
         if (loaded) {
             Require(size >= 18 && data[2] == 2);
-            Require(image.GetWidth() == ImageFile::ReadU16(data + 12));
-            Require(image.GetHeight() == ImageFile::ReadU16(data + 14));
+            Require(image.GetWidth() == std::int32_t(Field(data + 12, 2)));
+            Require(image.GetHeight() == std::int32_t(Field(data + 14, 2)));
+            RequireDepth(image, data[16]);
         }
     }
     return 0;

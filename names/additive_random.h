@@ -3,24 +3,89 @@
 #pragma once
 #include <cstdint>
 
+namespace norvathel {
+
 class AdditiveRandom {
 public:
+    // Starts as Seed(0) leaves it: an unseeded generator still draws a varied sequence.
+    AdditiveRandom() { Seed(0); }
+
     // Refills the table from time() and resets both indices.
     void Seed();
     // The same from a given clock value; only its low 30 bits count.
     void Seed(std::uint64_t clockSeconds);
-    // One step of the generator: the upper 24 of the new 30-bit word.
-    int Next();
+
+    // One step of the generator: the upper 24 of the new 30-bit word. Inline, so that the
+    // draws below pay no call per step.
+    int Next()
+    {
+        // The indices go through locals: the table store could otherwise alias them and
+        // force reloads.
+        int slot = i;
+        int partner = j;
+        // Two 30-bit words cannot overflow 32 bits when added.
+        std::int32_t v = (table[slot] + table[partner]) & WordMask;
+        table[slot] = v;
+        i = slot == 54 ? 0 : slot + 1;
+        j = partner == 54 ? 0 : partner + 1;
+        return v >> 6;
+    }
+
     // A uniform integer in [lo, hi]; lo itself, without a draw, when hi <= lo.
     int Range(int lo, int hi);
+
+    // Range(Lo, Hi) for a span known at compile time, its mask worked out once: the same
+    // draws, the same rejections.
+    template <int Lo, int Hi>
+    int Range()
+    {
+        static_assert(Lo < Hi && static_cast<long long>(Hi) - Lo < NarrowSpanLimit,
+                      "a narrow span of at least two values");
+        constexpr Span span = SpanOf(Lo, Hi);
+        return Lo + Draw(span);
+    }
+
+    // A narrow span lo..hi (fewer than 2^24 values) as Range draws it: each try keeps the bits
+    // of mask, the smallest 2^k - 1 covering last = hi - lo, and a try above last is drawn
+    // again.
+    struct Span {
+        std::uint32_t last;
+        std::uint32_t mask;
+    };
+    static constexpr Span SpanOf(int lo, int hi)
+    {
+        // hi - lo in unsigned arithmetic: it overflows int for the widest ranges. The mask is
+        // the bits of last smeared downwards: the same as doubling a power of two from 2 until
+        // it covers the span, without a data-dependent loop.
+        const std::uint32_t last = static_cast<std::uint32_t>(hi) - static_cast<std::uint32_t>(lo);
+        std::uint32_t mask = last;
+        mask |= mask >> 1;
+        mask |= mask >> 2;
+        mask |= mask >> 4;
+        mask |= mask >> 8;
+        mask |= mask >> 16;
+        return {last, mask};
+    }
+    // Range(0, span.last): for callers that choose at run time among a few fixed spans.
+    int Draw(Span span)
+    {
+        std::uint32_t d;
+        do
+            d = static_cast<std::uint32_t>(Next()) & span.mask;
+        while (d > span.last);
+        return static_cast<int>(d);
+    }
+
     // Word k of the table, for inspection.
     std::int32_t Word(int k) const { return table[k]; }
 
 private:
+    static constexpr std::int32_t WordMask = 0x3FFFFFFF;
+    static constexpr std::uint32_t NarrowSpanLimit = 1u << 24;  // what one 24-bit draw covers
+
     std::int32_t table[55] = {};
     int i = 0;  // the slot the next draw overwrites
     int j = 0;  // its partner, always (i + 31) mod 55 after seeding
 };
 
-// The program's one generator, seeded once at start-up.
-extern AdditiveRandom SharedRandom;
+}  // namespace norvathel

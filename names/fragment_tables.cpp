@@ -1,7 +1,11 @@
 #include "fragment_tables.h"
 
+namespace norvathel {
+
+// The sizes are those of the declarations: a longer table or fragment does not compile, and
+// in a shorter table the end marker is missing (the table tests look for it).
 // clang-format off
-const char* const Consonants[61] = {
+const char Consonants[][3] = {
     "b", "b", "b", "c", "c", "d", "d", "d", "d", "f",
     "f", "g", "g", "g", "h", "h", "j", "k", "k", "k",
     "l", "l", "l", "m", "m", "m", "n", "n", "n", "n",
@@ -11,19 +15,19 @@ const char* const Consonants[61] = {
     "\n",
 };
 
-const char* const Clusters[26] = {
+const char Clusters[][3] = {
     "rh", "zh", "gr", "gl", "kr", "kl", "kh", "vr", "zr", "pr",
     "dr", "fr", "sr", "sl", "dl", "fl", "pl", "vl", "cr", "cl",
     "tr", "tl", "zl", "ll", "rr",
     "\n",
 };
 
-const char* const Vowels[10] = {
+const char Vowels[][2] = {
     "a", "a", "e", "e", "i", "i", "o", "u", "y",
     "\n",
 };
 
-const char* const FemaleEndings[47] = {
+const char FemaleEndings[][8] = {
     "ea", "ae", "enne", "ia", "elle", "ette", "anne", "ay", "ua", "ina",
     "inna", "ila", "ela", "ella", "ian", "ie", "ora", "el", "eta", "ula",
     "ala", "ara", "ana", "icia", "inda", "isa", "era", "andra", "esse", "issa",
@@ -32,3 +36,5 @@ const char* const FemaleEndings[47] = {
     "\n",
 };
 // clang-format on
+
+}  // namespace norvathel

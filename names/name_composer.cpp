@@ -7,7 +7,7 @@
 #include "fragment_tables.h"
 #include "name_finishing.h"
 
-NameList BoardNames;
+namespace norvathel {
 
 void NameList::Release()
 {
@@ -23,13 +23,32 @@ void NameList::Store(int index, char* name)
     entries[index] = name;
 }
 
+Gender DrawStartGender(AdditiveRandom& random)
+{
+    return random.Range(1, 2) == 1 ? Male : Female;
+}
+
 namespace {
 
-const int WorkSize = 100;      // far more than the longest name needs
-const int FragmentSize = 8;    // the longest fragment (7 bytes) and its NUL
-const int VowelDrawMask = 15;  // Range(0, 8) draws 4 bits and redraws 9..15
-const std::uint32_t UndrawableVowels = 0xFE00u;  // the 4-bit draws 9..15
-const int ClusterBase = 60;    // where the clusters start among the cached consonant fragments
+const int WorkSize = 100;  // far more than the longest name needs
+
+// The spans of the table draws, from the tables' sizes.
+constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
+constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
+constexpr AdditiveRandom::Span VowelSpan = AdditiveRandom::SpanOf(0, VowelDraws - 1);
+const int ClusterBase = ConsonantDraws;  // where the clusters start among the cached consonants
+
+// The vowel rules are kept as sets of refused draws, one bit per masked draw.
+static_assert(VowelSpan.mask < 32, "every masked vowel draw has a bit in a 32-bit set");
+// The masked draws past the table, which Range(0, VowelDraws - 1) draws again.
+constexpr std::uint32_t UndrawableVowels =
+    static_cast<std::uint32_t>((std::uint64_t{2} << VowelSpan.mask) - (std::uint64_t{1} << VowelDraws));
+
+// The widest entry of any table, its NUL included; every fragment is copied at this size.
+constexpr int FragmentSize = sizeof FemaleEndings[0];
+static_assert(sizeof Consonants[0] <= FragmentSize && sizeof Clusters[0] <= FragmentSize &&
+                  sizeof Vowels[0] <= FragmentSize,
+              "every fragment fits a fragment slot");
 
 bool SameText(const char* a, const char* b)
 {
@@ -40,32 +59,6 @@ bool SameText(const char* a, const char* b)
         ++b;
     }
     return false;
-}
-
-// The mask Range(lo, hi) draws with, from last = hi - lo: the smallest 2^k - 1 covering it.
-constexpr std::uint32_t MaskFor(std::uint32_t last)
-{
-    return last | last >> 1 | last >> 2 | last >> 4 | last >> 8 | last >> 16;
-}
-
-// Draws exactly as Range(0, last) does, given its mask: the same steps, the same rejections.
-// The composer's spans are fixed, so it works out the masks once instead of on every draw.
-inline int DrawMasked(AdditiveRandom& random, std::uint32_t last, std::uint32_t mask)
-{
-    std::uint32_t d;
-    do
-        d = static_cast<std::uint32_t>(random.Next()) & mask;
-    while (d > last);
-    return static_cast<int>(d);
-}
-
-// Range(Lo, Hi), its mask worked out at compile time.
-template <int Lo, int Hi>
-inline int Draw(AdditiveRandom& random)
-{
-    static_assert(Lo < Hi && Hi - Lo < (1 << 24), "a narrow span of at least two values");
-    constexpr std::uint32_t last = static_cast<std::uint32_t>(Hi - Lo);
-    return Lo + DrawMasked(random, last, MaskFor(last));
 }
 
 // A fragment ready to append: zero-padded to a fixed size, so that appending is one fixed-size
@@ -85,14 +78,14 @@ void MakeFragment(const char* text, Fragment& fragment)
     fragment.length = static_cast<int>(length);
 }
 
-// The set of 4-bit vowel draws to draw again while lastVowel is the given text: the undrawable
-// 9..15 and every entry equal to it, unless it is "e" or "o", which may repeat.
+// The set of masked vowel draws to draw again while lastVowel is the given text: those past
+// the table and every entry equal to it, unless it is "e" or "o", which may repeat.
 std::uint32_t VowelRedrawsAfter(const char* lastVowel)
 {
     std::uint32_t redraws = UndrawableVowels;
     if (SameText(lastVowel, "e") || SameText(lastVowel, "o"))
         return redraws;
-    for (int k = 0; k <= 8; ++k)
+    for (int k = 0; k < VowelDraws; ++k)
         if (SameText(Vowels[k], lastVowel))
             redraws |= 1u << k;
     return redraws;
@@ -100,24 +93,25 @@ std::uint32_t VowelRedrawsAfter(const char* lastVowel)
 
 // The drawable part of the fragment tables in appendable form, with the vowel rules as sets.
 struct FragmentCache {
-    // The 60 consonants, then the 24 drawable clusters from 60 on: one index picks either.
-    Fragment consonants[60 + 24];
-    Fragment vowels[9];
-    Fragment endings[46];
-    std::uint32_t redrawsAfterVowel[9];
+    // The drawable consonants, then the drawable clusters from ClusterBase on: one index
+    // picks either.
+    Fragment consonants[ConsonantDraws + ClusterDraws];
+    Fragment vowels[VowelDraws];
+    Fragment endings[EndingDraws];
+    std::uint32_t redrawsAfterVowel[VowelDraws];
     std::uint32_t redrawsAfterNothing;  // lastVowel empty
     std::uint32_t redrawsOpening;       // position 0: never "y"
 
     FragmentCache()
     {
-        for (int k = 0; k < 60; ++k)
+        for (int k = 0; k < ConsonantDraws; ++k)
             MakeFragment(Consonants[k], consonants[k]);
-        for (int k = 0; k < 24; ++k)
+        for (int k = 0; k < ClusterDraws; ++k)
             MakeFragment(Clusters[k], consonants[ClusterBase + k]);
-        for (int k = 0; k < 46; ++k)
+        for (int k = 0; k < EndingDraws; ++k)
             MakeFragment(FemaleEndings[k], endings[k]);
         redrawsOpening = UndrawableVowels;
-        for (int k = 0; k < 9; ++k) {
+        for (int k = 0; k < VowelDraws; ++k) {
             MakeFragment(Vowels[k], vowels[k]);
             redrawsAfterVowel[k] = VowelRedrawsAfter(Vowels[k]);
             if (SameText(Vowels[k], "y"))
@@ -175,37 +169,37 @@ int ComposeName(AdditiveRandom& random, const FragmentCache& fragments, Gender g
     }
     while (position < positions) {
         if (gender == Female && vowelRun == 0 && position >= positions - 2) {
-            work.Append(fragments.endings[Draw<0, 45>(random)]);
+            work.Append(fragments.endings[random.Range<0, EndingDraws - 1>()]);
             out[work.length] = '\0';
             carriedVowelRun = vowelRun;
             return work.length;  // nothing follows an ending drawn in the loop
         }
 
         bool consonant;
-        if (gender == Male && position == 0 && Draw<1, 4>(random) != 4)
+        if (gender == Male && position == 0 && random.Range<1, 4>() != 4)
             consonant = true;
         else if (afterConsonant)
             consonant = false;
         else
-            consonant = Draw<1, 2>(random) == 1 || vowelRun == 2;
+            consonant = random.Range<1, 2>() == 1 || vowelRun == 2;
 
         if (consonant) {
             vowelRun = 0;
             afterConsonant = true;
             // Clusters never stand at the last position; the two draws stay in this order.
             // Span and table are picked by arithmetic, not a branch: the choice is random.
-            int cluster = (Draw<1, 4>(random) == 1) & (position < positions - 1);
-            int index = DrawMasked(random, cluster ? 23u : 59u, cluster ? MaskFor(23) : MaskFor(59));
+            int cluster = (random.Range<1, 4>() == 1) & (position < positions - 1);
+            int index = random.Draw(cluster ? ClusterSpan : ConsonantSpan);
             work.Append(fragments.consonants[cluster * ClusterBase + index]);
         } else {
             afterConsonant = false;
             ++vowelRun;
-            // One loop for Range(0, 8)'s own redraws and the vowel rules' redraws: both
-            // simply draw again, so the sequence of draws is the same.
+            // One loop for the span's own redraws and the vowel rules' redraws: both simply
+            // draw again, so the sequence of draws is that of Range(0, VowelDraws - 1).
             std::uint32_t redraws = position == 0 ? fragments.redrawsOpening : vowelRedraws;
             int vowel;
             do
-                vowel = random.Next() & VowelDrawMask;
+                vowel = random.Next() & static_cast<int>(VowelSpan.mask);
             while (redraws >> vowel & 1u);
             vowelRedraws = fragments.redrawsAfterVowel[vowel];
             work.Append(fragments.vowels[vowel]);
@@ -214,9 +208,9 @@ int ComposeName(AdditiveRandom& random, const FragmentCache& fragments, Gender g
     }
 
     if (gender == Female && afterConsonant)
-        work.Append(fragments.endings[Draw<0, 45>(random)]);
+        work.Append(fragments.endings[random.Range<0, EndingDraws - 1>()]);
     if (gender == Male && vowelRun != 0)
-        work.Append(fragments.consonants[Draw<0, 59>(random)]);  // vowelRun carries on unchanged
+        work.Append(fragments.consonants[random.Range<0, ConsonantDraws - 1>()]);  // vowelRun carries on
     out[work.length] = '\0';
     carriedVowelRun = vowelRun;
     return work.length;
@@ -241,7 +235,7 @@ void ComposeTen(AdditiveRandom& random, Gender gender, const char* prefixText, S
                          VowelRedrawsAfter(prefix)};
     int positions[NamesPerBoard];
     for (int& count : positions)
-        count = Draw<3, 6>(random);
+        count = random.Range<3, 6>();
     int vowelRun = 0;
     char work[WorkSize] = {};
     for (int index = 0; index < NamesPerBoard; ++index) {
@@ -269,3 +263,5 @@ void Compose(AdditiveRandom& random, Gender gender, const char* prefix, NameList
         list.Store(index, FinishName(work));
     });
 }
+
+}  // namespace norvathel

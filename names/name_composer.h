@@ -3,6 +3,8 @@
 #pragma once
 #include "additive_random.h"
 
+namespace norvathel {
+
 enum Gender { Male = 0, Female = 1 };
 
 const int NamesPerBoard = 10;
@@ -16,7 +18,7 @@ struct Board {
     int lengths[NamesPerBoard];
 };
 
-// The ten current names of the board, each owned; null before the first composition.
+// The ten current names of a board, each owned; null before the first composition.
 class NameList {
 public:
     NameList() = default;
@@ -34,6 +36,10 @@ private:
     char* entries[NamesPerBoard] = {};
 };
 
+// The gender of a board drawn as the program draws its first one: Range(1, 2), 1 being male
+// and 2 female. One draw.
+Gender DrawStartGender(AdditiveRandom& random);
+
 // Composes ten names of the gender into the board's slots, finished (first letter upper-case).
 // Only the first 31 bytes of the prefix count; null and "" mean no prefix.
 void ComposeBoard(AdditiveRandom& random, Gender gender, const char* prefix, Board& board);
@@ -41,5 +47,4 @@ void ComposeBoard(AdditiveRandom& random, Gender gender, const char* prefix, Boa
 // Releases the ten names of the list and stores ten new ones, each a fresh finished copy.
 void Compose(AdditiveRandom& random, Gender gender, const char* prefix, NameList& list);
 
-// The program's board of names, written by the composer and read by the painter.
-extern NameList BoardNames;
+}  // namespace norvathel

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace norvathel {
+
 bool EndsInConsonant(const char* text)
 {
     std::size_t length = std::strlen(text);
@@ -50,3 +52,5 @@ char* DuplicateString(const char* text)
     std::memcpy(copy, text, size);
     return copy;
 }
+
+}  // namespace norvathel

@@ -1,6 +1,8 @@
 // Small text routines that finish a composed name.
 #pragma once
 
+namespace norvathel {
+
 // True when the text's last byte is not one of the vowel letters a e i o u in either case;
 // false for the empty text. "y", digits, spaces and bytes above 127 count as consonants.
 bool EndsInConsonant(const char* text);
@@ -15,3 +17,5 @@ char* FinishName(const char* text);
 // A new zero-filled copy of the text; the caller frees it with free(). Never returns null:
 // when memory runs out it reports "SYSERR: malloc failure" through perror and aborts.
 char* DuplicateString(const char* text);
+
+}  // namespace norvathel

@@ -184,7 +184,7 @@ void NameStream::ComposeNextBoard()
     switch (genderChoice) {
     case GenderChoice::Male: boardGender = Male; break;
     case GenderChoice::Female: boardGender = Female; break;
-    case GenderChoice::Drawn: boardGender = random.Range(1, 2) == 1 ? Male : Female; break;
+    case GenderChoice::Drawn: boardGender = DrawStartGender(random); break;
     }
     ComposeBoard(random, boardGender, prefix, board);
     ++boards;

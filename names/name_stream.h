@@ -32,7 +32,7 @@ struct NameConstraints {
 // The prefix counts with its first 31 bytes, as the composer uses it.
 std::string ImpossibleConstraints(const NameConstraints& constraints, const char* prefix);
 
-// The gender of every board, or Drawn: each board's gender drawn with DrawBoardGender just
+// The gender of every board, or Drawn: each board's gender drawn with DrawStartGender just
 // before it, as the program draws its first board's.
 enum class GenderChoice { Drawn, Male, Female };
 

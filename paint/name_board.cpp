@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "names/name_composer.h"
-#include "paint/window_surface.h"
+using norvathel::NameList;
+using norvathel::NamesPerBoard;
 
+NameList BoardNames;
 HBITMAP BoardBitmap;
 HBITMAP PlateBitmap;
 HDC PlateDC;
@@ -24,10 +25,10 @@ const int PlateLeftOfText = 5;
 const int PlateAboveText = 3;
 
 // The board picture, untouched, under everything: nothing of an earlier frame survives.
-void DrawBoardPicture(HDC memory, int width, int height)
+void DrawBoardPicture(HDC memory, int width, int height, const BoardPictures& pictures)
 {
-    if (BoardBitmap != 0 && SelectObject(PlateDC, BoardBitmap) != 0)
-        BitBlt(memory, 0, 0, width, height, PlateDC, 0, 0, SRCCOPY);
+    if (pictures.board != 0 && SelectObject(pictures.source, pictures.board) != 0)
+        BitBlt(memory, 0, 0, width, height, pictures.source, 0, 0, SRCCOPY);
     else
         PatBlt(memory, 0, 0, width, height, BLACKNESS);
 }
@@ -39,22 +40,26 @@ void DrawText64(HDC dc, int x, int y, const char* text)
     TextOutA(dc, x, y, buffer, static_cast<int>(std::strlen(buffer)));
 }
 
-void DrawPlate(HDC memory, const RECT& plate, bool havePlate)
+void DrawPlate(HDC memory, const RECT& plate, HDC plateSource)
 {
-    if (havePlate)
-        BitBlt(memory, plate.left, plate.top, PlateWidth, PlateHeight, PlateDC, 0, 0, SRCCOPY);
+    if (plateSource != 0)
+        BitBlt(memory, plate.left, plate.top, PlateWidth, PlateHeight, plateSource, 0, 0, SRCCOPY);
     else
         PatBlt(memory, plate.left, plate.top, PlateWidth, PlateHeight, BLACKNESS);
 }
 
-void DrawName(HDC memory, int index, const RECT& plate)
+void DrawName(HDC memory, int index, const RECT& plate, const char* name)
 {
-    const char* name = BoardNames[index];
     char buffer[TextBufferSize] = {};
     std::snprintf(buffer, sizeof buffer, "%s", name != nullptr ? name : "(null)");
     POINT origin = NameOrigin(index);
     ExtTextOutA(memory, origin.x, origin.y, ETO_CLIPPED, &plate, buffer,
                 static_cast<UINT>(std::strlen(buffer)), nullptr);
+}
+
+BoardPictures ProgramPictures()
+{
+    return {BoardBitmap, PlateBitmap, PlateDC};
 }
 
 }  // namespace
@@ -78,6 +83,41 @@ RECT PlateRect(int index)
     return plate;
 }
 
+FrameTarget SurfaceTarget(const WindowSurface& surface)
+{
+    return {surface.MemoryDC(), surface.WindowDC(), surface.ClientWidth(), surface.ClientHeight()};
+}
+
+void DrawFrame(const FrameTarget& target, const BoardPictures& pictures, const NameList& names)
+{
+    DrawBoardPicture(target.backBuffer, target.width, target.height, pictures);
+    DrawHeading(target.backBuffer);
+    DrawNameBoard(target.backBuffer, pictures, names);
+    // The whole client area, whatever the update region: the frame is complete in memory.
+    BitBlt(target.window, 0, 0, target.width, target.height, target.backBuffer, 0, 0, SRCCOPY);
+}
+
+void DrawHeading(HDC backBuffer)
+{
+    SetTextColor(backBuffer, HeadingColour);
+    SetBkMode(backBuffer, TRANSPARENT);
+    DrawText64(backBuffer, 65, 10, TitleText);
+    DrawText64(backBuffer, 80, 25, ContactText);
+    SetTextColor(backBuffer, NameColour);
+}
+
+void DrawNameBoard(HDC backBuffer, const BoardPictures& pictures, const NameList& names)
+{
+    const bool havePlate = pictures.plate != 0 && SelectObject(pictures.source, pictures.plate) != 0;
+    const HDC plateSource = havePlate ? pictures.source : 0;
+    // Row by row, right column first; each row's plates cover the bottom of the row above.
+    for (int index = 0; index < NamesPerBoard; ++index) {
+        RECT plate = PlateRect(index);
+        DrawPlate(backBuffer, plate, plateSource);
+        DrawName(backBuffer, index, plate, names[index]);
+    }
+}
+
 void FrameHook()
 {
 }
@@ -90,33 +130,15 @@ void RenderFrame()
 
 void PresentFrame()
 {
-    const int width = MainSurface.ClientWidth();
-    const int height = MainSurface.ClientHeight();
-    DrawBoardPicture(MainSurface.MemoryDC(), width, height);
-    DrawHeading();
-    DrawNameBoard();
-    // The whole client area, whatever the update region: the frame is complete in memory.
-    BitBlt(MainSurface.WindowDC(), 0, 0, width, height, MainSurface.MemoryDC(), 0, 0, SRCCOPY);
+    DrawFrame(SurfaceTarget(MainSurface), ProgramPictures(), BoardNames);
 }
 
 void DrawHeading()
 {
-    HDC memory = MainSurface.MemoryDC();
-    SetTextColor(memory, HeadingColour);
-    SetBkMode(memory, TRANSPARENT);
-    DrawText64(memory, 65, 10, TitleText);
-    DrawText64(memory, 80, 25, ContactText);
-    SetTextColor(memory, NameColour);
+    DrawHeading(MainSurface.MemoryDC());
 }
 
 void DrawNameBoard()
 {
-    HDC memory = MainSurface.MemoryDC();
-    const bool havePlate = PlateBitmap != 0 && SelectObject(PlateDC, PlateBitmap) != 0;
-    // Row by row, right column first; each row's plates cover the bottom of the row above.
-    for (int index = 0; index < NamesPerBoard; ++index) {
-        RECT plate = PlateRect(index);
-        DrawPlate(memory, plate, havePlate);
-        DrawName(memory, index, plate);
-    }
+    DrawNameBoard(MainSurface.MemoryDC(), ProgramPictures(), BoardNames);
 }

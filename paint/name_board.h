@@ -1,20 +1,53 @@
 // Painting of the client area: the board picture, the heading, and the ten names on plates in
-// two columns, drawn into MainSurface's memory context and copied to the window in one go.
+// two columns, drawn into a back buffer and copied to the window in one go.
 #pragma once
 #include <windows.h>
+
+#include "names/name_composer.h"
+#include "paint/window_surface.h"
+
+// The program's board of names, written by the composer and read by the painter.
+extern norvathel::NameList BoardNames;
 
 // Painting handles, filled at start-up and never freed by the program.
 extern HBITMAP BoardBitmap;  // IDB_BOARD, the background picture
 extern HBITMAP PlateBitmap;  // IDB_PLATE, the dark name plate
 extern HDC PlateDC;          // memory context the plates and the board are copied from
 
+// The pictures a frame is drawn from; either bitmap may be null (a black area instead).
+struct BoardPictures {
+    HBITMAP board;  // the background picture, copied under everything
+    HBITMAP plate;  // the name plate
+    HDC source;     // a memory context each of them is selected into to be copied from
+};
+
+// Where a frame goes: drawn in a back buffer, then copied whole to the window's context.
+struct FrameTarget {
+    HDC backBuffer;
+    HDC window;
+    int width;
+    int height;
+};
+// A surface's memory context as the back buffer, its window context and its client size.
+FrameTarget SurfaceTarget(const WindowSurface& surface);
+
+// The whole frame from a clean copy of the board picture: heading, ten plates and the ten
+// names, then one copy of the back buffer to the window.
+void DrawFrame(const FrameTarget& target, const BoardPictures& pictures,
+               const norvathel::NameList& names);
+// The heading in green on the back buffer; leaves the name colour set.
+void DrawHeading(HDC backBuffer);
+// Ten plates and the ten names on the back buffer, each name clipped to its own plate.
+void DrawNameBoard(HDC backBuffer, const BoardPictures& pictures, const norvathel::NameList& names);
+
+// The same on the program's own objects: MainSurface, the painting handles and BoardNames.
 // One paced frame: FrameHook, then PresentFrame.
 void RenderFrame();
-// Draws the whole frame from a clean copy of the board picture and copies it to the window.
+// DrawFrame on the program's objects.
 void PresentFrame();
-// The title and the contact line in green; leaves the name colour set.
+// DrawHeading on MainSurface's back buffer.
 void DrawHeading();
-// Ten plates and the ten names of BoardNames, each name clipped to its own plate.
+// DrawNameBoard of BoardNames with the painting handles on MainSurface's back buffer.
 void DrawNameBoard();
 // An empty per-frame step that runs before any drawing.
 void FrameHook();

@@ -1,6 +1,6 @@
 #include "paint/raster_image.h"
 
-#include "paint/image_file_reader.h"
+#include "image_file/image_file_reader.h"
 
 #include <cstddef>
 #include <cstring>

@@ -42,13 +42,14 @@ public:
 
     // Loads an uncompressed 24- or 32-bit BMP (bottom-up or top-down). Empties the image first.
     // False with the image empty for a null path, a missing file, a short or malformed header,
-    // another depth or a size outside 16384 pixels a side / 256 MiB; false with the image
-    // created at the file's size for a bad seek, a compressed file or missing pixel data.
+    // a compressed file, a depth other than 24 or 32 bits or a size outside 16384 pixels a
+    // side / 256 MiB; false with the image created at the file's size for a bad seek or
+    // missing pixel data.
     bool LoadBmp(const char* path);
     // Loads an uncompressed true-colour TGA (type 2), its first row becoming the bottom row.
     // False with the previous image unchanged for a null path, a missing file, a short header,
-    // another type or depth, or a size of 0 or beyond the limits above; false with the new image
-    // created at the file's size when pixel data is missing.
+    // another type, a depth other than 24 or 32 bits, or a size of 0 or beyond the limits
+    // above; false with the new image created at the file's size when pixel data is missing.
     bool LoadTga(const char* path);
 
     // First byte of row k, counted from the top (0 <= k < height).

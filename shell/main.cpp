@@ -2,19 +2,18 @@
 // random source, runs the paced main loop and tidies up.
 #include <windows.h>
 
-#include "names/additive_random.h"
+#include "names/name_composer.h"
 #include "paint/name_board.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"
 #include "shell/frame_clock.h"
 #include "shell/main_window.h"
+#include "shell/window_layout.h"
 
 HINSTANCE AppInstance;  // this module: the bitmaps are loaded from it
 
 namespace {
 
-const char ClassName[] = "Norvathel";
-const DWORD MainWindowStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const int FramesPerSecond = 30;
 
 // The class background: the pattern of the run-time bitmap, or none when it is missing.
@@ -40,7 +39,7 @@ void RegisterMainClass(HINSTANCE instance)
     windowClass.hIcon = static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     windowClass.hbrBackground = LoadBackgroundBrush();
-    windowClass.lpszClassName = ClassName;
+    windowClass.lpszClassName = MainClassName;
     RegisterClassExA(&windowClass);  // a failure shows as a failed window creation
 }
 
@@ -59,7 +58,7 @@ bool PrepareWindow(HWND window)
 void MainLoop(HWND)
 {
     PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
-    Compose(SharedRandom.Range(1, 2) == 1 ? Male : Female);
+    Compose(norvathel::DrawStartGender(SharedRandom));
     // Polls rather than blocks: one message per pass, frames only on passes that found none.
     for (;;) {
         Sleep(10);
@@ -81,15 +80,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     AppInstance = instance;
     RegisterMainClass(instance);
-    HWND window = CreateWindowExA(WS_EX_APPWINDOW, ClassName, "Norvathel", MainWindowStyle,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 300, 300, 0, 0, instance, nullptr);
+    HWND window = CreateWindowExA(MainWindowExStyle, MainClassName, MainCaption, MainWindowStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, MainWindowWidth, MainWindowHeight,
+                                  0, 0, instance, nullptr);
     if (window == 0 || !PrepareWindow(window)) {
-        UnregisterClassA(ClassName, instance);
+        UnregisterClassA(MainClassName, instance);
         return 1;
     }
     SharedRandom.Seed();
     MainLoop(window);
     DeleteDC(PlateDC);
-    UnregisterClassA(ClassName, instance);
+    UnregisterClassA(MainClassName, instance);
     return 0;
 }

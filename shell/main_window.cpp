@@ -1,36 +1,42 @@
 #include "shell/main_window.h"
 
-#include "names/additive_random.h"
 #include "paint/name_board.h"
 
+using norvathel::Female;
+using norvathel::Gender;
+using norvathel::Male;
+using norvathel::PrefixCapacity;
+
+norvathel::AdditiveRandom SharedRandom;
 HWND MaleButton;
 HWND FemaleButton;
 HWND PrefixEdit;
 
 namespace {
 
-HWND CreateControl(HWND parent, HINSTANCE instance, const char* className, const char* text,
-                   DWORD style, int id)
+// Where each control's handle is kept, in the order of MainControls.
+HWND* const ControlHandles[] = {&MaleButton, &FemaleButton, &PrefixEdit};
+static_assert(sizeof ControlHandles / sizeof ControlHandles[0] == MainControlCount,
+              "one handle for each control");
+
+HWND CreateControl(HWND parent, HINSTANCE instance, const ControlLayout& control)
 {
-    return CreateWindowExA(0, className, text, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    return CreateWindowExA(0, control.className, control.text, control.style, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
+                           nullptr);
 }
 
+// All three are made first, then placed.
 void CreateControls(HWND window, const CREATESTRUCTA* creation)
 {
-    HINSTANCE instance = creation->hInstance;
-    MaleButton = CreateControl(window, instance, "Button", "Generate Male Names",
-                               WS_CHILD | WS_VISIBLE, IDC_MALE);
-    FemaleButton = CreateControl(window, instance, "Button", "Generate Female Names",
-                                 WS_CHILD | WS_VISIBLE, IDC_FEMALE);
-    // No ES_AUTOHSCROLL: the box takes only what fits in its 40 pixels.
-    PrefixEdit = CreateControl(window, instance, "Edit", "",
-                               WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, IDC_PREFIX);
-    // The female button sits above the male one although it is made second.
-    MoveWindow(MaleButton, 50, 235, 200, 20, TRUE);
-    MoveWindow(FemaleButton, 50, 210, 200, 20, TRUE);
-    MoveWindow(PrefixEdit, 50, 180, 40, 20, TRUE);
+    for (int k = 0; k < MainControlCount; ++k)
+        *ControlHandles[k] = CreateControl(window, creation->hInstance, MainControls[k]);
+    for (int k = 0; k < MainControlCount; ++k) {
+        const RECT& place = MainControls[k].place;
+        MoveWindow(*ControlHandles[k], place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, TRUE);
+    }
 }
 
 void Paint(HWND window)
@@ -49,7 +55,7 @@ void Compose(Gender gender)
     char prefix[PrefixCapacity] = {};
     if (PrefixEdit != 0)
         GetWindowTextA(PrefixEdit, prefix, PrefixCapacity);
-    Compose(SharedRandom, gender, prefix, BoardNames);
+    norvathel::Compose(SharedRandom, gender, prefix, BoardNames);
 }
 
 void HandleCommand(WORD id)

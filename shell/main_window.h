@@ -2,11 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include "names/additive_random.h"
 #include "names/name_composer.h"
+#include "shell/window_layout.h"
 
-const int IDC_MALE = 1;
-const int IDC_FEMALE = 2;
-const int IDC_PREFIX = 3;
+// The program's one generator, seeded once at start-up.
+extern norvathel::AdditiveRandom SharedRandom;
 
 // The child controls, made on WM_CREATE and kept for the whole run.
 extern HWND MaleButton;
@@ -17,4 +18,4 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Composes a board for a button's id; other ids do nothing.
 void HandleCommand(WORD id);
 // Replaces the board with ten names of the gender, each starting with the edit box's text.
-void Compose(Gender gender);
+void Compose(norvathel::Gender gender);

@@ -13,7 +13,10 @@
 
 #include "names/additive_random.h"
 #include "names/name_composer.h"
+#include "norvathel_version.h"
 #include "tool_runner.h"
+
+using namespace norvathel;
 
 namespace {
 
@@ -41,7 +44,7 @@ Lines ComposedNames(std::uint64_t seed, const std::vector<Step>& steps)
     random.Seed(seed);
     Lines names;
     for (const Step& step : steps) {
-        Gender gender = step.drawGender ? (random.Range(1, 2) == 1 ? Male : Female) : step.gender;
+        Gender gender = step.drawGender ? DrawStartGender(random) : step.gender;
         Board board;
         ComposeBoard(random, gender, step.prefix, board);
         for (int index = 0; index < NamesPerBoard; ++index)
@@ -253,7 +256,7 @@ TEST(ToolInfo, Version)
 {
     ToolRun run = RunToolWith({"--version"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, JoinLines({"norvathel-names 1.0.0"}));
+    EXPECT_EQ(run.out, JoinLines({"norvathel-names " NORVATHEL_VERSION}));
     EXPECT_EQ(run.err, "");
 }
 

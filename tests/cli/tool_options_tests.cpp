@@ -8,6 +8,8 @@
 
 #include "tool_runner.h"
 
+using namespace norvathel;
+
 namespace {
 
 struct BadArguments {

@@ -15,8 +15,13 @@
 #include "paint/name_board.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"
-#include "shell/main_window.h"
+#include "shell/window_layout.h"
 #include "tests/paint/gdi_test_support.h"
+
+using norvathel::AdditiveRandom;
+using norvathel::Female;
+using norvathel::Gender;
+using norvathel::Male;
 
 namespace {
 
@@ -42,11 +47,17 @@ Capture GrabProgram(HWND program, int width)
     return shown;
 }
 
-// What the program should show for a board: drawn by the same painting code here.
+// The harness's own painter: a hidden window of the main window's size, the program's pictures
+// and the board the harness expects.
+WindowSurface Painter;
+BoardPictures Pictures;
+norvathel::NameList Expected;
+
+// What the program should show for the expected board: drawn by the same painting code here.
 Capture Render(int width)
 {
-    PresentFrame();
-    return CaptureDC(MainSurface.MemoryDC(), width, BoardAreaHeight);
+    DrawFrame(SurfaceTarget(Painter), Pictures, Expected);
+    return CaptureDC(Painter.MemoryDC(), width, BoardAreaHeight);
 }
 
 // Waits up to the timeout for the program to show the board that `compose` makes.
@@ -66,7 +77,7 @@ bool ShowsBoard(HWND program, int width, ComposeBoard compose, DWORD timeoutMs =
 HWND WaitForWindow(DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
-        HWND window = FindWindowA("Norvathel", "Norvathel");
+        HWND window = FindWindowA(MainClassName, MainCaption);
         if (window != 0 && IsWindowVisible(window))
             return window;
         Sleep(100);
@@ -74,20 +85,21 @@ HWND WaitForWindow(DWORD timeoutMs)
     return 0;
 }
 
-void CheckControl(HWND window, int id, const char* className, const char* text, RECT place)
+void CheckControl(HWND window, const ControlLayout& expected)
 {
-    HWND control = GetDlgItem(window, id);
+    HWND control = GetDlgItem(window, expected.id);
     char actualText[64] = {}, actualClass[32] = {};
     GetWindowTextA(control, actualText, sizeof actualText);
     GetClassNameA(control, actualClass, sizeof actualClass);
     RECT actual = {};
     GetWindowRect(control, &actual);
     MapWindowPoints(0, window, reinterpret_cast<POINT*>(&actual), 2);
+    const RECT& place = expected.place;
     char what[160];
-    std::snprintf(what, sizeof what, "control %d is a %s \"%s\" at %ld,%ld,%ld,%ld", id, className,
-                  text, place.left, place.top, place.right, place.bottom);
-    Check(control != 0 && lstrcmpiA(actualClass, className) == 0 && std::strcmp(actualText, text) == 0 &&
-              EqualRect(&actual, &place),
+    std::snprintf(what, sizeof what, "control %d is a %s \"%s\" at %ld,%ld,%ld,%ld", expected.id,
+                  expected.className, expected.text, place.left, place.top, place.right, place.bottom);
+    Check(control != 0 && lstrcmpiA(actualClass, expected.className) == 0 &&
+              std::strcmp(actualText, expected.text) == 0 && EqualRect(&actual, &place),
           what);
 }
 
@@ -100,16 +112,16 @@ bool PrepareLocalPainter()
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "NorvathelHarness";
     RegisterClassExA(&windowClass);
-    HWND local = CreateWindowExA(WS_EX_APPWINDOW, "NorvathelHarness", "harness",
-                                 WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 300,
-                                 300, 0, 0, GetModuleHandleA(nullptr), nullptr);
-    if (local == 0 || !MainSurface.Attach(local))
+    HWND local = CreateWindowExA(MainWindowExStyle, "NorvathelHarness", "harness", MainWindowStyle,
+                                 0, 0, MainWindowWidth, MainWindowHeight, 0, 0,
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (local == 0 || !Painter.Attach(local))
         return false;
     HINSTANCE self = GetModuleHandleA(nullptr);
-    PlateBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
-    BoardBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
-    PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
-    return PlateBitmap != 0 && BoardBitmap != 0 && PlateDC != 0;
+    Pictures.plate = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
+    Pictures.board = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
+    Pictures.source = CreateCompatibleDC(Painter.MemoryDC());
+    return Pictures.plate != 0 && Pictures.board != 0 && Pictures.source != 0;
 }
 
 // Finds the start-up second in [first, last] whose first board the program shows.
@@ -120,8 +132,8 @@ bool FindSeed(HWND program, int width, std::time_t first, std::time_t last, Addi
         for (std::time_t second = first; second <= last; ++second) {
             AdditiveRandom candidate;
             candidate.Seed(static_cast<std::uint64_t>(second));
-            Gender gender = candidate.Range(1, 2) == 1 ? Male : Female;
-            Compose(candidate, gender, "", BoardNames);
+            Gender gender = norvathel::DrawStartGender(candidate);
+            norvathel::Compose(candidate, gender, "", Expected);
             if (Render(width).pixels == shown.pixels) {
                 random = candidate;
                 std::printf("      start-up second %lld, first board %s\n", static_cast<long long>(second),
@@ -165,28 +177,28 @@ int main(int argc, char** argv)
     if (window != 0) {
         RECT outer;
         GetWindowRect(window, &outer);
-        Check(outer.right - outer.left == 300 && outer.bottom - outer.top == 300, "outer size 300 x 300");
+        Check(outer.right - outer.left == MainWindowWidth && outer.bottom - outer.top == MainWindowHeight,
+              "outer size as laid out");
         const LONG style = GetWindowLongA(window, GWL_STYLE);
-        Check((style & 0x02CA0000) == 0x02CA0000 && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)),
+        Check((style & MainWindowStyle) == LONG(MainWindowStyle) && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)),
               "caption, system menu, minimise box; no sizing border, no maximise box");
-        CheckControl(window, IDC_MALE, "Button", "Generate Male Names", RECT{50, 235, 250, 255});
-        CheckControl(window, IDC_FEMALE, "Button", "Generate Female Names", RECT{50, 210, 250, 230});
-        CheckControl(window, IDC_PREFIX, "Edit", "", RECT{50, 180, 90, 200});
+        for (const ControlLayout& control : MainControls)
+            CheckControl(window, control);
 
         RECT client;
         GetClientRect(window, &client);
         const int width = client.right;
-        Check(width == MainSurface.ClientWidth(), "the same client size as the local painter");
+        Check(width == Painter.ClientWidth(), "the same client size as the local painter");
 
         AdditiveRandom random;
         const bool seeded = FindSeed(window, width, started - 1, std::time(nullptr), random);
         Check(seeded, "the first board is the one composed from the start-up second");
         if (seeded) {
             SendMessageA(GetDlgItem(window, IDC_FEMALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { Compose(random, Female, "", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Female, "", Expected); }),
                   "\"Generate Female Names\" shows the next female board");
             SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { Compose(random, Male, "", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "", Expected); }),
                   "\"Generate Male Names\" shows the next male board");
             HWND edit = GetDlgItem(window, IDC_PREFIX);
             SendMessageA(edit, WM_CHAR, 'k', 1);
@@ -194,7 +206,7 @@ int main(int argc, char** argv)
             Sleep(200);
             Check(ShowsBoard(window, width, [] {}, 500), "typing alone changes nothing");
             SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
-            Check(ShowsBoard(window, width, [&] { Compose(random, Male, "ka", BoardNames); }),
+            Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "ka", Expected); }),
                   "the typed text starts every name of the next board");
         }
         if (byEscape)

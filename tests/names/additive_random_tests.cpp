@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdint>
 
+using namespace norvathel;
+
 namespace {
 
 AdditiveRandom SeededAt(std::uint64_t clock)
@@ -46,8 +48,11 @@ TEST(AdditiveRandomNext, KnownSequences)
     for (int expected : {9522067, 11966076, 4710927, 16677003, 4610715, 4510502})
         EXPECT_EQ(billion.Next(), expected);
     AdditiveRandom zero = SeededAt(0);
-    for (int expected : {21035, 34036, 55071})
+    AdditiveRandom unseeded;  // starts as Seed(0) leaves it
+    for (int expected : {21035, 34036, 55071}) {
         EXPECT_EQ(zero.Next(), expected);
+        EXPECT_EQ(unseeded.Next(), expected);
+    }
 }
 
 TEST(AdditiveRandomNext, FollowsTheLaggedFibonacciRecurrence)
@@ -97,6 +102,33 @@ TEST(AdditiveRandomRange, MasksAndRejectsExactlyLikeRawDraws)
             ASSERT_EQ(random.Range(c.lo, c.hi), c.lo + d) << c.lo << ".." << c.hi << " #" << n;
         }
     }
+}
+
+template <int Lo, int Hi>
+void ExpectFixedSpanDrawsAsRange()
+{
+    AdditiveRandom fixed = SeededAt(8675309), general = SeededAt(8675309);
+    for (int n = 0; n < 2000; ++n)
+        ASSERT_EQ((fixed.Range<Lo, Hi>()), general.Range(Lo, Hi)) << Lo << ".." << Hi << " #" << n;
+}
+
+TEST(AdditiveRandomRange, FixedSpansDrawExactlyAsRange)
+{
+    // The composer's spans, drawn through the compile-time Range, and a few others.
+    ExpectFixedSpanDrawsAsRange<1, 2>();
+    ExpectFixedSpanDrawsAsRange<1, 4>();
+    ExpectFixedSpanDrawsAsRange<3, 6>();
+    ExpectFixedSpanDrawsAsRange<0, 8>();
+    ExpectFixedSpanDrawsAsRange<0, 23>();
+    ExpectFixedSpanDrawsAsRange<0, 45>();
+    ExpectFixedSpanDrawsAsRange<0, 59>();
+    ExpectFixedSpanDrawsAsRange<-1000, 1000>();
+    ExpectFixedSpanDrawsAsRange<0, (1 << 24) - 1>();
+    // A span chosen at run time among fixed ones, as the composer picks cluster or consonant.
+    AdditiveRandom picked = SeededAt(8675309), general = SeededAt(8675309);
+    const AdditiveRandom::Span spans[] = {AdditiveRandom::SpanOf(0, 23), AdditiveRandom::SpanOf(0, 59)};
+    for (int n = 0; n < 2000; ++n)
+        ASSERT_EQ(picked.Draw(spans[n % 3 == 0]), general.Range(0, n % 3 == 0 ? 59 : 23)) << n;
 }
 
 TEST(AdditiveRandomRange, WideSpansTerminateAndStayInBounds)

@@ -4,21 +4,30 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
+
+using namespace norvathel;
 
 namespace {
 
 struct Table {
     const char* name;
-    const char* const* entries;
+    std::vector<const char*> entries;  // the end marker included
     int fragments;
     int longest;
 };
 
+template <std::size_t Count, std::size_t Width>
+std::vector<const char*> EntriesOf(const char (&table)[Count][Width])
+{
+    return std::vector<const char*>(std::begin(table), std::end(table));
+}
+
 const Table Tables[] = {
-    {"Consonants", Consonants, 60, 2},
-    {"Clusters", Clusters, 25, 2},
-    {"Vowels", Vowels, 9, 1},
-    {"FemaleEndings", FemaleEndings, 46, 7},
+    {"Consonants", EntriesOf(Consonants), 60, 2},
+    {"Clusters", EntriesOf(Clusters), 25, 2},
+    {"Vowels", EntriesOf(Vowels), 9, 1},
+    {"FemaleEndings", EntriesOf(FemaleEndings), 46, 7},
 };
 
 int Occurrences(const Table& table, const char* fragment)

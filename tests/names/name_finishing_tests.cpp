@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace norvathel;
+
 namespace {
 
 std::string Finished(const char* text)

@@ -10,7 +10,13 @@
 
 namespace {
 
+using norvathel::AdditiveRandom;
+using norvathel::Board;
+using norvathel::Female;
+using norvathel::Gender;
 using norvathel::GenderChoice;
+using norvathel::Male;
+using norvathel::NamesPerBoard;
 using norvathel::NameConstraints;
 using norvathel::NameStream;
 using norvathel::StreamName;
@@ -32,9 +38,8 @@ std::vector<Composed> Unconstrained(std::uint64_t seed, GenderChoice choice, con
     for (std::uint64_t index = 0; static_cast<int>(names.size()) < count; ++index) {
         Gender gender = choice == GenderChoice::Male     ? Male
                         : choice == GenderChoice::Female ? Female
-                        : random.Range(1, 2) == 1        ? Male
-                                                         : Female;
-        ComposeBoard(random, gender, prefix, board);
+                                                         : norvathel::DrawStartGender(random);
+        norvathel::ComposeBoard(random, gender, prefix, board);
         for (int i = 0; i < NamesPerBoard; ++i)
             names.push_back({board.names[i], gender, index});
     }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shell/window_layout.h"
+
 HWND CreateTestWindow(WNDPROC procedure)
 {
     static ATOM registered[2];
@@ -15,9 +17,9 @@ HWND CreateTestWindow(WNDPROC procedure)
         windowClass.lpszClassName = className;
         registered[main] = RegisterClassExA(&windowClass);
     }
-    return CreateWindowExA(WS_EX_APPWINDOW, className, "Norvathel test",
-                           WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 300, 300, 0, 0, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(MainWindowExStyle, className, "Norvathel test", MainWindowStyle,
+                           CW_USEDEFAULT, CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, 0, 0,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 Capture CaptureDC(HDC source, int width, int height)

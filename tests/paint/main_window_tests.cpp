@@ -7,6 +7,9 @@
 
 #include "gdi_test_support.h"
 #include "names/additive_random.h"
+#include "paint/name_board.h"
+
+using namespace norvathel;
 
 namespace {
 
@@ -62,24 +65,12 @@ protected:
     HWND window = 0;
 };
 
-struct ControlLayout {
-    int id;
-    const char* className;
-    const char* text;
-    RECT place;  // client coordinates of the main window
-};
-
 TEST_F(MainWindowTest, CreatesThreeControlsInPlace)
 {
-    const ControlLayout layout[] = {
-        {IDC_MALE, "Button", "Generate Male Names", {50, 235, 250, 255}},
-        {IDC_FEMALE, "Button", "Generate Female Names", {50, 210, 250, 230}},
-        {IDC_PREFIX, "Edit", "", {50, 180, 90, 200}},
-    };
     EXPECT_EQ(GetDlgItem(window, IDC_MALE), MaleButton);
     EXPECT_EQ(GetDlgItem(window, IDC_FEMALE), FemaleButton);
     EXPECT_EQ(GetDlgItem(window, IDC_PREFIX), PrefixEdit);
-    for (const ControlLayout& expected : layout) {
+    for (const ControlLayout& expected : MainControls) {
         HWND control = GetDlgItem(window, expected.id);
         ASSERT_NE(control, nullptr) << expected.id;
         char text[64] = {}, className[32] = {};

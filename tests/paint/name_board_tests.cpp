@@ -11,6 +11,8 @@
 #include "paint/window_surface.h"
 #include "resources/resource.h"
 
+using namespace norvathel;
+
 namespace {
 
 const std::uint32_t TextGrey = Rgb(200, 200, 200);
@@ -32,19 +34,21 @@ bool InsideAnyPlate(int x, int y)
 // The heading: title at (65, 10) and contact line at (80, 25), both one text line high.
 const RECT HeadingArea = {60, 5, 300, 45};
 
+// Frames drawn with the test's own surface, pictures and names; the program's objects are
+// only used where its entry points are tested.
 class NameBoardTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         window = CreateTestWindow();
         ASSERT_NE(window, nullptr) << "no window: the Windows tests need a display (xvfb-run)";
-        ASSERT_TRUE(MainSurface.Attach(window));
+        ASSERT_TRUE(surface.Attach(window));
         HINSTANCE self = GetModuleHandleA(nullptr);
-        PlateBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
-        BoardBitmap = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
-        ASSERT_NE(PlateBitmap, nullptr);
-        ASSERT_NE(BoardBitmap, nullptr);
-        PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
+        pictures.plate = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE));
+        pictures.board = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD));
+        ASSERT_NE(pictures.plate, nullptr);
+        ASSERT_NE(pictures.board, nullptr);
+        pictures.source = CreateCompatibleDC(surface.MemoryDC());
         // References loaded separately: a bitmap can be selected into one context only.
         plate = CaptureBitmap(LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PLATE)));
         board = CaptureBitmap(LoadBitmapA(self, MAKEINTRESOURCEA(IDB_BOARD)));
@@ -55,27 +59,30 @@ protected:
     }
     void TearDown() override
     {
-        DeleteDC(PlateDC);
-        PlateDC = 0;
-        MainSurface.Release();
-        BoardNames.Release();
-        DeleteObject(PlateBitmap);
-        DeleteObject(BoardBitmap);
-        PlateBitmap = BoardBitmap = 0;
+        DeleteDC(pictures.source);
+        surface.Release();
+        DeleteObject(pictures.plate);
+        DeleteObject(pictures.board);
         if (window != 0)
             DestroyWindow(window);
     }
 
+    // What a surface's back buffer holds.
+    static Capture BackBuffer(const WindowSurface& drawn)
+    {
+        return CaptureDC(drawn.MemoryDC(), drawn.ClientWidth(), drawn.ClientHeight());
+    }
+
     Capture Frame()
     {
-        RenderFrame();
-        return CaptureDC(MainSurface.MemoryDC(), MainSurface.ClientWidth(), MainSurface.ClientHeight());
+        DrawFrame(SurfaceTarget(surface), pictures, names);
+        return BackBuffer(surface);
     }
 
     void SetNames(const char* name)
     {
         for (int index = 0; index < NamesPerBoard; ++index)
-            BoardNames.Store(index, DuplicateString(name));
+            names.Store(index, DuplicateString(name));
     }
 
     // Every pixel outside the plates and the heading is the board picture's.
@@ -109,6 +116,9 @@ protected:
     }
 
     HWND window = 0;
+    WindowSurface surface;
+    BoardPictures pictures = {};
+    NameList names;
     Capture plate, board;
 };
 
@@ -131,16 +141,16 @@ TEST_F(NameBoardTest, FrameShowsBoardPlatesGreyNamesAndGreenHeading)
 {
     AdditiveRandom random;
     random.Seed(1000000000);
-    random.Range(1, 2);
-    Compose(random, Female, "", BoardNames);
+    DrawStartGender(random);
+    Compose(random, Female, "", names);
     Capture frame = Frame();
-    ASSERT_EQ(frame.width, MainSurface.ClientWidth());
+    ASSERT_EQ(frame.width, surface.ClientWidth());
 
     ExpectBoardOutsidePlatesAndHeading(frame);
     for (int index = 0; index < NamesPerBoard; ++index) {
         int platePixels, textPixels, greyPixels;
         CountPlate(frame, index, platePixels, textPixels, greyPixels);
-        EXPECT_GT(textPixels, 20) << "name " << index << " " << BoardNames[index];
+        EXPECT_GT(textPixels, 20) << "name " << index << " " << names[index];
         EXPECT_GT(greyPixels, 5) << "name " << index;
         EXPECT_GT(platePixels, PlateWidth * (PlateHeight - 3) / 2) << "name " << index;
     }
@@ -173,17 +183,30 @@ TEST_F(NameBoardTest, LongNamesLeaveNoTraceOnTheNextFrame)
 
 TEST_F(NameBoardTest, PaintMessageDrawsTheSameFrameFromTheFirstTime)
 {
-    // A repaint before any paced frame: heading and grey names all the same.
+    // The program's entry points on its own objects: a repaint before any paced frame shows
+    // the heading and grey names all the same, and both are DrawFrame's frame.
     SetNames("Glicia");
+    ASSERT_TRUE(MainSurface.Attach(window));
+    BoardBitmap = pictures.board;
+    PlateBitmap = pictures.plate;
+    PlateDC = pictures.source;
+    for (int index = 0; index < NamesPerBoard; ++index)
+        BoardNames.Store(index, DuplicateString("Glicia"));
     PresentFrame();
-    Capture painted = CaptureDC(MainSurface.MemoryDC(), MainSurface.ClientWidth(), MainSurface.ClientHeight());
-    Capture paced = Frame();
+    Capture painted = BackBuffer(MainSurface);
+    RenderFrame();
+    Capture paced = BackBuffer(MainSurface);
+    MainSurface.Release();
+    BoardNames.Release();
+    BoardBitmap = PlateBitmap = 0;
+    PlateDC = 0;
     EXPECT_TRUE(painted.pixels == paced.pixels);
+    EXPECT_TRUE(painted.pixels == Frame().pixels);
 }
 
 TEST_F(NameBoardTest, AbsentEntriesShowNull)
 {
-    BoardNames.Release();
+    names.Release();
     Capture absent = Frame();
     SetNames("(null)");
     Capture written = Frame();
@@ -209,16 +232,16 @@ TEST_F(NameBoardTest, FramesAllocateNoGdiObjects)
     Frame();
     const long before = GdiObjectCount();
     for (int n = 0; n < 3000; ++n)
-        RenderFrame();
+        DrawFrame(SurfaceTarget(surface), pictures, names);
     EXPECT_EQ(GdiObjectCount(), before);
 }
 
 TEST_F(NameBoardTest, MissingPicturesStillDrawReadableNames)
 {
     SetNames("Sisa");
-    DeleteObject(PlateBitmap);
-    DeleteObject(BoardBitmap);
-    PlateBitmap = BoardBitmap = 0;
+    DeleteObject(pictures.plate);
+    DeleteObject(pictures.board);
+    pictures.plate = pictures.board = 0;
     Capture frame = Frame();
     int platePixels, textPixels, greyPixels;
     CountPlate(frame, 0, platePixels, textPixels, greyPixels);

@@ -2,7 +2,7 @@
 // Windows builds, the real RasterImage with its DIB section. Plus the state checks they share.
 #pragma once
 
-#include "paint/image_file_reader.h"
+#include "image_file/image_file_reader.h"
 #include "tests/raster/plain_image.h"
 #ifdef _WIN32
 #include "paint/raster_image.h"

@@ -161,35 +161,58 @@ Bytes RandomVariant(int n)
     return bytes;
 }
 
-// What a successful load must have produced, worked out the plain way from the file's bytes:
-// an accepted header, sizes as the header gives them, and each pixel row copied from where the
+// Little-endian fields of the file, read here without the reader's helpers.
+std::int64_t FileField(const Bytes& bytes, std::size_t offset, int size)
+{
+    std::int64_t value = 0;
+    for (int b = size - 1; b >= 0; --b)
+        value = value << 8 | bytes[offset + std::size_t(b)];
+    return value;
+}
+
+std::int64_t FileSigned32(const Bytes& bytes, std::size_t offset)
+{
+    const std::int64_t value = FileField(bytes, offset, 4);
+    return value >= (std::int64_t(1) << 31) ? value - (std::int64_t(1) << 32) : value;
+}
+
+// Bytes per pixel of the only two depths a loader may accept; 0 for any other.
+std::int64_t AcceptedDepthBytes(std::int64_t bits)
+{
+    if (bits == 24)
+        return 3;
+    if (bits == 32)
+        return 4;
+    return 0;
+}
+
+// What a successful load must have produced, worked out the plain way from the file's bytes
+// and independently of the reader: an accepted header (a depth of 24 or 32 bits, in a BMP no
+// compression), sizes as the header gives them, and each pixel row copied from where the
 // file keeps it (row padding passed over in a BMP, none in a TGA).
 template <class Image>
 ::testing::AssertionResult MatchesFile(const Image& image, const Bytes& bytes, bool bmp)
 {
-    using ImageFile::ReadI32;
-    using ImageFile::ReadU16;
-    using ImageFile::ReadU32;
     std::int64_t width, height, bytesPerPixel, firstRow, fileStride;
     bool topDown = false;
     if (bmp) {
         if (bytes.size() < BmpHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M' ||
-            ReadU32(&bytes[BmpInfoSize]) != 40 || ReadU16(&bytes[BmpPlanes]) != 1 ||
-            ReadU32(&bytes[BmpCompression]) != 0)
+            FileField(bytes, BmpInfoSize, 4) != 40 || FileField(bytes, BmpPlanes, 2) != 1 ||
+            FileField(bytes, BmpCompression, 4) != 0)
             return ::testing::AssertionFailure() << "a BMP with a bad header loaded";
-        width = ReadI32(&bytes[BmpWidth]);
-        height = ReadI32(&bytes[BmpHeight]);
+        width = FileSigned32(bytes, BmpWidth);
+        height = FileSigned32(bytes, BmpHeight);
         topDown = height < 0;
         height = topDown ? -height : height;
-        bytesPerPixel = ReadU16(&bytes[BmpBitsPerPixel]) / 8;
-        firstRow = ReadU32(&bytes[BmpPixelOffset]);
+        bytesPerPixel = AcceptedDepthBytes(FileField(bytes, BmpBitsPerPixel, 2));
+        firstRow = FileField(bytes, BmpPixelOffset, 4);
         fileStride = (width * bytesPerPixel + 3) / 4 * 4;
     } else {
         if (bytes.size() < TgaHeaderBytes || bytes[TgaImageType] != 2)
             return ::testing::AssertionFailure() << "a TGA with a bad header loaded";
-        width = ReadU16(&bytes[TgaWidth]);
-        height = ReadU16(&bytes[TgaHeight]);
-        bytesPerPixel = bytes[TgaDepth] / 8;
+        width = FileField(bytes, TgaWidth, 2);
+        height = FileField(bytes, TgaHeight, 2);
+        bytesPerPixel = AcceptedDepthBytes(bytes[TgaDepth]);
         firstRow = std::int64_t(TgaHeaderBytes) + bytes[TgaIdLength];
         fileStride = width * bytesPerPixel;
     }

@@ -3,7 +3,7 @@
 // allocation is exactly height x stride bytes so that any stray row access is caught.
 #pragma once
 
-#include "paint/image_file_reader.h"
+#include "image_file/image_file_reader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -59,6 +59,13 @@ inline bool MakeLayout(std::int64_t width, std::int64_t height, std::int64_t byt
     return true;
 }
 
+// Bytes per pixel of a file's pixel depth: exactly 24 and 32 bits are read, as 3 and 4 bytes;
+// 0 for any other depth.
+inline std::int64_t BytesPerPixelOfDepth(std::uint32_t bitsPerPixel)
+{
+    return bitsPerPixel == 24 ? 3 : bitsPerPixel == 32 ? 4 : 0;
+}
+
 // True when a layout is small enough for a loader to allocate (MaxSide, MaxPixelBytes).
 inline bool WithinLoadLimits(const Layout& layout)
 {
@@ -129,8 +136,8 @@ inline BmpHeader DecodeBmpHeader(const unsigned char (&fileHeader)[14],
     return header;
 }
 
-// The image a BMP header asks for, and whether its rows run top first; false for a size no
-// loader should allocate. The height's sign is looked at before it is negated, and INT_MIN
+// The image a BMP header asks for, and whether its rows run top first; false for a depth
+// other than 24 or 32 bits or a size no loader should allocate. The height's sign is looked at before it is negated, and INT_MIN
 // (which has no positive counterpart) is refused first.
 inline bool BmpLayout(const BmpHeader& header, Layout& layout, bool& topDown)
 {
@@ -138,14 +145,15 @@ inline bool BmpLayout(const BmpHeader& header, Layout& layout, bool& topDown)
         return false;
     topDown = header.height < 0;
     const std::int32_t rows = topDown ? -header.height : header.height;
-    return MakeLayout(header.width, rows, header.bitsPerPixel / 8, layout) &&
+    return MakeLayout(header.width, rows, BytesPerPixelOfDepth(header.bitsPerPixel), layout) &&
            WithinLoadLimits(layout);
 }
 
 // Reads a BMP from the current position of file (its start) into image. The caller empties the
-// image first. Refusals up to and including the size checks return false before Create, so the
-// image stays empty; after Create a failing seek, a compressed file or a short pixel read return
-// false with the image created at the file's size and the rows read so far filled.
+// image first. Every refusal of the header (a compressed file, a depth other than 24 or 32
+// bits, a size beyond the limits...) returns false before Create, so the image stays empty;
+// after Create a failing seek or a short pixel read return false with the image created at
+// the file's size and the rows read so far filled.
 template <class Image>
 bool ReadBmp(std::FILE* file, Image& image)
 {
@@ -156,7 +164,7 @@ bool ReadBmp(std::FILE* file, Image& image)
     if (!ReadExactly(file, info, sizeof info))
         return false;
     const BmpHeader header = DecodeBmpHeader(fileHeader, info);
-    if (header.infoSize != 40 || header.planes != 1)
+    if (header.infoSize != 40 || header.planes != 1 || header.compression != 0)
         return false;
     Layout layout;
     bool topDown = false;
@@ -166,9 +174,6 @@ bool ReadBmp(std::FILE* file, Image& image)
         return false;
     // An offset past the end of the file seeks fine and then fails as a short read below.
     if (!SeekFromStart(file, header.pixelOffset))
-        return false;
-    // Compression is only looked at here, so a compressed file leaves an image of its size.
-    if (header.compression != 0)
         return false;
     const long skip = layout.stride - layout.rowBytes;  // row padding in the file, 0 to 3
     for (std::int32_t i = 0; i < layout.height; ++i) {
@@ -207,7 +212,7 @@ bool ReadTga(std::FILE* file, Image& image)
         !ReadExactly(file, &depth, 1))
         return false;
     Layout layout;
-    if (!MakeLayout(ReadU16(size), ReadU16(size + 2), depth / 8, layout) ||
+    if (!MakeLayout(ReadU16(size), ReadU16(size + 2), BytesPerPixelOfDepth(depth), layout) ||
         !WithinLoadLimits(layout))
         return false;
     if (!image.Create(layout.width, layout.height, layout.bytesPerPixel))
