@@ -1,0 +1,207 @@
+// The C interface over AdditiveRandom, ComposeBoard and NameStream. Nothing may escape into C:
+// every allocation is checked, and anything thrown (only std::bad_alloc can be) becomes
+// NORVATHEL_NO_MEMORY.
+#include "norvathel_c.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "name_stream.h"
+
+using norvathel::AdditiveRandom;
+using norvathel::Board;
+using norvathel::Gender;
+using norvathel::Male;
+
+struct norvathel_generator {
+    AdditiveRandom random;
+};
+
+struct norvathel_stream {
+    norvathel::NameStream names;
+
+    norvathel_stream(std::uint64_t seed, norvathel::GenderChoice gender, const char* prefix,
+                     const norvathel::NameConstraints& constraints)
+        : names(seed, gender, prefix, constraints)
+    {
+    }
+};
+
+namespace {
+
+bool ToChoice(norvathel_gender gender, norvathel::GenderChoice& choice)
+{
+    switch (gender) {
+    case NORVATHEL_DRAWN: choice = norvathel::GenderChoice::Drawn; return true;
+    case NORVATHEL_MALE: choice = norvathel::GenderChoice::Male; return true;
+    case NORVATHEL_FEMALE: choice = norvathel::GenderChoice::Female; return true;
+    }
+    return false;
+}
+
+norvathel_gender FromGender(Gender gender)
+{
+    return gender == Male ? NORVATHEL_MALE : NORVATHEL_FEMALE;
+}
+
+bool ToConstraints(const norvathel_constraints* given, norvathel::NameConstraints& constraints)
+{
+    if (!given)
+        return true;
+    if (given->exclude_count > 0 && !given->exclude)
+        return false;
+    constraints.unique = given->unique != 0;
+    constraints.minLength = given->min_length;
+    constraints.maxLength = given->max_length;
+    constraints.endsWith = given->ends_with ? given->ends_with : "";
+    for (std::size_t index = 0; index < given->exclude_count; ++index) {
+        if (!given->exclude[index])
+            return false;
+        constraints.exclude.push_back(given->exclude[index]);
+    }
+    return true;
+}
+
+norvathel_result Check(const char* prefix, const norvathel_constraints* given,
+                       norvathel::NameConstraints& constraints, char* problem,
+                       std::size_t problemSize)
+{
+    if (!ToConstraints(given, constraints))
+        return NORVATHEL_BAD_ARGUMENT;
+    const std::string reason = norvathel::ImpossibleConstraints(constraints, prefix);
+    if (problem && problemSize > 0)
+        std::snprintf(problem, problemSize, "%s", reason.c_str());
+    return reason.empty() ? NORVATHEL_OK : NORVATHEL_IMPOSSIBLE;
+}
+
+}  // namespace
+
+extern "C" {
+
+uint64_t norvathel_seed_from_word(const char* word)
+{
+    return norvathel::SeedFromWord(word ? word : "");
+}
+
+uint64_t norvathel_entropy_seed(void)
+{
+    return norvathel::EntropySeed();
+}
+
+const char* norvathel_result_text(norvathel_result result)
+{
+    switch (result) {
+    case NORVATHEL_OK: return "done";
+    case NORVATHEL_DRY: return "a million names in a row met no constraint";
+    case NORVATHEL_BAD_ARGUMENT: return "bad argument";
+    case NORVATHEL_IMPOSSIBLE: return "no name can meet the constraints";
+    case NORVATHEL_NO_MEMORY: return "out of memory";
+    }
+    return "unknown result";
+}
+
+norvathel_result norvathel_generator_create(uint64_t seed, norvathel_generator** generator)
+{
+    if (!generator)
+        return NORVATHEL_BAD_ARGUMENT;
+    *generator = new (std::nothrow) norvathel_generator;
+    if (!*generator)
+        return NORVATHEL_NO_MEMORY;
+    (*generator)->random.Seed(seed);
+    return NORVATHEL_OK;
+}
+
+void norvathel_generator_free(norvathel_generator* generator)
+{
+    delete generator;
+}
+
+norvathel_result norvathel_compose_board(norvathel_generator* generator, norvathel_gender gender,
+                                         const char* prefix,
+                                         char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE],
+                                         norvathel_gender* used)
+{
+    norvathel::GenderChoice choice;
+    if (!generator || !names || !ToChoice(gender, choice))
+        return NORVATHEL_BAD_ARGUMENT;
+    Gender boardGender = choice == norvathel::GenderChoice::Male     ? norvathel::Male
+                         : choice == norvathel::GenderChoice::Female ? norvathel::Female
+                                              : norvathel::DrawStartGender(generator->random);
+    Board board;
+    norvathel::ComposeBoard(generator->random, boardGender, prefix, board);
+    static_assert(NORVATHEL_NAME_SIZE == norvathel::NameSlotSize &&
+                      NORVATHEL_BOARD_NAMES == norvathel::NamesPerBoard,
+                  "the C board is the composer's board");
+    std::memcpy(names, board.names, sizeof board.names);
+    if (used)
+        *used = FromGender(boardGender);
+    return NORVATHEL_OK;
+}
+
+norvathel_result norvathel_check_constraints(const char* prefix,
+                                             const norvathel_constraints* constraints,
+                                             char* problem, size_t problem_size)
+{
+    try {
+        norvathel::NameConstraints converted;
+        return Check(prefix, constraints, converted, problem, problem_size);
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_stream_create(uint64_t seed, norvathel_gender gender,
+                                         const char* prefix,
+                                         const norvathel_constraints* constraints,
+                                         norvathel_stream** stream)
+{
+    norvathel::GenderChoice choice;
+    if (!stream || !ToChoice(gender, choice))
+        return NORVATHEL_BAD_ARGUMENT;
+    *stream = nullptr;
+    try {
+        norvathel::NameConstraints converted;
+        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0);
+        if (checked != NORVATHEL_OK)
+            return checked;
+        *stream = new norvathel_stream(seed, choice, prefix, converted);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+void norvathel_stream_free(norvathel_stream* stream)
+{
+    delete stream;
+}
+
+norvathel_result norvathel_stream_next(norvathel_stream* stream, char* name, size_t capacity,
+                                       norvathel_gender* gender)
+{
+    if (!stream || !name || capacity < NORVATHEL_NAME_SIZE)
+        return NORVATHEL_BAD_ARGUMENT;
+    try {
+        norvathel::StreamName next;
+        if (!stream->names.Next(next))
+            return NORVATHEL_DRY;
+        std::memcpy(name, next.text, static_cast<std::size_t>(next.length) + 1);
+        if (gender)
+            *gender = FromGender(next.gender);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+void norvathel_stream_counts(const norvathel_stream* stream, uint64_t* composed, uint64_t* kept)
+{
+    if (composed)
+        *composed = stream ? stream->names.Composed() : 0;
+    if (kept)
+        *kept = stream ? stream->names.Kept() : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,111 @@
+/* Norvathel's name composer for C and for any language with a C foreign-function interface.
+ *
+ *   norvathel_stream* stream;
+ *   norvathel_constraints only = {0};
+ *   only.unique = 1;
+ *   if (norvathel_stream_create(7, NORVATHEL_FEMALE, "El", &only, &stream) == NORVATHEL_OK) {
+ *       char name[NORVATHEL_NAME_SIZE];
+ *       while (norvathel_stream_next(stream, name, sizeof name, NULL) == NORVATHEL_OK)
+ *           puts(name);
+ *       norvathel_stream_free(stream);
+ *   }
+ *
+ * Every function reports through its result; none aborts or throws on bad input. Texts are
+ * 8-bit and NUL-terminated. An object may be used by one thread at a time; distinct objects
+ * are independent. */
+#ifndef NORVATHEL_C_H
+#define NORVATHEL_C_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32) && defined(NORVATHEL_C_BUILDING_DLL)
+#define NORVATHEL_C_API __declspec(dllexport)
+#elif defined(_WIN32) && defined(NORVATHEL_C_USING_DLL)
+#define NORVATHEL_C_API __declspec(dllimport)
+#elif defined(__GNUC__)
+#define NORVATHEL_C_API __attribute__((visibility("default")))
+#else
+#define NORVATHEL_C_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Room for any name and its NUL; a board is ten of them. */
+#define NORVATHEL_NAME_SIZE 48
+#define NORVATHEL_BOARD_NAMES 10
+
+typedef enum norvathel_result {
+    NORVATHEL_OK = 0,
+    NORVATHEL_DRY = 1,           /* a million names in a row met no constraint: no more names */
+    NORVATHEL_BAD_ARGUMENT = 2,  /* a null pointer, an unknown gender or a buffer too small */
+    NORVATHEL_IMPOSSIBLE = 3,    /* constraints that no name can meet (see norvathel_problem) */
+    NORVATHEL_NO_MEMORY = 4
+} norvathel_result;
+
+typedef enum norvathel_gender {
+    NORVATHEL_DRAWN = 0,  /* each board's gender drawn from the generator, as at start-up */
+    NORVATHEL_MALE = 1,
+    NORVATHEL_FEMALE = 2
+} norvathel_gender;
+
+/* What a kept name must be; all zero constrains nothing. Lengths are in bytes, prefix
+ * included; ends_with and the exclude pieces compare ASCII letters in either case. */
+typedef struct norvathel_constraints {
+    int unique;                 /* nonzero: no name twice */
+    int min_length;             /* 0: no lower bound, else 1..45 */
+    int max_length;             /* 0: no upper bound, else 1..45 */
+    const char* ends_with;      /* NULL or "": any ending */
+    const char* const* exclude; /* exclude_count pieces no name may contain */
+    size_t exclude_count;
+} norvathel_constraints;
+
+typedef struct norvathel_generator norvathel_generator;
+typedef struct norvathel_stream norvathel_stream;
+
+/* A word's seed: the 64-bit FNV-1a hash of its bytes, the same in every version. */
+NORVATHEL_C_API uint64_t norvathel_seed_from_word(const char* word);
+/* A seed from the operating system's entropy. */
+NORVATHEL_C_API uint64_t norvathel_entropy_seed(void);
+/* A short English description of a result. */
+NORVATHEL_C_API const char* norvathel_result_text(norvathel_result result);
+
+/* A bare generator seeded with seed (a clock value: its low 30 bits count), for whole boards. */
+NORVATHEL_C_API norvathel_result norvathel_generator_create(uint64_t seed,
+                                                            norvathel_generator** generator);
+NORVATHEL_C_API void norvathel_generator_free(norvathel_generator* generator);
+/* Composes the next board: ten names of the gender (drawn when NORVATHEL_DRAWN; the gender
+ * used is stored in *used unless used is NULL), each beginning with prefix (its first 31
+ * bytes; NULL for none). */
+NORVATHEL_C_API norvathel_result norvathel_compose_board(
+    norvathel_generator* generator, norvathel_gender gender, const char* prefix,
+    char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE], norvathel_gender* used);
+
+/* Whether some name beginning with prefix can meet the constraints, seen before composing:
+ * NORVATHEL_OK, or NORVATHEL_IMPOSSIBLE with the reason in problem (problem_size bytes; may be
+ * 0 and problem NULL). */
+NORVATHEL_C_API norvathel_result norvathel_check_constraints(
+    const char* prefix, const norvathel_constraints* constraints, char* problem,
+    size_t problem_size);
+/* A stream of names that meet the constraints (NULL for none): the boards a generator seeded
+ * with seed would compose, with the failing names left out. NORVATHEL_IMPOSSIBLE when
+ * norvathel_check_constraints says so. */
+NORVATHEL_C_API norvathel_result norvathel_stream_create(
+    uint64_t seed, norvathel_gender gender, const char* prefix,
+    const norvathel_constraints* constraints, norvathel_stream** stream);
+NORVATHEL_C_API void norvathel_stream_free(norvathel_stream* stream);
+/* The next name into name, whose capacity must be at least NORVATHEL_NAME_SIZE bytes, and its
+ * gender into *gender unless gender is NULL. NORVATHEL_DRY once the stream has run dry. */
+NORVATHEL_C_API norvathel_result norvathel_stream_next(norvathel_stream* stream, char* name,
+                                                       size_t capacity, norvathel_gender* gender);
+/* How many names the stream has composed and handed out so far. */
+NORVATHEL_C_API void norvathel_stream_counts(const norvathel_stream* stream, uint64_t* composed,
+                                             uint64_t* kept);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
