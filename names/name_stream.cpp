@@ -88,40 +88,49 @@ std::string ImpossibleConstraints(const NameConstraints& constraints, const char
 }
 
 // The names kept so far, as a set: each name's bytes once, behind a length byte, in an arena of
-// fixed-size blocks (no block is ever moved), and an open-addressing table of 32-bit arena
-// offsets kept at most three-quarters full. About 9 bytes of arena and 5 to 11 bytes of table
-// per name; a growing table briefly holds the old one too.
+// fixed-size blocks (no block ever moves), and an open-addressing table kept at most
+// three-quarters full. A slot is a tag byte (0 for empty, else seven bits of the hash) and a
+// 32-bit arena offset in a parallel array: probing reads the tags, which lie side by side, and
+// only a matching tag costs a look at the arena. About 9 bytes of arena and 7 to 14 bytes of
+// table per name; a growing table briefly holds the old one too.
 class NameStream::SeenNames {
 public:
     // True, keeping the name, when it was not there yet.
     bool Insert(const char* name, int length)
     {
-        if ((count + 1) * 4 > slots.size() * 3)
+        if ((count + 1) * 4 > tags.size() * 3)
             Grow();
-        const std::size_t mask = slots.size() - 1;
-        for (std::size_t slot = Fnv1a(name, length) & mask;; slot = (slot + 1) & mask) {
-            std::uint32_t entry = slots[slot];
-            if (entry == 0) {
-                slots[slot] = Store(name, length);
+        const std::uint64_t hash = Fnv1a(name, static_cast<std::size_t>(length));
+        const std::uint8_t tag = TagOf(hash);
+        const std::size_t mask = tags.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            if (tags[slot] == 0) {
+                tags[slot] = tag;
+                offsets[slot] = Store(name, length);
                 ++count;
                 return true;
             }
-            const unsigned char* kept = At(entry);
-            if (kept[0] == length && std::memcmp(kept + 1, name, length) == 0)
-                return false;
+            if (tags[slot] == tag) {
+                const unsigned char* kept = At(offsets[slot]);
+                if (kept[0] == length && std::memcmp(kept + 1, name, static_cast<std::size_t>(length)) == 0)
+                    return false;
+            }
         }
     }
 
 private:
     static const std::size_t BlockSize = std::size_t(1) << 20;
 
-    const unsigned char* At(std::uint32_t entry) const
+    static std::uint8_t TagOf(std::uint64_t hash)
     {
-        const std::uint32_t offset = entry - 1;
+        return static_cast<std::uint8_t>(0x80 | hash >> 57);  // the bits the slot index leaves
+    }
+
+    const unsigned char* At(std::uint32_t offset) const
+    {
         return blocks[offset / BlockSize].get() + offset % BlockSize;
     }
 
-    // The name's place in the arena, plus one (0 marks an empty slot).
     std::uint32_t Store(const char* name, int length)
     {
         const std::size_t size = static_cast<std::size_t>(length) + 1;
@@ -137,29 +146,35 @@ private:
         std::memcpy(place + 1, name, static_cast<std::size_t>(length));
         const std::size_t offset = (blocks.size() - 1) * BlockSize + used;
         used += size;
-        return static_cast<std::uint32_t>(offset + 1);
+        return static_cast<std::uint32_t>(offset);
     }
 
     void Grow()
     {
-        std::vector<std::uint32_t> old;
-        old.swap(slots);
-        slots.assign(old.empty() ? 1024 : old.size() * 2, 0);
-        const std::size_t mask = slots.size() - 1;
-        for (std::uint32_t entry : old) {
-            if (entry == 0)
+        std::vector<std::uint8_t> oldTags;
+        std::vector<std::uint32_t> oldOffsets;
+        oldTags.swap(tags);
+        oldOffsets.swap(offsets);
+        const std::size_t size = oldTags.empty() ? 1024 : oldTags.size() * 2;
+        tags.assign(size, 0);
+        offsets.assign(size, 0);
+        const std::size_t mask = size - 1;
+        for (std::size_t old = 0; old < oldTags.size(); ++old) {
+            if (oldTags[old] == 0)
                 continue;
-            const unsigned char* kept = At(entry);
+            const unsigned char* kept = At(oldOffsets[old]);
             std::size_t slot = Fnv1a(reinterpret_cast<const char*>(kept + 1), kept[0]) & mask;
-            while (slots[slot] != 0)
+            while (tags[slot] != 0)
                 slot = (slot + 1) & mask;
-            slots[slot] = entry;
+            tags[slot] = oldTags[old];
+            offsets[slot] = oldOffsets[old];
         }
     }
 
     std::vector<std::unique_ptr<unsigned char[]>> blocks;
     std::size_t used = 0;  // bytes used in the last block
-    std::vector<std::uint32_t> slots;
+    std::vector<std::uint8_t> tags;
+    std::vector<std::uint32_t> offsets;
     std::size_t count = 0;
 };
 
@@ -218,7 +233,7 @@ bool NameStream::Meets(const char* name, int length)
     return !seen || seen->Insert(name, length);
 }
 
-bool NameStream::Next(StreamName& name)
+bool NameStream::NextComposing(StreamName& name)
 {
     while (!dry) {
         if (position == NamesPerBoard)
@@ -228,10 +243,7 @@ bool NameStream::Next(StreamName& name)
         if (!constrained || Meets(board.names[index], board.lengths[index])) {
             ++kept;
             composedSinceKept = 0;
-            name.text = board.names[index];
-            name.length = board.lengths[index];
-            name.gender = boardGender;
-            name.board = boards - 1;
+            Hand(index, name);
             return true;
         }
         if (++composedSinceKept >= dryLimit)

@@ -57,7 +57,17 @@ public:
 
     // The next name that meets the constraints. False once dryLimit names in a row have been
     // composed without one kept; the stream then stays dry.
-    bool Next(StreamName& name);
+    bool Next(StreamName& name)
+    {
+        // Inline for the common case, an unconstrained name from the current board: the tool
+        // writes tens of millions a second through here.
+        if (constrained || position == NamesPerBoard)
+            return NextComposing(name);
+        ++composed;
+        ++kept;
+        Hand(position++, name);
+        return true;
+    }
 
     bool RanDry() const { return dry; }
     std::uint64_t Composed() const { return composed; }
@@ -70,8 +80,16 @@ public:
 private:
     class SeenNames;
 
+    bool NextComposing(StreamName& name);
     bool Meets(const char* name, int length);
     void ComposeNextBoard();
+    void Hand(int index, StreamName& name) const
+    {
+        name.text = board.names[index];
+        name.length = board.lengths[index];
+        name.gender = boardGender;
+        name.board = boards - 1;
+    }
 
     AdditiveRandom random;
     GenderChoice genderChoice;
