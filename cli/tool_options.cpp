@@ -59,8 +59,10 @@ bool ParseFormat(const char* text, OutputFormat& format, std::string& problem)
         format = OutputFormat::Text;
     else if (std::strcmp(text, "json") == 0)
         format = OutputFormat::Json;
+    else if (std::strcmp(text, "csv") == 0)
+        format = OutputFormat::Csv;
     else {
-        problem = "invalid --format value " + Quoted(text) + ": expected text or json";
+        problem = "invalid --format value " + Quoted(text) + ": expected text, json or csv";
         return false;
     }
     return true;
@@ -69,8 +71,16 @@ bool ParseFormat(const char* text, OutputFormat& format, std::string& problem)
 // Cross-option rules, checked once everything has been read.
 bool CheckCombination(const ToolOptions& options, std::string& problem)
 {
-    if (!options.boardsGiven)
-        return true;
+    if (!options.boardsGiven) {
+        // Constraints that no name can meet are seen now, before anything is composed.
+        problem = norvathel::ImpossibleConstraints(options.constraints, options.prefix);
+        return problem.empty();
+    }
+    if (!options.constraintsGiven.empty()) {
+        problem = "--boards cannot be combined with " + options.constraintsGiven.front() +
+                  " (a replayed board keeps all ten names)";
+        return false;
+    }
     // A --boards list names the gender and prefix of every composition and its length.
     const char* conflict = options.countGiven    ? "--count"
                            : options.genderGiven ? (options.gender == Male ? "--male" : "--female")
@@ -115,10 +125,92 @@ ParseOutcome Accepted(bool ok)
     return ok ? ParseOutcome::Run : ParseOutcome::Error;
 }
 
+// A text that starts like a number (a digit, a sign, a space) must be one: a clock value, as
+// the program reads it, so that "5x" or "-1" is a mistake and not a word. Any other text is a
+// word.
 ParseOutcome SetSeed(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     options.seedGiven = true;
-    return Accepted(ParseCount(name, value, options.seed, problem));
+    const unsigned char first = static_cast<unsigned char>(value[0]);
+    if (first <= ' ' || (first >= '0' && first <= '9') || first == '+' || first == '-')
+        return Accepted(ParseCount(name, value, options.seed, problem));
+    options.seedWord = value;
+    options.seed = norvathel::SeedFromWord(value);
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetShowSeed(const char*, const char*, ToolOptions& options, std::string&)
+{
+    options.showSeed = true;
+    return ParseOutcome::Run;
+}
+
+// --- constraints: each is remembered as given, for messages and the JSON document ---
+
+ParseOutcome SetUnique(const char* name, const char*, ToolOptions& options, std::string&)
+{
+    options.constraintsGiven.push_back(name);
+    options.constraints.unique = true;
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetLength(const char* name, const char* value, int& length, std::string& problem)
+{
+    std::uint64_t number = 0;
+    if (!ParseUnsigned(value, number) || number < 1 || number > norvathel::MaxNameLength) {
+        problem = "invalid " + std::string(name) + " value " + Quoted(value) +
+                  ": expected a whole number from 1 to " + std::to_string(norvathel::MaxNameLength);
+        return ParseOutcome::Error;
+    }
+    length = static_cast<int>(number);
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetMinLength(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.constraintsGiven.push_back(name);
+    return SetLength(name, value, options.constraints.minLength, problem);
+}
+
+ParseOutcome SetMaxLength(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.constraintsGiven.push_back(name);
+    return SetLength(name, value, options.constraints.maxLength, problem);
+}
+
+ParseOutcome SetEndsWith(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.constraintsGiven.push_back(name);
+    std::string& ending = options.constraints.endsWith;
+    if (!DecodeEscapes(value, std::strlen(value), ending, problem))
+        return ParseOutcome::Error;
+    if (ending.empty()) {
+        problem = std::string(name) + " needs a text to end with";
+        return ParseOutcome::Error;
+    }
+    return ParseOutcome::Run;
+}
+
+// Split at the commas as typed, then decoded: "%2C" is a comma inside a piece.
+ParseOutcome SetExclude(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.constraintsGiven.push_back(name);
+    std::vector<std::string>& pieces = options.constraints.exclude;
+    for (const char* start = value;;) {
+        const char* end = std::strchr(start, ',');
+        const std::size_t length = end ? static_cast<std::size_t>(end - start) : std::strlen(start);
+        std::string piece;
+        if (!DecodeEscapes(start, length, piece, problem))
+            return ParseOutcome::Error;
+        if (piece.empty()) {
+            problem = std::string(name) + " has an empty piece in " + Quoted(value);
+            return ParseOutcome::Error;
+        }
+        pieces.push_back(piece);
+        if (!end)
+            return ParseOutcome::Run;
+        start = end + 1;
+    }
 }
 
 // Given twice, either is refused before it gets here; so a gender already given is the other.
@@ -180,9 +272,12 @@ ParseOutcome ShowVersion(const char*, const char*, ToolOptions&, std::string&)
 // Every option, in the order of the help. The help's lines after the first start at the
 // description column.
 constexpr Option Options[] = {
-    {"--seed", nullptr, "N", SetSeed,
+    {"--seed", nullptr, "N|WORD", SetSeed,
      "seed from clock value N, 0 to 18446744073709551615 (only its\n"
-     "low 30 bits count); default: the current time"},
+     "low 30 bits count), or from a WORD (its 64-bit FNV-1a hash);\n"
+     "default: the operating system's entropy"},
+    {"--show-seed", nullptr, nullptr, SetShowSeed,
+     "write \"seed: N\" on stderr, to make the same names again"},
     {"--male", nullptr, nullptr, SetMale,
      "the gender of every board. Without either, each board's gender is\n"
      "drawn with Range(1, 2) from the generator just before it, as the\n"
@@ -203,10 +298,26 @@ constexpr Option Options[] = {
      "                   hex value XX (%2C comma, %25 percent; not %00)\n"
      "--boards cannot be combined with --count, --male, --female or\n"
      "--prefix"},
+    {"--unique", nullptr, nullptr, SetUnique, "no name twice in one run"},
+    {"--min-length", nullptr, "N", SetMinLength,
+     "names of at least N bytes, prefix included (1 to 45)"},
+    {"--max-length", nullptr, "N", SetMaxLength, "names of at most N bytes"},
+    {"--ends-with", nullptr, "TEXT", SetEndsWith,
+     "names ending with TEXT, ASCII letters in either case; %XX as in\n"
+     "--boards"},
+    {"--exclude", nullptr, "LIST", SetExclude,
+     "leave out names containing any of these comma-separated pieces,\n"
+     "ASCII letters in either case; %XX as in --boards (%2C: a comma).\n"
+     "Constraints only leave names out: the names are those composed\n"
+     "without them, less the failing ones. They cannot be combined with\n"
+     "--boards"},
     {"--format", nullptr, "FORMAT", SetFormat,
-     "text (default) or json: one document,\n"
+     "text (default), json or csv. json: one document,\n"
      "{\"seed\":N,\"boards\":[{\"gender\":\"female\",\"prefix\":\"\",\"names\":[...]},...]}\n"
-     "with bytes above 127 read as Latin-1"},
+     "(with constraints, also \"constraints\":{...} and \"ran_dry\":false,\n"
+     "and each board holds the names kept from it); names that are valid\n"
+     "UTF-8 as they are, other bytes above 127 read as Latin-1.\n"
+     "csv: a name,gender header, then one row per name (RFC 4180)"},
     {"--help", "-h", nullptr, ShowHelp, "show this help and exit"},
     {"--version", nullptr, nullptr, ShowVersion, "show the version and exit"},
 };
@@ -238,11 +349,15 @@ const char HelpHead[] =
 const char HelpTail[] =
     "\n"
     "Options with a value also take the form --option=VALUE; each may be given once.\n"
-    "Exit status: 0 done, 1 output could not be written, 2 bad arguments.\n"
+    "Exit status: 0 done, 1 output could not be written, 2 bad arguments, 3 the\n"
+    "constraints ran dry (1000000 names composed in a row without one kept; the\n"
+    "names found so far are written).\n"
     "\n"
     "Examples:\n"
     "  norvathel-names --seed 1000000000 --boards start,female,male:ka\n"
-    "  norvathel-names --female --prefix Ka --count 25\n"
+    "  norvathel-names --female --prefix El --unique --count 40\n"
+    "  norvathel-names --male --max-length 6 --count 20\n"
+    "  norvathel-names --ends-with ia --seed dragonkeep --show-seed\n"
     "  norvathel-names --count 1000 --format json > names.json\n";
 
 const std::size_t HelpLabelIndent = 2;
@@ -281,11 +396,9 @@ bool ParseUnsigned(const char* text, std::uint64_t& value)
     return true;
 }
 
-bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[PrefixCapacity],
-                  std::string& problem)
+bool DecodeEscapes(const char* text, std::size_t length, std::string& decoded, std::string& problem)
 {
-    std::memset(prefix, 0, sizeof prefix);
-    std::size_t kept = 0;
+    decoded.clear();
     for (std::size_t place = 0; place < length; ++place) {
         char byte = text[place];
         if (byte == '%') {
@@ -298,15 +411,25 @@ bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[PrefixCap
             }
             byte = static_cast<char>(high * 16 + low);
             if (byte == '\0') {
-                problem = "%00 is not allowed: a prefix cannot hold a NUL byte";
+                problem = "%00 is not allowed: a name cannot hold a NUL byte";
                 return false;
             }
             place += 2;
         }
-        // Like the edit box, the prefix keeps its first 31 bytes; the rest is still checked.
-        if (kept < PrefixCapacity - 1)
-            prefix[kept++] = byte;
+        decoded += byte;
     }
+    return true;
+}
+
+bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[PrefixCapacity],
+                  std::string& problem)
+{
+    std::string decoded;
+    if (!DecodeEscapes(text, length, decoded, problem))
+        return false;
+    // Like the edit box, the prefix keeps its first 31 bytes; the rest was still checked.
+    std::memset(prefix, 0, sizeof prefix);
+    std::memcpy(prefix, decoded.data(), std::min<std::size_t>(decoded.size(), PrefixCapacity - 1));
     return true;
 }
 

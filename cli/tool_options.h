@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "names/name_composer.h"
+#include "names/name_stream.h"
 
-enum class OutputFormat { Text, Json };
+enum class OutputFormat { Text, Json, Csv };
 
 // One composition of a --boards list.
 struct BoardRequest {
@@ -17,7 +18,9 @@ struct BoardRequest {
 
 struct ToolOptions {
     bool seedGiven = false;
-    std::uint64_t seed = 0;
+    std::uint64_t seed = 0;        // a clock value, or the hash of seedWord
+    std::string seedWord;          // --seed as a word; empty for a number
+    bool showSeed = false;
     bool genderGiven = false;      // --male or --female; otherwise drawn for every board
     norvathel::Gender gender = norvathel::Female;
     bool prefixGiven = false;
@@ -27,6 +30,9 @@ struct ToolOptions {
     bool boardsGiven = false;
     std::vector<BoardRequest> boards;
     OutputFormat format = OutputFormat::Text;
+    norvathel::NameConstraints constraints;
+    // The constraint options as typed, in order, for messages and the JSON document.
+    std::vector<std::string> constraintsGiven;
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };
@@ -42,9 +48,11 @@ std::string HelpText();
 // A decimal number from 0 to 2^64 - 1, digits only; false when empty, not a number or too big.
 bool ParseUnsigned(const char* text, std::uint64_t& value);
 
-// Decodes a --boards prefix: "%XX" is the byte with hex value XX, other bytes stand for
-// themselves; the first 31 decoded bytes are kept. False, with problem set, on a malformed
-// escape or on "%00".
+// Decodes "%XX" escapes: each is the byte with hex value XX, other bytes stand for themselves.
+// False, with problem set, on a malformed escape or on "%00".
+bool DecodeEscapes(const char* text, std::size_t length, std::string& decoded, std::string& problem);
+
+// Decodes a --boards prefix as DecodeEscapes does and keeps its first 31 bytes.
 bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[norvathel::PrefixCapacity],
                   std::string& problem);
 

@@ -52,6 +52,14 @@ private:
             value.kind = JsonValue::String;
             return StringValue(value.text);
         }
+        for (const char* literal : {"true", "false"}) {
+            if (text.compare(place, std::strlen(literal), literal) == 0) {
+                value.kind = JsonValue::Boolean;
+                value.text = literal;
+                place += std::strlen(literal);
+                return true;
+            }
+        }
         std::size_t start = place;
         while (place < text.size() && text[place] >= '0' && text[place] <= '9')
             ++place;

@@ -1,5 +1,5 @@
-// A small, strict reader for the JSON the tool writes: objects, arrays, strings and unsigned
-// integers, whitespace between them. Whatever it accepts is valid JSON (RFC 8259). Strings are
+// A small, strict reader for the JSON the tool writes: objects, arrays, strings, unsigned
+// integers, true and false, whitespace between them. Whatever it accepts is valid JSON (RFC 8259). Strings are
 // decoded to Latin-1 bytes; a code point above 255 or malformed UTF-8 is refused.
 #pragma once
 #include <string>
@@ -7,8 +7,8 @@
 #include <vector>
 
 struct JsonValue {
-    enum Kind { Number, String, Array, Object } kind = Number;
-    std::string text;  // String: the decoded bytes; Number: the digits as written
+    enum Kind { Number, Boolean, String, Array, Object } kind = Number;
+    std::string text;  // String: the decoded bytes; Number, Boolean: as written
     std::vector<JsonValue> items;
     std::vector<std::pair<std::string, JsonValue>> members;
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
@@ -94,19 +95,16 @@ TEST(ToolReference, LinesEndAsThePlatformExpects)
     EXPECT_EQ(carriageReturns, std::strcmp(ToolLineEnd(), "\r\n") == 0 ? 25u : 0u);
 }
 
-TEST(ToolReference, FirstBoardOfTheClockSecondWithoutArguments)
+TEST(ToolSeed, WithoutASeedEntropyAndTheShownSeedReplaysTheRun)
 {
-    // Without arguments the tool seeds from the clock: its board is that of a --seed within
-    // the seconds the run took.
-    std::time_t before = std::time(nullptr);
-    ToolRun run = RunToolWith({});
-    std::time_t after = std::time(nullptr);
-    ASSERT_EQ(run.exitCode, 0);
-    EXPECT_EQ(SplitLines(run.out).size(), 10u);
-    bool matched = false;
-    for (std::time_t second = before; second <= after && !matched; ++second)
-        matched = run.out == JoinLines(ComposedNames(static_cast<std::uint64_t>(second), {{true, Male, ""}}));
-    EXPECT_TRUE(matched) << run.out;
+    // Two runs in the same second differ; each one's "seed: N" makes its names again.
+    ToolRun first = RunToolWith({"--show-seed"});
+    ToolRun second = RunToolWith({"--show-seed"});
+    ASSERT_EQ(first.exitCode, 0);
+    unsigned long long seed = 0;
+    ASSERT_EQ(std::sscanf(first.err.c_str(), "seed: %llu\n", &seed), 1) << first.err;
+    EXPECT_EQ(first.out, JoinLines(ComposedNames(seed, {{true, Male, ""}})));
+    EXPECT_NE(second.err, first.err);
 }
 
 // --- seed ---------------------------------------------------------------------------------
