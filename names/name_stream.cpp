@@ -111,8 +111,8 @@ public:
                 return true;
             }
             if (tags[slot] == tag) {
-                const unsigned char* kept = At(offsets[slot]);
-                if (kept[0] == length && std::memcmp(kept + 1, name, static_cast<std::size_t>(length)) == 0)
+                const unsigned char* stored = At(offsets[slot]);
+                if (stored[0] == length && std::memcmp(stored + 1, name, static_cast<std::size_t>(length)) == 0)
                     return false;
             }
         }
@@ -162,8 +162,8 @@ private:
         for (std::size_t old = 0; old < oldTags.size(); ++old) {
             if (oldTags[old] == 0)
                 continue;
-            const unsigned char* kept = At(oldOffsets[old]);
-            std::size_t slot = Fnv1a(reinterpret_cast<const char*>(kept + 1), kept[0]) & mask;
+            const unsigned char* stored = At(oldOffsets[old]);
+            std::size_t slot = Fnv1a(reinterpret_cast<const char*>(stored + 1), stored[0]) & mask;
             while (tags[slot] != 0)
                 slot = (slot + 1) & mask;
             tags[slot] = oldTags[old];
