@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include "paint/name_board.h"
+#include "shell/copy_commands.h"
 
 using norvathel::Female;
 using norvathel::Gender;
@@ -84,11 +85,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE)
             PostQuitMessage(0);
+        else
+            HandleCopyKey(window, wParam);
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == 0)  // BN_CLICKED; the edit box's notifications are never 0
             HandleCommand(LOWORD(wParam));
         return 0;
+    case WM_CONTEXTMENU:
+        if (HandleContextMenu(window, reinterpret_cast<HWND>(wParam), lParam))
+            return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
