@@ -2,8 +2,9 @@
 //   gui_harness PROGRAM.exe WORKDIR escape|close
 // Starts PROGRAM in WORKDIR, checks the window and its controls, then replays the session
 // with the composer and compares the rendered board with what the program shows: the seed
-// is the start-up second, which the harness brackets. Ends the program with Escape or the
-// close box and checks the exit code is 0.
+// is the start-up second, which the harness brackets. Copies names out through the
+// right-click menu and Ctrl+C, given as real input, and reads them back from the clipboard.
+// Ends the program with Escape or the close box and checks the exit code is 0.
 #include <windows.h>
 
 #include <cstdio>
@@ -124,6 +125,91 @@ bool PrepareLocalPainter()
     return Pictures.plate != 0 && Pictures.board != 0 && Pictures.source != 0;
 }
 
+// The clipboard's CF_TEXT, once it equals `expected` or the timeout has passed.
+std::string ClipboardTextOnce(const std::string& expected, DWORD timeoutMs = 3000)
+{
+    std::string text = "(nothing)";
+    for (DWORD waited = 0; waited < timeoutMs && text != expected; waited += 50, Sleep(50)) {
+        if (!OpenClipboard(0))
+            continue;
+        HANDLE data = GetClipboardData(CF_TEXT);
+        if (const char* bytes = data != 0 ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+void EmptyTheClipboard()
+{
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(0); ++attempt)
+        Sleep(20);
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+void Key(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void RightClick(HWND window, POINT client)
+{
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+bool PopupMenuShown(DWORD timeoutMs = 3000)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50, Sleep(50)) {
+        HWND menu = FindWindowA("#32768", nullptr);  // the system's popup menu class
+        if (menu != 0 && IsWindowVisible(menu))
+            return true;
+    }
+    return false;
+}
+
+// The program shows the Expected board and has had no other input.
+void CheckCopies(HWND window)
+{
+    SetForegroundWindow(window);
+    const int entry = 3;  // second row, left column
+    RECT plate = PlateRect(entry);
+    EmptyTheClipboard();
+    RightClick(window, POINT{(plate.left + plate.right) / 2, (plate.top + plate.bottom) / 2});
+    const bool menuShown = PopupMenuShown();
+    Check(menuShown, "a right-click on a plate opens a menu");
+    if (menuShown) {
+        for (WORD key : {WORD(VK_DOWN), WORD(VK_RETURN)}) {  // the first item, "Copy <name>"
+            Key(key, false);
+            Key(key, true);
+        }
+    }
+    Check(ClipboardTextOnce(Expected[entry]) == Expected[entry],
+          "its first item puts the name of that plate on the clipboard");
+
+    std::string allTen;
+    for (int index = 0; index < norvathel::NamesPerBoard; ++index)
+        allTen += std::string(index > 0 ? "\r\n" : "") + Expected[index];
+    EmptyTheClipboard();
+    Key(VK_CONTROL, false);
+    Key('C', false);
+    Key('C', true);
+    Key(VK_CONTROL, true);
+    Check(ClipboardTextOnce(allTen) == allTen, "Ctrl+C puts all ten names on the clipboard, CR LF between");
+}
+
 // Finds the start-up second in [first, last] whose first board the program shows.
 bool FindSeed(HWND program, int width, std::time_t first, std::time_t last, AdditiveRandom& random)
 {
@@ -194,6 +280,7 @@ int main(int argc, char** argv)
         const bool seeded = FindSeed(window, width, started - 1, std::time(nullptr), random);
         Check(seeded, "the first board is the one composed from the start-up second");
         if (seeded) {
+            CheckCopies(window);
             SendMessageA(GetDlgItem(window, IDC_FEMALE), BM_CLICK, 0, 0);
             Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Female, "", Expected); }),
                   "\"Generate Female Names\" shows the next female board");
