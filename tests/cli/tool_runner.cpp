@@ -2,9 +2,46 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
+
 #include "cli/names_tool.h"
 
 namespace {
+
+// A scratch file named after this process, in the working folder, removed when done.
+// tmpfile() will not do: under Wine two test processes started at once can pick the same
+// name, and one of them then gets no file at all.
+class ScratchFile {
+public:
+    ScratchFile()
+        : name("tool-run-" + std::to_string(getpid()) + "-" + std::to_string(++made) + ".tmp"),
+          file(std::fopen(name.c_str(), "wb+"))
+    {
+    }
+    ~ScratchFile()
+    {
+        if (file != nullptr)
+            std::fclose(file);
+        std::remove(name.c_str());
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    std::FILE* get() const { return file; }
+
+private:
+    static int made;
+    std::string name;
+    std::FILE* file;
+};
+int ScratchFile::made = 0;
 
 std::string ReadBack(std::FILE* file)
 {
@@ -31,25 +68,22 @@ ToolRun RunToolInto(std::FILE* out, const std::vector<std::string>& args)
         argv.push_back(&text[0]);
     argv.push_back(nullptr);
 
-    std::FILE* err = std::tmpfile();
-    EXPECT_NE(err, nullptr) << "no temporary file for the messages";
-    if (err == nullptr)
+    ScratchFile err;
+    EXPECT_NE(err.get(), nullptr) << "no scratch file for the messages";
+    if (err.get() == nullptr)
         return {-1, "", ""};
-    int code = RunTool(static_cast<int>(storage.size()), argv.data(), out, err);
-    ToolRun run = {code, "", ReadBack(err)};
-    std::fclose(err);
-    return run;
+    int code = RunTool(static_cast<int>(storage.size()), argv.data(), out, err.get());
+    return {code, "", ReadBack(err.get())};
 }
 
 ToolRun RunToolWith(const std::vector<std::string>& args)
 {
-    std::FILE* out = std::tmpfile();
-    EXPECT_NE(out, nullptr) << "no temporary file for the output";
-    if (out == nullptr)
+    ScratchFile out;
+    EXPECT_NE(out.get(), nullptr) << "no scratch file for the output";
+    if (out.get() == nullptr)
         return {-1, "", ""};
-    ToolRun run = RunToolInto(out, args);
-    run.out = ReadBack(out);
-    std::fclose(out);
+    ToolRun run = RunToolInto(out.get(), args);
+    run.out = ReadBack(out.get());
     return run;
 }
 
