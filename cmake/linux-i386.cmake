@@ -16,3 +16,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Static: qemu-user then needs no i386 dynamic loader or libraries on the host.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386-static)
+set(NORVATHEL_STATIC_ONLY ON CACHE BOOL "Build no shared libraries: executables are linked fully static")

@@ -3,7 +3,7 @@
 # machine it is for, its subsystem, that it imports only system DLLs (so it runs from an
 # unpacked folder), and the resources it must carry. This is how the 32-bit program is checked
 # where Wine cannot run it.
-#   check_pe.sh OBJDUMP EXE i386|x86-64 gui|console [TYPE:ID...]
+#   check_pe.sh OBJDUMP EXE i386|x86-64 gui|console|dll [TYPE:ID...]
 # TYPE:ID are decimal resource ids, e.g. 14:116 for an icon group, 2:122 for a bitmap.
 set -u
 objdump=$1 exe=$2 machine=$3 subsystem=$4 name=$(basename -- "$2")
@@ -26,6 +26,8 @@ esac
 case $subsystem in
 gui)     check "Windows GUI subsystem" has $'^Subsystem\t+00000002' ;;
 console) check "Windows console subsystem" has $'^Subsystem\t+00000003' ;;
+dll)     check "a DLL" has $'^\t+DLL$'
+         check "exports the C interface" has 'norvathel_stream_create' ;;
 esac
 
 # Statically linked: the C runtime, libstdc++ and winpthread are inside; only DLLs that every

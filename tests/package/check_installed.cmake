@@ -1,0 +1,46 @@
+# Runs as: cmake -DBUILD_DIR=... -DSCRATCH=... -DCONSUMER=... -DGENERATOR=... -DPKG_CONFIG=...
+#          -DCC=... -P check_installed.cmake
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT code EQUAL 0)
+    message(FATAL_ERROR "failed (${code}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(output "${out}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${SCRATCH})
+set(prefix ${SCRATCH}/prefix)
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+# CMake: find_package(Norvathel CONFIG REQUIRED), Norvathel::names and Norvathel::c.
+run(${CMAKE_COMMAND} -S ${CONSUMER} -B ${SCRATCH}/consumer -G ${GENERATOR}
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+run(${CMAKE_COMMAND} --build ${SCRATCH}/consumer)
+run(${SCRATCH}/consumer/game)
+if(NOT output STREQUAL "Glicia Sojazheta Sheowandra\n")
+  message(FATAL_ERROR "game printed '${output}'")
+endif()
+run(${SCRATCH}/consumer/ctool)
+if(NOT output MATCHES "^El[a-z]*ia\n$")
+  message(FATAL_ERROR "ctool printed '${output}'")
+endif()
+
+# pkg-config: the C interface with only the compiler and the .pc file.
+if(PKG_CONFIG)
+  set(ENV{PKG_CONFIG_PATH} "")
+  file(GLOB pc_dirs ${prefix}/lib*/pkgconfig ${prefix}/lib/*/pkgconfig)
+  list(JOIN pc_dirs ":" pc_path)
+  set(ENV{PKG_CONFIG_PATH} "${pc_path}")
+  run(${PKG_CONFIG} --cflags --libs norvathel)
+  string(STRIP "${output}" flags)
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run(${CC} -std=c99 ${CONSUMER}/ctool.c ${flags} -o ${SCRATCH}/ctool-pc)
+  run(${PKG_CONFIG} --variable=libdir norvathel)
+  string(STRIP "${output}" libdir)
+  set(ENV{LD_LIBRARY_PATH} "${libdir}")
+  run(${SCRATCH}/ctool-pc)
+  if(NOT output MATCHES "^El[a-z]*ia\n$")
+    message(FATAL_ERROR "ctool through pkg-config printed '${output}'")
+  endif()
+endif()
+message(STATUS "installed package: CMake and pkg-config consumers built and ran")
