@@ -3,6 +3,8 @@
 # project's Wine prefix. Safe to run again: it installs only what is missing.
 # 32-bit Wine (wine32:i386, and the i386 architecture it needs) only where this machine runs
 # 32-bit programs: elsewhere its packages cannot even be configured.
+#   install-deps.sh               what the build, the tests and the program need
+#   install-deps.sh --packaging   also what scripts/package.sh needs (zip, lintian, dpkg-dev)
 set -euo pipefail
 cd "$(dirname -- "$0")/.."
 
@@ -13,8 +15,12 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-liberation
     xvfb xauth xdotool imagemagick
-    g++-i686-linux-gnu qemu-user-static
+    g++-i686-linux-gnu qemu-user-static pkg-config
 )
+
+if [ "${1:-}" = --packaging ]; then
+    packages+=(zip unzip lintian dpkg-dev file)
+fi
 
 if [ "$(id -u)" != 0 ]; then
     SUDO=sudo

@@ -1,12 +1,14 @@
 #!/bin/bash
 # Runs the program under Wine on a private virtual display, saves a screenshot of its window
 # once the window has drawn its board, and closes it with Escape.
-#   screenshot.sh PROGRAM_EXE OUT.png
+#   screenshot.sh PROGRAM_EXE OUT.png [FOLDER]
+# The program runs in FOLDER (default: the repository), where it looks for Misc/dragon_bg.bmp.
 set -uo pipefail
 exe=$(realpath "$1") png=$(realpath -m "$2")
-cd "$(dirname -- "$0")/.."   # the program finds Misc/dragon_bg.bmp from here
-. cmake/wine-env.sh
-. cmake/private-display.sh
+here=$(cd "$(dirname -- "$0")/.." && pwd)
+cd "${3:-$here}" || exit 1
+. "$here/cmake/wine-env.sh"
+. "$here/cmake/private-display.sh"
 wine_pick_loader "$exe" || exit 1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
