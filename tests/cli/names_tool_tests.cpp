@@ -250,6 +250,47 @@ TEST(ToolInfo, HelpListsEveryOption)
     EXPECT_EQ(JoinLines(SplitLines(run.out)), run.out) << "every line ends with the platform's end";
 }
 
+#ifdef NORVATHEL_SHARE_DIR
+// The manual page and the bash completion are written by hand: every option the parser knows
+// (its help is made from the same table) must be in both.
+TEST(ToolInfo, ManualAndCompletionNameEveryOption)
+{
+    auto read = [](const std::string& path) {
+        std::string text;
+        if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+            char chunk[4096];
+            for (std::size_t size; (size = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+                text.append(chunk, size);
+            std::fclose(file);
+        }
+        return text;
+    };
+    const std::string manual = read(NORVATHEL_SHARE_DIR "/norvathel-names.1");
+    const std::string completion = read(NORVATHEL_SHARE_DIR "/norvathel-names.bash-completion");
+    ASSERT_FALSE(manual.empty() || completion.empty());
+    const std::string help = RunToolWith({"--help"}).out;
+    int options = 0;
+    for (const std::string& line : SplitLines(help)) {
+        if (line.rfind("  -", 0) != 0)
+            continue;
+        // The option part of the line ("  -h, --help", "  --male, --female"), before its text.
+        const std::string label = line.substr(0, line.find("  ", 2));
+        for (std::size_t start = 0; (start = label.find("--", start)) != std::string::npos;) {
+            std::size_t end = label.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", start + 2);
+            const std::string option = label.substr(start, end - start);
+            std::string troff;
+            for (char c : option)
+                troff += c == '-' ? std::string("\\-") : std::string(1, c);
+            EXPECT_NE(manual.find(troff), std::string::npos) << option << " in the manual";
+            EXPECT_NE(completion.find(option), std::string::npos) << option << " in the completion";
+            ++options;
+            start = end;
+        }
+    }
+    EXPECT_EQ(options, 15);  // a new option fails here first: add it to both files too
+}
+#endif
+
 TEST(ToolInfo, Version)
 {
     ToolRun run = RunToolWith({"--version"});
