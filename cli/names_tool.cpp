@@ -248,6 +248,53 @@ private:
     OutputBuffer& output;
 };
 
+// Whichever form was asked for, name by name: boards open in JSON as the names come.
+class NameWriter {
+public:
+    NameWriter(OutputBuffer& buffer, OutputFormat outputFormat)
+        : output(buffer), format(outputFormat), json(buffer), csv(buffer)
+    {
+    }
+
+    void Start(std::uint64_t seed, const ToolOptions& options)
+    {
+        if (format == OutputFormat::Json)
+            json.Start(seed, options);
+        else if (format == OutputFormat::Csv)
+            csv.Start();
+    }
+
+    // A name of the composed board number board, of that board's gender and prefix.
+    void Name(const char* name, int length, Gender gender, std::uint64_t board, const char* prefix)
+    {
+        if (format == OutputFormat::Text) {
+            WriteTextName(output, name, length);
+        } else if (format == OutputFormat::Csv) {
+            csv.WriteName(name, length, gender);
+        } else {
+            if (!inBoard || board != currentBoard)
+                json.StartBoard(gender, prefix);
+            inBoard = true;
+            currentBoard = board;
+            json.WriteName(name, length);
+        }
+    }
+
+    void Finish(bool ranDry)
+    {
+        if (format == OutputFormat::Json)
+            json.Finish(ranDry);
+    }
+
+private:
+    OutputBuffer& output;
+    OutputFormat format;
+    JsonWriter json;
+    CsvWriter csv;
+    bool inBoard = false;
+    std::uint64_t currentBoard = 0;
+};
+
 norvathel::GenderChoice ChoiceOf(const ToolOptions& options)
 {
     if (!options.genderGiven)
@@ -267,38 +314,24 @@ struct RunResult {
 RunResult WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output)
 {
     norvathel::NameStream stream(seed, ChoiceOf(options), options.prefix, options.constraints);
-    JsonWriter json(output);
-    CsvWriter csv(output);
-    if (options.format == OutputFormat::Json)
-        json.Start(seed, options);
-    else if (options.format == OutputFormat::Csv)
-        csv.Start();
-
+    NameWriter writer(output, options.format);
+    writer.Start(seed, options);
     RunResult result;
-    std::uint64_t board = UINT64_MAX;
     norvathel::StreamName name;
-    // One loop per form: the text loop is the one that runs tens of millions of times a second.
     if (options.format == OutputFormat::Text) {
+        // Its own loop: this is the one that runs tens of millions of times a second.
         for (; result.written < options.count && stream.Next(name); ++result.written) {
             WriteTextName(output, name.text, name.length);
             if (output.Failed())
                 break;
         }
-    } else if (options.format == OutputFormat::Csv) {
-        for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written)
-            csv.WriteName(name.text, name.length, name.gender);
     } else {
-        for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written) {
-            if (name.board != board)
-                json.StartBoard(name.gender, stream.Prefix());
-            board = name.board;
-            json.WriteName(name.text, name.length);
-        }
+        for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written)
+            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix());
     }
     result.ranDry = stream.RanDry();
     result.composedInARow = stream.ComposedSinceKept();
-    if (options.format == OutputFormat::Json)
-        json.Finish(result.ranDry);
+    writer.Finish(result.ranDry);
     return result;
 }
 
@@ -308,30 +341,19 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
     AdditiveRandom random;
     random.Seed(seed);
     Board board = {};
-    JsonWriter json(output);
-    CsvWriter csv(output);
-    if (options.format == OutputFormat::Json)
-        json.Start(seed, options);
-    else if (options.format == OutputFormat::Csv)
-        csv.Start();
+    NameWriter writer(output, options.format);
+    writer.Start(seed, options);
+    std::uint64_t number = 0;
     for (const BoardRequest& request : options.boards) {
         if (output.Failed())
             break;
         Gender gender = request.drawGender ? norvathel::DrawStartGender(random) : request.gender;
         norvathel::ComposeBoard(random, gender, request.prefix, board);
-        if (options.format == OutputFormat::Json)
-            json.StartBoard(gender, request.prefix);
-        for (int index = 0; index < NamesPerBoard; ++index) {
-            if (options.format == OutputFormat::Text)
-                WriteTextName(output, board.names[index], board.lengths[index]);
-            else if (options.format == OutputFormat::Csv)
-                csv.WriteName(board.names[index], board.lengths[index], gender);
-            else
-                json.WriteName(board.names[index], board.lengths[index]);
-        }
+        for (int index = 0; index < NamesPerBoard; ++index)
+            writer.Name(board.names[index], board.lengths[index], gender, number, request.prefix);
+        ++number;
     }
-    if (options.format == OutputFormat::Json)
-        json.Finish(false);
+    writer.Finish(false);
 }
 
 }  // namespace
