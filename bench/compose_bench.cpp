@@ -3,9 +3,9 @@
 // items_per_second reads as names per second.
 #include <benchmark/benchmark.h>
 
-#include "names/additive_random.h"
-#include "names/name_composer.h"
-#include "names/name_stream.h"
+#include <norvathel/additive_random.h>
+#include <norvathel/name_composer.h>
+#include <norvathel/name_stream.h>
 
 using namespace norvathel;
 

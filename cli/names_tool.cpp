@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "names/additive_random.h"
-#include "names/name_composer.h"
-#include "names/name_stream.h"
+#include <norvathel/additive_random.h>
+#include <norvathel/name_composer.h>
+#include <norvathel/name_stream.h>
 #include "norvathel_version.h"
 #include "output_buffer.h"
 #include "tool_options.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "names/name_composer.h"
-#include "names/name_stream.h"
+#include <norvathel/name_composer.h>
+#include <norvathel/name_stream.h>
 
 enum class OutputFormat { Text, Json, Csv };
 

@@ -1,4 +1,4 @@
-#include "additive_random.h"
+#include <norvathel/additive_random.h>
 
 #include <ctime>
 

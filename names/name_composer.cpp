@@ -1,4 +1,4 @@
-#include "name_composer.h"
+#include <norvathel/name_composer.h>
 
 #include <cstdint>
 #include <cstdlib>

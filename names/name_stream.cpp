@@ -1,4 +1,4 @@
-#include "name_stream.h"
+#include <norvathel/name_stream.h>
 
 #include <algorithm>
 #include <cstdio>

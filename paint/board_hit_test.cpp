@@ -1,6 +1,6 @@
 #include "paint/board_hit_test.h"
 
-#include "names/name_composer.h"
+#include <norvathel/name_composer.h>
 #include "paint/name_board.h"
 
 int PlateAt(POINT client)

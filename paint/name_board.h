@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "names/name_composer.h"
+#include <norvathel/name_composer.h>
 #include "paint/window_surface.h"
 
 // The program's board of names, written by the composer and read by the painter.

@@ -53,7 +53,7 @@ package_windows() {   # package_windows PRESET ARCH-NAME
     mkdir -p "$stage/Misc" "$stage/include"
     cp "$build/shell/norvathel.exe" "$build/cli/norvathel-names.exe" "$build/names/norvathel.dll" "$stage/"
     cp Misc/dragon_bg.bmp "$stage/Misc/"
-    cp names/norvathel_c.h "$stage/include/"
+    cp capi/include/norvathel/norvathel_c.h "$stage/include/"
     sed "s/@PROJECT_VERSION@/$version/" packaging/README.txt.in >"$work/README.txt"
     crlf "$work/README.txt" "$stage/README.txt"
     crlf LICENSE "$stage/LICENSE.txt"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "names/name_composer.h"
+#include <norvathel/name_composer.h>
 
 // The name that entry `index` shows, or null when its plate shows none: an absent entry (shown
 // as "(null)"), an empty one, or an index off the board.

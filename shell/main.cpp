@@ -2,7 +2,7 @@
 // random source, runs the paced main loop and tidies up.
 #include <windows.h>
 
-#include "names/name_composer.h"
+#include <norvathel/name_composer.h>
 #include "paint/name_board.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"

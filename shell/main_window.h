@@ -2,8 +2,8 @@
 #pragma once
 #include <windows.h>
 
-#include "names/additive_random.h"
-#include "names/name_composer.h"
+#include <norvathel/additive_random.h>
+#include <norvathel/name_composer.h>
 #include "shell/window_layout.h"
 
 // The program's one generator, seeded once at start-up.

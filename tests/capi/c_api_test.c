@@ -1,6 +1,6 @@
 /* The C interface, compiled as C: the program's first board for a known second, a stream with
  * constraints, and the refusals. Prints one line per failed check and ends with the summary. */
-#include "names/norvathel_c.h"
+#include <norvathel/norvathel_c.h>
 
 #include <stdio.h>
 #include <string.h>

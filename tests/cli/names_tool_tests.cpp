@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "names/additive_random.h"
-#include "names/name_composer.h"
+#include <norvathel/additive_random.h>
+#include <norvathel/name_composer.h>
 #include "norvathel_version.h"
 #include "tool_runner.h"
 

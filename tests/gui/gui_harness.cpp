@@ -12,7 +12,7 @@
 #include <ctime>
 #include <string>
 
-#include "names/name_composer.h"
+#include <norvathel/name_composer.h>
 #include "paint/name_board.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"

@@ -1,4 +1,4 @@
-#include "names/additive_random.h"
+#include <norvathel/additive_random.h>
 
 #include <gtest/gtest.h>
 

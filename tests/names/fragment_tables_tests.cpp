@@ -1,4 +1,4 @@
-#include "names/fragment_tables.h"
+#include "fragment_tables.h"
 
 #include <gtest/gtest.h>
 

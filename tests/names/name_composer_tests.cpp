@@ -1,4 +1,4 @@
-#include "names/name_composer.h"
+#include <norvathel/name_composer.h>
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "names/fragment_tables.h"
+#include "fragment_tables.h"
 
 using namespace norvathel;
 

@@ -1,4 +1,4 @@
-#include "names/name_finishing.h"
+#include "name_finishing.h"
 
 #include <gtest/gtest.h>
 

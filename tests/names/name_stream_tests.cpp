@@ -1,4 +1,4 @@
-#include "names/name_stream.h"
+#include <norvathel/name_stream.h>
 
 #include <gtest/gtest.h>
 

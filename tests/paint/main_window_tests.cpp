@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gdi_test_support.h"
-#include "names/additive_random.h"
+#include <norvathel/additive_random.h>
 #include "paint/name_board.h"
 
 using namespace norvathel;

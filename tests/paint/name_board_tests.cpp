@@ -6,8 +6,8 @@
 
 #include "gdi_test_support.h"
 #include "tests/gdi_objects.h"
-#include "names/name_composer.h"
-#include "names/name_finishing.h"
+#include <norvathel/name_composer.h>
+#include "name_finishing.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"
 

@@ -1,7 +1,7 @@
 // The name composer: ten names of one gender at a time, built from the fragment tables with
 // draws from an AdditiveRandom, each beginning with an optional prefix.
 #pragma once
-#include "additive_random.h"
+#include <norvathel/additive_random.h>
 
 namespace norvathel {
 

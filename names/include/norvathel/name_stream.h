@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "additive_random.h"
-#include "name_composer.h"
+#include <norvathel/additive_random.h>
+#include <norvathel/name_composer.h>
 
 namespace norvathel {
 

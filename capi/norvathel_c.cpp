@@ -1,14 +1,14 @@
 // The C interface over AdditiveRandom, ComposeBoard and NameStream. Nothing may escape into C:
 // every allocation is checked, and anything thrown (only std::bad_alloc can be) becomes
 // NORVATHEL_NO_MEMORY.
-#include "norvathel_c.h"
+#include <norvathel/norvathel_c.h>
 
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
-#include "name_stream.h"
+#include <norvathel/name_stream.h>
 
 using norvathel::AdditiveRandom;
 using norvathel::Board;
