@@ -19,6 +19,20 @@ void AdditiveRandom::Seed(std::uint64_t clockSeconds)
         table[k] = (table[k - 1] + table[k - 2]) & WordMask;
 }
 
+void AdditiveRandom::SeedFully(std::uint64_t seed)
+{
+    i = 0;
+    j = 31;
+    for (std::int32_t& word : table) {
+        seed += 0x9E3779B97F4A7C15u;
+        std::uint64_t z = seed;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        word = static_cast<std::int32_t>((z ^ (z >> 31)) & WordMask);
+    }
+    table[0] |= 1;
+}
+
 int AdditiveRandom::Range(int lo, int hi)
 {
     if (hi <= lo)

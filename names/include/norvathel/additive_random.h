@@ -14,6 +14,9 @@ public:
     void Seed();
     // The same from a given clock value; only its low 30 bits count.
     void Seed(std::uint64_t clockSeconds);
+    // All 55 words from a 64-bit value through SplitMix64, the lowest bit of the first word set
+    // (an all-even table would never draw an odd word).
+    void SeedFully(std::uint64_t seed);
 
     // One step of the generator: the upper 24 of the new 30-bit word. Inline, so that the
     // draws below pay no call per step.

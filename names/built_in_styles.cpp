@@ -1,0 +1,193 @@
+#include "built_in_styles.h"
+
+#include <sstream>
+
+#include "fragment_tables.h"
+
+namespace norvathel {
+
+namespace {
+
+template <std::size_t Count, std::size_t Width>
+FragmentTable TableOf(const char (&entries)[Count][Width], int drawn)
+{
+    FragmentTable table;
+    for (int k = 0; k + 1 < static_cast<int>(Count); ++k)  // the last entry is the end marker
+        table.fragments.push_back(entries[k]);
+    table.drawn = drawn;
+    return table;
+}
+
+// A table written as its fragments separated by spaces, in order; all of them drawn.
+FragmentTable Table(const char* fragments)
+{
+    FragmentTable table;
+    std::istringstream words(fragments);
+    std::string word;
+    while (words >> word)
+        table.fragments.push_back(word);
+    table.drawn = static_cast<int>(table.fragments.size());
+    return table;
+}
+
+// Vowel-rich and liquid: l, r, n, m and v, diphthongs, long gliding endings.
+StyleData Liquid()
+{
+    StyleData s;
+    s.name = "liquid";
+    s.description = "Flowing and vowel-rich: l, r, n and v, soft diphthongs, endings like -iel and -wen";
+    s.consonants = Table("l l l l r r r n n n m m v v th s h w f d l r");
+    s.clusters = Table("ll nd ld rn lv th");
+    s.vowels = Table("a a e e i i o ae ai ie ea");
+    s.femaleEndings = Table("iel wen ara ithe ene ial eth ewen aliel ilwe elin ira");
+    s.maleEndings = Table("or ion ael ir ond as eth orn iel adan anor");
+    s.minPositions = 3;
+    s.maxPositions = 5;
+    s.maleOpening = {2, 4};
+    s.cluster = {1, 5};
+    s.maxVowelRun = 1;
+    s.maleClosing = Closing::Ending;
+    s.femaleClosing = Closing::Ending;
+    s.vowelLetters = "aeiou";
+    s.noOpening = {};
+    s.repeatable = {};
+    s.surname.form = SurnameForm::HeadAndTail;
+    s.surname.heads = Table("el lor mir sil fae ith nen aer tal vel and lin");
+    s.surname.tails = Table("iel wen dor ithil rond lin mar nor thel las loth riel");
+    return s;
+}
+
+// Hard stops, heavy clusters and dark vowels; names close on -ok, -gar, -dum.
+StyleData Guttural()
+{
+    StyleData s;
+    s.name = "guttural";
+    s.description = "Hard and heavy: k, g, d and z, thick clusters, dark a-o-u vowels, endings like -ok and -gar";
+    s.consonants = Table("k k k g g g d d r r r z z b b t m n kh gh");
+    s.clusters = Table("kr gr dr br zg rk rg rz gn");
+    s.vowels = Table("a a a o o u u u");
+    s.femaleEndings = Table("a uga ara ka agga ruk urra oga azra ukha");
+    s.maleEndings = Table("ok ag ug rak gor dum uk az ruk mog argh");
+    s.minPositions = 2;
+    s.maxPositions = 4;
+    s.maleOpening = {3, 4};
+    s.femaleOpening = {2, 4};
+    s.consonant = {2, 3};
+    s.cluster = {1, 3};
+    s.maxVowelRun = 1;
+    s.maleClosing = Closing::Ending;
+    s.femaleClosing = Closing::Ending;
+    s.noOpening = {};
+    s.repeatable = {};
+    s.surname.minPositions = 1;
+    s.surname.maxPositions = 2;
+    s.surname.tails = Table("gor mak dush grum bar kul zag rok gash");
+    return s;
+}
+
+// Hissing and breathy: s, sh, z and h between long vowels.
+StyleData Sibilant()
+{
+    StyleData s;
+    s.name = "sibilant";
+    s.description = "Hissing and breathy: s, sh, z and h between long vowels, endings like -isha and -ir";
+    s.consonants = Table("s s s s sh sh sh z z h h h r r n n m l f j");
+    s.clusters = Table("zh sr hm sm sn shr");
+    s.vowels = Table("a a a i i i u aa ii ou");
+    s.femaleEndings = Table("ira ani isha iyya una ima asha iza ushi ahra");
+    s.maleEndings = Table("ir esh ur im az un ahim ash uz irr");
+    s.minPositions = 3;
+    s.maxPositions = 5;
+    s.maleOpening = {3, 4};
+    s.cluster = {1, 6};
+    s.maxVowelRun = 1;
+    s.maleClosing = Closing::Ending;
+    s.femaleClosing = Closing::Ending;
+    s.noOpening = {};
+    s.repeatable = {};
+    s.surname.minPositions = 2;
+    s.surname.maxPositions = 3;
+    s.surname.tails = Table("hazar sharan izar oumi esh assar ushan");
+    return s;
+}
+
+// Crisp and cold: short words with sk, fj and kv, the vowels å, ø and æ.
+StyleData Crisp()
+{
+    StyleData s;
+    s.name = "crisp";
+    s.description = "Crisp and cold: sk, fj and kv, the vowels å, ø and æ, endings like -hild and -ulf";
+    s.consonants = Table("s s k k t t v v r r n n l l d d f h j b g");
+    s.clusters = Table("sk st kj fj tr br gn sv hj kv");
+    s.vowels = Table("a a e e i o u å ø æ ei y");
+    s.femaleEndings = Table("ild rid dis eig unn ja dís ve ny gerd");
+    s.maleEndings = Table("ulf ar vard und ald ir geir olf");
+    s.minPositions = 2;
+    s.maxPositions = 4;
+    s.maleOpening = {3, 4};
+    s.femaleOpening = {3, 4};
+    s.consonant = {1, 2};
+    s.cluster = {1, 3};
+    s.maxVowelRun = 1;
+    s.maleClosing = Closing::Ending;
+    s.femaleClosing = Closing::Ending;
+    s.vowelLetters = "aeiouyåøæ";
+    s.noOpening = {"y"};
+    s.repeatable = {};
+    s.capitals = Capitals::Latin;
+    s.surname.minPositions = 1;
+    s.surname.maxPositions = 2;
+    s.surname.tails = Table("dal vik strøm hø fjell mark bakk sen");
+    return s;
+}
+
+// Clipped and quick: strict consonant-vowel beats, doubled stops, open vowel endings.
+StyleData Staccato()
+{
+    StyleData s;
+    s.name = "staccato";
+    s.description = "Clipped and quick: strict consonant-vowel beats, doubled stops, open endings like -ko and -ta";
+    s.consonants = Table("t t k k p p m n r tt kk pp ss");
+    s.clusters = Table("nt nk mp ts");
+    s.vowels = Table("a a i i o o u u e");
+    s.femaleEndings = Table("a ka ta ri i ina ette");
+    s.maleEndings = Table("o o u ko to po io");
+    s.minPositions = 2;
+    s.maxPositions = 5;
+    s.maleOpening = {4, 4};
+    s.femaleOpening = {4, 4};
+    s.cluster = {1, 6};
+    s.maxVowelRun = 1;
+    s.maleClosing = Closing::Ending;
+    s.femaleClosing = Closing::Ending;
+    s.noOpening = {};
+    s.repeatable = {};
+    s.surname.minPositions = 2;
+    s.surname.maxPositions = 3;
+    s.surname.tails = Table("ppa kki tto mma nni kku");
+    return s;
+}
+
+}  // namespace
+
+StyleData ClassicStyleData()
+{
+    StyleData s;
+    s.name = "classic";
+    s.description = "The window's own voice: light vowels, soft clusters, female endings like -ia and -elle";
+    s.consonants = TableOf(Consonants, ConsonantDraws);
+    s.clusters = TableOf(Clusters, ClusterDraws);
+    s.vowels = TableOf(Vowels, VowelDraws);
+    s.femaleEndings = TableOf(FemaleEndings, EndingDraws);
+    // The rest are the defaults of StyleData, which are the window's rules; surnames are
+    // classic's own stems with a tail.
+    s.surname.tails = Table("ar en ith orn ell ane ard oth ric wyn");
+    return s;
+}
+
+std::vector<StyleData> BuiltInStyleData()
+{
+    return {ClassicStyleData(), Liquid(), Guttural(), Sibilant(), Crisp(), Staccato()};
+}
+
+}  // namespace norvathel
