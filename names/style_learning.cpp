@@ -1,0 +1,669 @@
+// Learning a style from example names: read the list (distrusting every byte), split each
+// name into consonant groups and vowel groups, count them, and turn the counts into the
+// composer's tables and numbers. Everything is counted in integers and kept in ordered maps,
+// so the same examples give the same style, in any order, on every platform.
+//
+// How a learned style composes: consonant and vowel groups strictly alternate (a vowel run of
+// one fragment, no consonant chance), a name opens with a consonant as often as the examples
+// of its gender do, and every name ends with an ending: an example's last vowel group and the
+// consonants after it. Every consonant group goes into the one consonant table (clusters stay
+// unused), so the composer's rule that a cluster never stands last does not bend the counts.
+#include <norvathel/style_learning.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "name_finishing.h"
+#include "style_voice.h"
+
+namespace norvathel {
+
+namespace {
+
+// ---- Letters --------------------------------------------------------------------------------
+
+struct Letter {
+    unsigned codePoint;
+    int length;  // 0: not valid UTF-8 here
+};
+
+Letter DecodeLetter(const std::string& text, std::size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return {lead, 1};
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || at + static_cast<std::size_t>(length) > text.size())
+        return {0, 0};
+    unsigned codePoint = lead & (0x7Fu >> length);
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
+        if ((next & 0xC0) != 0x80)
+            return {0, 0};
+        codePoint = codePoint << 6 | (next & 0x3Fu);
+    }
+    const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (codePoint < smallest[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return {0, 0};
+    return {codePoint, length};
+}
+
+std::string EncodeLetter(unsigned c)
+{
+    if (c < 0x80)
+        return std::string(1, static_cast<char>(c));
+    return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};  // below U+0800 here
+}
+
+// The small letter of a letter a style may hold; İ becomes i.
+unsigned SmallLetter(unsigned c)
+{
+    static const std::vector<unsigned> small = [] {
+        std::vector<unsigned> table(0x180);
+        for (unsigned k = 0; k < table.size(); ++k)
+            table[k] = k;
+        for (unsigned k = 'A'; k <= 'Z'; ++k)
+            table[k] = k + 32;
+        for (unsigned k = 0xC0; k < table.size(); ++k)
+            if (LatinCapital(k) != 0)
+                table[LatinCapital(k)] = k;
+        table[0x130] = 'i';
+        return table;
+    }();
+    return c < small.size() ? small[c] : c;
+}
+
+// The letters fragments may hold, once made small.
+bool IsLetter(unsigned c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x17F && c != 0xD7 && c != 0xF7);
+}
+
+// The vowels: a e i o u and their accented forms in Latin-1 and Latin Extended-A, with æ, ø,
+// œ and dotless i. "y" is decided by where it stands (see Groups); ý, ÿ and ŷ are vowels.
+bool IsVowelLetter(unsigned c)
+{
+    static const std::set<unsigned> vowels = {
+        'a', 'e', 'i', 'o', 'u', 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE8, 0xE9, 0xEA, 0xEB,
+        0xEC, 0xED, 0xEE, 0xEF, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFF,
+        0x101, 0x103, 0x105, 0x113, 0x115, 0x117, 0x119, 0x11B, 0x129, 0x12B, 0x12D, 0x12F, 0x131,
+        0x14D, 0x14F, 0x151, 0x153, 0x169, 0x16B, 0x16D, 0x16F, 0x171, 0x173, 0x177};
+    return vowels.count(c) != 0;
+}
+
+// ---- Reading the list -----------------------------------------------------------------------
+
+class ListReader {
+public:
+    ListReader(const std::string& source, StyleError& fault) : error(fault)
+    {
+        error = StyleError();
+        error.source = source;
+    }
+
+    bool Read(const std::string& text, std::vector<ExampleName>& names)
+    {
+        names.clear();
+        if (text.size() > MaxExampleListBytes)
+            return Fail(0, 0, "the list is over the limit of " + std::to_string(MaxExampleListBytes) + " bytes");
+        std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        int line = 0;
+        while (at < text.size()) {
+            ++line;
+            std::size_t end = text.find('\n', at);
+            if (end == std::string::npos)
+                end = text.size();
+            std::size_t stop = end > at && text[end - 1] == '\r' ? end - 1 : end;
+            if (!Line(text.substr(at, stop - at), line, names))
+                return false;
+            at = end + 1;
+        }
+        if (names.empty())
+            return Fail(std::max(line, 1), 0, "no example names (one name per line, optionally a tab and m or f)");
+        return true;
+    }
+
+private:
+    bool Fail(int line, int column, const std::string& message)
+    {
+        error.line = line;
+        error.column = column;
+        error.message = message;
+        return false;
+    }
+
+    // The column of a byte of a line that is valid UTF-8: characters before it, plus one.
+    static int ColumnOf(const std::string& text, std::size_t at)
+    {
+        int column = 1;
+        for (std::size_t k = 0; k < at && k < text.size(); ++k)
+            column += (static_cast<unsigned char>(text[k]) & 0xC0) != 0x80;
+        return column;
+    }
+
+    bool Bytes(const std::string& text, int line)
+    {
+        if (text.size() > static_cast<std::size_t>(MaxExampleLineBytes))
+            return Fail(line, 0, "the line is over the limit of " + std::to_string(MaxExampleLineBytes) + " bytes");
+        for (std::size_t at = 0; at < text.size();) {
+            const Letter letter = DecodeLetter(text, at);
+            if (letter.length == 0)
+                return Fail(line, ColumnOf(text, at), "not valid UTF-8");
+            const unsigned c = letter.codePoint;
+            if ((c < 32 && c != '\t') || (c >= 127 && c < 160)) {
+                const char digits[] = "0123456789ABCDEF";
+                std::string code = c < 256 ? std::string("0x") + digits[c >> 4] + digits[c & 15] : "";
+                return Fail(line, ColumnOf(text, at), "a control character (" + code + ")");
+            }
+            at += static_cast<std::size_t>(letter.length);
+        }
+        return true;
+    }
+
+    bool Line(const std::string& text, int line, std::vector<ExampleName>& names)
+    {
+        if (!Bytes(text, line))
+            return false;
+        std::size_t first = text.find_first_not_of(' ');
+        if (first == std::string::npos || text[first] == '#')
+            return true;
+        const std::size_t tab = text.find('\t');
+        std::size_t nameEnd = tab == std::string::npos ? text.size() : tab;
+        while (nameEnd > first && text[nameEnd - 1] == ' ')
+            --nameEnd;
+        if (nameEnd <= first)
+            return Fail(line, ColumnOf(text, first), "a gender mark without a name");
+        ExampleName name;
+        if (tab != std::string::npos && !Mark(text, tab, line, name.gender))
+            return false;
+        for (std::size_t at = first; at < nameEnd;) {
+            const Letter letter = DecodeLetter(text, at);
+            const unsigned small = SmallLetter(letter.codePoint);
+            if (!IsLetter(small))
+                return Fail(line, ColumnOf(text, at),
+                            "'" + text.substr(at, static_cast<std::size_t>(letter.length)) +
+                                "' is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)");
+            name.letters += EncodeLetter(small);
+            at += static_cast<std::size_t>(letter.length);
+        }
+        if (names.size() >= static_cast<std::size_t>(MaxExampleNames))
+            return Fail(line, 1, "more than " + std::to_string(MaxExampleNames) + " example names");
+        names.push_back(name);
+        return true;
+    }
+
+    bool Mark(const std::string& text, std::size_t tab, int line, ExampleGender& gender)
+    {
+        std::size_t start = text.find_first_not_of(' ', tab + 1);
+        std::size_t end = text.find_last_not_of(' ');
+        std::string mark = start == std::string::npos || end < start ? "" : text.substr(start, end - start + 1);
+        if (mark == "m" || mark == "M") {
+            gender = ExampleGender::Male;
+        } else if (mark == "f" || mark == "F") {
+            gender = ExampleGender::Female;
+        } else {
+            return Fail(line, ColumnOf(text, start == std::string::npos ? tab + 1 : start),
+                        "the gender mark after the tab must be m or f");
+        }
+        return true;
+    }
+
+    StyleError& error;
+};
+
+// ---- Counting -------------------------------------------------------------------------------
+
+struct Group {
+    std::string text;
+    bool vowel;
+};
+
+// A name's consonant groups and vowel groups, in order; they alternate. "y" is a consonant
+// before a vowel (Yara, Maya) and a vowel elsewhere (Kyle, Tory). False when the name is not
+// small letters.
+bool Groups(const std::string& name, std::vector<Group>& groups)
+{
+    std::vector<Letter> letters;
+    for (std::size_t at = 0; at < name.size();) {
+        const Letter letter = DecodeLetter(name, at);
+        if (letter.length == 0 || !IsLetter(letter.codePoint) || SmallLetter(letter.codePoint) != letter.codePoint)
+            return false;
+        letters.push_back(letter);
+        at += static_cast<std::size_t>(letter.length);
+    }
+    groups.clear();
+    for (std::size_t k = 0; k < letters.size(); ++k) {
+        const unsigned c = letters[k].codePoint;
+        bool vowel = IsVowelLetter(c);
+        if (c == 'y')
+            vowel = !(k + 1 < letters.size() && IsVowelLetter(letters[k + 1].codePoint));
+        if (groups.empty() || groups.back().vowel != vowel)
+            groups.push_back({"", vowel});
+        groups.back().text += EncodeLetter(c);
+    }
+    return true;
+}
+
+using Counts = std::map<std::string, std::int64_t>;
+
+// A share of a whole, as a fraction.
+struct Share {
+    std::int64_t part = 0, whole = 0;
+};
+
+// The counts that make a style.
+struct Tally {
+    Counts consonants, vowels, lastVowels, endings[2], tails;
+    std::set<std::string> openingVowels, repeatedVowels, openEndings;  // open: ends in a vowel
+    std::map<unsigned, std::int64_t> vowelLetters;
+    Share opensWithConsonant[2], opensWithConsonantAll;
+    std::map<int, std::int64_t> fragmentsBefore;  // fragments before the ending, per name
+};
+
+void Count(const std::vector<Group>& groups, ExampleGender gender, Tally& tally)
+{
+    std::size_t last = groups.size() - 1;
+    while (!groups[last].vowel)
+        --last;
+    const std::string ending = groups[last].text + (last + 1 < groups.size() ? groups[last + 1].text : "");
+    const bool opensWithConsonant = !groups[0].vowel;
+    for (int g : {Male, Female}) {
+        if (gender == ExampleGender::Either || (g == Male) == (gender == ExampleGender::Male)) {
+            ++tally.endings[g][ending];
+            tally.opensWithConsonant[g].part += opensWithConsonant;
+            ++tally.opensWithConsonant[g].whole;
+        }
+    }
+    tally.opensWithConsonantAll.part += opensWithConsonant;
+    ++tally.opensWithConsonantAll.whole;
+    if (last + 1 == groups.size())
+        tally.openEndings.insert(ending);
+    ++tally.lastVowels[groups[last].text];
+    for (std::size_t k = 0; k < last; ++k) {
+        ++(groups[k].vowel ? tally.vowels : tally.consonants)[groups[k].text];
+        if (k >= 2 && groups[k].vowel && groups[k].text == groups[k - 2].text)
+            tally.repeatedVowels.insert(groups[k].text);
+    }
+    if (groups[0].vowel && last > 0)
+        tally.openingVowels.insert(groups[0].text);
+    if (last > 0) {
+        ++tally.fragmentsBefore[static_cast<int>(last)];
+        ++tally.tails[groups[last - 1].text + ending];
+    }
+    for (const Group& group : groups)
+        for (std::size_t at = 0; group.vowel && at < group.text.size();) {
+            const Letter letter = DecodeLetter(group.text, at);
+            ++tally.vowelLetters[letter.codePoint];
+            at += static_cast<std::size_t>(letter.length);
+        }
+}
+
+// ---- From counts to a style -----------------------------------------------------------------
+
+std::int64_t Gcd(std::int64_t a, std::int64_t b)
+{
+    while (b != 0) {
+        std::int64_t r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
+}
+
+// A table of the counted fragments of at most cap bytes, each standing about count * target /
+// total times (as often as counted when the total is below target, in lowest terms), most
+// frequent first, equal weights in byte order. Fragments too rare for one slot are left out.
+FragmentTable ToTable(const Counts& counts, std::int64_t target, int cap)
+{
+    std::int64_t total = 0, most = 0;
+    for (const auto& entry : counts)
+        if (entry.first.size() <= static_cast<std::size_t>(cap)) {
+            total += entry.second;
+            most = std::max(most, entry.second);
+        }
+    std::vector<std::pair<std::int64_t, std::string>> weights;
+    std::int64_t common = 0;
+    for (const auto& entry : counts) {
+        if (entry.first.size() > static_cast<std::size_t>(cap))
+            continue;
+        std::int64_t weight = total <= target ? entry.second : (entry.second * target + total / 2) / total;
+        if (weight == 0 && entry.second == most && most * target * 2 < total)
+            weight = 1;  // nothing reached a slot: the most frequent stand alone
+        if (weight > 0) {
+            weights.push_back({-weight, entry.first});
+            common = Gcd(weight, common);
+        }
+    }
+    std::sort(weights.begin(), weights.end());
+    FragmentTable table;
+    for (const auto& weighted : weights)
+        table.fragments.insert(table.fragments.end(), static_cast<std::size_t>(-weighted.first / common),
+                               weighted.second);
+    table.drawn = static_cast<int>(table.fragments.size());
+    return table;
+}
+
+// "in of" for a share, of at most 64 and in lowest terms: [0, 0] for never, [1, 1] for always.
+Chance ChanceOf(Share share)
+{
+    if (share.part == 0 || share.whole == 0)
+        return {0, 0};
+    if (share.part == share.whole)
+        return {1, 1};
+    std::int64_t in = std::min<std::int64_t>(63, std::max<std::int64_t>(1, (share.part * 64 + share.whole / 2) / share.whole));
+    const std::int64_t common = Gcd(in, 64);
+    return {static_cast<int>(in / common), static_cast<int>(64 / common)};
+}
+
+// The composer's positions for names like the examples. With strict alternation and an ending
+// drawn as soon as it may stand (ending_from = 1), P positions give a name of P fragments before
+// its ending when P's parity fits the opening (odd for a consonant, even for a vowel) and P - 1
+// otherwise. The range [lo, hi] whose fragment counts come closest to the examples' (least L1
+// distance, exactly in integers); ties go to the shorter range.
+std::pair<int, int> FitPositions(const std::map<int, std::int64_t>& observed, Chance opening)
+{
+    const std::int64_t consonantWeight = opening.of == 0 ? 0 : opening.in;
+    const std::int64_t weightOf = opening.of == 0 ? 1 : opening.of;
+    std::int64_t observedTotal = 0;
+    int longest = 0;
+    for (const auto& entry : observed) {
+        observedTotal += entry.second;
+        longest = std::max(longest, entry.first);
+    }
+    const int span = std::max(longest, MaxPositions) + 1;
+    std::pair<int, int> best{2, 2};
+    std::int64_t bestDistance = -1, bestScale = 1;
+    for (int lo = 2; lo <= MaxPositions; ++lo) {
+        for (int hi = lo; hi <= MaxPositions; ++hi) {
+            std::vector<std::int64_t> composed(static_cast<std::size_t>(span), 0);
+            for (int p = lo; p <= hi; ++p) {
+                composed[static_cast<std::size_t>(p % 2 == 1 ? p : p - 1)] += consonantWeight;
+                composed[static_cast<std::size_t>(p % 2 == 0 ? p : p - 1)] += weightOf - consonantWeight;
+            }
+            const std::int64_t composedTotal = (hi - lo + 1) * weightOf;
+            std::int64_t distance = 0;
+            for (int f = 0; f < span; ++f) {
+                auto seen = observed.find(f);
+                const std::int64_t o = seen == observed.end() ? 0 : seen->second;
+                const std::int64_t d = o * composedTotal - composed[static_cast<std::size_t>(f)] * observedTotal;
+                distance += d < 0 ? -d : d;
+            }
+            // distance / composedTotal, compared without division
+            if (bestDistance < 0 || distance * bestScale < bestDistance * composedTotal) {
+                bestDistance = distance;
+                bestScale = composedTotal;
+                best = {lo, hi};
+            }
+        }
+    }
+    return best;
+}
+
+enum TableKind { ConsonantTable, VowelTable, MaleEndingTable, FemaleEndingTable, TailTable, TableKinds };
+
+// Turns a tally into a style, then gives up the least it can (the rarest longest fragments,
+// or the longest positions) until no name can run over its limit.
+class Learner {
+public:
+    explicit Learner(const Tally& counted) : tally(counted)
+    {
+        for (int& cap : caps)
+            cap = MaxFragmentBytes;
+        positions = FitPositions(tally.fragmentsBefore, ChanceOf(tally.opensWithConsonantAll));
+    }
+
+    bool Learn(StyleData& data, StyleFault& fault)
+    {
+        Fill(data);
+        if (data.consonants.fragments.empty()) {
+            fault.message = "no example name has a consonant before a vowel";
+            return false;
+        }
+        if (data.femaleEndings.fragments.empty() || data.maleEndings.fragments.empty()) {
+            fault.message = "no example name has a vowel group of at most " + std::to_string(MaxFragmentBytes) +
+                            " bytes";
+            return false;
+        }
+        for (;;) {
+            StyleVoice voice;
+            if (BuildVoice(data, voice, fault))
+                return true;
+            const bool givenTooLong = voice.longestWithPrefix > MaxNameLength;
+            if (!givenTooLong && voice.longestSurname <= MaxSurnameLength)
+                return false;  // a fault of this learner: the caller reports it as it is
+            if (!GiveUp(givenTooLong, data)) {
+                fault.message = "the example names' groups are too long for names of at most " +
+                                std::to_string(MaxNameLength) + " bytes";
+                return false;
+            }
+            Fill(data);
+        }
+    }
+
+private:
+    const Counts& CountsOf(int kind) const
+    {
+        switch (kind) {
+        case ConsonantTable: return tally.consonants;
+        case VowelTable: return tally.vowels.empty() ? tally.lastVowels : tally.vowels;
+        case MaleEndingTable: return tally.endings[Male].empty() ? tally.endings[Female] : tally.endings[Male];
+        case FemaleEndingTable: return tally.endings[Female].empty() ? tally.endings[Male] : tally.endings[Female];
+        default: return tally.tails;
+        }
+    }
+
+    FragmentTable Table(int kind) const
+    {
+        const std::int64_t targets[TableKinds] = {200, 100, 200, 200, 60};
+        FragmentTable table = ToTable(CountsOf(kind), targets[kind], caps[kind]);
+        if (kind == TailTable && table.fragments.empty())
+            table = Table(FemaleEndingTable);
+        return table;
+    }
+
+    Chance Opening(int gender) const
+    {
+        return ChanceOf(tally.opensWithConsonant[gender].whole > 0 ? tally.opensWithConsonant[gender]
+                                                                    : tally.opensWithConsonantAll);
+    }
+
+    // The share of a table's weight that ends in a vowel.
+    Share OpenShare(const FragmentTable& table) const
+    {
+        Share share{0, static_cast<std::int64_t>(table.fragments.size())};
+        for (const std::string& ending : table.fragments)
+            share.part += tally.openEndings.count(ending);
+        return share;
+    }
+
+    void Fill(StyleData& data) const
+    {
+        data = StyleData();
+        data.name = "learned";
+        data.description = "Learned from " + std::to_string(tally.opensWithConsonantAll.whole) + " example names";
+        data.consonants = Table(ConsonantTable);
+        data.vowels = Table(VowelTable);
+        if (data.vowels.fragments.size() == 1)
+            data.vowels.fragments.push_back(data.vowels.fragments[0]);  // a draw needs two slots
+        data.vowels.drawn = static_cast<int>(data.vowels.fragments.size());
+        data.maleEndings = Table(MaleEndingTable);
+        data.femaleEndings = Table(FemaleEndingTable);
+        data.clusters = FragmentTable();
+        data.cluster = {0, 0};
+        data.consonant = {0, 0};
+        data.maxVowelRun = 1;
+        data.endingFrom = 1;
+        data.maleClosing = data.femaleClosing = Closing::Ending;
+        data.maleOpening = Opening(Male);
+        data.femaleOpening = Opening(Female);
+        data.minPositions = positions.first;
+        data.maxPositions = positions.second;
+        Letters(data);
+        // Surnames: a short stem that ends as the gender whose endings more often end in a
+        // vowel (so the tail's consonants meet a vowel), then a name's last syllable.
+        data.surname.form = SurnameForm::StemAndTail;
+        data.surname.minPositions = 2;
+        data.surname.maxPositions = stemLongest;
+        const Share female = OpenShare(data.femaleEndings), male = OpenShare(data.maleEndings);
+        data.surname.closesAs = female.part * male.whole > male.part * female.whole ? Female : Male;
+        data.surname.tails = Table(TailTable);
+    }
+
+    void Letters(StyleData& data) const
+    {
+        std::set<std::string> vowels(data.vowels.fragments.begin(), data.vowels.fragments.end());
+        data.noOpening.clear();
+        data.repeatable.clear();
+        for (const std::string& vowel : vowels) {
+            if (!tally.openingVowels.count(vowel))
+                data.noOpening.push_back(vowel);
+            if (tally.repeatedVowels.count(vowel) || vowels.size() == 1)
+                data.repeatable.push_back(vowel);
+        }
+        if (data.noOpening.size() == vowels.size())
+            data.noOpening.clear();  // no vowel opens a name then, and one must be allowed to
+        // The vowel letters, the most used first while they fit the field, then in order.
+        std::vector<std::pair<std::int64_t, unsigned>> used;
+        for (const auto& entry : tally.vowelLetters)
+            used.push_back({-entry.second, entry.first});
+        std::sort(used.begin(), used.end());
+        std::set<unsigned> kept;
+        std::size_t bytes = 0;
+        for (const auto& letter : used) {
+            bytes += EncodeLetter(letter.second).size();
+            if (bytes > 64)
+                break;
+            kept.insert(letter.second);
+        }
+        data.vowelLetters.clear();
+        for (unsigned letter : kept)
+            data.vowelLetters += EncodeLetter(letter);
+        // A name opens with a consonant or vowel fragment: Latin capitals when one is not ASCII.
+        data.capitals = Capitals::Ascii;
+        for (const FragmentTable* table : {&data.consonants, &data.vowels})
+            for (const std::string& fragment : table->fragments)
+                if (static_cast<unsigned char>(fragment[0]) >= 0x80)
+                    data.capitals = Capitals::Latin;
+    }
+
+    // Gives up the cheapest thing that can make names shorter: the longest fragments of a
+    // table (costing their share of the table) or the longest positions (costing their share
+    // of names). False when nothing is left to give up.
+    bool GiveUp(bool given, const StyleData& data)
+    {
+        std::vector<int> kinds = {ConsonantTable, VowelTable};
+        if (given) {
+            kinds.push_back(MaleEndingTable);
+            kinds.push_back(FemaleEndingTable);
+        } else {
+            kinds.push_back(data.surname.closesAs == Male ? MaleEndingTable : FemaleEndingTable);
+            kinds.push_back(TailTable);
+        }
+        int chosen = -1;
+        Share cheapest{1, 1};
+        for (int kind : kinds) {
+            const FragmentTable table = Table(kind);
+            std::size_t longest = 0;
+            for (const std::string& fragment : table.fragments)
+                longest = std::max(longest, fragment.size());
+            Share cost{0, static_cast<std::int64_t>(table.fragments.size())};
+            for (const std::string& fragment : table.fragments)
+                cost.part += fragment.size() == longest;
+            if (cost.part < cost.whole && (chosen < 0 || cost.part * cheapest.whole < cheapest.part * cost.whole)) {
+                chosen = kind;
+                cheapest = cost;
+                longestOf[kind] = static_cast<int>(longest);
+            }
+        }
+        const int lo = given ? positions.first : 2, hi = given ? positions.second : stemLongest;
+        if (hi > lo && (chosen < 0 || cheapest.part * (hi - lo + 1) >= cheapest.whole)) {
+            (given ? positions.second : stemLongest) -= 1;
+            return true;
+        }
+        if (chosen < 0)
+            return false;
+        caps[chosen] = longestOf[chosen] - 1;
+        return true;
+    }
+
+    const Tally& tally;
+    int caps[TableKinds];
+    int longestOf[TableKinds] = {};
+    std::pair<int, int> positions;
+    int stemLongest = 3;
+};
+
+}  // namespace
+
+bool ReadExampleNames(const std::string& text, const std::string& source, std::vector<ExampleName>& names,
+                      StyleError& error)
+{
+    return ListReader(source, error).Read(text, names);
+}
+
+bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary, StyleError& error)
+{
+    const std::string source = error.source;
+    error = StyleError();
+    error.source = source;
+    summary = LearningSummary();
+    if (names.size() > static_cast<std::size_t>(MaxExampleNames)) {
+        error.message = "more than " + std::to_string(MaxExampleNames) + " example names";
+        return false;
+    }
+    Tally tally;
+    std::vector<Group> groups;
+    for (const ExampleName& name : names) {
+        if (!Groups(name.letters, groups) || name.letters.size() > static_cast<std::size_t>(MaxExampleLineBytes)) {
+            error.message = "example " + std::to_string(summary.names + 1) + " is not small letters";
+            return false;
+        }
+        ++summary.names;
+        ++(name.gender == ExampleGender::Male ? summary.male
+           : name.gender == ExampleGender::Female ? summary.female : summary.either);
+        if (std::none_of(groups.begin(), groups.end(), [](const Group& group) { return group.vowel; }))
+            ++summary.withoutVowel;
+        else
+            Count(groups, name.gender, tally);
+    }
+    StyleFault fault;
+    if (!Learner(tally).Learn(data, fault)) {
+        error.message = fault.key.empty() ? fault.message : "the learned style is not valid: " + fault.key + ": " + fault.message;
+        return false;
+    }
+    return true;
+}
+
+std::string WriteLearnedStyle(const StyleData& data, const LearningSummary& summary)
+{
+    std::string head = "# Learned by norvathel-names learn from " + std::to_string(summary.names) +
+                       " example names: " + std::to_string(summary.male) + " male, " +
+                       std::to_string(summary.female) + " female, " + std::to_string(summary.either) + " either";
+    if (summary.withoutVowel > 0)
+        head += " (" + std::to_string(summary.withoutVowel) + " without a vowel gave nothing)";
+    return head +
+           ".\n"
+           "# Consonant groups and vowel groups stand in their tables about as often as the examples\n"
+           "# use them; an ending is a name's last vowel group and the consonants after it. Every\n"
+           "# consonant group is in consonants: clusters are not used. Edit it like any style.\n" +
+           WriteStyle(data);
+}
+
+bool LearnStyleFile(const std::string& exampleText, const std::string& source, std::string& styleText,
+                    StyleError& error)
+{
+    std::vector<ExampleName> names;
+    if (!ReadExampleNames(exampleText, source, names, error))
+        return false;
+    StyleData data;
+    LearningSummary summary;
+    if (!LearnStyle(names, data, summary, error))
+        return false;
+    styleText = WriteLearnedStyle(data, summary);
+    return true;
+}
+
+}  // namespace norvathel

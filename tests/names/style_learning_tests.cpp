@@ -1,0 +1,258 @@
+#include <norvathel/style.h>
+#include <norvathel/style_learning.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace norvathel;
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+const std::string ExamplesPath = NORVATHEL_SOURCE_DIR "/tests/names/data/qessari_names.txt";
+
+// Names as small letters, read the way example lists are read.
+std::vector<std::string> Small(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += name + "\n";
+    std::vector<ExampleName> read;
+    StyleError error;
+    EXPECT_TRUE(ReadExampleNames(text, "names", read, error)) << error.Text();
+    std::vector<std::string> small;
+    for (const ExampleName& name : read)
+        small.push_back(name.letters);
+    return small;
+}
+
+// The UTF-8 characters of a text.
+std::vector<std::string> Characters(const std::string& text)
+{
+    std::vector<std::string> characters;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
+            characters.emplace_back();
+        characters.back() += text[at];
+    }
+    return characters;
+}
+
+// Letter-pair frequencies, with "^" before and "$" after each name.
+std::map<std::string, double> Pairs(const std::vector<std::string>& names)
+{
+    std::map<std::string, double> pairs;
+    double total = 0;
+    for (const std::string& name : names) {
+        std::vector<std::string> letters = Characters(name);
+        letters.insert(letters.begin(), "^");
+        letters.push_back("$");
+        for (std::size_t k = 0; k + 1 < letters.size(); ++k, ++total)
+            pairs[letters[k] + " " + letters[k + 1]] += 1;
+    }
+    for (auto& pair : pairs)
+        pair.second /= total;
+    return pairs;
+}
+
+// Jensen-Shannon divergence in bits: 0 for equal distributions, 1 for disjoint ones.
+double JensenShannon(const std::map<std::string, double>& p, const std::map<std::string, double>& q)
+{
+    std::map<std::string, std::pair<double, double>> both;
+    for (const auto& entry : p)
+        both[entry.first].first = entry.second;
+    for (const auto& entry : q)
+        both[entry.first].second = entry.second;
+    double divergence = 0;
+    for (const auto& entry : both) {
+        const double a = entry.second.first, b = entry.second.second, m = (a + b) / 2;
+        if (a > 0)
+            divergence += 0.5 * a * std::log2(a / m);
+        if (b > 0)
+            divergence += 0.5 * b * std::log2(b / m);
+    }
+    return divergence;
+}
+
+// Count names of the style, boards of male and female names in turn.
+std::vector<std::string> Compose(const Style& style, int count)
+{
+    AdditiveRandom random;
+    random.Seed(20261208);
+    std::vector<std::string> names;
+    Board board;
+    for (int b = 0; static_cast<int>(names.size()) < count; ++b) {
+        style.ComposeBoard(random, b % 2 == 0 ? Male : Female, "", board);
+        names.insert(names.end(), board.names, board.names + NamesPerBoard);
+    }
+    names.resize(static_cast<std::size_t>(count));
+    return names;
+}
+
+Style Learned(const std::string& text, std::string* styleText = nullptr)
+{
+    std::string learned;
+    StyleError error;
+    EXPECT_TRUE(LearnStyleFile(text, "examples", learned, error)) << error.Text();
+    Style style;
+    EXPECT_TRUE(Style::FromText(learned, "learned", style, error)) << error.Text();
+    if (styleText)
+        *styleText = learned;
+    return style;
+}
+
+TEST(StyleLearning, LearnedNamesSoundLikeTheExamples)
+{
+    const std::string text = ReadFile(ExamplesPath);
+    std::vector<ExampleName> examples;
+    StyleError error;
+    ASSERT_TRUE(ReadExampleNames(text, ExamplesPath, examples, error)) << error.Text();
+    ASSERT_GE(examples.size(), 300u);
+    std::vector<std::string> exampleNames;
+    std::set<std::string> exampleSet, exampleLetters;
+    for (const ExampleName& example : examples) {
+        exampleNames.push_back(example.letters);
+        exampleSet.insert(example.letters);
+        for (const std::string& letter : Characters(example.letters))
+            exampleLetters.insert(letter);
+    }
+
+    const Style style = Learned(text);
+    const std::vector<std::string> composed = Compose(style, 10000);
+    const std::vector<std::string> learned = Small(composed), classic = Small(Compose(Style::Classic(), 10000));
+    const double learnedDivergence = JensenShannon(Pairs(exampleNames), Pairs(learned));
+    const double classicDivergence = JensenShannon(Pairs(exampleNames), Pairs(classic));
+    std::printf("letter pairs, Jensen-Shannon divergence from the examples: learned %.4f, classic %.4f\n",
+                learnedDivergence, classicDivergence);
+    EXPECT_LE(learnedDivergence, classicDivergence / 3);
+
+    int repeats = 0;
+    for (std::size_t k = 0; k < learned.size(); ++k) {
+        repeats += exampleSet.count(learned[k]) != 0;
+        for (const std::string& letter : Characters(learned[k]))
+            EXPECT_TRUE(exampleLetters.count(letter)) << "'" << letter << "' in " << composed[k];
+        // Some examples open with a capital outside ASCII: those names are capitalised too.
+        EXPECT_NE(composed[k].substr(0, 2), learned[k].substr(0, 2)) << composed[k];
+    }
+    std::printf("names that repeat an example: %d of %zu\n", repeats, learned.size());
+    EXPECT_LE(repeats, static_cast<int>(learned.size() / 20));
+}
+
+TEST(StyleLearning, TheSameExamplesInAnyOrderGiveTheSameFile)
+{
+    const std::string text = ReadFile(ExamplesPath);
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    std::string first, shuffled, again;
+    StyleError error;
+    ASSERT_TRUE(LearnStyleFile(text, "a", first, error)) << error.Text();
+    ASSERT_TRUE(LearnStyleFile(text, "b", again, error)) << error.Text();
+    EXPECT_EQ(first, again);
+    // Reversed, with CR LF line ends, a byte-order mark and blank lines: the same examples.
+    std::string reordered = "\xEF\xBB\xBF";
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        reordered += *line + "\r\n\r\n";
+    ASSERT_TRUE(LearnStyleFile(reordered, "c", shuffled, error)) << error.Text();
+    EXPECT_EQ(first, shuffled);
+
+    // The file reads back as the style it describes.
+    Style style;
+    ASSERT_TRUE(Style::FromText(first, "learned", style, error)) << error.Text();
+    EXPECT_NE(first.find(style.ToText()), std::string::npos);
+}
+
+TEST(StyleLearning, GenderMarksDecideEachGendersEndings)
+{
+    std::string text;
+    for (const char* stem : {"kal", "mer", "tos", "dun", "ril", "sav", "nor", "lek"}) {
+        text += std::string(stem) + "ina\tf\n";
+        text += std::string(stem) + "ador\tm\n";
+    }
+    const Style style = Learned(text);
+    AdditiveRandom random;
+    Board board;
+    for (int b = 0; b < 200; ++b) {
+        const Gender gender = b % 2 == 0 ? Male : Female;
+        style.ComposeBoard(random, gender, "", board);
+        for (const char* name : board.names) {
+            const std::string composed = name, ending = gender == Male ? "or" : "a";
+            ASSERT_TRUE(composed.size() > ending.size() &&
+                        composed.compare(composed.size() - ending.size(), ending.size(), ending) == 0)
+                << composed;
+        }
+    }
+}
+
+TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
+{
+    struct Case {
+        std::string text;
+        int line, column;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", 1, 0, "no example names"},
+        {"# only a comment\n\n  \n", 3, 0, "no example names"},
+        {"Kala\nMo\xC3\n", 2, 3, "not valid UTF-8"},
+        {"Kala\nMo\xC0\xAFra\n", 2, 3, "not valid UTF-8"},
+        {"Ka\x01la\n", 1, 3, "control character (0x01)"},
+        {"Kala\rMora\n", 1, 5, "control character (0x0D)"},
+        {"Kala\nMo ra\n", 2, 3, "' ' is not a letter"},
+        {"Kala\nMöra7\n", 2, 5, "'7' is not a letter"},
+        {"Kala\tx\n", 1, 6, "must be m or f"},
+        {"Kala\tm\tf\n", 1, 6, "must be m or f"},
+        {"\tf\n", 1, 1, "a gender mark without a name"},
+        {"Kala\n" + std::string(MaxExampleLineBytes + 1, 'a') + "\n", 2, 0, "line is over the limit"},
+        {"aei\nou\n", 0, 0, "no example name has a consonant"},
+        {"krr\nst\n", 0, 0, "no example name has a consonant"},
+    };
+    for (const Case& bad : cases) {
+        std::string style;
+        StyleError error;
+        EXPECT_FALSE(LearnStyleFile(bad.text, "list.txt", style, error)) << bad.text;
+        EXPECT_EQ(error.line, bad.line) << bad.text << ": " << error.Text();
+        EXPECT_EQ(error.column, bad.column) << bad.text << ": " << error.Text();
+        EXPECT_NE(error.message.find(bad.reason), std::string::npos) << bad.text << ": " << error.Text();
+        EXPECT_EQ(error.source, "list.txt");
+    }
+    std::string many;
+    for (int k = 0; k <= MaxExampleNames; ++k)
+        many += "Kala\n";
+    std::vector<ExampleName> names;
+    StyleError error;
+    EXPECT_FALSE(ReadExampleNames(many, "many", names, error));
+    EXPECT_EQ(error.line, MaxExampleNames + 1);
+}
+
+TEST(StyleLearning, LongGroupsAreGivenUpUntilEveryNameFits)
+{
+    // Groups so long that the composer's limit of 45 bytes forces the learner to drop some.
+    std::string text;
+    for (const char* name : {"strandaeiorkstrunthaeio", "kraeiouvorndaeithrask", "mala", "tesoren", "lunika",
+                             "ravaeiosktrenthuirstra", "seleno", "doruma"})
+        text += std::string(name) + "\n";
+    const Style style = Learned(text);
+    EXPECT_LE(style.LongestWithPrefix(), MaxNameLength);
+    for (const std::string& name : Compose(style, 1000))
+        EXPECT_LE(name.size(), static_cast<std::size_t>(MaxNameLength));
+}
+
+}  // namespace
