@@ -69,6 +69,7 @@ struct StyleRules {
     const std::uint16_t* blockedAfter;
     AdditiveRandom::Span consonantSpan, clusterSpan, endingSpan;
     int clusterBase;
+    bool clusterOpens;
     int vowelMask;
     int maxVowelRun;
     int endingFrom;
@@ -80,6 +81,7 @@ struct StyleRules {
           vowelClass(voice.vowelClass.data()), openingClass(voice.openingClass.data()),
           blockedAfter(voice.blockedAfter.data()), consonantSpan(voice.consonantSpan),
           clusterSpan(voice.clusterSpan), endingSpan(gender.endingSpan), clusterBase(voice.clusterBase),
+          clusterOpens(voice.clusterOpens),
           vowelMask(static_cast<int>(voice.vowelSpan.mask)), maxVowelRun(voice.maxVowelRun),
           endingFrom(voice.endingFrom), closesWithEnding(gender.closesWithEnding), opening(gender.opening),
           consonantChance(voice.consonantChance), clusterChance(voice.clusterChance)
@@ -108,6 +110,7 @@ struct ClassicRules : StyleRules {
     static constexpr int maxVowelRun = 2;
     static constexpr int endingFrom = 2;
     static constexpr int clusterBase = ConsonantDraws;
+    static constexpr bool clusterOpens = true;
     static constexpr int CopyBytes = sizeof FemaleEndings[0];  // the widest classic fragment and its NUL
     bool male;
 
@@ -169,7 +172,7 @@ int ComposeName(AdditiveRandom& random, const Rules rules, const PrefixFacts& pr
             afterConsonant = true;
             // Clusters never stand at the last position; the two draws stay in this order.
             // Span and table are picked by arithmetic, not a branch: the choice is random.
-            int cluster = rules.ClusterHit(random) & (position < positions - 1);
+            int cluster = rules.ClusterHit(random) & (position < positions - 1) & (position > 0 || rules.clusterOpens);
             work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
         } else {
             afterConsonant = false;

@@ -348,7 +348,7 @@ private:
         if (canConsonant) {
             int bytes = 0;
             bool last = position >= positions - 1;
-            if (!last && CanHit(v.clusterChance))
+            if (!last && CanHit(v.clusterChance) && (position > 0 || v.clusterOpens))
                 bytes = cluster;
             if (last || CanMiss(v.clusterChance))
                 bytes = std::max(bytes, consonant);
@@ -387,7 +387,7 @@ bool DrawsAsClassic(const StyleData& data)
            data.vowels.drawn == VowelDraws && data.femaleEndings.drawn == EndingDraws &&
            SameChance(data.maleOpening, classic.maleOpening) && SameChance(data.femaleOpening, classic.femaleOpening) &&
            SameChance(data.consonant, classic.consonant) && SameChance(data.cluster, classic.cluster) &&
-           data.maxVowelRun == classic.maxVowelRun && data.endingFrom == classic.endingFrom &&
+           data.clusterOpens && data.maxVowelRun == classic.maxVowelRun && data.endingFrom == classic.endingFrom &&
            data.maleClosing == classic.maleClosing && data.femaleClosing == classic.femaleClosing;
 }
 
@@ -469,6 +469,7 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
     voice.minPositions = data.minPositions;
     voice.consonantChance = MakeChance(data.consonant);
     voice.clusterChance = MakeChance(data.cluster);  // with in = 0 drawn as written, never a hit
+    voice.clusterOpens = data.clusterOpens;
     voice.maxVowelRun = data.maxVowelRun;
     voice.endingFrom = data.endingFrom;
     voice.genders[Male] = MakeGender(data.maleOpening, data.maleClosing, data.maleEndings);

@@ -65,6 +65,7 @@ struct StyleVoice {
     AdditiveRandom::Span positions;  // Range(minPositions, maxPositions) as Range(0, n)
     int minPositions;
     DrawnChance consonantChance, clusterChance;
+    bool clusterOpens;
     int maxVowelRun;
     int endingFrom;
     GenderVoice genders[2];  // Male, Female
