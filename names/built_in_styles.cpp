@@ -38,6 +38,7 @@ StyleData Liquid()
     s.description = "Flowing and vowel-rich: l, r, n and v, soft diphthongs, endings like -iel and -wen";
     s.consonants = Table("l l l l r r r n n n m m v v th s h w f d l r");
     s.clusters = Table("ll nd ld rn lv th");
+    s.clusterOpens = false;
     s.vowels = Table("a a e e i i o ae ai ie ea");
     s.femaleEndings = Table("iel wen ara ithe ene ial eth ewen aliel ilwe elin ira");
     s.maleEndings = Table("or ion ael ir ond as eth orn iel adan anor");
@@ -46,6 +47,7 @@ StyleData Liquid()
     s.maleOpening = {2, 4};
     s.cluster = {1, 5};
     s.maxVowelRun = 1;
+    s.endingFrom = 1;
     s.maleClosing = Closing::Ending;
     s.femaleClosing = Closing::Ending;
     s.vowelLetters = "aeiou";
@@ -65,9 +67,10 @@ StyleData Guttural()
     s.description = "Hard and heavy: k, g, d and z, thick clusters, dark a-o-u vowels, endings like -ok and -gar";
     s.consonants = Table("k k k g g g d d r r r z z b b t m n kh gh");
     s.clusters = Table("kr gr dr br zg rk rg rz gn");
+    s.clusterOpens = false;
     s.vowels = Table("a a a o o u u u");
-    s.femaleEndings = Table("a uga ara ka agga ruk urra oga azra ukha");
-    s.maleEndings = Table("ok ag ug rak gor dum uk az ruk mog argh");
+    s.femaleEndings = Table("a uga ara aka agga uruk urra oga azra ukha");
+    s.maleEndings = Table("ok ag ug arak ogor udum uk az uruk omog argh");
     s.minPositions = 2;
     s.maxPositions = 4;
     s.maleOpening = {3, 4};
@@ -75,12 +78,13 @@ StyleData Guttural()
     s.consonant = {2, 3};
     s.cluster = {1, 3};
     s.maxVowelRun = 1;
+    s.endingFrom = 1;
     s.maleClosing = Closing::Ending;
     s.femaleClosing = Closing::Ending;
     s.noOpening = {};
     s.repeatable = {};
-    s.surname.minPositions = 1;
-    s.surname.maxPositions = 2;
+    s.surname.minPositions = 2;
+    s.surname.maxPositions = 3;
     s.surname.tails = Table("gor mak dush grum bar kul zag rok gash");
     return s;
 }
@@ -93,6 +97,7 @@ StyleData Sibilant()
     s.description = "Hissing and breathy: s, sh, z and h between long vowels, endings like -isha and -ir";
     s.consonants = Table("s s s s sh sh sh z z h h h r r n n m l f j");
     s.clusters = Table("zh sr hm sm sn shr");
+    s.clusterOpens = false;
     s.vowels = Table("a a a i i i u aa ii ou");
     s.femaleEndings = Table("ira ani isha iyya una ima asha iza ushi ahra");
     s.maleEndings = Table("ir esh ur im az un ahim ash uz irr");
@@ -101,6 +106,7 @@ StyleData Sibilant()
     s.maleOpening = {3, 4};
     s.cluster = {1, 6};
     s.maxVowelRun = 1;
+    s.endingFrom = 1;
     s.maleClosing = Closing::Ending;
     s.femaleClosing = Closing::Ending;
     s.noOpening = {};
@@ -119,9 +125,10 @@ StyleData Crisp()
     s.description = "Crisp and cold: sk, fj and kv, the vowels å, ø and æ, endings like -hild and -ulf";
     s.consonants = Table("s s k k t t v v r r n n l l d d f h j b g");
     s.clusters = Table("sk st kj fj tr br gn sv hj kv");
+    s.clusterOpens = false;
     s.vowels = Table("a a e e i o u å ø æ ei y");
-    s.femaleEndings = Table("ild rid dis eig unn ja dís ve ny gerd");
-    s.maleEndings = Table("ulf ar vard und ald ir geir olf");
+    s.femaleEndings = Table("ild ird is eig unn eja ís eve yn erd");
+    s.maleEndings = Table("ulf ar ard und ald ir eir olf");
     s.minPositions = 2;
     s.maxPositions = 4;
     s.maleOpening = {3, 4};
@@ -129,14 +136,15 @@ StyleData Crisp()
     s.consonant = {1, 2};
     s.cluster = {1, 3};
     s.maxVowelRun = 1;
+    s.endingFrom = 1;
     s.maleClosing = Closing::Ending;
     s.femaleClosing = Closing::Ending;
     s.vowelLetters = "aeiouyåøæ";
     s.noOpening = {"y"};
     s.repeatable = {};
     s.capitals = Capitals::Latin;
-    s.surname.minPositions = 1;
-    s.surname.maxPositions = 2;
+    s.surname.minPositions = 2;
+    s.surname.maxPositions = 3;
     s.surname.tails = Table("dal vik strøm hø fjell mark bakk sen");
     return s;
 }
@@ -147,17 +155,19 @@ StyleData Staccato()
     StyleData s;
     s.name = "staccato";
     s.description = "Clipped and quick: strict consonant-vowel beats, doubled stops, open endings like -ko and -ta";
-    s.consonants = Table("t t k k p p m n r tt kk pp ss");
-    s.clusters = Table("nt nk mp ts");
+    s.consonants = Table("t t k k p p m n r s h");
+    s.clusters = Table("tt kk pp ss nt nk mp");
+    s.clusterOpens = false;
     s.vowels = Table("a a i i o o u u e");
-    s.femaleEndings = Table("a ka ta ri i ina ette");
-    s.maleEndings = Table("o o u ko to po io");
+    s.femaleEndings = Table("a aka ita ari i ina ette");
+    s.maleEndings = Table("o o u oko ito apo io");
     s.minPositions = 2;
     s.maxPositions = 5;
     s.maleOpening = {4, 4};
     s.femaleOpening = {4, 4};
-    s.cluster = {1, 6};
+    s.cluster = {1, 3};
     s.maxVowelRun = 1;
+    s.endingFrom = 1;
     s.maleClosing = Closing::Ending;
     s.femaleClosing = Closing::Ending;
     s.noOpening = {};

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fragment_tables.h"
 #include "name_finishing.h"
 #include "style_voice.h"
 
@@ -48,18 +49,94 @@ struct WorkText {
     char* text;
     int length;
 
+    // Copy bytes of the slot: every fragment of the style and its NUL fit in them.
+    template <int Copy = FragmentSlot>
     void Append(const Fragment& fragment)
     {
-        std::memcpy(text + length, fragment.text, FragmentSlot);
+        std::memcpy(text + length, fragment.text, Copy);
         length += fragment.length;
     }
+};
+
+// The rules of a style as ComposeName reads them: a copy in locals, so that the generator's
+// stores cannot force reloads.
+struct StyleRules {
+    const Fragment* consonants;
+    const Fragment* vowels;
+    const Fragment* endings;
+    const std::uint16_t* vowelClass;
+    const std::uint16_t* openingClass;
+    const std::uint16_t* blockedAfter;
+    AdditiveRandom::Span consonantSpan, clusterSpan, endingSpan;
+    int clusterBase;
+    bool clusterOpens;
+    int vowelMask;
+    int maxVowelRun;
+    int endingFrom;
+    bool closesWithEnding;
+    DrawnChance opening, consonantChance, clusterChance;
+
+    StyleRules(const StyleVoice& voice, const GenderVoice& gender)
+        : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
+          vowelClass(voice.vowelClass.data()), openingClass(voice.openingClass.data()),
+          blockedAfter(voice.blockedAfter.data()), consonantSpan(voice.consonantSpan),
+          clusterSpan(voice.clusterSpan), endingSpan(gender.endingSpan), clusterBase(voice.clusterBase),
+          clusterOpens(voice.clusterOpens),
+          vowelMask(static_cast<int>(voice.vowelSpan.mask)), maxVowelRun(voice.maxVowelRun),
+          endingFrom(voice.endingFrom), closesWithEnding(gender.closesWithEnding), opening(gender.opening),
+          consonantChance(voice.consonantChance), clusterChance(voice.clusterChance)
+    {
+    }
+
+    static constexpr int CopyBytes = FragmentSlot;
+    bool ClosesWithEnding() const { return closesWithEnding; }
+    bool OpeningHit(AdditiveRandom& random) const { return opening.Hit(random); }
+    bool ConsonantHit(AdditiveRandom& random) const { return consonantChance.Hit(random); }
+    bool ClusterHit(AdditiveRandom& random) const { return clusterChance.Hit(random); }
+    int PickConsonant(AdditiveRandom& random, int cluster) const
+    {
+        return cluster * clusterBase + Pick(random, cluster ? clusterSpan : consonantSpan);
+    }
+    int PickClosingConsonant(AdditiveRandom& random) const { return Pick(random, consonantSpan); }
+    int PickEnding(AdditiveRandom& random) const { return Pick(random, endingSpan); }
+};
+
+// Classic's rules with every number known when compiling, as the window has always drawn them:
+// the same draws as StyleRules makes of the classic style, only faster.
+struct ClassicRules : StyleRules {
+    static constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
+    static constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
+    static constexpr int vowelMask = static_cast<int>(AdditiveRandom::SpanOf(0, VowelDraws - 1).mask);
+    static constexpr int maxVowelRun = 2;
+    static constexpr int endingFrom = 2;
+    static constexpr int clusterBase = ConsonantDraws;
+    static constexpr bool clusterOpens = true;
+    static constexpr int CopyBytes = sizeof FemaleEndings[0];  // the widest classic fragment and its NUL
+    bool male;
+
+    ClassicRules(const StyleVoice& voice, const GenderVoice& gender)
+        : StyleRules(voice, gender), male(!gender.closesWithEnding)
+    {
+    }
+
+    bool ClosesWithEnding() const { return !male; }
+    bool OpeningHit(AdditiveRandom& random) const { return male && random.Range<1, 4>() != 4; }
+    bool ConsonantHit(AdditiveRandom& random) const { return random.Range<1, 2>() == 1; }
+    bool ClusterHit(AdditiveRandom& random) const { return random.Range<1, 4>() == 1; }
+    int PickConsonant(AdditiveRandom& random, int cluster) const
+    {
+        return cluster * clusterBase + random.Draw(cluster ? ClusterSpan : ConsonantSpan);
+    }
+    int PickClosingConsonant(AdditiveRandom& random) const { return random.Range<0, ConsonantDraws - 1>(); }
+    int PickEnding(AdditiveRandom& random) const { return random.Range<0, EndingDraws - 1>(); }
 };
 
 // Composes one raw (unfinished) name of the given number of positions into out, carrying
 // vowelRun from name to name; returns its length. lastVowel is kept as the vowel class it
 // refuses next.
-int ComposeName(AdditiveRandom& random, const StyleVoice& voice, const GenderVoice& gender,
-                const PrefixFacts& prefix, int positions, int& carriedVowelRun, char* out)
+template <typename Rules>
+int ComposeName(AdditiveRandom& random, const Rules rules, const PrefixFacts& prefix, int positions,
+                int& carriedVowelRun, char* out)
 {
     int vowelRun = carriedVowelRun;  // a local, so that it stays in a register
     WorkText work = {out, 0};
@@ -74,59 +151,57 @@ int ComposeName(AdditiveRandom& random, const StyleVoice& voice, const GenderVoi
         afterConsonant = prefix.endsInConsonant;
         position = 1;
     }
-    const int vowelMask = static_cast<int>(voice.vowelSpan.mask);
     while (position < positions) {
-        if (gender.closesWithEnding && vowelRun == 0 && position >= positions - voice.endingFrom) {
-            work.Append(gender.endings[Pick(random, gender.endingSpan)]);
+        if (rules.ClosesWithEnding() && vowelRun == 0 && position >= positions - rules.endingFrom) {
+            work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
             out[work.length] = '\0';
             carriedVowelRun = vowelRun;
             return work.length;  // nothing follows an ending drawn in the loop
         }
 
         bool consonant;
-        if (position == 0 && gender.opening.Hit(random))
+        if (position == 0 && rules.OpeningHit(random))
             consonant = true;
         else if (afterConsonant)
             consonant = false;
         else
-            consonant = voice.consonantChance.Hit(random) || vowelRun == voice.maxVowelRun;
+            consonant = rules.ConsonantHit(random) || vowelRun == rules.maxVowelRun;
 
         if (consonant) {
             vowelRun = 0;
             afterConsonant = true;
             // Clusters never stand at the last position; the two draws stay in this order.
             // Span and table are picked by arithmetic, not a branch: the choice is random.
-            int cluster = voice.clusterChance.Hit(random) & (position < positions - 1);
-            int index = Pick(random, cluster ? voice.clusterSpan : voice.consonantSpan);
-            work.Append(voice.consonants[static_cast<std::size_t>(cluster * voice.clusterBase + index)]);
+            int cluster = rules.ClusterHit(random) & (position < positions - 1) & (position > 0 || rules.clusterOpens);
+            work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
         } else {
             afterConsonant = false;
             ++vowelRun;
             // One loop for the span's own redraws and the vowel rules' redraws: both simply
             // draw again, so the sequence of draws is that of the vowel table's Range.
-            const std::uint16_t* classes = voice.vowelClass.data();
+            const std::uint16_t* classes = rules.vowelClass;
             std::uint16_t refused = blocked;
             if (position == 0) {
-                classes = voice.openingClass.data();
+                classes = rules.openingClass;
                 refused = 0;
             }
             int vowel;
             std::uint16_t kind;
             do {
-                vowel = random.Next() & vowelMask;
+                vowel = random.Next() & rules.vowelMask;
                 kind = classes[vowel];
             } while (kind == 0 || kind == refused);
-            blocked = voice.blockedAfter[kind];
-            work.Append(voice.vowels[static_cast<std::size_t>(vowel)]);
+            blocked = rules.blockedAfter[kind];
+            work.template Append<Rules::CopyBytes>(rules.vowels[vowel]);
         }
         ++position;
     }
 
-    if (gender.closesWithEnding) {
+    if (rules.ClosesWithEnding()) {
         if (afterConsonant)
-            work.Append(gender.endings[Pick(random, gender.endingSpan)]);
+            work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
     } else if (vowelRun != 0) {
-        work.Append(voice.consonants[Pick(random, voice.consonantSpan)]);  // vowelRun carries on
+        work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickClosingConsonant(random)]);  // vowelRun carries on
     }
     out[work.length] = '\0';
     carriedVowelRun = vowelRun;
@@ -161,7 +236,7 @@ void BoardCursor::Begin(AdditiveRandom& source, const StyleVoice& style, bool su
     ReadPrefix(prefixText, prefix);
     prefixLength = static_cast<int>(std::strlen(prefix));
     prefixEndsInConsonant = prefixLength > 0 && !style.EndsInVowelLetter(prefix, prefixLength);
-    prefixBlocked = style.BlockedAfterText(prefix);
+    prefixBlocked = prefixLength > 0 ? style.BlockedAfterText(prefix, prefixLength) : 0;
     // Every composition draws the ten position counts first, then composes names 0 to 9 in order.
     const AdditiveRandom::Span span = stems ? style.stemPositions : style.positions;
     const int least = stems ? style.stemMinPositions : style.minPositions;
@@ -185,9 +260,33 @@ int BoardCursor::NextRaw()
 {
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
     const GenderVoice& voiceOf = stems ? voice->stem : voice->genders[gender];
-    const int length = ComposeName(*random, *voice, voiceOf, facts, positions[index], vowelRun, work);
+    const int length = voice->classic && !stems
+                           ? ComposeName(*random, ClassicRules(*voice, voiceOf), facts, positions[index], vowelRun, work)
+                           : ComposeName(*random, StyleRules(*voice, voiceOf), facts, positions[index], vowelRun, work);
     ++index;
     return length;
+}
+
+template <typename Rules>
+void BoardCursor::ComposeRestWith(const Rules& rules, Board& board, bool capitalise)
+{
+    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
+    for (; index < NamesPerBoard; ++index) {
+        board.lengths[index] = ComposeName(*random, rules, facts, positions[index], vowelRun, work);
+        if (capitalise)
+            Capitalise(*voice, work);
+        // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
+        std::memcpy(board.names[index], work, NameSlotSize);
+    }
+}
+
+void BoardCursor::ComposeRest(Board& board, bool capitalise)
+{
+    const GenderVoice& voiceOf = stems ? voice->stem : voice->genders[gender];
+    if (voice->classic && !stems)
+        ComposeRestWith(ClassicRules(*voice, voiceOf), board, capitalise);
+    else
+        ComposeRestWith(StyleRules(*voice, voiceOf), board, capitalise);
 }
 
 int BoardCursor::Next(char (&name)[NameSlotSize])
@@ -203,8 +302,7 @@ void Style::ComposeBoard(AdditiveRandom& random, Gender gender, const char* pref
 {
     BoardCursor cursor;
     cursor.Begin(random, *voice, false, gender, prefix);
-    for (int index = 0; index < NamesPerBoard; ++index)
-        board.lengths[index] = cursor.Next(board.names[index]);
+    cursor.ComposeRest(board, true);
 }
 
 void Style::ComposeSurnames(AdditiveRandom& random, Board& board) const
@@ -214,10 +312,7 @@ void Style::ComposeSurnames(AdditiveRandom& random, Board& board) const
         // Ten stems as a board of given names is composed, then ten tails in order.
         BoardCursor cursor;
         cursor.Begin(random, style, true, style.data.surname.closesAs, nullptr);
-        for (int index = 0; index < NamesPerBoard; ++index) {
-            board.lengths[index] = cursor.NextRaw();
-            std::memcpy(board.names[index], cursor.work, NameSlotSize);
-        }
+        cursor.ComposeRest(board, false);
     } else {
         for (int index = 0; index < NamesPerBoard; ++index) {
             const Fragment& head = style.heads[static_cast<std::size_t>(Pick(random, style.headSpan))];
@@ -243,13 +338,10 @@ void ComposeBoard(AdditiveRandom& random, Gender gender, const char* prefix, Boa
 void Compose(AdditiveRandom& random, Gender gender, const char* prefix, NameList& list)
 {
     list.Release();
-    BoardCursor cursor;
-    cursor.Start(random, gender, prefix);
-    char name[NameSlotSize];
-    for (int index = 0; index < NamesPerBoard; ++index) {
-        cursor.Next(name);
-        list.Store(index, DuplicateString(name));
-    }
+    Board board;
+    Style::Classic().ComposeBoard(random, gender, prefix, board);
+    for (int index = 0; index < NamesPerBoard; ++index)
+        list.Store(index, DuplicateString(board.names[index]));
 }
 
 }  // namespace norvathel

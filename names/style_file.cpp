@@ -179,6 +179,17 @@ private:
         return true;
     }
 
+    bool Flag(const toml::table& table, const std::string& key, bool& out, const std::string& name)
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr)
+            return true;
+        if (!node->is_boolean())
+            return Fail(PlaceOf(*node), "'" + Join(name, key) + "' must be true or false");
+        out = node->as_boolean()->get();
+        return true;
+    }
+
     bool Pair(const toml::table& table, const std::string& key, int& first, int& second, const std::string& name)
     {
         const toml::node* node = table.get(key);
@@ -245,12 +256,13 @@ private:
         const toml::table* given = Section(root, "given");
         bool maleEnds = data.maleClosing == Closing::Ending, femaleEnds = data.femaleClosing == Closing::Ending;
         bool ok = given && Keys(*given, "given", {"positions", "male_opening", "female_opening", "consonant", "cluster",
-                                                  "max_vowel_run", "ending_from", "male_closing", "female_closing"}) &&
+                                                  "cluster_opening", "max_vowel_run", "ending_from", "male_closing", "female_closing"}) &&
                   Pair(*given, "positions", data.minPositions, data.maxPositions, "given") &&
                   Pair(*given, "male_opening", data.maleOpening.in, data.maleOpening.of, "given") &&
                   Pair(*given, "female_opening", data.femaleOpening.in, data.femaleOpening.of, "given") &&
                   Pair(*given, "consonant", data.consonant.in, data.consonant.of, "given") &&
                   Pair(*given, "cluster", data.cluster.in, data.cluster.of, "given") &&
+                  Flag(*given, "cluster_opening", data.clusterOpens, "given") &&
                   Number(*given, "max_vowel_run", data.maxVowelRun, "given") &&
                   Number(*given, "ending_from", data.endingFrom, "given") &&
                   Choice(*given, "male_closing", "consonant", "ending", maleEnds, "given") &&
@@ -443,6 +455,7 @@ std::string WriteStyle(const StyleData& s)
         << "female_opening = " << PairOf(s.femaleOpening.in, s.femaleOpening.of) << "\n"
         << "consonant = " << PairOf(s.consonant.in, s.consonant.of) << "  # a consonant where a vowel could stand\n"
         << "cluster = " << PairOf(s.cluster.in, s.cluster.of) << "  # a consonant fragment is a cluster\n"
+        << "cluster_opening = " << (s.clusterOpens ? "true" : "false") << "  # a cluster may open a name\n"
         << "max_vowel_run = " << s.maxVowelRun << "  # vowel fragments in a row before a consonant must follow\n"
         << "ending_from = " << s.endingFrom << "  # an ending may stand from positions - ending_from on\n"
         << "male_closing = " << ClosingWord(s.maleClosing) << "\n"

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 
+#include "fragment_tables.h"
 #include "name_finishing.h"
 
 namespace norvathel {
@@ -347,7 +348,7 @@ private:
         if (canConsonant) {
             int bytes = 0;
             bool last = position >= positions - 1;
-            if (!last && CanHit(v.clusterChance))
+            if (!last && CanHit(v.clusterChance) && (position > 0 || v.clusterOpens))
                 bytes = cluster;
             if (last || CanMiss(v.clusterChance))
                 bytes = std::max(bytes, consonant);
@@ -367,6 +368,29 @@ private:
     std::vector<int> memo;
 };
 
+bool SameChance(const Chance& a, const Chance& b)
+{
+    return a.in == b.in && a.of == b.of;
+}
+
+// Whether the given-name rules draw with classic's numbers (the composer then takes a path
+// with those numbers compiled in; the tables themselves are read from the style either way).
+bool DrawsAsClassic(const StyleData& data)
+{
+    const StyleData classic;  // the defaults are classic's rules
+    // Classic's path copies fragments at classic's widest.
+    for (const FragmentTable* table : {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings})
+        for (int k = 0; k < table->drawn && k < static_cast<int>(table->fragments.size()); ++k)
+            if (table->fragments[static_cast<std::size_t>(k)].size() >= sizeof FemaleEndings[0])
+                return false;
+    return data.consonants.drawn == ConsonantDraws && data.clusters.drawn == ClusterDraws &&
+           data.vowels.drawn == VowelDraws && data.femaleEndings.drawn == EndingDraws &&
+           SameChance(data.maleOpening, classic.maleOpening) && SameChance(data.femaleOpening, classic.femaleOpening) &&
+           SameChance(data.consonant, classic.consonant) && SameChance(data.cluster, classic.cluster) &&
+           data.clusterOpens && data.maxVowelRun == classic.maxVowelRun && data.endingFrom == classic.endingFrom &&
+           data.maleClosing == classic.maleClosing && data.femaleClosing == classic.femaleClosing;
+}
+
 std::string LengthProblem(const char* what, int longest, int limit)
 {
     return std::string(what) + " could be " + std::to_string(longest) + " bytes long, over the limit of " +
@@ -375,16 +399,20 @@ std::string LengthProblem(const char* what, int longest, int limit)
 
 }  // namespace
 
-std::uint16_t StyleVoice::BlockedAfterText(const char* text) const
+std::uint16_t StyleVoice::BlockedAfterText(const char* text, int length) const
 {
-    for (std::size_t k = 0; k < vowels.size(); ++k)
-        if (vowelClass[k] != 0 && std::strcmp(vowels[k].text, text) == 0)
-            return blockedAfter[vowelClass[k]];
+    for (std::size_t k = 1; k < vowelTexts.size(); ++k)
+        if (vowelTexts[k].size() == static_cast<std::size_t>(length) &&
+            std::memcmp(vowelTexts[k].data(), text, vowelTexts[k].size()) == 0)
+            return blockedAfter[k];
     return 0;
 }
 
 bool StyleVoice::EndsInVowelLetter(const char* text, int length) const
 {
+    const unsigned char last = static_cast<unsigned char>(text[length - 1]);
+    if (last < 128)
+        return asciiVowelEnd[last];
     for (const std::string& letter : vowelEnds) {
         const int size = static_cast<int>(letter.size());
         if (size <= length && std::memcmp(text + length - size, letter.data(), letter.size()) == 0)
@@ -414,6 +442,7 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
     voice.vowelClass.assign(slots, 0);
     voice.openingClass.assign(slots, 0);
     voice.blockedAfter.assign(1, 0);
+    voice.vowelTexts.assign(1, "");
     std::map<std::string, std::uint16_t> classes;
     for (std::size_t k = 0; k < static_cast<std::size_t>(data.vowels.drawn); ++k) {
         const std::string& text = data.vowels.fragments[k];
@@ -423,6 +452,7 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
             const std::uint16_t next = static_cast<std::uint16_t>(voice.blockedAfter.size());
             found = classes.emplace(text, next).first;
             voice.blockedAfter.push_back(Listed(data.repeatable, text) ? 0 : next);
+            voice.vowelTexts.push_back(text);
         }
         voice.vowelClass[k] = found->second;
         voice.openingClass[k] = Listed(data.noOpening, text) ? 0 : found->second;
@@ -439,6 +469,7 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
     voice.minPositions = data.minPositions;
     voice.consonantChance = MakeChance(data.consonant);
     voice.clusterChance = MakeChance(data.cluster);  // with in = 0 drawn as written, never a hit
+    voice.clusterOpens = data.clusterOpens;
     voice.maxVowelRun = data.maxVowelRun;
     voice.endingFrom = data.endingFrom;
     voice.genders[Male] = MakeGender(data.maleOpening, data.maleClosing, data.maleEndings);
@@ -454,6 +485,7 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
     voice.headSpan = SpanOfCount(surname.heads.drawn);
     voice.tailSpan = SpanOfCount(surname.tails.drawn);
 
+    voice.classic = DrawsAsClassic(data);
     voice.vowelEnds.clear();
     for (std::size_t k = 0; k < data.vowelLetters.size();) {
         const Decoded letter = DecodeUtf8(data.vowelLetters, k);
@@ -469,6 +501,9 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
                                                   static_cast<char>(0x80 | (capital & 0x3F))});
         k += static_cast<std::size_t>(letter.length);
     }
+    for (const std::string& letter : voice.vowelEnds)
+        if (letter.size() == 1)
+            voice.asciiVowelEnd[static_cast<unsigned char>(letter[0])] = true;
 
     int longestPrefixed = 0, longestBare = 0;
     for (const GenderVoice& gender : voice.genders) {

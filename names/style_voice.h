@@ -65,6 +65,7 @@ struct StyleVoice {
     AdditiveRandom::Span positions;  // Range(minPositions, maxPositions) as Range(0, n)
     int minPositions;
     DrawnChance consonantChance, clusterChance;
+    bool clusterOpens;
     int maxVowelRun;
     int endingFrom;
     GenderVoice genders[2];  // Male, Female
@@ -77,11 +78,13 @@ struct StyleVoice {
     AdditiveRandom::Span headSpan, tailSpan;
 
     std::vector<std::string> vowelEnds;  // the vowel letters and their capitals, as UTF-8
-    bool classic = false;
+    bool asciiVowelEnd[128] = {};        // the same for the one-byte ones
+    std::vector<std::string> vowelTexts; // by class, from 1 (0 is empty)
+    bool classic = false;  // the given-name rules draw with classic's numbers
     int longestWithPrefix = 0, longestWithoutPrefix = 0, longestSurname = 0;
 
     // The class of refused vowels while the last vowel is the given text (the prefix).
-    std::uint16_t BlockedAfterText(const char* text) const;
+    std::uint16_t BlockedAfterText(const char* text, int length) const;
     bool EndsInVowelLetter(const char* text, int length) const;
 };
 

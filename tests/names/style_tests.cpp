@@ -112,3 +112,48 @@ TEST(StyleFile, TheReadmeExampleIsACompleteStyle)
 }
 
 }  // namespace
+
+namespace {
+
+// 100,000 given names of the style, boards of each gender in turn, no prefix.
+std::set<std::string> DistinctNames(const Style& style)
+{
+    AdditiveRandom random;
+    random.SeedFully(2024);
+    std::set<std::string> names;
+    Board board;
+    for (int b = 0; b < 10000; ++b) {
+        style.ComposeBoard(random, b % 2 ? Female : Male, "", board);
+        for (const auto& name : board.names)
+            names.insert(name);
+    }
+    return names;
+}
+
+TEST(BuiltInStyles, EachSoundsItsOwn)
+{
+    std::vector<std::pair<std::string, std::set<std::string>>> styles;
+    for (const std::string& name : Style::BuiltInNames()) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(name, style));
+        EXPECT_FALSE(style.Data().description.empty());
+        styles.emplace_back(name, DistinctNames(style));
+    }
+    ASSERT_GE(styles.size(), 6u);
+    for (const auto& mine : styles) {
+        std::size_t shared = 0;
+        for (const std::string& name : mine.second) {
+            for (const auto& other : styles)
+                if (&other != &mine && other.second.count(name)) {
+                    ++shared;
+                    break;
+                }
+        }
+        const double share = static_cast<double>(shared) / static_cast<double>(mine.second.size());
+        RecordProperty(mine.first, std::to_string(share));
+        EXPECT_LE(share, 0.03) << mine.first << ": " << shared << " of " << mine.second.size()
+                               << " distinct names also come from another style";
+    }
+}
+
+}  // namespace

@@ -69,6 +69,10 @@ private:
     friend class Style;
     void Begin(AdditiveRandom& random, const StyleVoice& voice, bool stems, Gender gender, const char* prefix);
     int NextRaw();
+    // Composes the rest of the board into its slots, with the style's rules worked out once.
+    void ComposeRest(Board& board, bool capitalise);
+    template <typename Rules>
+    void ComposeRestWith(const Rules& rules, Board& board, bool capitalise);
 
     AdditiveRandom* random = nullptr;
     const StyleVoice* voice = nullptr;

@@ -62,6 +62,7 @@ struct StyleData {
     Chance femaleOpening{0, 0};
     Chance consonant{1, 2};  // where either may stand: a consonant rather than a vowel
     Chance cluster{1, 4};    // a consonant fragment is a cluster (never at the last position)
+    bool clusterOpens = true;  // a cluster may stand at position 0 (the draw is made either way)
     int maxVowelRun = 2;     // vowel fragments in a row before a consonant is forced
     int endingFrom = 2;      // an ending may stand from position positions - endingFrom on
     Closing maleClosing = Closing::Consonant;
