@@ -6,8 +6,8 @@
 // How a learned style composes: consonant and vowel groups strictly alternate (a vowel run of
 // one fragment, no consonant chance), a name opens with a consonant as often as the examples
 // of its gender do, and every name ends with an ending: an example's last vowel group and the
-// consonants after it. Every consonant group goes into the one consonant table (clusters stay
-// unused), so the composer's rule that a cluster never stands last does not bend the counts.
+// consonants after it. Consonant groups that open some example are the consonants; those seen
+// only inside names are the clusters, which never open a name.
 #include <norvathel/style_learning.h>
 
 #include <algorithm>
@@ -256,7 +256,7 @@ struct Share {
 
 // The counts that make a style.
 struct Tally {
-    Counts consonants, vowels, lastVowels, endings[2], tails;
+    Counts consonants, openingConsonants, vowels, lastVowels, endings[2], tails;
     std::set<std::string> openingVowels, repeatedVowels, openEndings;  // open: ends in a vowel
     std::map<unsigned, std::int64_t> vowelLetters;
     Share opensWithConsonant[2], opensWithConsonantAll;
@@ -284,6 +284,8 @@ void Count(const std::vector<Group>& groups, ExampleGender gender, Tally& tally)
     ++tally.lastVowels[groups[last].text];
     for (std::size_t k = 0; k < last; ++k) {
         ++(groups[k].vowel ? tally.vowels : tally.consonants)[groups[k].text];
+        if (k == 0 && !groups[k].vowel)
+            ++tally.openingConsonants[groups[k].text];
         if (k >= 2 && groups[k].vowel && groups[k].text == groups[k - 2].text)
             tally.repeatedVowels.insert(groups[k].text);
     }
@@ -351,7 +353,7 @@ Chance ChanceOf(Share share)
 {
     if (share.part == 0 || share.whole == 0)
         return {0, 0};
-    if (share.part == share.whole)
+    if (share.part >= share.whole)
         return {1, 1};
     std::int64_t in = std::min<std::int64_t>(63, std::max<std::int64_t>(1, (share.part * 64 + share.whole / 2) / share.whole));
     const std::int64_t common = Gcd(in, 64);
@@ -402,7 +404,26 @@ std::pair<int, int> FitPositions(const std::map<int, std::int64_t>& observed, Ch
     return best;
 }
 
-enum TableKind { ConsonantTable, VowelTable, MaleEndingTable, FemaleEndingTable, TailTable, TableKinds };
+// How many consonant fragments after the first the composer draws, and how many of those stand
+// at a name's last position (where a cluster may not), over the positions lo..hi and the
+// opening chance, weighted as the composer draws them. See FitPositions for the shapes.
+Share ConsonantsAtLastPosition(std::pair<int, int> positions, Chance opening)
+{
+    const std::int64_t consonantWeight = opening.of == 0 ? 0 : opening.in;
+    const std::int64_t weightOf = opening.of == 0 ? 1 : opening.of;
+    Share last;  // part: at the last position; whole: every consonant after the first fragment
+    for (int p = positions.first; p <= positions.second; ++p) {
+        const int opensWithConsonant = p % 2 == 1 ? p : p - 1;  // fragments before the ending
+        const int opensWithVowel = p % 2 == 0 ? p : p - 1;
+        last.whole += consonantWeight * ((opensWithConsonant - 1) / 2) + (weightOf - consonantWeight) * (opensWithVowel / 2);
+        last.part += consonantWeight * (p % 2 == 1 && p > 1) + (weightOf - consonantWeight) * (p % 2 == 0);
+    }
+    return last;
+}
+
+enum TableKind {
+    ConsonantTable, ClusterTable, VowelTable, MaleEndingTable, FemaleEndingTable, TailTable, TableKinds
+};
 
 // Turns a tally into a style, then gives up the least it can (the rarest longest fragments,
 // or the longest positions) until no name can run over its limit.
@@ -413,6 +434,23 @@ public:
         for (int& cap : caps)
             cap = MaxFragmentBytes;
         positions = FitPositions(tally.fragmentsBefore, ChanceOf(tally.opensWithConsonantAll));
+        for (const auto& entry : tally.consonants) {
+            const auto opening = tally.openingConsonants.find(entry.first);
+            const std::int64_t inside = entry.second - (opening == tally.openingConsonants.end() ? 0 : opening->second);
+            (opening == tally.openingConsonants.end() ? clusters : consonants)[entry.first] = entry.second;
+            (opening == tally.openingConsonants.end() ? insideShare.part : insideShare.whole) += inside;
+        }
+        insideShare.whole += insideShare.part;
+        // Clusters are drawn only inside a name and never last: with no place for them, every
+        // consonant group is a consonant.
+        const Share last = ConsonantsAtLastPosition(positions, ChanceOf(tally.opensWithConsonantAll));
+        if (clusters.empty() || last.part >= last.whole) {
+            consonants = tally.consonants;
+            clusters.clear();
+        } else {
+            // Drawn where a cluster may stand, as often as the examples hold one inside a name.
+            clusterChance = ChanceOf({insideShare.part * last.whole, insideShare.whole * (last.whole - last.part)});
+        }
     }
 
     bool Learn(StyleData& data, StyleFault& fault)
@@ -447,7 +485,8 @@ private:
     const Counts& CountsOf(int kind) const
     {
         switch (kind) {
-        case ConsonantTable: return tally.consonants;
+        case ConsonantTable: return consonants;
+        case ClusterTable: return clusters;
         case VowelTable: return tally.vowels.empty() ? tally.lastVowels : tally.vowels;
         case MaleEndingTable: return tally.endings[Male].empty() ? tally.endings[Female] : tally.endings[Male];
         case FemaleEndingTable: return tally.endings[Female].empty() ? tally.endings[Male] : tally.endings[Female];
@@ -457,7 +496,7 @@ private:
 
     FragmentTable Table(int kind) const
     {
-        const std::int64_t targets[TableKinds] = {200, 100, 200, 200, 60};
+        const std::int64_t targets[TableKinds] = {200, 100, 100, 200, 200, 60};
         FragmentTable table = ToTable(CountsOf(kind), targets[kind], caps[kind]);
         if (kind == TailTable && table.fragments.empty())
             table = Table(FemaleEndingTable);
@@ -491,8 +530,9 @@ private:
         data.vowels.drawn = static_cast<int>(data.vowels.fragments.size());
         data.maleEndings = Table(MaleEndingTable);
         data.femaleEndings = Table(FemaleEndingTable);
-        data.clusters = FragmentTable();
-        data.cluster = {0, 0};
+        data.clusters = Table(ClusterTable);
+        data.cluster = data.clusters.fragments.empty() ? Chance{0, 0} : clusterChance;
+        data.clusterOpens = false;
         data.consonant = {0, 0};
         data.maxVowelRun = 1;
         data.endingFrom = 1;
@@ -555,6 +595,8 @@ private:
     bool GiveUp(bool given, const StyleData& data)
     {
         std::vector<int> kinds = {ConsonantTable, VowelTable};
+        if (!clusters.empty())
+            kinds.push_back(ClusterTable);
         if (given) {
             kinds.push_back(MaleEndingTable);
             kinds.push_back(FemaleEndingTable);
@@ -590,6 +632,9 @@ private:
     }
 
     const Tally& tally;
+    Counts consonants, clusters;  // the consonant groups that open some example, and the others
+    Share insideShare;            // of the consonant groups inside names, those that are clusters
+    Chance clusterChance;
     int caps[TableKinds];
     int longestOf[TableKinds] = {};
     std::pair<int, int> positions;
@@ -647,8 +692,8 @@ std::string WriteLearnedStyle(const StyleData& data, const LearningSummary& summ
     return head +
            ".\n"
            "# Consonant groups and vowel groups stand in their tables about as often as the examples\n"
-           "# use them; an ending is a name's last vowel group and the consonants after it. Every\n"
-           "# consonant group is in consonants: clusters are not used. Edit it like any style.\n" +
+           "# use them; an ending is a name's last vowel group and the consonants after it. Groups\n"
+           "# that open some example are consonants, the others clusters. Edit it like any style.\n" +
            WriteStyle(data);
 }
 
