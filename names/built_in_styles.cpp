@@ -36,16 +36,16 @@ StyleData Liquid()
     StyleData s;
     s.name = "liquid";
     s.description = "Flowing and vowel-rich: l, r, n and v, soft diphthongs, endings like -iel and -wen";
-    s.consonants = Table("l l l l r r r n n n m m v v th s h w f d l r");
-    s.clusters = Table("ll nd ld rn lv th");
+    s.consonants = Table("l l l l r r r n n n m v th s h d");
+    s.clusters = Table("ll nd ld rn lv th ls rd");
     s.clusterOpens = false;
-    s.vowels = Table("a a e e i i o ae ai ie ea");
-    s.femaleEndings = Table("iel wen ara ithe ene ial eth ewen aliel ilwe elin ira");
-    s.maleEndings = Table("or ion ael ir ond as eth orn iel adan anor");
-    s.minPositions = 3;
+    s.vowels = Table("a a e e i o ai ie");
+    s.femaleEndings = Table("iel wen ara ithe ene ial eth ewen aliel ilwe elin ira iel wen ara ene");
+    s.maleEndings = Table("or ion ael ir ond as eth orn iel adan anor or ion ael ir as");
+    s.minPositions = 2;
     s.maxPositions = 5;
     s.maleOpening = {2, 4};
-    s.cluster = {1, 5};
+    s.cluster = {1, 4};
     s.maxVowelRun = 1;
     s.endingFrom = 1;
     s.maleClosing = Closing::Ending;
@@ -95,16 +95,16 @@ StyleData Sibilant()
     StyleData s;
     s.name = "sibilant";
     s.description = "Hissing and breathy: s, sh, z and h between long vowels, endings like -isha and -ir";
-    s.consonants = Table("s s s s sh sh sh z z h h h r r n n m l f j");
-    s.clusters = Table("zh sr hm sm sn shr");
+    s.consonants = Table("s s s sh sh sh z z h h r n m l f j");
+    s.clusters = Table("zh sr hm sm sn shr zr hn");
     s.clusterOpens = false;
-    s.vowels = Table("a a a i i i u aa ii ou");
-    s.femaleEndings = Table("ira ani isha iyya una ima asha iza ushi ahra");
-    s.maleEndings = Table("ir esh ur im az un ahim ash uz irr");
-    s.minPositions = 3;
+    s.vowels = Table("a a i i u aa ii ou");
+    s.femaleEndings = Table("ira ani isha iyya una ima asha iza ushi ahra ira isha asha ani una ima");
+    s.maleEndings = Table("ir esh ur im az un ahim ash uz irr ir esh az ash un im");
+    s.minPositions = 2;
     s.maxPositions = 5;
     s.maleOpening = {3, 4};
-    s.cluster = {1, 6};
+    s.cluster = {1, 8};
     s.maxVowelRun = 1;
     s.endingFrom = 1;
     s.maleClosing = Closing::Ending;
@@ -113,7 +113,7 @@ StyleData Sibilant()
     s.repeatable = {};
     s.surname.minPositions = 2;
     s.surname.maxPositions = 3;
-    s.surname.tails = Table("hazar sharan izar oumi esh assar ushan");
+    s.surname.tails = Table("hazar sharan izar oumi esh assar ushan ihar");
     return s;
 }
 

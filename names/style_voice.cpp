@@ -115,7 +115,7 @@ struct Checker {
         if (!Fragments(key, table.fragments))
             return false;
         if (table.fragments.empty())
-            return Fail(key, -1, "the table is empty");
+            return Fail(key, -1, "the table is missing or empty");
         if (table.drawn < leastDrawn || table.drawn > static_cast<int>(table.fragments.size()))
             return Fail(key + "_drawn", -1, "must be from " + std::to_string(leastDrawn) + " to the table's " +
                                                 std::to_string(table.fragments.size()) + " fragments");

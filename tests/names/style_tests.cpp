@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -36,6 +37,11 @@ std::vector<std::string> Names(const Style& style, std::uint64_t seed, int board
         }
     }
     return names;
+}
+
+StyleData ClassicData()
+{
+    return Style::Classic().Data();
 }
 
 bool SameData(const StyleData& a, const StyleData& b)
@@ -154,6 +160,90 @@ TEST(BuiltInStyles, EachSoundsItsOwn)
         EXPECT_LE(share, 0.03) << mine.first << ": " << shared << " of " << mine.second.size()
                                << " distinct names also come from another style";
     }
+}
+
+}  // namespace
+
+namespace {
+
+struct BadFile {
+    std::string text;
+    int line;
+    int column;
+    std::string says;
+};
+
+// The README's style with one line replaced (or added at the end when find is empty).
+std::string Edited(const std::string& find, const std::string& replace)
+{
+    std::string text = ReadmeExample();
+    if (find.empty())
+        return text + replace;
+    const std::size_t at = text.find(find);
+    return at == std::string::npos ? "" : text.substr(0, at) + replace + text.substr(at + find.size());
+}
+
+int LineOf(const std::string& text, const std::string& piece)
+{
+    const std::size_t at = text.find(piece);
+    return at == std::string::npos ? -1 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+}
+
+TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
+{
+    const std::string base = ReadmeExample();
+    const int vowels = LineOf(base, "vowels = [\"o\"");
+    const int tables = LineOf(base, "[tables]");
+    const std::vector<BadFile> cases = {
+        {Edited("name = \"murmur\"", "name = \"murmur"), LineOf(base, "name = "), 15, "syntax error"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o1\""), vowels, 16, "not letters"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o\\u0001\""), vowels, 16, "control byte (0x01)"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o\x01\""), vowels, 18, "control byte (0x01)"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o\xff\""), vowels, 17, "invalid utf-8"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"oooooooooooooooo\""), vowels, 16, "over the limit of 15 bytes"},
+        {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]", "vowels = []"), vowels, 10, "missing or empty"},
+        {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]\n", ""), tables, 1, "tables.vowels: the table is missing or empty"},
+        {Edited("format = 1", "format = 2"), 1, 10, "format 1"},
+        {Edited("format = 1\n", ""), 1, 1, "missing 'format = 1'"},
+        {Edited("positions = [2, 4]", "positions = [2, 16]"), LineOf(base, "positions = [2, 4]"), 13,
+         "given names could be"},
+        {Edited("", "\n[given]\nwhatever = 1\n"), 0, 0, ""},  // a table given twice: a syntax error
+        {Edited("capitals = \"ascii\"", "capitals = \"upper\""), LineOf(base, "capitals"), 12, "\"ascii\" or \"latin\""},
+        {Edited("", "colour = \"blue\"\n"), LineOf(base + "colour", "colour"), 10, "unknown key 'surname.colour'"},
+        {Edited("", "heads_drawn = 9\n"), LineOf(base + "heads_drawn", "heads_drawn"), 15, "surname.heads_drawn: must be from 1"},
+        {Edited("", std::string(MaxStyleBytes, '#')), 0, 0, "over the limit of 262144 bytes"},
+    };
+    for (const BadFile& bad : cases) {
+        ASSERT_FALSE(bad.text.empty());
+        Style style;
+        StyleError error;
+        ASSERT_FALSE(Style::FromText(bad.text, "bad.toml", style, error)) << bad.says;
+        EXPECT_EQ(error.source, "bad.toml");
+        if (bad.says.empty()) {
+            EXPECT_NE(error.Text().find("bad.toml:"), std::string::npos);
+            continue;
+        }
+        EXPECT_NE(error.message.find(bad.says), std::string::npos) << error.Text();
+        EXPECT_EQ(error.line, bad.line) << error.Text();
+        EXPECT_EQ(error.column, bad.column) << error.Text();
+    }
+}
+
+TEST(StyleFile, AStyleThatWouldDrawForeverIsRefused)
+{
+    StyleData data = ClassicData();
+    data.noOpening = {"a", "e", "i", "o", "u", "y"};
+    Style style;
+    StyleError error;
+    EXPECT_FALSE(Style::FromData(data, style, error));
+    EXPECT_NE(error.message.find("no vowel"), std::string::npos) << error.message;
+    data = ClassicData();
+    data.vowels.fragments = {"a", "a", "a"};
+    data.vowels.drawn = 3;
+    EXPECT_FALSE(Style::FromData(data, style, error));
+    EXPECT_NE(error.message.find("single vowel"), std::string::npos) << error.message;
+    data.repeatable = {"a"};
+    EXPECT_TRUE(Style::FromData(data, style, error)) << error.message;
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ private:
 Gender DrawStartGender(AdditiveRandom& random);
 
 class Style;
-class StyleVoice;
+struct StyleVoice;
 
 // A board composed one name at a time, for callers that may stop early: Start makes the
 // board's first draws (the ten position counts), each Next composes the next name in board

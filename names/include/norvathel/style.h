@@ -93,7 +93,7 @@ struct StyleError {
     std::string Text() const;
 };
 
-class StyleVoice;  // the compiled, appendable form the composer reads
+struct StyleVoice;  // the compiled, appendable form the composer reads
 
 // A checked style, ready to compose. Copies share one immutable compiled form.
 class Style {
