@@ -9,6 +9,7 @@
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
+#include "learn_command.h"
 #include "norvathel_version.h"
 #include "output_buffer.h"
 #include "tool_options.h"
@@ -365,6 +366,8 @@ const char* ToolLineEnd()
 
 int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
 {
+    if (IsLearnCommand(argc, argv))
+        return RunLearn(argc, argv, stdin, out, err);
     ToolOptions options;
     std::string problem;
     ParseOutcome outcome = ParseArguments(argc, argv, options, problem);
