@@ -201,6 +201,43 @@ TEST(StyleLearning, GenderMarksDecideEachGendersEndings)
     }
 }
 
+TEST(StyleLearning, SurnamesEndWithALastSyllableOfTheExamples)
+{
+    std::string text;
+    for (const char* stem : {"kal", "mer", "tos", "dun", "ril", "sav", "nor", "lek"})
+        text += std::string(stem) + "ina\tf\n" + stem + "ador\tm\n";
+    const Style style = Learned(text);
+    AdditiveRandom random;
+    Board board;
+    for (int b = 0; b < 100; ++b) {
+        style.ComposeSurnames(random, board);
+        for (const char* name : board.names) {
+            const std::string surname = name;
+            ASSERT_TRUE(surname.size() > 3 && (surname.compare(surname.size() - 2, 2, "na") == 0 ||
+                                               surname.compare(surname.size() - 3, 3, "dor") == 0))
+                << surname;
+        }
+    }
+}
+
+TEST(StyleLearning, YIsAConsonantBeforeAVowelAndAVowelElsewhere)
+{
+    std::vector<ExampleName> names;
+    StyleError error;
+    ASSERT_TRUE(ReadExampleNames("Yara\nMaya\nKyle\nTory\n", "y", names, error)) << error.Text();
+    StyleData data;
+    LearningSummary summary;
+    ASSERT_TRUE(LearnStyle(names, data, summary, error)) << error.Text();
+    auto has = [](const FragmentTable& table, const std::string& fragment) {
+        return std::find(table.fragments.begin(), table.fragments.end(), fragment) != table.fragments.end();
+    };
+    EXPECT_TRUE(has(data.consonants, "y"));    // Yara opens with it
+    EXPECT_FALSE(has(data.maleEndings, "aya"));  // Maya ends on "a", after the consonant y
+    EXPECT_TRUE(has(data.maleEndings, "a"));
+    EXPECT_TRUE(has(data.vowels, "y"));        // Kyle
+    EXPECT_TRUE(has(data.maleEndings, "y"));   // Tory ends on it
+}
+
 TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
 {
     struct Case {
@@ -233,11 +270,13 @@ TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
         EXPECT_NE(error.message.find(bad.reason), std::string::npos) << bad.text << ": " << error.Text();
         EXPECT_EQ(error.source, "list.txt");
     }
+    std::vector<ExampleName> names;
+    StyleError error;
+    EXPECT_FALSE(ReadExampleNames(std::string(MaxExampleListBytes + 1, 'a'), "big", names, error));
+    EXPECT_NE(error.message.find("over the limit"), std::string::npos) << error.Text();
     std::string many;
     for (int k = 0; k <= MaxExampleNames; ++k)
         many += "Kala\n";
-    std::vector<ExampleName> names;
-    StyleError error;
     EXPECT_FALSE(ReadExampleNames(many, "many", names, error));
     EXPECT_EQ(error.line, MaxExampleNames + 1);
 }
