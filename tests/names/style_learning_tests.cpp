@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -236,6 +237,63 @@ TEST(StyleLearning, YIsAConsonantBeforeAVowelAndAVowelElsewhere)
     EXPECT_TRUE(has(data.maleEndings, "a"));
     EXPECT_TRUE(has(data.vowels, "y"));        // Kyle
     EXPECT_TRUE(has(data.maleEndings, "y"));   // Tory ends on it
+}
+
+StyleData LearnedData(const std::string& text)
+{
+    std::vector<ExampleName> names;
+    StyleError error;
+    EXPECT_TRUE(ReadExampleNames(text, "examples", names, error)) << error.Text();
+    StyleData data;
+    LearningSummary summary;
+    EXPECT_TRUE(LearnStyle(names, data, summary, error)) << error.Text();
+    return data;
+}
+
+std::vector<std::string> Distinct(std::vector<std::string> list)
+{
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return list;
+}
+
+TEST(StyleLearning, TheRulesFollowWhatTheExamplesShow)
+{
+    // Two syllables each; "o" opens a name, "nd" and "rr"
+    // stand only inside names, "Brr" has no vowel, every male name opens with a consonant.
+    StyleData data = LearnedData("Kalan\tm\nTarrek\tm\nMorrin\tm\nOsel\tf\nEndra\tf\nSinda\tf\nBrr\n");
+    EXPECT_EQ(Distinct(data.consonants.fragments), (std::vector<std::string>{"k", "m", "s", "t"}));
+    EXPECT_EQ(Distinct(data.clusters.fragments), (std::vector<std::string>{"l", "nd", "ndr", "rr"}));
+    EXPECT_FALSE(data.clusterOpens);
+    EXPECT_EQ(data.noOpening, (std::vector<std::string>{"a", "i"}));
+    EXPECT_EQ(data.repeatable, std::vector<std::string>{});
+    EXPECT_EQ(LearnedData("Kalaran\nMorin\n").repeatable, std::vector<std::string>{"a"});  // not "o"
+    EXPECT_EQ(data.maleOpening.in, data.maleOpening.of);
+    EXPECT_LT(data.femaleOpening.in, data.femaleOpening.of);
+    EXPECT_EQ(data.capitals, Capitals::Ascii);
+    EXPECT_EQ(LearnedData("Ölva\nKara\n").capitals, Capitals::Latin);
+    AdditiveRandom random;
+    Board board;
+    Style style;
+    StyleError error;
+    ASSERT_TRUE(Style::FromData(data, style, error)) << error.Text();
+    for (int b = 0; b < 200; ++b) {
+        style.ComposeBoard(random, b % 2 ? Male : Female, "", board);
+        for (const char* name : board.names) {
+            int syllables = 0;
+            for (const char* c = name; *c; ++c)
+                syllables += std::strchr("aeiouAEIOU", *c) != nullptr && (c[1] == '\0' || !std::strchr("aeiou", c[1]));
+            ASSERT_EQ(syllables, 2) << name;
+            ASSERT_EQ(std::strpbrk(name, "bB"), nullptr) << name;
+        }
+    }
+
+    // A group rarer than one in 200 of its table is left out. (These names leave a cluster no
+    // place, so every consonant group is a consonant.)
+    std::string common;
+    for (int k = 0; k < 300; ++k)
+        common += "Talen\n";
+    EXPECT_EQ(Distinct(LearnedData(common + "Qalen\n").consonants.fragments), (std::vector<std::string>{"l", "t"}));
 }
 
 TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
