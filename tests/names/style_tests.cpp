@@ -125,7 +125,7 @@ namespace {
 std::set<std::string> DistinctNames(const Style& style)
 {
     AdditiveRandom random;
-    random.SeedFully(2024);
+    random.SeedFull(2024);
     std::set<std::string> names;
     Board board;
     for (int b = 0; b < 10000; ++b) {
