@@ -109,11 +109,11 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
         return false;
     }
     // A --boards list names the gender and prefix of every composition and its length.
-    const char* conflict = options.countGiven                         ? "--count"
+    const char* conflict = options.countGiven                       ? "--count"
                            : options.gender == GenderChoice::Male   ? "--male"
                            : options.gender == GenderChoice::Female ? "--female"
-                           : options.prefixGiven                      ? "--prefix"
-                                                                      : nullptr;
+                           : options.prefixGiven                    ? "--prefix"
+                                                                    : nullptr;
     if (conflict == nullptr)
         return true;
     problem = std::string("--boards cannot be combined with ") + conflict +

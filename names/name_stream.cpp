@@ -146,8 +146,9 @@ private:
     {
         const std::size_t size = static_cast<std::size_t>(length) + 1;
         if (blocks.empty() || used + size > BlockSize) {
-            // Offsets are 32-bit: past 4 GiB of names the set cannot grow, like memory running out.
-            if ((blocks.size() + 1) * BlockSize > 0xFFFFFFFFu)
+            // Offsets are 32-bit: past 4 GiB of names the set cannot grow, like memory running
+            // out. (Divided, not multiplied: a 32-bit size_t would wrap.)
+            if (blocks.size() >= 0xFFFFFFFFu / BlockSize)
                 throw std::bad_alloc();
             std::unique_ptr<unsigned char[]> block(new unsigned char[BlockSize]);
             blocks.push_back(std::move(block));  // on failure the block is freed, blocks unchanged
