@@ -31,8 +31,8 @@ struct NameConstraints {
 // library says what is wrong and with which numbers; its callers word it for their users.
 enum class ConstraintFault {
     None,
-    MinLengthOutOfRange,  // length: minLength; limit: MaxNameLength (0 means none)
-    MaxLengthOutOfRange,  // length: maxLength; limit: MaxNameLength (0 means none)
+    MinLengthOutOfRange,  // length: minLength, below 0 or above limit; limit: MaxNameLength
+    MaxLengthOutOfRange,  // length: maxLength, below 0 or above limit; limit: MaxNameLength
     MinAboveMax,          // length: minLength; limit: maxLength
     MaxBelowPrefix,       // length: maxLength; limit: the prefix's length
     MaxBelowEnding,       // length: maxLength; limit: the ending's length
