@@ -193,9 +193,18 @@ private:
 
 NameStream::NameStream(std::uint64_t seed, GenderChoice gender, const char* prefixText,
                        const NameConstraints& given, std::uint64_t limit)
-    : genderChoice(gender), constraints(given), constrained(given.Any()), dryLimit(limit)
+    : NameStream(Style::Classic(), seed, gender, prefixText, given, false, limit)
+{
+}
+
+NameStream::NameStream(const Style& styleGiven, std::uint64_t seed, GenderChoice gender, const char* prefixText,
+                       const NameConstraints& given, bool full, std::uint64_t limit)
+    : style(styleGiven), fullNames(full), genderChoice(gender), constraints(given), constrained(given.Any()),
+      dryLimit(limit)
 {
     random.Seed(seed);
+    // From the freshly seeded state, before any draw: the given names stay what they are.
+    surnameRandom = SurnameRandomFor(random);
     if (prefixText)
         std::snprintf(prefix, sizeof prefix, "%s", prefixText);
     constraints.endsWith = LowerAscii(constraints.endsWith);
@@ -210,13 +219,17 @@ NameStream::~NameStream() = default;
 void NameStream::ComposeNextBoard()
 {
     boardGender = BoardGender(genderChoice, random);
-    ComposeBoard(random, boardGender, prefix, board);
+    style.ComposeBoard(random, boardGender, prefix, board);
+    if (fullNames)
+        style.ComposeSurnames(surnameRandom, surnames);
     ++boards;
     position = 0;
 }
 
-bool NameStream::Meets(const char* name, int length)
+bool NameStream::Meets(int slot)
 {
+    const char* name = board.names[slot];
+    const int length = board.lengths[slot];
     if (length < constraints.minLength)
         return false;
     if (constraints.maxLength != 0 && length > constraints.maxLength)
@@ -238,8 +251,14 @@ bool NameStream::Meets(const char* name, int length)
                 return false;
         }
     }
-    // Last: only a name that meets everything else is remembered.
-    return !seen || seen->Insert(name, length);
+    // Last: only a name that meets everything else is remembered, with its surname if any.
+    if (!seen)
+        return true;
+    if (!fullNames)
+        return seen->Insert(name, length);
+    char full[FullNameSize];
+    const int fullLength = std::snprintf(full, sizeof full, "%s %s", name, surnames.names[slot]);
+    return seen->Insert(full, fullLength);
 }
 
 bool NameStream::NextComposing(StreamName& name)
@@ -249,7 +268,7 @@ bool NameStream::NextComposing(StreamName& name)
             ComposeNextBoard();
         const int index = position;
         // Counted only once looked at: when Meets throws, the same name is tried again next time.
-        const bool keep = !constrained || Meets(board.names[index], board.lengths[index]);
+        const bool keep = !constrained || Meets(index);
         ++position;
         ++composed;
         if (keep) {

@@ -13,6 +13,7 @@
 
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
+#include <norvathel/style.h>
 
 namespace norvathel {
 
@@ -62,12 +63,14 @@ enum class GenderChoice { Drawn, Male, Female };
 // The gender of the next board: the one chosen, or, for Drawn, one drawn from random.
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random);
 
-// One name handed out. text stays valid until the next call of Next.
+// One name handed out. text (and surname) stay valid until the next call of Next.
 struct StreamName {
-    const char* text;
+    const char* text;  // the given name
     int length;
     Gender gender;
     std::uint64_t board;  // the composed board it came from, counted from 0
+    const char* surname = nullptr;  // with full names: the surname, else null
+    int surnameLength = 0;
 };
 
 class NameStream {
@@ -77,6 +80,13 @@ public:
 
     NameStream(std::uint64_t seed, GenderChoice gender, const char* prefix,
                const NameConstraints& constraints, std::uint64_t dryLimit = DefaultDryLimit);
+    // Names in the given style. With fullNames each name also gets a surname, composed in the
+    // style from a second generator derived from the seed: the given names are exactly those
+    // the same stream without fullNames hands out, the constraints apply to them, and unique
+    // to the whole "Given Surname".
+    NameStream(const Style& style, std::uint64_t seed, GenderChoice gender, const char* prefix,
+               const NameConstraints& constraints, bool fullNames = false,
+               std::uint64_t dryLimit = DefaultDryLimit);
     ~NameStream();
     NameStream(const NameStream&) = delete;
     NameStream& operator=(const NameStream&) = delete;
@@ -109,7 +119,7 @@ private:
     class SeenNames;
 
     bool NextComposing(StreamName& name);
-    bool Meets(const char* name, int length);
+    bool Meets(int slot);
     void ComposeNextBoard();
     void Hand(int index, StreamName& name) const
     {
@@ -117,9 +127,17 @@ private:
         name.length = board.lengths[index];
         name.gender = boardGender;
         name.board = boards - 1;
+        if (fullNames) {
+            name.surname = surnames.names[index];
+            name.surnameLength = surnames.lengths[index];
+        }
     }
 
+    Style style;
+    bool fullNames = false;
     AdditiveRandom random;
+    AdditiveRandom surnameRandom;
+    Board surnames = {};
     GenderChoice genderChoice;
     char prefix[PrefixCapacity] = {};
     NameConstraints constraints;  // endsWith and exclude lower-cased
