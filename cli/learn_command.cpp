@@ -5,7 +5,7 @@
 #include <string>
 
 #include <norvathel/style_learning.h>
-#include "names_tool.h"
+#include "name_writers.h"
 #include "output_buffer.h"
 
 namespace {
@@ -50,16 +50,7 @@ bool ReadList(const std::string& path, std::FILE* in, std::string& text, std::st
 bool Write(const std::string& text, std::FILE* out, std::FILE* err)
 {
     OutputBuffer output(out);
-    const std::string lineEnd = ToolLineEnd();
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        output.Write(text.data() + at, end - at);
-        if (end < text.size())
-            output.Write(lineEnd.data(), lineEnd.size());
-        at = end + 1;
-    }
+    WriteLines(output, text.c_str());
     if (output.Finish())
         return true;
     const int error = output.FailureError();

@@ -20,7 +20,7 @@ void ComposeSome(const norvathel::Style& style)
 {
     using namespace norvathel;
     AdditiveRandom random;
-    random.SeedFully(1);
+    random.SeedFull(1);
     AdditiveRandom second = SurnameRandomFor(random);
     Board board;
     const char* prefixes[] = {"", "a", "e", "abcdefghijklmnopqrstuvwxyzabcdefg", "Kr"};

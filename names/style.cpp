@@ -121,7 +121,7 @@ AdditiveRandom SurnameRandomFor(const AdditiveRandom& given)
         }
     }
     AdditiveRandom surnames;
-    surnames.SeedFully(hash ^ 0x5375726E616D6573u);  // "Surnames"
+    surnames.SeedFull(hash ^ 0x5375726E616D6573u);  // "Surnames"
     return surnames;
 }
 

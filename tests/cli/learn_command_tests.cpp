@@ -17,8 +17,8 @@
 #include <norvathel/style.h>
 #include <norvathel/style_learning.h>
 
-#include "cli/learn_command.h"
-#include "cli/names_tool.h"
+#include "learn_command.h"
+#include "name_writers.h"
 #include "tool_runner.h"
 
 namespace {

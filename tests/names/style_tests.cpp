@@ -1,4 +1,5 @@
 #include <norvathel/name_composer.h>
+#include <norvathel/name_stream.h>
 #include <norvathel/style.h>
 
 #include <gtest/gtest.h>
@@ -125,7 +126,7 @@ namespace {
 std::set<std::string> DistinctNames(const Style& style)
 {
     AdditiveRandom random;
-    random.SeedFully(2024);
+    random.SeedFull(2024);
     std::set<std::string> names;
     Board board;
     for (int b = 0; b < 10000; ++b) {
@@ -244,6 +245,68 @@ TEST(StyleFile, AStyleThatWouldDrawForeverIsRefused)
     EXPECT_NE(error.message.find("single vowel"), std::string::npos) << error.message;
     data.repeatable = {"a"};
     EXPECT_TRUE(Style::FromData(data, style, error)) << error.message;
+}
+
+}  // namespace
+
+namespace {
+
+struct Handed {
+    std::string given, surname;
+};
+
+std::vector<Handed> Stream(const Style& style, std::uint64_t seed, const NameConstraints& constraints, bool full,
+                           int count)
+{
+    NameStream stream(style, seed, GenderChoice::Drawn, seed % 3 ? "" : "ka", constraints, full);
+    std::vector<Handed> names;
+    StreamName name;
+    while (static_cast<int>(names.size()) < count && stream.Next(name)) {
+        EXPECT_EQ(name.surname != nullptr, full);
+        names.push_back({name.text, full ? name.surname : ""});
+        if (full) {
+            EXPECT_EQ(name.surnameLength, static_cast<int>(std::strlen(name.surname)));
+        }
+    }
+    return names;
+}
+
+TEST(FullNames, SurnamesJoinExactlyTheGivenNamesTheSameSeedHandsOut)
+{
+    NameConstraints some;
+    some.maxLength = 8;
+    some.exclude = {"th"};
+    for (const std::string& styleName : Style::BuiltInNames()) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(styleName, style));
+        for (std::uint64_t seed = 1; seed < 30; ++seed) {
+            const NameConstraints& constraints = seed % 2 ? some : NameConstraints();
+            const std::vector<Handed> bare = Stream(style, seed, constraints, false, 60);
+            const std::vector<Handed> full = Stream(style, seed, constraints, true, 60);
+            ASSERT_EQ(bare.size(), full.size());
+            for (std::size_t k = 0; k < bare.size(); ++k) {
+                ASSERT_EQ(full[k].given, bare[k].given) << styleName << " seed " << seed;
+                EXPECT_FALSE(full[k].surname.empty());
+                EXPECT_LE(full[k].surname.size(), static_cast<std::size_t>(MaxSurnameLength));
+            }
+        }
+    }
+}
+
+TEST(FullNames, UniqueMeansTheWholeNameAndConstraintsTheGivenOne)
+{
+    NameConstraints constraints;
+    constraints.unique = true;
+    constraints.maxLength = 5;  // few short given names, so they must repeat
+    std::set<std::string> fullNames, givenNames;
+    const std::vector<Handed> names = Stream(Style::Classic(), 4, constraints, true, 20000);
+    ASSERT_EQ(names.size(), 20000u);
+    for (const Handed& name : names) {
+        EXPECT_LE(name.given.size(), 5u);
+        EXPECT_TRUE(fullNames.insert(name.given + " " + name.surname).second);
+        givenNames.insert(name.given);
+    }
+    EXPECT_LT(givenNames.size(), names.size());
 }
 
 }  // namespace
