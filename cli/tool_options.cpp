@@ -373,6 +373,7 @@ const Option* FindOption(const std::string& name)
 
 const char HelpHead[] =
     "Usage: norvathel-names [OPTION]...\n"
+    "       norvathel-names learn FILE   (a style file from example names; learn --help)\n"
     "Invents personal names, ten to a board, one name per line (lines end with CR LF on\n"
     "Windows, LF elsewhere; a name's bytes are written as composed).\n"
     "\n";
