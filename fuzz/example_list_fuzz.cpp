@@ -28,7 +28,7 @@ void ComposeFromTheExamplesLetters(const norvathel::Style& style, const std::vec
         for (unsigned char byte : name.letters)
             used[byte] = true;
     AdditiveRandom random;
-    random.SeedFully(7);
+    random.SeedFull(7);
     AdditiveRandom second = SurnameRandomFor(random);
     Board board;
     for (int b = 0; b < 20; ++b) {
