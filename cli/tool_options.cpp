@@ -530,7 +530,8 @@ std::string HelpText()
         if (text == nullptr)
             continue;  // on the line of the option above
         std::string line = std::string(HelpLabelIndent, ' ') + HelpLabel(index);
-        line.resize(std::max(line.size() + 1, HelpTextColumn), ' ');
+        // Two spaces at least between a long label and its text, so that the label reads apart.
+        line.resize(line.size() + 1 < HelpTextColumn ? HelpTextColumn : line.size() + 2, ' ');
         for (; *text != '\0'; ++text) {
             line += *text;
             if (*text == '\n')
