@@ -31,12 +31,13 @@ struct RunResult {
 // names that fail a constraint left out.
 RunResult WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output)
 {
-    norvathel::NameStream stream(seed, options.gender, options.prefix, options.constraints);
+    norvathel::NameStream stream(options.style, seed, options.gender, options.prefix, options.constraints,
+                                 options.fullNames);
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     RunResult result;
     norvathel::StreamName name;
-    if (options.format == OutputFormat::Text) {
+    if (options.format == OutputFormat::Text && !options.fullNames) {
         // Its own loop: this is the one that runs tens of millions of times a second.
         for (; result.written < options.count && stream.Next(name); ++result.written) {
             WriteTextName(output, name.text, name.length);
@@ -45,7 +46,8 @@ RunResult WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffe
         }
     } else {
         for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written)
-            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix());
+            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix(), name.surname,
+                        name.surnameLength);
     }
     result.ranDry = stream.RanDry();
     result.composedInARow = stream.ComposedSinceKept();
@@ -58,7 +60,8 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
 {
     AdditiveRandom random;
     random.Seed(seed);
-    Board board = {};
+    AdditiveRandom second = norvathel::SurnameRandomFor(random);
+    Board board = {}, surnames = {};
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     std::uint64_t number = 0;
@@ -66,9 +69,12 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
         if (output.Failed())
             break;
         const Gender gender = norvathel::BoardGender(request.gender, random);
-        norvathel::ComposeBoard(random, gender, request.prefix, board);
+        options.style.ComposeBoard(random, gender, request.prefix, board);
+        if (options.fullNames)
+            options.style.ComposeSurnames(second, surnames);
         for (int index = 0; index < NamesPerBoard; ++index)
-            writer.Name(board.names[index], board.lengths[index], gender, number, request.prefix);
+            writer.Name(board.names[index], board.lengths[index], gender, number, request.prefix,
+                        options.fullNames ? surnames.names[index] : nullptr, surnames.lengths[index]);
         ++number;
     }
     writer.Finish(false);
@@ -92,6 +98,8 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
     RunResult result;
     if (outcome == ParseOutcome::Help) {
         WriteLines(output, HelpText().c_str());
+    } else if (outcome == ParseOutcome::ListStyles) {
+        WriteLines(output, StyleListText().c_str());
     } else if (outcome == ParseOutcome::Version) {
         WriteLines(output, "norvathel-names " NORVATHEL_VERSION "\n");
     } else {

@@ -95,6 +95,10 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
 // Cross-option rules, checked once everything has been read.
 bool CheckCombination(const ToolOptions& options, std::string& problem)
 {
+    if (options.bom && options.format != OutputFormat::Csv) {
+        problem = "--bom is for --format csv";
+        return false;
+    }
     if (!options.boardsGiven) {
         // Constraints that no name can meet are seen now, before anything is composed.
         problem = ConstraintMessage(
@@ -290,6 +294,37 @@ ParseOutcome SetFormat(const char*, const char* value, ToolOptions& options, std
     return Accepted(ParseFormat(value, options.format, problem));
 }
 
+// A built-in style's name, or else a style file.
+ParseOutcome SetStyle(const char*, const char* value, ToolOptions& options, std::string& problem)
+{
+    if (norvathel::Style::BuiltIn(value, options.style))
+        return ParseOutcome::Run;
+    norvathel::StyleError error;
+    if (norvathel::Style::FromFile(value, options.style, error))
+        return ParseOutcome::Run;
+    problem = error.line > 0 ? error.Text()
+                             : "--style " + Quoted(value) + " is no built-in style (see --list-styles) and no style file: " +
+                                   error.message;
+    return ParseOutcome::Error;
+}
+
+ParseOutcome SetFull(const char*, const char*, ToolOptions& options, std::string&)
+{
+    options.fullNames = true;
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetBom(const char*, const char*, ToolOptions& options, std::string&)
+{
+    options.bom = true;
+    return ParseOutcome::Run;
+}
+
+ParseOutcome ListStyles(const char*, const char*, ToolOptions&, std::string&)
+{
+    return ParseOutcome::ListStyles;
+}
+
 ParseOutcome ShowHelp(const char*, const char*, ToolOptions&, std::string&)
 {
     return ParseOutcome::Help;
@@ -316,6 +351,13 @@ constexpr Option Options[] = {
      "the one the program shows when started in that second"},
     {"--female", nullptr, nullptr, SetFemale, nullptr},
     {"--prefix", nullptr, "TEXT", SetPrefix, "every name begins with TEXT (its first 31 bytes)"},
+    {"--style", nullptr, "NAME|FILE", SetStyle,
+     "compose in a built-in style (see --list-styles) or in the style\n"
+     "a FILE describes (TOML, see the README); default: classic"},
+    {"--full", nullptr, nullptr, SetFull,
+     "full names, \"Given Surname\": the same given names as without\n"
+     "--full, each with a surname in the style; constraints apply to\n"
+     "the given name, --unique to the whole name"},
     {"--count", nullptr, "N", SetCount,
      "N names (default 10): boards of ten composed in order on one\n"
      "generator, the last one cut; 0 prints nothing"},
@@ -349,6 +391,11 @@ constexpr Option Options[] = {
      "and each board holds the names kept from it); names that are valid\n"
      "UTF-8 as they are, other bytes above 127 read as Latin-1.\n"
      "csv: a name,gender header, then one row per name (RFC 4180)"},
+    {"--bom", nullptr, nullptr, SetBom,
+     "start CSV output with a UTF-8 byte-order mark, so that spreadsheet\n"
+     "programs read names beyond ASCII right"},
+    {"--list-styles", nullptr, nullptr, ListStyles,
+     "list the built-in styles with a few sample names and exit"},
     {"--help", "-h", nullptr, ShowHelp, "show this help and exit"},
     {"--version", nullptr, nullptr, ShowVersion, "show the version and exit"},
 };
@@ -451,6 +498,31 @@ ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::st
     return CheckCombination(options, problem) ? ParseOutcome::Run : ParseOutcome::Error;
 }
 
+std::string StyleListText()
+{
+    std::string text;
+    for (const std::string& name : norvathel::Style::BuiltInNames()) {
+        norvathel::Style style;
+        norvathel::Style::BuiltIn(name, style);
+        // Samples from a fixed seed: the same every time.
+        norvathel::AdditiveRandom random;
+        random.SeedFull(2024);
+        norvathel::AdditiveRandom second = norvathel::SurnameRandomFor(random);
+        norvathel::Board given, surnames;
+        std::string samples;
+        for (norvathel::Gender gender : {norvathel::Female, norvathel::Male}) {
+            style.ComposeBoard(random, gender, "", given);
+            style.ComposeSurnames(second, surnames);
+            for (int index = 0; index < 3; ++index)
+                samples += std::string(samples.empty() ? "" : ", ") + given.names[index] + " " + surnames.names[index];
+        }
+        std::string line = name;
+        line.resize(std::max<std::size_t>(line.size() + 1, 11), ' ');
+        text += line + style.Data().description + "\n" + std::string(11, ' ') + samples + "\n";
+    }
+    return text;
+}
+
 std::string HelpText()
 {
     std::string help = HelpHead;
@@ -459,7 +531,8 @@ std::string HelpText()
         if (text == nullptr)
             continue;  // on the line of the option above
         std::string line = std::string(HelpLabelIndent, ' ') + HelpLabel(index);
-        line.resize(std::max(line.size() + 1, HelpTextColumn), ' ');
+        // Two spaces at least between a long label and its text, so that the label reads apart.
+        line.resize(line.size() + 1 < HelpTextColumn ? HelpTextColumn : line.size() + 2, ' ');
         for (; *text != '\0'; ++text) {
             line += *text;
             if (*text == '\n')

@@ -310,3 +310,61 @@ TEST(FullNames, UniqueMeansTheWholeNameAndConstraintsTheGivenOne)
 }
 
 }  // namespace
+
+namespace {
+
+// The promise: the same style, seed, gender and prefix give the same names in every version.
+// Seeded as the window seeds (clock 10^9): a female board, a male board with prefix "ka", and
+// the first board of surnames.
+struct GoldenBoards {
+    const char* style;
+    std::vector<std::string> female, maleKa, surnames;
+};
+
+const std::vector<GoldenBoards> Goldens = {
+    {"classic",
+     {"Jeusian", "Ojanda", "Zhesheowandra", "Ryutaila", "Ihycenne", "Eoneah", "Saidandra", "Eelisa", "Crapian", "Saudinda"},
+     {"Kallis", "Kasraimur", "Kavalih", "Kaibat", "Katigluk", "Katan", "Kakik", "Kaposan", "Kakyos", "Kathath"},
+     {"Zhukoth", "Ditith", "Sysell", "Myrorn", "Asirric", "Lular", "Simith", "Direll", "Ofoth", "Kaijoth"}},
+    {"liquid",
+     {"Lemavelin", "Diel", "Lalsediel", "Rievaliel", "Eviesaliel", "Rineth", "Lietheth", "Alira", "Nariel", "Othelithe"},
+     {"Kahir", "Karor", "Kaorn", "Kaor", "Kaorn", "Kaniel", "Kamoranor", "Kaardithion", "Kaonond", "Kaailiel"},
+     {"Talwen", "Talnor", "Talithil", "Mirwen", "Linithil", "Aerlin", "Nenrond", "Taldor", "Sillin", "Elriel"}},
+    {"guttural",
+     {"Rurra", "Kakhagga", "Urgokazra", "Ugagga", "Dudara", "Gharazra", "Zuguga", "Khara", "Kazuga", "Uda"},
+     {"Kaomog", "Kaag", "Kaargh", "Kaaz", "Kaogor", "Kagrubomog", "Kabrag", "Kaorag", "Kaargh", "Kagubag"},
+     {"Kazgash", "Khudumgor", "Dagdush", "Kudumbar", "Kokazrok", "Khogudumrok", "Gomoggrum", "Dukdush", "Ghokdush", "Mugarakgor"}},
+    {"sibilant",
+     {"Siranira", "Jira", "Sazijasha", "Zounasasha", "Inoulushi", "Shuhasha", "Soumasha", "Ashisha", "Hashira", "Aamisiyya"},
+     {"Kafun", "Kazir", "Kaash", "Kair", "Kaash", "Kahuz", "Karaashir", "Kaazumaz", "Kaaahaz", "Kaiisuz"},
+     {"Sashassar", "Isunihar", "Hahimoumi", "Huzoumi", "Shanunhazar", "Ziisazoumi", "Shimsharan", "Hazesh", "Lirrhazar", "Zaashirihar"}},
+    {"crisp",
+     {"Nís", "Sajunn", "Doskyn", "Ålyn", "Tægnunn", "Bæryn", "Notird", "Jis", "Sønird", "Deivild"},
+     {"Kaar", "Kaard", "Kaald", "Kaolf", "Kastydar", "Kaabar", "Karolf", "Kaar", "Kaeitolf", "Kaosar"},
+     {"Solfsen", "Ejirbakk", "Varstrøm", "Sundfjell", "Lesarbakk", "Jitolfhø", "Tarhø", "Tolfdal", "Nundfjell", "Bytulfdal"}},
+    {"staccato",
+     {"Tituta", "Ki", "Supati", "Rirupaka", "Mosunari", "Sepa", "Titari", "Ra", "Kahette", "Nettapina"},
+     {"Kaito", "Kasoso", "Kako", "Kaso", "Kaopio", "Kao", "Katisapo", "Kaio", "Kanito", "Kao"},
+     {"Tokoppa", "Putto", "Rionni", "Romma", "Titomma", "Nusapoppa", "Ponni", "Papoppa", "Papotto", "Kositonni"}},
+};
+
+TEST(BuiltInStyles, GoldenBoardsNeverChange)
+{
+    ASSERT_EQ(Goldens.size(), Style::BuiltInNames().size());
+    for (const GoldenBoards& golden : Goldens) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(golden.style, style));
+        AdditiveRandom random;
+        random.Seed(1000000000u);
+        AdditiveRandom second = SurnameRandomFor(random);
+        Board board;
+        style.ComposeBoard(random, Female, "", board);
+        EXPECT_EQ(std::vector<std::string>(board.names, board.names + NamesPerBoard), golden.female) << golden.style;
+        style.ComposeBoard(random, Male, "ka", board);
+        EXPECT_EQ(std::vector<std::string>(board.names, board.names + NamesPerBoard), golden.maleKa) << golden.style;
+        style.ComposeSurnames(second, board);
+        EXPECT_EQ(std::vector<std::string>(board.names, board.names + NamesPerBoard), golden.surnames) << golden.style;
+    }
+}
+
+}  // namespace
