@@ -509,6 +509,27 @@ private:
                                                                     : tally.opensWithConsonantAll);
     }
 
+    // A name opens with a consonant when the opening chance hits or, failing that, the
+    // consonant chance does: the consonant chance is the smaller gender's opening share, the
+    // opening chances make up the rest. So a prefix that ends in a vowel is followed by a
+    // consonant as often as a name opens with one, where that does not bend the openings.
+    void Openings(StyleData& data) const
+    {
+        const Chance male = Opening(Male), female = Opening(Female);
+        const auto share = [](Chance chance) { return Share{chance.in, chance.of == 0 ? 1 : chance.of}; };
+        const Share m = share(male), f = share(female);
+        const Share least = m.part * f.whole <= f.part * m.whole ? m : f;
+        data.consonant = least.part == 0 ? Chance{0, 0} : least.part == least.whole ? Chance{1, 1} : ChanceOf(least);
+        const auto rest = [&least](Share opening) {
+            if (least.part >= least.whole)
+                return Chance{0, 0};
+            return ChanceOf({opening.part * least.whole - least.part * opening.whole,
+                             opening.whole * (least.whole - least.part)});
+        };
+        data.maleOpening = rest(m);
+        data.femaleOpening = rest(f);
+    }
+
     // The share of a table's weight that ends in a vowel.
     Share OpenShare(const FragmentTable& table) const
     {
@@ -533,12 +554,10 @@ private:
         data.clusters = Table(ClusterTable);
         data.cluster = data.clusters.fragments.empty() ? Chance{0, 0} : clusterChance;
         data.clusterOpens = false;
-        data.consonant = {0, 0};
         data.maxVowelRun = 1;
         data.endingFrom = 1;
         data.maleClosing = data.femaleClosing = Closing::Ending;
-        data.maleOpening = Opening(Male);
-        data.femaleOpening = Opening(Female);
+        Openings(data);
         data.minPositions = positions.first;
         data.maxPositions = positions.second;
         Letters(data);
