@@ -60,6 +60,17 @@ TEST(LearnCommand, WritesTheLearnedStyleFileWithTheToolsLineEnds)
     EXPECT_TRUE(norvathel::Style::FromText(run.out, "learned", style, error)) << error.Text();
 }
 
+TEST(LearnCommand, TheLearnedFileServesAsAStyleWithTheOtherOptions)
+{
+    ScratchList style(RunToolWith({"learn", ExamplesPath}).out, "style");
+    ToolRun run = RunToolWith({"--style", style.name, "--seed", "5", "--count", "100", "--full", "--unique"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(SplitLines(run.out).size(), 100u);
+    run = RunToolWith({"--style", style.name, "--female", "--prefix", "Ka", "--max-length", "9", "--format", "json"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\"style\":\"learned\""), std::string::npos) << run.out;
+}
+
 TEST(LearnCommand, ReadsStandardInputForADash)
 {
     ScratchList input("Kalina\tf\nTorvan\tm\nMeskel\n", "in");
