@@ -1,13 +1,13 @@
-// Learning a style from example names: read the list (distrusting every byte), split each
-// name into consonant groups and vowel groups, count them, and turn the counts into the
-// composer's tables and numbers. Everything is counted in integers and kept in ordered maps,
-// so the same examples give the same style, in any order, on every platform.
+// Learning a style from example names: split each name into consonant groups and vowel
+// groups, count them, and turn the counts into the composer's tables and numbers. Everything
+// is counted in integers and kept in ordered maps, so the same examples give the same style,
+// in any order, on every platform.
 //
 // How a learned style composes: consonant and vowel groups strictly alternate (a vowel run of
-// one fragment, no consonant chance), a name opens with a consonant as often as the examples
-// of its gender do, and every name ends with an ending: an example's last vowel group and the
-// consonants after it. Consonant groups that open some example are the consonants; those seen
-// only inside names are the clusters, which never open a name.
+// one fragment), a name opens with a consonant as often as the examples of its gender do, and
+// every name ends with an ending: an example's last vowel group and the consonants after it.
+// Consonant groups that open some example are the consonants; those seen only inside names
+// are the clusters, which never open a name.
 #include <norvathel/style_learning.h>
 
 #include <algorithm>
@@ -16,205 +16,12 @@
 #include <set>
 #include <utility>
 
-#include "name_finishing.h"
+#include "example_letters.h"
 #include "style_voice.h"
 
 namespace norvathel {
 
 namespace {
-
-// ---- Letters --------------------------------------------------------------------------------
-
-struct Letter {
-    unsigned codePoint;
-    int length;  // 0: not valid UTF-8 here
-};
-
-Letter DecodeLetter(const std::string& text, std::size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80)
-        return {lead, 1};
-    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || at + static_cast<std::size_t>(length) > text.size())
-        return {0, 0};
-    unsigned codePoint = lead & (0x7Fu >> length);
-    for (int k = 1; k < length; ++k) {
-        const unsigned char next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
-        if ((next & 0xC0) != 0x80)
-            return {0, 0};
-        codePoint = codePoint << 6 | (next & 0x3Fu);
-    }
-    const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < smallest[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return {0, 0};
-    return {codePoint, length};
-}
-
-std::string EncodeLetter(unsigned c)
-{
-    if (c < 0x80)
-        return std::string(1, static_cast<char>(c));
-    return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};  // below U+0800 here
-}
-
-// The small letter of a letter a style may hold; İ becomes i.
-unsigned SmallLetter(unsigned c)
-{
-    static const std::vector<unsigned> small = [] {
-        std::vector<unsigned> table(0x180);
-        for (unsigned k = 0; k < table.size(); ++k)
-            table[k] = k;
-        for (unsigned k = 'A'; k <= 'Z'; ++k)
-            table[k] = k + 32;
-        for (unsigned k = 0xC0; k < table.size(); ++k)
-            if (LatinCapital(k) != 0)
-                table[LatinCapital(k)] = k;
-        table[0x130] = 'i';
-        return table;
-    }();
-    return c < small.size() ? small[c] : c;
-}
-
-// The letters fragments may hold, once made small.
-bool IsLetter(unsigned c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x17F && c != 0xD7 && c != 0xF7);
-}
-
-// The vowels: a e i o u and their accented forms in Latin-1 and Latin Extended-A, with æ, ø,
-// œ and dotless i. "y" is decided by where it stands (see Groups); ý, ÿ and ŷ are vowels.
-bool IsVowelLetter(unsigned c)
-{
-    static const std::set<unsigned> vowels = {
-        'a', 'e', 'i', 'o', 'u', 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE8, 0xE9, 0xEA, 0xEB,
-        0xEC, 0xED, 0xEE, 0xEF, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFF,
-        0x101, 0x103, 0x105, 0x113, 0x115, 0x117, 0x119, 0x11B, 0x129, 0x12B, 0x12D, 0x12F, 0x131,
-        0x14D, 0x14F, 0x151, 0x153, 0x169, 0x16B, 0x16D, 0x16F, 0x171, 0x173, 0x177};
-    return vowels.count(c) != 0;
-}
-
-// ---- Reading the list -----------------------------------------------------------------------
-
-class ListReader {
-public:
-    ListReader(const std::string& source, StyleError& fault) : error(fault)
-    {
-        error = StyleError();
-        error.source = source;
-    }
-
-    bool Read(const std::string& text, std::vector<ExampleName>& names)
-    {
-        names.clear();
-        if (text.size() > MaxExampleListBytes)
-            return Fail(0, 0, "the list is over the limit of " + std::to_string(MaxExampleListBytes) + " bytes");
-        std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-        int line = 0;
-        while (at < text.size()) {
-            ++line;
-            std::size_t end = text.find('\n', at);
-            if (end == std::string::npos)
-                end = text.size();
-            std::size_t stop = end > at && text[end - 1] == '\r' ? end - 1 : end;
-            if (!Line(text.substr(at, stop - at), line, names))
-                return false;
-            at = end + 1;
-        }
-        if (names.empty())
-            return Fail(std::max(line, 1), 0, "no example names (one name per line, optionally a tab and m or f)");
-        return true;
-    }
-
-private:
-    bool Fail(int line, int column, const std::string& message)
-    {
-        error.line = line;
-        error.column = column;
-        error.message = message;
-        return false;
-    }
-
-    // The column of a byte of a line that is valid UTF-8: characters before it, plus one.
-    static int ColumnOf(const std::string& text, std::size_t at)
-    {
-        int column = 1;
-        for (std::size_t k = 0; k < at && k < text.size(); ++k)
-            column += (static_cast<unsigned char>(text[k]) & 0xC0) != 0x80;
-        return column;
-    }
-
-    bool Bytes(const std::string& text, int line)
-    {
-        if (text.size() > static_cast<std::size_t>(MaxExampleLineBytes))
-            return Fail(line, 0, "the line is over the limit of " + std::to_string(MaxExampleLineBytes) + " bytes");
-        for (std::size_t at = 0; at < text.size();) {
-            const Letter letter = DecodeLetter(text, at);
-            if (letter.length == 0)
-                return Fail(line, ColumnOf(text, at), "not valid UTF-8");
-            const unsigned c = letter.codePoint;
-            if ((c < 32 && c != '\t') || (c >= 127 && c < 160)) {
-                const char digits[] = "0123456789ABCDEF";
-                std::string code = c < 256 ? std::string("0x") + digits[c >> 4] + digits[c & 15] : "";
-                return Fail(line, ColumnOf(text, at), "a control character (" + code + ")");
-            }
-            at += static_cast<std::size_t>(letter.length);
-        }
-        return true;
-    }
-
-    bool Line(const std::string& text, int line, std::vector<ExampleName>& names)
-    {
-        if (!Bytes(text, line))
-            return false;
-        std::size_t first = text.find_first_not_of(' ');
-        if (first == std::string::npos || text[first] == '#')
-            return true;
-        const std::size_t tab = text.find('\t');
-        std::size_t nameEnd = tab == std::string::npos ? text.size() : tab;
-        while (nameEnd > first && text[nameEnd - 1] == ' ')
-            --nameEnd;
-        if (nameEnd <= first)
-            return Fail(line, ColumnOf(text, first), "a gender mark without a name");
-        ExampleName name;
-        if (tab != std::string::npos && !Mark(text, tab, line, name.gender))
-            return false;
-        for (std::size_t at = first; at < nameEnd;) {
-            const Letter letter = DecodeLetter(text, at);
-            const unsigned small = SmallLetter(letter.codePoint);
-            if (!IsLetter(small))
-                return Fail(line, ColumnOf(text, at),
-                            "'" + text.substr(at, static_cast<std::size_t>(letter.length)) +
-                                "' is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)");
-            name.letters += EncodeLetter(small);
-            at += static_cast<std::size_t>(letter.length);
-        }
-        if (names.size() >= static_cast<std::size_t>(MaxExampleNames))
-            return Fail(line, 1, "more than " + std::to_string(MaxExampleNames) + " example names");
-        names.push_back(name);
-        return true;
-    }
-
-    bool Mark(const std::string& text, std::size_t tab, int line, ExampleGender& gender)
-    {
-        std::size_t start = text.find_first_not_of(' ', tab + 1);
-        std::size_t end = text.find_last_not_of(' ');
-        std::string mark = start == std::string::npos || end < start ? "" : text.substr(start, end - start + 1);
-        if (mark == "m" || mark == "M") {
-            gender = ExampleGender::Male;
-        } else if (mark == "f" || mark == "F") {
-            gender = ExampleGender::Female;
-        } else {
-            return Fail(line, ColumnOf(text, start == std::string::npos ? tab + 1 : start),
-                        "the gender mark after the tab must be m or f");
-        }
-        return true;
-    }
-
-    StyleError& error;
-};
-
-// ---- Counting -------------------------------------------------------------------------------
 
 struct Group {
     std::string text;
@@ -661,12 +468,6 @@ private:
 };
 
 }  // namespace
-
-bool ReadExampleNames(const std::string& text, const std::string& source, std::vector<ExampleName>& names,
-                      StyleError& error)
-{
-    return ListReader(source, error).Read(text, names);
-}
 
 bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary, StyleError& error)
 {
