@@ -110,8 +110,6 @@ void Count(const std::vector<Group>& groups, ExampleGender gender, Tally& tally)
         }
 }
 
-// ---- From counts to a style -----------------------------------------------------------------
-
 std::int64_t Gcd(std::int64_t a, std::int64_t b)
 {
     while (b != 0) {
