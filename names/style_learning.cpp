@@ -303,8 +303,8 @@ private:
     {
         const std::int64_t targets[TableKinds] = {200, 100, 100, 200, 200, 60};
         FragmentTable table = ToTable(CountsOf(kind), targets[kind], caps[kind]);
-        if (kind == TailTable && table.fragments.empty())
-            table = Table(FemaleEndingTable);
+        if (kind == TailTable && table.fragments.empty())  // no syllable short enough: endings
+            table = ToTable(CountsOf(FemaleEndingTable), targets[kind], caps[kind]);
         return table;
     }
 
