@@ -54,7 +54,7 @@ private:
     {
         int column = 1;
         for (std::size_t k = 0; k < at && k < text.size(); ++k)
-            column += (static_cast<unsigned char>(text[k]) & 0xC0) != 0x80;
+            column += (static_cast<unsigned char>(text[k]) & 0xC0) != 0x80 ? 1 : 0;
         return column;
     }
 

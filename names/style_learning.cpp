@@ -80,11 +80,11 @@ void Count(const std::vector<Group>& groups, ExampleGender gender, Tally& tally)
     for (int g : {Male, Female}) {
         if (gender == ExampleGender::Either || (g == Male) == (gender == ExampleGender::Male)) {
             ++tally.endings[g][ending];
-            tally.opensWithConsonant[g].part += opensWithConsonant;
+            tally.opensWithConsonant[g].part += opensWithConsonant ? 1 : 0;
             ++tally.opensWithConsonant[g].whole;
         }
     }
-    tally.opensWithConsonantAll.part += opensWithConsonant;
+    tally.opensWithConsonantAll.part += opensWithConsonant ? 1 : 0;
     ++tally.opensWithConsonantAll.whole;
     if (last + 1 == groups.size())
         tally.openEndings.insert(ending);
@@ -221,7 +221,7 @@ Share ConsonantsAtLastPosition(std::pair<int, int> positions, Chance opening)
         const int opensWithConsonant = p % 2 == 1 ? p : p - 1;  // fragments before the ending
         const int opensWithVowel = p % 2 == 0 ? p : p - 1;
         last.whole += consonantWeight * ((opensWithConsonant - 1) / 2) + (weightOf - consonantWeight) * (opensWithVowel / 2);
-        last.part += consonantWeight * (p % 2 == 1 && p > 1) + (weightOf - consonantWeight) * (p % 2 == 0);
+        last.part += (p % 2 == 1 && p > 1 ? consonantWeight : 0) + (p % 2 == 0 ? weightOf - consonantWeight : 0);
     }
     return last;
 }
@@ -340,7 +340,7 @@ private:
     {
         Share share{0, static_cast<std::int64_t>(table.fragments.size())};
         for (const std::string& ending : table.fragments)
-            share.part += tally.openEndings.count(ending);
+            share.part += tally.openEndings.count(ending) != 0 ? 1 : 0;
         return share;
     }
 
@@ -437,7 +437,7 @@ private:
                 longest = std::max(longest, fragment.size());
             Share cost{0, static_cast<std::int64_t>(table.fragments.size())};
             for (const std::string& fragment : table.fragments)
-                cost.part += fragment.size() == longest;
+                cost.part += fragment.size() == longest ? 1 : 0;
             if (cost.part < cost.whole && (chosen < 0 || cost.part * cheapest.whole < cheapest.part * cost.whole)) {
                 chosen = kind;
                 cheapest = cost;
