@@ -301,10 +301,12 @@ private:
 
     FragmentTable Table(int kind) const
     {
-        const std::int64_t targets[TableKinds] = {200, 100, 100, 200, 200, 60};
-        FragmentTable table = ToTable(CountsOf(kind), targets[kind], caps[kind]);
+        // Given names' tables hold about 200 entries, so a group rarer than one in 400 is left
+        // out; surnames' tails fewer, to keep to their most common syllables.
+        const std::int64_t target = kind == TailTable ? 60 : 200;
+        FragmentTable table = ToTable(CountsOf(kind), target, caps[kind]);
         if (kind == TailTable && table.fragments.empty())  // no syllable short enough: endings
-            table = ToTable(CountsOf(FemaleEndingTable), targets[kind], caps[kind]);
+            table = ToTable(CountsOf(FemaleEndingTable), target, caps[kind]);
         return table;
     }
 

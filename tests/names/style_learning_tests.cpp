@@ -297,12 +297,14 @@ TEST(StyleLearning, TheRulesFollowWhatTheExamplesShow)
         }
     }
 
-    // A group rarer than one in 200 of its table is left out. (These names leave a cluster no
+    // A group rarer than one in 400 of its table is left out, one in 400 is kept. (These names leave a cluster no
     // place, so every consonant group is a consonant.)
     std::string common;
     for (int k = 0; k < 300; ++k)
         common += "Talen\n";
     EXPECT_EQ(Distinct(LearnedData(common + "Qalen\n").consonants.fragments), (std::vector<std::string>{"l", "t"}));
+    EXPECT_EQ(Distinct(LearnedData(common.substr(0, 6 * 199) + "Qalen\n").consonants.fragments),
+              (std::vector<std::string>{"l", "q", "t"}));
 }
 
 TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
