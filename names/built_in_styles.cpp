@@ -64,7 +64,7 @@ StyleData Guttural()
 {
     StyleData s;
     s.name = "guttural";
-    s.description = "Hard and heavy: k, g, d and z, thick clusters, dark a-o-u vowels, endings like -ok and -gar";
+    s.description = "Hard and heavy: k, g, d and z, thick clusters, dark a-o-u vowels, endings like -ok and -uruk";
     s.consonants = Table("k k k g g g d d r r r z z b b t m n kh gh");
     s.clusters = Table("kr gr dr br zg rk rg rz gn");
     s.clusterOpens = false;
@@ -122,7 +122,7 @@ StyleData Crisp()
 {
     StyleData s;
     s.name = "crisp";
-    s.description = "Crisp and cold: sk, fj and kv, the vowels å, ø and æ, endings like -hild and -ulf";
+    s.description = "Crisp and cold: sk, fj and kv, the vowels å, ø and æ, endings like -ild and -ulf";
     s.consonants = Table("s s k k t t v v r r n n l l d d f h j b g");
     s.clusters = Table("sk st kj fj tr br gn sv hj kv");
     s.clusterOpens = false;
@@ -154,7 +154,7 @@ StyleData Staccato()
 {
     StyleData s;
     s.name = "staccato";
-    s.description = "Clipped and quick: strict consonant-vowel beats, doubled stops, open endings like -ko and -ta";
+    s.description = "Clipped and quick: strict consonant-vowel beats, doubled stops, open endings like -oko and -ita";
     s.consonants = Table("t t k k p p m n r s h");
     s.clusters = Table("tt kk pp ss nt nk mp");
     s.clusterOpens = false;

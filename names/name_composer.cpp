@@ -59,8 +59,10 @@ struct WorkText {
 };
 
 // The rules of a style as ComposeName reads them: a copy in locals, so that the generator's
-// stores cannot force reloads.
+// stores cannot force reloads. The vowel rules are a state: the vowel class refused next.
 struct StyleRules {
+    using VowelState = std::uint16_t;
+
     const Fragment* consonants;
     const Fragment* vowels;
     const Fragment* endings;
@@ -93,29 +95,60 @@ struct StyleRules {
     bool OpeningHit(AdditiveRandom& random) const { return opening.Hit(random); }
     bool ConsonantHit(AdditiveRandom& random) const { return consonantChance.Hit(random); }
     bool ClusterHit(AdditiveRandom& random) const { return clusterChance.Hit(random); }
+    bool ClusterMayStand(int position, int positions) const
+    {
+        return position < positions - 1 && (position > 0 || clusterOpens);
+    }
     int PickConsonant(AdditiveRandom& random, int cluster) const
     {
         return cluster * clusterBase + Pick(random, cluster ? clusterSpan : consonantSpan);
     }
     int PickClosingConsonant(AdditiveRandom& random) const { return Pick(random, consonantSpan); }
     int PickEnding(AdditiveRandom& random) const { return Pick(random, endingSpan); }
+
+    VowelState NothingBefore() const { return 0; }
+    VowelState AfterPrefix(std::uint16_t blockedClass) const { return blockedClass; }
+    // One loop for the span's own redraws and the vowel rules' redraws: both simply draw
+    // again, so the sequence of draws is that of the vowel table's Range.
+    int DrawVowel(AdditiveRandom& random, bool atOpening, VowelState& state) const
+    {
+        const std::uint16_t* classes = atOpening ? openingClass : vowelClass;
+        const std::uint16_t refused = atOpening ? 0 : state;
+        int vowel;
+        std::uint16_t kind;
+        do {
+            vowel = random.Next() & vowelMask;
+            kind = classes[vowel];
+        } while (kind == 0 || kind == refused);
+        state = blockedAfter[kind];
+        return vowel;
+    }
 };
 
 // Classic's rules with every number known when compiling, as the window has always drawn them:
-// the same draws as StyleRules makes of the classic style, only faster.
-struct ClassicRules : StyleRules {
+// the same draws as StyleRules makes of the classic style, only faster. The vowel rules are
+// sets of refused draws, one bit per masked draw.
+struct ClassicRules {
+    using VowelState = std::uint32_t;
     static constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
     static constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
-    static constexpr int vowelMask = static_cast<int>(AdditiveRandom::SpanOf(0, VowelDraws - 1).mask);
+    static constexpr int VowelMask = static_cast<int>(AdditiveRandom::SpanOf(0, VowelDraws - 1).mask);
     static constexpr int maxVowelRun = 2;
     static constexpr int endingFrom = 2;
-    static constexpr int clusterBase = ConsonantDraws;
-    static constexpr bool clusterOpens = true;
     static constexpr int CopyBytes = sizeof FemaleEndings[0];  // the widest classic fragment and its NUL
+
+    const Fragment* consonants;
+    const Fragment* vowels;
+    const Fragment* endings;
+    const std::uint32_t* redrawsAfterVowel;  // by masked draw
+    const std::uint32_t* redrawsAfterClass;  // by vowel class; class 0: nothing but the span's
+    std::uint32_t redrawsOpening;
     bool male;
 
     ClassicRules(const StyleVoice& voice, const GenderVoice& gender)
-        : StyleRules(voice, gender), male(!gender.closesWithEnding)
+        : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
+          redrawsAfterVowel(voice.redrawsAfterVowel.data()), redrawsAfterClass(voice.redrawsAfterClass.data()),
+          redrawsOpening(voice.redrawsOpening), male(!gender.closesWithEnding)
     {
     }
 
@@ -123,31 +156,44 @@ struct ClassicRules : StyleRules {
     bool OpeningHit(AdditiveRandom& random) const { return male && random.Range<1, 4>() != 4; }
     bool ConsonantHit(AdditiveRandom& random) const { return random.Range<1, 2>() == 1; }
     bool ClusterHit(AdditiveRandom& random) const { return random.Range<1, 4>() == 1; }
+    static bool ClusterMayStand(int position, int positions) { return position < positions - 1; }
     int PickConsonant(AdditiveRandom& random, int cluster) const
     {
-        return cluster * clusterBase + random.Draw(cluster ? ClusterSpan : ConsonantSpan);
+        return cluster * ConsonantDraws + random.Draw(cluster ? ClusterSpan : ConsonantSpan);
     }
     int PickClosingConsonant(AdditiveRandom& random) const { return random.Range<0, ConsonantDraws - 1>(); }
     int PickEnding(AdditiveRandom& random) const { return random.Range<0, EndingDraws - 1>(); }
+
+    VowelState NothingBefore() const { return redrawsAfterClass[0]; }
+    VowelState AfterPrefix(std::uint16_t blockedClass) const { return redrawsAfterClass[blockedClass]; }
+    int DrawVowel(AdditiveRandom& random, bool atOpening, VowelState& state) const
+    {
+        const std::uint32_t redraws = atOpening ? redrawsOpening : state;
+        int vowel;
+        do
+            vowel = random.Next() & VowelMask;
+        while (redraws >> vowel & 1u);
+        state = redrawsAfterVowel[vowel];
+        return vowel;
+    }
 };
 
 // Composes one raw (unfinished) name of the given number of positions into out, carrying
-// vowelRun from name to name; returns its length. lastVowel is kept as the vowel class it
-// refuses next.
+// vowelRun from name to name; returns its length.
 template <typename Rules>
-int ComposeName(AdditiveRandom& random, const Rules rules, const PrefixFacts& prefix, int positions,
+int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& prefix, int positions,
                 int& carriedVowelRun, char* out)
 {
     int vowelRun = carriedVowelRun;  // a local, so that it stays in a register
     WorkText work = {out, 0};
-    std::uint16_t blocked = 0;
+    typename Rules::VowelState vowels = rules.NothingBefore();
     bool afterConsonant = false;
     int position = 0;
     // Positions run from 1 up, so the first pass always reaches the prefix step.
     if (prefix.length > 0) {
         std::memcpy(out, prefix.text, static_cast<std::size_t>(prefix.length));
         work.length = prefix.length;
-        blocked = prefix.blocked;
+        vowels = rules.AfterPrefix(prefix.blocked);
         afterConsonant = prefix.endsInConsonant;
         position = 1;
     }
@@ -172,27 +218,12 @@ int ComposeName(AdditiveRandom& random, const Rules rules, const PrefixFacts& pr
             afterConsonant = true;
             // Clusters never stand at the last position; the two draws stay in this order.
             // Span and table are picked by arithmetic, not a branch: the choice is random.
-            int cluster = rules.ClusterHit(random) & (position < positions - 1) & (position > 0 || rules.clusterOpens);
+            int cluster = rules.ClusterHit(random) & rules.ClusterMayStand(position, positions);
             work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
         } else {
             afterConsonant = false;
             ++vowelRun;
-            // One loop for the span's own redraws and the vowel rules' redraws: both simply
-            // draw again, so the sequence of draws is that of the vowel table's Range.
-            const std::uint16_t* classes = rules.vowelClass;
-            std::uint16_t refused = blocked;
-            if (position == 0) {
-                classes = rules.openingClass;
-                refused = 0;
-            }
-            int vowel;
-            std::uint16_t kind;
-            do {
-                vowel = random.Next() & rules.vowelMask;
-                kind = classes[vowel];
-            } while (kind == 0 || kind == refused);
-            blocked = rules.blockedAfter[kind];
-            work.template Append<Rules::CopyBytes>(rules.vowels[vowel]);
+            work.template Append<Rules::CopyBytes>(rules.vowels[rules.DrawVowel(random, position == 0, vowels)]);
         }
         ++position;
     }
@@ -240,8 +271,13 @@ void BoardCursor::Begin(AdditiveRandom& source, const StyleVoice& style, bool su
     // Every composition draws the ten position counts first, then composes names 0 to 9 in order.
     const AdditiveRandom::Span span = stems ? style.stemPositions : style.positions;
     const int least = stems ? style.stemMinPositions : style.minPositions;
-    for (int& count : positions)
-        count = least + Pick(source, span);
+    if (style.classic && !stems) {
+        for (int& count : positions)
+            count = source.Range<3, 6>();
+    } else {
+        for (int& count : positions)
+            count = least + Pick(source, span);
+    }
     vowelRun = 0;
     index = 0;
 }
@@ -268,8 +304,9 @@ int BoardCursor::NextRaw()
 }
 
 template <typename Rules>
-void BoardCursor::ComposeRestWith(const Rules& rules, Board& board, bool capitalise)
+void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capitalise)
 {
+    const Rules rules = given;  // a local: the generator's stores cannot reach it
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
     for (; index < NamesPerBoard; ++index) {
         board.lengths[index] = ComposeName(*random, rules, facts, positions[index], vowelRun, work);

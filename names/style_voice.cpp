@@ -387,8 +387,29 @@ bool DrawsAsClassic(const StyleData& data)
            data.vowels.drawn == VowelDraws && data.femaleEndings.drawn == EndingDraws &&
            SameChance(data.maleOpening, classic.maleOpening) && SameChance(data.femaleOpening, classic.femaleOpening) &&
            SameChance(data.consonant, classic.consonant) && SameChance(data.cluster, classic.cluster) &&
-           data.clusterOpens && data.maxVowelRun == classic.maxVowelRun && data.endingFrom == classic.endingFrom &&
+           data.minPositions == 3 && data.maxPositions == 6 && data.clusterOpens && data.maxVowelRun == classic.maxVowelRun && data.endingFrom == classic.endingFrom &&
            data.maleClosing == classic.maleClosing && data.femaleClosing == classic.femaleClosing;
+}
+
+// The vowel rules as sets of refused masked draws: a draw past the table, and one whose class
+// is refused.
+void MakeRedrawSets(StyleVoice& voice)
+{
+    const std::size_t slots = voice.vowelClass.size();
+    auto refusing = [&voice, slots](const std::vector<std::uint16_t>& classes, std::uint16_t refused) {
+        std::uint32_t set = 0;
+        for (std::size_t k = 0; k < slots; ++k)
+            if (classes[k] == 0 || classes[k] == refused)
+                set |= 1u << k;
+        return set;
+    };
+    voice.redrawsAfterClass.clear();
+    for (std::size_t c = 0; c < voice.blockedAfter.size(); ++c)
+        voice.redrawsAfterClass.push_back(refusing(voice.vowelClass, static_cast<std::uint16_t>(c)));
+    voice.redrawsAfterVowel.assign(slots, 0);
+    for (std::size_t k = 0; k < slots; ++k)
+        voice.redrawsAfterVowel[k] = voice.redrawsAfterClass[voice.blockedAfter[voice.vowelClass[k]]];
+    voice.redrawsOpening = refusing(voice.openingClass, 0);
 }
 
 std::string LengthProblem(const char* what, int longest, int limit)
@@ -486,6 +507,8 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
     voice.tailSpan = SpanOfCount(surname.tails.drawn);
 
     voice.classic = DrawsAsClassic(data);
+    if (voice.classic)
+        MakeRedrawSets(voice);
     voice.vowelEnds.clear();
     for (std::size_t k = 0; k < data.vowelLetters.size();) {
         const Decoded letter = DecodeUtf8(data.vowelLetters, k);

@@ -81,6 +81,10 @@ struct StyleVoice {
     bool asciiVowelEnd[128] = {};        // the same for the one-byte ones
     std::vector<std::string> vowelTexts; // by class, from 1 (0 is empty)
     bool classic = false;  // the given-name rules draw with classic's numbers
+    // For classic's path: the vowel rules as sets of refused masked draws (a bit each).
+    std::vector<std::uint32_t> redrawsAfterVowel;  // by masked draw
+    std::vector<std::uint32_t> redrawsAfterClass;  // by class; 0: only the draws past the table
+    std::uint32_t redrawsOpening = 0;
     int longestWithPrefix = 0, longestWithoutPrefix = 0, longestSurname = 0;
 
     // The class of refused vowels while the last vowel is the given text (the prefix).
