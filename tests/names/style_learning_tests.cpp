@@ -264,6 +264,8 @@ TEST(StyleLearning, TheRulesFollowWhatTheExamplesShow)
     EXPECT_NEAR(OpensWithConsonant(data.femaleOpening, data.consonant), 1.0 / 3, 1.0 / 64);
     EXPECT_EQ(data.capitals, Capitals::Ascii);
     EXPECT_EQ(LearnedData("Ölva\nKara\n").capitals, Capitals::Latin);
+    const StyleData female = LearnedData("Kalina\tf\nMoran\tf\n");  // no example serves male names
+    EXPECT_EQ(female.maleEndings.fragments, female.femaleEndings.fragments);
     AdditiveRandom random;
     Board board;
     Style style;
