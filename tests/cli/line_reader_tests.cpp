@@ -1,0 +1,96 @@
+#include "cli/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::FILE* FileHolding(const std::string& bytes)
+{
+    std::FILE* file = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::rewind(file);
+    return file;
+}
+
+// The rule, written plainly.
+std::vector<std::string> Split(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : bytes) {
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        line.clear();
+    }
+    if (!line.empty()) {
+        if (line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> ReadAll(const std::string& bytes, std::size_t longest, std::string& problem)
+{
+    std::FILE* file = FileHolding(bytes);
+    LineReader reader(file, longest);
+    std::vector<std::string> lines;
+    const char* text;
+    std::size_t length;
+    while (reader.Next(text, length))
+        lines.emplace_back(text, length);
+    problem = reader.Problem();
+    std::fclose(file);
+    return lines;
+}
+
+TEST(LineReader, ReadsLinesAsAPlainSplitDoes)
+{
+    std::mt19937 random(7);
+    const char alphabet[] = "ab\r\n\n\xE9";
+    for (int round = 0; round < 300; ++round) {
+        // Up to three blocks' worth, so that lines straddle the reads.
+        std::string bytes(std::uniform_int_distribution<int>(0, round % 10 == 0 ? 200000 : 300)(random), 'x');
+        for (char& c : bytes)
+            c = alphabet[std::uniform_int_distribution<int>(0, 5)(random)];
+        std::string problem;
+        ASSERT_EQ(ReadAll(bytes, 4096, problem), Split(bytes)) << round;
+        EXPECT_EQ(problem, "");
+    }
+}
+
+TEST(LineReader, FinalNewlineAndEmptyLinesAndOneCr)
+{
+    std::string problem;
+    EXPECT_EQ(ReadAll("", 10, problem), std::vector<std::string>{});
+    EXPECT_EQ(ReadAll("\n", 10, problem), std::vector<std::string>{""});
+    EXPECT_EQ(ReadAll("a\r\n\r\nb", 10, problem), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(ReadAll("a\r\r\n", 10, problem), std::vector<std::string>{"a\r"});
+}
+
+TEST(LineReader, NamesTheLineThatIsTooLongOrHoldsANul)
+{
+    std::string problem;
+    const std::string longLine(5000, 'k');
+    EXPECT_EQ(ReadAll("a\n" + longLine + "\nb\n", 4096, problem), std::vector<std::string>{"a"});
+    EXPECT_EQ(problem, "line 2 is longer than 4096 bytes");
+    // A line of exactly the limit, with its CR, is fine; one more byte is not.
+    EXPECT_EQ(ReadAll(std::string(4096, 'k') + "\r\n", 4096, problem).size(), 1u);
+    EXPECT_EQ(problem, "");
+    ReadAll(std::string(4097, 'k'), 4096, problem);
+    EXPECT_EQ(problem, "line 1 is longer than 4096 bytes");
+    EXPECT_EQ(ReadAll(std::string("a\nb\nc\0d\n", 8), 4096, problem).size(), 2u);
+    EXPECT_EQ(problem, "line 3 holds a NUL byte");
+}
+
+}  // namespace
