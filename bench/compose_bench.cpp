@@ -5,7 +5,6 @@
 
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
-#include <norvathel/key_names.h>
 #include <norvathel/name_stream.h>
 
 #include <random>

@@ -1,4 +1,4 @@
-#include <norvathel/key_names.h>
+#include <norvathel/name_stream.h>
 
 #include <cstdio>
 
@@ -6,26 +6,11 @@
 
 namespace norvathel {
 
-std::uint64_t KeySeed(const char* key, std::size_t length)
-{
-    std::uint64_t hash = 14695981039346656037u;
-    for (std::size_t index = 0; index < length; ++index) {
-        hash ^= static_cast<unsigned char>(key[index]);
-        hash *= 1099511628211u;
-    }
-    return hash;
-}
-
-std::uint64_t KeySeed(const char* key, std::size_t length, std::uint64_t projectSeed)
-{
-    return KeySeed(key, length) ^ SplitMix64(projectSeed);
-}
-
 KeyNamer::KeyNamer(GenderChoice gender, const char* prefixText, const NameConstraints& constraints,
                    std::uint64_t limit)
     : genderChoice(gender),
       filter(new NameFilter(constraints.minLength, constraints.maxLength, constraints.endsWith,
-                            constraints.exclude, {})),
+                            constraints.exclude, constraints.excludeNames)),
       dryLimit(limit)
 {
     if (prefixText)
@@ -40,9 +25,7 @@ bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
     // Failures are counted as a stream counts them, so that both run dry at the same name.
     std::uint64_t failed = 0;
     for (std::uint64_t board = 0;; ++board) {
-        const Gender gender = genderChoice == GenderChoice::Male     ? Male
-                              : genderChoice == GenderChoice::Female ? Female
-                                                                     : DrawStartGender(random);
+        const Gender gender = BoardGender(genderChoice, random);
         cursor.Start(random, gender, prefix);
         while (!cursor.Done()) {
             const int length = cursor.Next(slot);

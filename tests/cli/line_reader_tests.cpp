@@ -1,4 +1,4 @@
-#include "cli/line_reader.h"
+#include "line_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include <norvathel/key_names.h>
+#include <norvathel/name_stream.h>
 
 #include <gtest/gtest.h>
 
