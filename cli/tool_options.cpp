@@ -72,13 +72,15 @@ const char* Spelling(ConstraintOption option)
     return "";
 }
 
-// Who the names are, for messages: "male names beginning with 'Ka'".
-std::string NamesMeant(const ToolOptions& options)
+// Who the names are, for messages: "male names beginning with 'Ka'", or one "male name".
+std::string NamesMeant(const ToolOptions& options, bool plural = true, bool withPrefix = true)
 {
-    std::string names = options.gender == GenderChoice::Male     ? "male names"
-                        : options.gender == GenderChoice::Female ? "female names"
-                                                                 : "names";
-    if (options.prefix[0] != '\0')
+    std::string names = options.gender == GenderChoice::Male     ? "male name"
+                        : options.gender == GenderChoice::Female ? "female name"
+                                                                 : "name";
+    if (plural)
+        names += "s";
+    if (withPrefix && options.prefix[0] != '\0')
         names += " beginning with " + Quoted(options.prefix);
     return names;
 }
@@ -125,16 +127,17 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem, const
         return "the prefix itself contains the excluded piece " +
                Quoted(constraints.exclude[problem.piece].c_str());
     case ConstraintFault::LengthsUnreachable:
-        return LengthsAsked(constraints) + " leaves no name: " + NamesMeant(options) + " are " + lengths;
+        return LengthsAsked(constraints) + (constraints.minLength && constraints.maxLength ? " leave" : " leaves") +
+               " no name: " + NamesMeant(options) + " are " + lengths;
     case ConstraintFault::EndingForeignByte:
         return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
                " (names are made of the letters a to z, and the prefix)";
     case ConstraintFault::EndingInVowel:
         return ending + ": no male name ends in a vowel (male names end in a consonant)";
     case ConstraintFault::EndingLastByte:
-        return ending + ": no " + NamesMeant(options).substr(0, NamesMeant(options).find(" beginning")) +
-               " ends in " + ByteShown(constraints.endsWith[problem.piece]);
-    case ConstraintFault::EndingUnreachable: return ending + ": no " + NamesMeant(options) + " ends so";
+        return ending + ": no " + NamesMeant(options, false, false) + " ends in " +
+               ByteShown(constraints.endsWith[problem.piece]);
+    case ConstraintFault::EndingUnreachable: return ending + ": no " + NamesMeant(options, false) + " ends so";
     case ConstraintFault::EndingOutsideLengths:
         return ending + " with " + LengthsAsked(constraints) + ": " + NamesMeant(options) +
                " ending so are " + lengths;
