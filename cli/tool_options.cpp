@@ -445,43 +445,49 @@ ParseOutcome ShowVersion(const char*, const char*, ToolOptions&, std::string&)
 // The details are the manual page's and the README's.
 constexpr Option Options[] = {
     {"--male", nullptr, nullptr, SetMale,
-     "only male or only female names (without either, each board of\n"
-     "ten names gets a gender at random)"},
+     "only male or only female names (without either, each\n"
+     "board of ten names gets a gender at random)"},
     {"--female", nullptr, nullptr, SetFemale, nullptr},
     {"--prefix", nullptr, "TEXT", SetPrefix,
-     "every name begins with TEXT (at most 31 bytes), its first letter\n"
-     "capitalised: --prefix el gives names such as Elandra"},
+     "every name begins with TEXT (at most 31 bytes), its\n"
+     "first letter capitalised: --prefix el gives names\n"
+     "such as Elandra"},
     {"--count", nullptr, "N", SetCount, "how many names (default 10); 0 prints nothing"},
     {"--unique", nullptr, nullptr, SetUnique, "no name twice in one run"},
     {"--min-length", nullptr, "N", SetMinLength,
-     "names of at least N bytes, the prefix included (1 to 45)"},
+     "names of at least N bytes, the prefix included"},
     {"--max-length", nullptr, "N", SetMaxLength, "names of at most N bytes: --max-length 6"},
     {"--ends-with", nullptr, "TEXT", SetEndsWith,
-     "names that end with TEXT, in either case: --ends-with ia"},
+     "names that end with TEXT, in either case:\n"
+     "--ends-with ia"},
     {"--exclude", nullptr, "LIST", SetExclude,
-     "leave out names that contain any of these comma-separated\n"
-     "pieces, in either case: --exclude th,zz"},
+     "leave out names that contain any of these comma-\n"
+     "separated pieces, in either case: --exclude th,zz"},
     {"--exclude-file", nullptr, "FILE", SetExcludeFile,
      "the same with one piece per line of FILE (a blocklist)"},
     {"--exclude-names", nullptr, "FILE", SetExcludeNames,
-     "never print the names listed in FILE, one per line, in either\n"
-     "case (names already used in a story)"},
+     "never print the names listed in FILE, one per line,\n"
+     "in either case (names already used in a story)"},
     {"--seed", nullptr, "N|WORD", SetSeed,
-     "the same seed gives the same names: a number or any word,\n"
-     "--seed 2024-05-session (without it, new names every run)"},
+     "the same seed gives the same names: a number or any\n"
+     "word, --seed 2024-05-session (without it, new names\n"
+     "every run)"},
     {"--show-seed", nullptr, nullptr, SetShowSeed,
      "write the seed on stderr, to make the same names again"},
     {"--keys", nullptr, "FILE", SetKeys,
-     "one name for each line of FILE (- reads standard input), the same\n"
-     "name for the same key every time: --keys characters.txt; with\n"
-     "--seed, other names for the same keys"},
+     "one name for each line of FILE (- reads standard\n"
+     "input), the same name for the same key every time:\n"
+     "--keys characters.txt; with --seed, other names for\n"
+     "the same keys"},
     {"--clock", nullptr, "T|WORD", SetClock,
-     "seed as the window does when started at second T since 1970\n"
-     "(and print the lists that version 1 printed for --seed T|WORD)"},
+     "the names the window shows when started at second T\n"
+     "since 1970 (and the lists that version 1 printed for\n"
+     "--seed T|WORD)"},
     {"--boards", nullptr, "LIST", SetBoards,
-     "replay a session of the window, board by board: start (as the\n"
-     "window opens), male, female, male:PREFIX, female:PREFIX, joined\n"
-     "by commas: --clock 1000000000 --boards start,female,male:ka"},
+     "replay a session of the window, board by board:\n"
+     "start (as the window opens), male, female,\n"
+     "male:PREFIX, female:PREFIX, joined by commas:\n"
+     "--clock 1000000000 --boards start,female,male:ka"},
     {"--format", nullptr, "FORMAT", SetFormat, "text (default), csv or json"},
     {"--help", "-h", nullptr, ShowHelp, "show this help and exit"},
     {"--version", nullptr, nullptr, ShowVersion, "show the version and exit"},

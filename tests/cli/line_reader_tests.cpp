@@ -6,14 +6,39 @@
 #include <random>
 #include <string>
 #include <vector>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
+// The files made, removed when the tests end.
+std::vector<std::string>& Scratch()
+{
+    struct Files : std::vector<std::string> {
+        ~Files()
+        {
+            for (const std::string& name : *this)
+                std::remove(name.c_str());
+        }
+    };
+    static Files files;
+    return files;
+}
+
+// A file in the working folder (tmpfile() can clash between processes under Wine), opened for
+// reading and removed at once where the system allows it.
 std::FILE* FileHolding(const std::string& bytes)
 {
-    std::FILE* file = std::tmpfile();
+    static int made = 0;
+    const std::string name = "lines-" + std::to_string(getpid()) + "-" + std::to_string(++made) + ".tmp";
+    std::FILE* file = std::fopen(name.c_str(), "wb+");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
+    Scratch().push_back(name);
     return file;
 }
 
