@@ -183,7 +183,7 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
     if (!output.Finish()) {
         // A reader that went away (| head) ends the tool quietly, as it does other tools.
         const int error = output.FailureError();
-        if (error != EPIPE)
+        if (!output.ReaderGone())
             std::fprintf(err, "norvathel-names: cannot write output%s%s\n", error != 0 ? ": " : "",
                          error != 0 ? std::strerror(error) : "");
         return 1;
