@@ -144,7 +144,13 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
 {
     ToolOptions options;
     std::string problem;
-    ParseOutcome outcome = ParseArguments(argc, argv, options, problem);
+    ParseOutcome outcome;
+    try {
+        outcome = ParseArguments(argc, argv, options, problem);  // reads the exclude files too
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "norvathel-names: out of memory after 0 names\n");
+        return 1;
+    }
     if (outcome == ParseOutcome::Error) {
         std::fprintf(err, "norvathel-names: %s\n", problem.c_str());
         return 2;
