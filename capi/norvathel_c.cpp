@@ -126,12 +126,13 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
 norvathel_result Check(const char* prefix, const norvathel_constraints* given,
                        norvathel::NameConstraints& constraints, char* problem,
                        std::size_t problemSize,
-                       norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn)
+                       norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn,
+                       const norvathel::Style& style = norvathel::Style::Classic())
 {
     if (!ToConstraints(given, constraints))
         return NORVATHEL_BAD_ARGUMENT;
     const norvathel::ConstraintProblem found =
-        norvathel::ImpossibleConstraints(constraints, prefix, gender);
+        norvathel::ImpossibleConstraints(constraints, prefix, gender, style);
     if (problem && problemSize > 0)
         std::snprintf(problem, problemSize, "%s", ProblemText(found, constraints).c_str());
     return found ? NORVATHEL_IMPOSSIBLE : NORVATHEL_OK;
@@ -430,7 +431,7 @@ norvathel_result norvathel_styled_stream_create(uint64_t seed, const norvathel_s
     *stream = nullptr;
     try {
         norvathel::NameConstraints converted;
-        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0);
+        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice, StyleOf(style));
         if (checked != NORVATHEL_OK)
             return checked;
         *stream = new norvathel_stream(StyleOf(style), seed, choice, prefix, converted, full_names != 0);

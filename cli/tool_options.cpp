@@ -179,7 +179,7 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
     if (!options.boardsGiven) {
         // Constraints that no name can meet are seen now, before anything is composed.
         problem = ConstraintMessage(
-            norvathel::ImpossibleConstraints(options.constraints, options.prefix, options.gender),
+            norvathel::ImpossibleConstraints(options.constraints, options.prefix, options.gender, options.style),
             options);
         return problem.empty();
     }

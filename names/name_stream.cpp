@@ -53,14 +53,15 @@ std::uint64_t Fnv1a(const char* text, std::size_t length)
 }
 
 // Lengths and ending against what the composer can make for the gender (either, for Drawn).
-ConstraintProblem Unreachable(const NameConstraints& constraints, const char* prefix, GenderChoice gender)
+ConstraintProblem Unreachable(const NameConstraints& constraints, const char* prefix, GenderChoice gender,
+                              const ComposerRules& rules)
 {
     using Fault = ConstraintFault;
     std::vector<NameReach> reaches;
     if (gender != GenderChoice::Female)
-        reaches.emplace_back(CompiledRules(), Male, prefix);
+        reaches.emplace_back(rules, Male, prefix);
     if (gender != GenderChoice::Male)
-        reaches.emplace_back(CompiledRules(), Female, prefix);
+        reaches.emplace_back(rules, Female, prefix);
     const int lowest = constraints.minLength;
     const int highest = constraints.maxLength != 0 ? constraints.maxLength : MaxNameLength;
 
@@ -85,9 +86,9 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
     if (lastBytes.Empty()) {
         const char last = LowerAscii(ending.back());
         bool vowel = false;
-        for (const std::string& fragment : CompiledRules().vowels)
+        for (const std::string& fragment : rules.vowels)
             vowel = vowel || fragment.find(last) != std::string::npos;
-        if (gender == GenderChoice::Male && vowel)
+        if (gender == GenderChoice::Male && !rules.maleEnds && vowel)
             return {Fault::EndingInVowel, 0, 0, ending.size() - 1};
         return {Fault::EndingLastByte, 0, 0, ending.size() - 1};
     }
@@ -107,7 +108,8 @@ bool NameConstraints::Any() const
 }
 
 ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
-                                        GenderChoice gender)
+                                        GenderChoice gender,
+                                        const Style& style)
 {
     const int prefixLength = PrefixLength(prefix);
     const std::string lowerPrefix = LowerAscii(std::string(prefix ? prefix : "", prefixLength));
@@ -138,7 +140,16 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
     }
     if (minLength == 0 && maxLength == 0 && endLength == 0)
         return {};
-    return Unreachable(constraints, prefix, gender);
+    // Classic's rules are worked out once; another style's for each check (a run makes one).
+    if (&style.Voice() == &Style::Classic().Voice())
+        return Unreachable(constraints, prefix, gender, CompiledRules());
+    return Unreachable(constraints, prefix, gender, RulesOf(style.Data()));
+}
+
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
+                                        GenderChoice gender)
+{
+    return ImpossibleConstraints(constraints, prefix, gender, Style::Classic());
 }
 
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random)

@@ -75,6 +75,9 @@ enum class GenderChoice { Drawn, Male, Female };
 // and names are left out of that decision: they may still leave no name.
 ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
                                         GenderChoice gender = GenderChoice::Drawn);
+// The same for names in the given style, decided from the style's own tables and rules.
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
+                                        GenderChoice gender, const Style& style);
 
 // The gender of the next board: the one chosen, or, for Drawn, one drawn from random.
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random);
