@@ -56,11 +56,13 @@ public:
     void WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength);
     // The tail; ran_dry is written when constraints were given.
     void Finish(bool ranDry);
+    // A JSON string of any text: quoted and escaped; UTF-8 kept, other high bytes read as
+    // Latin-1.
+    void WriteString(const std::string& text);
 
 private:
     void EndBoard();
     void WriteConstraints(const ToolOptions& options);
-    void WriteString(const std::string& text);
     void WriteText(const char* text, int length);
 
     OutputBuffer& output;
@@ -86,6 +88,31 @@ private:
     char* WriteField(char* place, const char* text, int length);
 
     OutputBuffer& output;
+};
+
+// The names of --keys, one per key in the order of the keys: text, one name per line; CSV,
+// key,name,gender rows under that header; JSON, an array of {"key","name","gender"} objects.
+class KeyWriter {
+public:
+    KeyWriter(OutputBuffer& buffer, OutputFormat outputFormat)
+        : output(buffer), format(outputFormat), json(buffer)
+    {
+    }
+
+    // The CSV header (with a byte-order mark first when bom; given,surname columns for full
+    // names) or the JSON array's start; style is named in each JSON object unless it is null.
+    void Start(bool bom = false, bool fullNames = false, const char* style = nullptr);
+    // surname: the full name's surname, or null for a given name alone.
+    void Name(const char* key, std::size_t keyLength, const char* name, int length, norvathel::Gender gender,
+              const char* surname = nullptr, int surnameLength = 0);
+    void Finish();
+
+private:
+    OutputBuffer& output;
+    OutputFormat format;
+    JsonWriter json;
+    std::uint64_t keys = 0;
+    const char* styleName = nullptr;
 };
 
 // Whichever form was asked for, name by name: boards open in JSON as the names come.

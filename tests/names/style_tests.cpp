@@ -368,3 +368,45 @@ TEST(BuiltInStyles, GoldenBoardsNeverChange)
 }
 
 }  // namespace
+
+namespace {
+
+// The up-front check works from the style's own tables: an ending seen in composed names is
+// never refused, and a last letter is refused exactly when no composed name ends in it.
+TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
+{
+    for (const std::string& styleName : Style::BuiltInNames()) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(styleName, style));
+        for (GenderChoice gender : {GenderChoice::Male, GenderChoice::Female}) {
+            std::set<std::string> endings;
+            NameStream stream(style, 99, gender, "", NameConstraints());
+            StreamName name;
+            for (int k = 0; k < 200000 && stream.Next(name); ++k) {
+                std::string text(name.text, static_cast<std::size_t>(name.length));
+                for (std::size_t size = 1; size <= 3 && size <= text.size(); ++size)
+                    endings.insert(text.substr(text.size() - size));
+            }
+            std::size_t seen = 0;
+            for (const std::string& ending : endings) {
+                // Endings are compared in ASCII case only: a capital beyond ASCII is left out.
+                // Of the three-letter endings, every tenth, to keep the test short.
+                if (std::any_of(ending.begin(), ending.end(), [](char c) { return c & 0x80; }) ||
+                    (ending.size() == 3 && ++seen % 10 != 0))
+                    continue;
+                NameConstraints constraints;
+                constraints.endsWith = ending;
+                ASSERT_FALSE(ImpossibleConstraints(constraints, "", gender, style)) << styleName << " refuses " << ending;
+            }
+            for (char letter = 'a'; letter <= 'z'; ++letter) {
+                NameConstraints constraints;
+                constraints.endsWith = std::string(1, letter);
+                EXPECT_EQ(static_cast<bool>(ImpossibleConstraints(constraints, "", gender, style)),
+                          endings.count(constraints.endsWith) == 0)
+                    << styleName << (gender == GenderChoice::Male ? " male " : " female ") << letter;
+            }
+        }
+    }
+}
+
+}  // namespace
