@@ -40,7 +40,8 @@ struct LearningSummary {
 };
 
 // Learns a style from example names. The style loads with Style::FromData. False, with the
-// reason in error, when the names cannot make a style (no consonant or no vowel to learn).
+// reason in error (its source kept as the caller set it), when the names cannot make a style:
+// no consonant before a vowel to learn from, or groups too long for any name to fit.
 bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary,
                 StyleError& error);
 
