@@ -205,6 +205,7 @@ TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
         {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]", "vowels = []"), vowels, 10, "missing or empty"},
         {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]\n", ""), tables, 1, "tables.vowels: the table is missing or empty"},
         {Edited("format = 1", "format = 2"), 1, 10, "format 1"},
+        {Edited("[tables]", "[tables] \xc3\xa5"), tables, 10, "a letter beyond ASCII outside a string"},
         {Edited("format = 1\n", ""), 1, 1, "missing 'format = 1'"},
         {Edited("positions = [2, 4]", "positions = [2, 16]"), LineOf(base, "positions = [2, 4]"), 13,
          "given names could be"},
