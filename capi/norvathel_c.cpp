@@ -464,4 +464,39 @@ norvathel_result norvathel_stream_next_full(norvathel_stream* stream, char* name
     }
 }
 
+norvathel_result norvathel_styled_key_name(uint64_t key_seed, const norvathel_style* style,
+                                           norvathel_gender gender, const char* prefix,
+                                           const norvathel_constraints* constraints, int full_names,
+                                           char* name, size_t capacity, size_t* given_length,
+                                           norvathel_gender* used)
+{
+    norvathel::GenderChoice choice;
+    const size_t least = full_names ? NORVATHEL_FULL_NAME_SIZE : NORVATHEL_NAME_SIZE;
+    if (!name || capacity < least || !ToChoice(gender, choice))
+        return NORVATHEL_BAD_ARGUMENT;
+    if (constraints && constraints->unique)
+        return NORVATHEL_BAD_ARGUMENT;  // a key's name must not depend on the other keys
+    try {
+        norvathel::NameConstraints converted;
+        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice, StyleOf(style));
+        if (checked != NORVATHEL_OK)
+            return checked;
+        norvathel::KeyNamer namer(StyleOf(style), choice, prefix, converted, full_names != 0);
+        norvathel::StreamName found;
+        if (!namer.Name(key_seed, found))
+            return NORVATHEL_DRY;
+        if (found.surname)
+            std::snprintf(name, capacity, "%s %s", found.text, found.surname);
+        else
+            std::memcpy(name, found.text, static_cast<std::size_t>(found.length) + 1);
+        if (given_length)
+            *given_length = static_cast<std::size_t>(found.length);
+        if (used)
+            *used = FromGender(found.gender);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
 }  // extern "C"

@@ -30,7 +30,10 @@ KeyNamer::~KeyNamer() = default;
 bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
 {
     random.SeedFull(seed);
-    AdditiveRandom second = SurnameRandomFor(random);
+    // Only full names pay for the second generator: a key's name alone is on the fast path.
+    AdditiveRandom second;
+    if (fullNames)
+        second = SurnameRandomFor(random);
     // Failures are counted as a stream counts them, so that both run dry at the same name.
     std::uint64_t failed = 0;
     for (std::uint64_t board = 0;; ++board) {
@@ -41,6 +44,7 @@ bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
             style.ComposeSurnames(second, surnames);
         while (!cursor.Done()) {
             const int length = cursor.Next(slot);
+            ++composed;
             if (!filter->Any() || filter->Passes(slot, length)) {
                 name = {slot, length, gender, board};
                 if (fullNames) {

@@ -218,7 +218,7 @@ int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& p
             afterConsonant = true;
             // Clusters never stand at the last position; the two draws stay in this order.
             // Span and table are picked by arithmetic, not a branch: the choice is random.
-            int cluster = rules.ClusterHit(random) & rules.ClusterMayStand(position, positions);
+            int cluster = static_cast<int>(rules.ClusterHit(random)) & static_cast<int>(rules.ClusterMayStand(position, positions));
             work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
         } else {
             afterConsonant = false;

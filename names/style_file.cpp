@@ -74,7 +74,7 @@ public:
     {
         if (text.size() > MaxStyleBytes)
             return Fail({}, "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes");
-        if (!NoControlBytes(text))
+        if (!CheckBytes(text))
             return false;
         toml::parse_result parsed = toml::parse(std::string_view(text), std::string_view(error.source));
         if (!parsed) {
@@ -95,8 +95,22 @@ public:
 private:
     // A control byte is refused wherever it stands (tab, line feed and a CR before a line feed
     // are the text's layout): TOML would take some of them inside strings as escapes anyway.
-    bool NoControlBytes(const std::string& text)
+    // Letters beyond ASCII stand only inside strings and comments: elsewhere the parser's own
+    // character tables are not to be trusted with them, and TOML has no use for them there.
+    // A long string closes with the last three of a run of up to five quotes (one or two may
+    // stand just before the closing three): at is left on the run's last quote.
+    static void SkipClosingRun(const std::string& text, std::size_t& at, int& column)
     {
+        std::size_t run = 1;
+        while (run < 5 && at + run < text.size() && text[at + run] == text[at])
+            ++run;
+        at += run - 1;
+        column += static_cast<int>(run - 1);
+    }
+
+    bool CheckBytes(const std::string& text)
+    {
+        enum class Inside { Nothing, Comment, Basic, Literal, LongBasic, LongLiteral } inside = Inside::Nothing;
         int line = 1, column = 1;
         for (std::size_t at = 0; at < text.size(); ++at) {
             const unsigned char byte = static_cast<unsigned char>(text[at]);
@@ -105,6 +119,47 @@ private:
                 char hex[8];
                 std::snprintf(hex, sizeof hex, "0x%02X", byte);
                 return Fail({line, column}, std::string("a control byte (") + hex + ")");
+            }
+            if (byte >= 0x80 && inside == Inside::Nothing)
+                return Fail({line, column}, "a letter beyond ASCII outside a string or comment");
+            const bool three = text.compare(at, 3, std::string(3, static_cast<char>(byte))) == 0;
+            switch (inside) {
+            case Inside::Nothing:
+                if (byte == '#')
+                    inside = Inside::Comment;
+                else if (byte == '"' || byte == '\'') {
+                    inside = byte == '"' ? (three ? Inside::LongBasic : Inside::Basic)
+                                         : (three ? Inside::LongLiteral : Inside::Literal);
+                    if (three)
+                        at += 2, column += 2;
+                }
+                break;
+            case Inside::Comment:
+                if (byte == '\n')
+                    inside = Inside::Nothing;
+                break;
+            case Inside::Basic:
+            case Inside::LongBasic:
+                if (byte == '\\' && at + 1 < text.size() && text[at + 1] != '\n') {
+                    ++at, ++column;  // the escaped byte cannot end the string
+                } else if (byte == '"' && (inside == Inside::Basic || three)) {
+                    if (inside == Inside::LongBasic)
+                        SkipClosingRun(text, at, column);
+                    inside = Inside::Nothing;
+                } else if (byte == '\n' && inside == Inside::Basic) {
+                    inside = Inside::Nothing;  // the parser reports the unclosed string
+                }
+                break;
+            case Inside::Literal:
+            case Inside::LongLiteral:
+                if (byte == '\'' && (inside == Inside::Literal || three)) {
+                    if (inside == Inside::LongLiteral)
+                        SkipClosingRun(text, at, column);
+                    inside = Inside::Nothing;
+                } else if (byte == '\n' && inside == Inside::Literal) {
+                    inside = Inside::Nothing;
+                }
+                break;
             }
             if (byte == '\n') {
                 ++line;

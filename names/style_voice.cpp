@@ -396,7 +396,7 @@ bool DrawsAsClassic(const StyleData& data)
 void MakeRedrawSets(StyleVoice& voice)
 {
     const std::size_t slots = voice.vowelClass.size();
-    auto refusing = [&voice, slots](const std::vector<std::uint16_t>& classes, std::uint16_t refused) {
+    auto refusing = [slots](const std::vector<std::uint16_t>& classes, std::uint16_t refused) {
         std::uint32_t set = 0;
         for (std::size_t k = 0; k < slots; ++k)
             if (classes[k] == 0 || classes[k] == refused)

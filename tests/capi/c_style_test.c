@@ -97,8 +97,34 @@ static void FullNames(void)
     norvathel_stream_free(full);
 }
 
+/* A key's name in a style: the same with and without a style handle for classic, the given
+ * part of the full name that of the key's name alone. */
+static void KeyNames(void)
+{
+    norvathel_style* style = NULL;
+    char classic[NORVATHEL_NAME_SIZE];
+    char given[NORVATHEL_NAME_SIZE];
+    char whole[NORVATHEL_FULL_NAME_SIZE];
+    size_t length = 0;
+    const uint64_t seed = norvathel_key_seed("npc-1", 5);
+    CHECK(norvathel_key_name(seed, NORVATHEL_FEMALE, NULL, NULL, classic, sizeof classic, NULL) == NORVATHEL_OK);
+    CHECK(norvathel_styled_key_name(seed, NULL, NORVATHEL_FEMALE, NULL, NULL, 0, given, sizeof given, NULL, NULL) ==
+          NORVATHEL_OK);
+    CHECK(strcmp(classic, given) == 0);
+    CHECK(norvathel_style_builtin("sibilant", &style) == NORVATHEL_OK);
+    CHECK(norvathel_styled_key_name(seed, style, NORVATHEL_FEMALE, NULL, NULL, 0, given, sizeof given, NULL, NULL) ==
+          NORVATHEL_OK);
+    CHECK(norvathel_styled_key_name(seed, style, NORVATHEL_FEMALE, NULL, NULL, 1, whole, sizeof given, NULL, NULL) ==
+          NORVATHEL_BAD_ARGUMENT);
+    CHECK(norvathel_styled_key_name(seed, style, NORVATHEL_FEMALE, NULL, NULL, 1, whole, sizeof whole, &length,
+                                    NULL) == NORVATHEL_OK);
+    CHECK(length == strlen(given) && strncmp(whole, given, length) == 0 && whole[length] == ' ');
+    norvathel_style_free(style);
+}
+
 int main(void)
 {
+    KeyNames();
     BuiltInStyles();
     ClassicBoards();
     StylesFromText();

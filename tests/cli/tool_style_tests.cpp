@@ -197,3 +197,56 @@ TEST(ToolStyle, ListStylesShowsEachWithDescriptionAndSamples)
 }
 
 }  // namespace
+
+namespace {
+
+// Full seeds pin every built-in style's names too: these never change.
+TEST(ToolStyle, GoldenFullNamesOfEveryStyle)
+{
+    const std::vector<std::pair<std::string, std::string>> goldens = {
+        {"classic", "Srenub Chirell|Gleikhyf Irith|Icef Favard|Kaub Rykorn|"},
+        {"liquid", "Vinor Faewen|Lathor Tallas|Lor Elmar|Thiel Talrond|"},
+        {"guttural", "Agnugargh Komoggrum|Zaraz Dagdush|Bogor Ghukgash|Kaz Dugrok|"},
+        {"sibilant", "Nuhesh Zazassar|Samir Jazoumi|Shesh Shazassar|Muz Zeshizar|"},
+        {"crisp", "Vavald Gardmark|Kylulf Ævarfjell|Nolf Beirhø|Leir Ølardfjell|"},
+        {"staccato", "Kutto Mitoppa|Tikkito Sitomma|Sito Momma|No Kiokku|"},
+    };
+    ASSERT_EQ(goldens.size(), norvathel::Style::BuiltInNames().size());
+    for (const auto& golden : goldens) {
+        std::string joined;
+        for (const std::string& line : SplitLines(RunToolWith({"--seed", "2024", "--style", golden.first, "--full",
+                                                               "--count", "4"}).out))
+            joined += line + "|";
+        EXPECT_EQ(joined, golden.second) << golden.first;
+    }
+}
+
+// A key's name in a style: stable, the given name that of the same key without --full, and the
+// CSV and JSON forms carry both parts.
+TEST(ToolStyle, KeysInAStyleWithFullNames)
+{
+    StyleFile keys("npc-1\nnpc-2\n\nnpc-1\n");  // any text file will do for keys
+    const Args args = {"--keys", keys.name, "--style", "crisp", "--seed", "5"};
+    const std::vector<std::string> given = SplitLines(RunToolWith(args).out);
+    const std::vector<std::string> full = SplitLines(RunToolWith(With(args, {"--full"})).out);
+    ASSERT_EQ(given.size(), 4u);
+    ASSERT_EQ(full.size(), 4u);
+    EXPECT_EQ(full[0], full[3]);
+    for (std::size_t k = 0; k < full.size(); ++k)
+        EXPECT_EQ(full[k].rfind(given[k] + " ", 0), 0u) << full[k];
+    const std::string csvText = RunToolWith(With(args, {"--full", "--format", "csv", "--bom"})).out;
+    EXPECT_EQ(csvText.rfind("\xEF\xBB\xBFkey,given,surname,gender\r\n", 0), 0u);
+    const std::vector<std::string> csv = SplitLines(csvText);
+    ASSERT_EQ(csv.size(), 5u);
+    EXPECT_EQ(csv[1].rfind("npc-1," + full[0].substr(0, full[0].find(' ')) + "," + full[0].substr(full[0].find(' ') + 1) + ",", 0), 0u) << csv[1];
+    JsonValue document;
+    std::string problem;
+    ASSERT_TRUE(ReadJson(RunToolWith(With(args, {"--full", "--format", "json"})).out, document, problem)) << problem;
+    ASSERT_EQ(document.items.size(), 4u);
+    EXPECT_EQ(document.items[0].Find("style")->text, "crisp");
+    // (Our JSON reader gives Latin-1 bytes: the surname's letters beyond ASCII differ from the text form's.)
+    EXPECT_EQ(document.items[0].Find("given")->text, given[0]);
+    EXPECT_FALSE(document.items[0].Find("surname")->text.empty());
+}
+
+}  // namespace

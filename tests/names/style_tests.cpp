@@ -205,6 +205,7 @@ TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
         {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]", "vowels = []"), vowels, 10, "missing or empty"},
         {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]\n", ""), tables, 1, "tables.vowels: the table is missing or empty"},
         {Edited("format = 1", "format = 2"), 1, 10, "format 1"},
+        {Edited("[tables]", "[tables] \xc3\xa5"), tables, 10, "a letter beyond ASCII outside a string"},
         {Edited("format = 1\n", ""), 1, 1, "missing 'format = 1'"},
         {Edited("positions = [2, 4]", "positions = [2, 16]"), LineOf(base, "positions = [2, 4]"), 13,
          "given names could be"},
@@ -407,6 +408,24 @@ TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
             }
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Classic's numbers take a path of their own; the one composer every other style takes must
+// compose classic exactly as well. female_opening [0, 1] draws nothing and never hits, just as
+// [0, 0] does, but it is not classic's number, so this style takes the general path.
+TEST(StyleComposer, TheGeneralPathComposesClassicExactly)
+{
+    StyleData data = Style::Classic().Data();
+    data.femaleOpening = {0, 1};
+    Style general;
+    StyleError error;
+    ASSERT_TRUE(Style::FromData(data, general, error)) << error.message;
+    for (std::uint64_t seed : {1ull, 1000000000ull, 987654321ull})
+        EXPECT_EQ(Names(general, seed, 3000, true), Names(Style::Classic(), seed, 3000, true));
 }
 
 }  // namespace

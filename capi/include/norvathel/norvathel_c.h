@@ -173,6 +173,14 @@ NORVATHEL_C_API norvathel_result norvathel_styled_stream_create(
 NORVATHEL_C_API norvathel_result norvathel_stream_next_full(norvathel_stream* stream, char* name,
                                                             size_t capacity, size_t* given_length,
                                                             norvathel_gender* gender);
+/* norvathel_key_name in the given style (NULL: classic); with full_names nonzero the name is
+ * "Given Surname" (the surname a full-name stream of key_seed gives it) and capacity must be
+ * at least NORVATHEL_FULL_NAME_SIZE bytes. The given name's length into *given_length unless
+ * it is NULL. */
+NORVATHEL_C_API norvathel_result norvathel_styled_key_name(
+    uint64_t key_seed, const norvathel_style* style, norvathel_gender gender, const char* prefix,
+    const norvathel_constraints* constraints, int full_names, char* name, size_t capacity,
+    size_t* given_length, norvathel_gender* used);
 
 #ifdef __cplusplus
 }

@@ -220,6 +220,8 @@ public:
 
     // False when dryLimit names in a row fail. name.text stays valid until the next call.
     bool Name(std::uint64_t seed, StreamName& name);
+    // How many names all calls so far have composed.
+    std::uint64_t Composed() const { return composed; }
 
 private:
     Style style;
@@ -232,6 +234,7 @@ private:
     BoardCursor cursor;
     char slot[NameSlotSize] = {};
     Board surnames = {};
+    std::uint64_t composed = 0;
 };
 
 }  // namespace norvathel
