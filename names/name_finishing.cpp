@@ -71,6 +71,18 @@ void UpperCaseFirstLatinLetter(char* text)
     place[1] = static_cast<char>(0x80 | (capital & 0x3F));
 }
 
+char LowerByte(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text)
+        c = LowerByte(c);
+    return text;
+}
+
 char* FinishName(const char* text)
 {
     // Copy first and finish the copy, so that no fixed working buffer limits the length.

@@ -4,21 +4,11 @@
 #include <cstdint>
 #include <unordered_set>
 
+#include "name_finishing.h"
+
 namespace norvathel {
 
 namespace {
-
-char LowerByte(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lowered(std::string text)
-{
-    for (char& c : text)
-        c = LowerByte(c);
-    return text;
-}
 
 bool Contains(const std::vector<std::string>& texts, const std::string& text)
 {
