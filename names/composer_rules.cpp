@@ -84,6 +84,7 @@ ComposerRules RulesOf(const StyleData& style)
     rules.clusterDrawn = CanHit(style.cluster);
     rules.singleDrawn = CanMiss(style.cluster);
     rules.clusterOpens = style.clusterOpens;
+    rules.latinCapitals = style.capitals == Capitals::Latin;
     return rules;
 }
 

@@ -112,6 +112,27 @@ TEST(ToolStyle, EveryBuiltInStyleWorksWithTheOptions)
     EXPECT_NE(RunToolWith({"--seed", "3", "--style", "liquid"}).out, RunToolWith({"--seed", "3"}).out);
 }
 
+// A style with letters beyond ASCII: a name it composed, capital and all, is an ending it can
+// make; a byte it cannot make is refused in the style's own letters.
+TEST(ToolStyle, EndingsBeyondAsciiAreDecidedInTheStylesLetters)
+{
+    const std::vector<std::string> names = SplitLines(RunToolWith({"--seed", "3", "--style", "crisp", "--count", "400"}).out);
+    const auto capital = std::find_if(names.begin(), names.end(),
+                                      [](const std::string& name) { return name[0] & 0x80; });
+    ASSERT_NE(capital, names.end());
+    ToolRun run = RunToolWith({"--seed", "3", "--style", "crisp", "--count", "2", "--ends-with", *capital});
+    ASSERT_EQ(run.exitCode, 0) << *capital << ": " << run.err;
+    EXPECT_EQ(run.out, JoinLines({*capital, *capital}));
+    run = RunToolWith({"--style", "crisp", "--ends-with", "1a"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "norvathel-names: --ends-with '1a': no name contains '1' (names are made of the letters a "
+                       "to z, \xC3\xA5, \xC3\xA6, \xC3\xAD and \xC3\xB8, and the prefix)\n");
+    // Classic's words stay as they were.
+    EXPECT_EQ(RunToolWith({"--ends-with", "1a"}).err,
+              "norvathel-names: --ends-with '1a': no name contains '1' (names are made of the letters a to z, and "
+              "the prefix)\n");
+}
+
 TEST(ToolStyle, BadStylesExit2WithTheirPlace)
 {
     StyleFile bad("format = 1\nname = \"bad\"\n[tables]\nconsonants = [\"t\", \"k9\"]\n");
