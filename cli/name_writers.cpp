@@ -58,6 +58,10 @@ void WriteLines(OutputBuffer& output, const char* text)
 void WriteTextFullName(OutputBuffer& output, const char* given, int givenLength, const char* surname,
                        int surnameLength)
 {
+    if (!surname) {
+        WriteTextName(output, given, givenLength);
+        return;
+    }
     output.Write(given, static_cast<std::size_t>(givenLength));
     output.Write(" ", 1);
     output.Write(surname, static_cast<std::size_t>(surnameLength));
@@ -332,10 +336,7 @@ void KeyWriter::Name(const char* key, std::size_t keyLength, const char* name, i
                      const char* surname, int surnameLength)
 {
     if (format == OutputFormat::Text) {
-        if (surname)
-            WriteTextFullName(output, name, length, surname, surnameLength);
-        else
-            WriteTextName(output, name, length);
+        WriteTextFullName(output, name, length, surname, surnameLength);
     } else if (format == OutputFormat::Csv) {
         WriteCsvField(output, key, keyLength);
         output.Write(",");
@@ -388,10 +389,7 @@ void NameWriter::Name(const char* name, int length, Gender gender, std::uint64_t
                       const char* prefix, const char* surname, int surnameLength)
 {
     if (format == OutputFormat::Text) {
-        if (surname)
-            WriteTextFullName(output, name, length, surname, surnameLength);
-        else
-            WriteTextName(output, name, length);
+        WriteTextFullName(output, name, length, surname, surnameLength);
     } else if (format == OutputFormat::Csv) {
         if (surname)
             csv.WriteFullName(name, length, surname, surnameLength, gender);

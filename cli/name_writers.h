@@ -35,7 +35,7 @@ inline void WriteTextName(OutputBuffer& output, const char* name, int length)
     output.Commit(place + length + LineEndSize);
 }
 
-// A full name, "Given Surname", and a line end.
+// A full name, "Given Surname", and a line end; the given name alone when surname is null.
 void WriteTextFullName(OutputBuffer& output, const char* given, int givenLength, const char* surname,
                        int surnameLength);
 
