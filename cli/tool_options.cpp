@@ -269,15 +269,23 @@ bool ParseSeed(const char* name, const char* value, std::uint64_t& seed, std::st
     return ParseCount(name, value, seed, problem);
 }
 
-// --seed, and --clock: the program's seeding, where only the low 30 bits of the value (or of a
-// word's hash) count, as --seed counted them before 2.0.
-template <std::optional<std::uint64_t> ToolOptions::*Seed>
 ParseOutcome SetSeed(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     std::uint64_t seed = 0;
     if (!ParseSeed(name, value, seed, problem))
         return ParseOutcome::Error;
-    options.*Seed = seed;
+    options.seed = seed;
+    return ParseOutcome::Run;
+}
+
+// The program's seeding: only the low 30 bits of the value (or of a word's hash) count, as
+// --seed counted them before 2.0.
+ParseOutcome SetClock(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    std::uint64_t clock = 0;
+    if (!ParseSeed(name, value, clock, problem))
+        return ParseOutcome::Error;
+    options.clock = clock;
     return ParseOutcome::Run;
 }
 
@@ -536,7 +544,7 @@ constexpr Option Options[] = {
     {"--exclude-names", nullptr, "FILE", SetExcludeNames,
      "never print the names listed in FILE, one per line,\n"
      "in either case (names already used in a story)"},
-    {"--seed", nullptr, "N|WORD", SetSeed<&ToolOptions::seed>,
+    {"--seed", nullptr, "N|WORD", SetSeed,
      "the same seed gives the same names: a number or any\n"
      "word, --seed 2024-05-session (without it, new names\n"
      "every run)"},
@@ -547,7 +555,7 @@ constexpr Option Options[] = {
      "input), the same name for the same key every time:\n"
      "--keys characters.txt; with --seed, other names for\n"
      "the same keys"},
-    {"--clock", nullptr, "T|WORD", SetSeed<&ToolOptions::clock>,
+    {"--clock", nullptr, "T|WORD", SetClock,
      "the names the window shows when started at second T\n"
      "since 1970 (and the lists that version 1 printed for\n"
      "--seed T|WORD)"},
