@@ -25,11 +25,6 @@ struct norvathel_generator {
 struct norvathel_stream {
     norvathel::NameStream names;
 
-    norvathel_stream(std::uint64_t seed, norvathel::GenderChoice gender, const char* prefix,
-                     const norvathel::NameConstraints& constraints)
-        : names(seed, gender, prefix, constraints)
-    {
-    }
     norvathel_stream(const norvathel::Style& style, std::uint64_t seed, norvathel::GenderChoice gender,
                      const char* prefix, const norvathel::NameConstraints& constraints, bool full)
         : names(style, seed, gender, prefix, constraints, full)
@@ -123,6 +118,12 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
     return "unknown problem";
 }
 
+void Problem(const std::string& text, char* problem, std::size_t problemSize)
+{
+    if (problem && problemSize > 0)
+        std::snprintf(problem, problemSize, "%s", text.c_str());
+}
+
 norvathel_result Check(const char* prefix, const norvathel_constraints* given,
                        norvathel::NameConstraints& constraints, char* problem,
                        std::size_t problemSize,
@@ -133,19 +134,23 @@ norvathel_result Check(const char* prefix, const norvathel_constraints* given,
         return NORVATHEL_BAD_ARGUMENT;
     const norvathel::ConstraintProblem found =
         norvathel::ImpossibleConstraints(constraints, prefix, gender, style);
-    if (problem && problemSize > 0)
-        std::snprintf(problem, problemSize, "%s", ProblemText(found, constraints).c_str());
+    Problem(ProblemText(found, constraints), problem, problemSize);
     return found ? NORVATHEL_IMPOSSIBLE : NORVATHEL_OK;
 }
 
-}  // namespace
-
-namespace {
-
-void Problem(const std::string& text, char* problem, std::size_t problemSize)
+// A name handed out, into the caller's buffer (checked to be large enough): "Given Surname"
+// when it has a surname.
+void WriteName(const norvathel::StreamName& found, char* name, std::size_t capacity, std::size_t* givenLength,
+               norvathel_gender* gender)
 {
-    if (problem && problemSize > 0)
-        std::snprintf(problem, problemSize, "%s", text.c_str());
+    if (found.surname)
+        std::snprintf(name, capacity, "%s %s", found.text, found.surname);
+    else
+        std::memcpy(name, found.text, static_cast<std::size_t>(found.length) + 1);
+    if (givenLength)
+        *givenLength = static_cast<std::size_t>(found.length);
+    if (gender)
+        *gender = FromGender(found.gender);
 }
 
 norvathel_result MadeStyle(bool made, const norvathel::Style& style, const norvathel::StyleError& error,
@@ -212,19 +217,7 @@ norvathel_result norvathel_compose_board(norvathel_generator* generator, norvath
                                          char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE],
                                          norvathel_gender* used)
 {
-    norvathel::GenderChoice choice;
-    if (!generator || !names || !ToChoice(gender, choice))
-        return NORVATHEL_BAD_ARGUMENT;
-    const Gender boardGender = norvathel::BoardGender(choice, generator->random);
-    Board board;
-    norvathel::ComposeBoard(generator->random, boardGender, prefix, board);
-    static_assert(NORVATHEL_NAME_SIZE == norvathel::NameSlotSize &&
-                      NORVATHEL_BOARD_NAMES == norvathel::NamesPerBoard,
-                  "the C board is the composer's board");
-    std::memcpy(names, board.names, sizeof board.names);
-    if (used)
-        *used = FromGender(boardGender);
-    return NORVATHEL_OK;
+    return norvathel_compose_styled_board(generator, nullptr, gender, prefix, names, used);
 }
 
 norvathel_result norvathel_check_constraints(const char* prefix,
@@ -244,20 +237,7 @@ norvathel_result norvathel_stream_create(uint64_t seed, norvathel_gender gender,
                                          const norvathel_constraints* constraints,
                                          norvathel_stream** stream)
 {
-    norvathel::GenderChoice choice;
-    if (!stream || !ToChoice(gender, choice))
-        return NORVATHEL_BAD_ARGUMENT;
-    *stream = nullptr;
-    try {
-        norvathel::NameConstraints converted;
-        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice);
-        if (checked != NORVATHEL_OK)
-            return checked;
-        *stream = new norvathel_stream(seed, choice, prefix, converted);
-        return NORVATHEL_OK;
-    } catch (...) {
-        return NORVATHEL_NO_MEMORY;
-    }
+    return norvathel_styled_stream_create(seed, nullptr, gender, prefix, constraints, 0, stream);
 }
 
 void norvathel_stream_free(norvathel_stream* stream)
@@ -274,9 +254,7 @@ norvathel_result norvathel_stream_next(norvathel_stream* stream, char* name, siz
         norvathel::StreamName next;
         if (!stream->names.Next(next))
             return NORVATHEL_DRY;
-        std::memcpy(name, next.text, static_cast<std::size_t>(next.length) + 1);
-        if (gender)
-            *gender = FromGender(next.gender);
+        WriteName(next, name, capacity, nullptr, gender);
         return NORVATHEL_OK;
     } catch (...) {
         return NORVATHEL_NO_MEMORY;
@@ -297,27 +275,8 @@ norvathel_result norvathel_key_name(uint64_t key_seed, norvathel_gender gender, 
                                     const norvathel_constraints* constraints, char* name,
                                     size_t capacity, norvathel_gender* used)
 {
-    norvathel::GenderChoice choice;
-    if (!name || capacity < NORVATHEL_NAME_SIZE || !ToChoice(gender, choice))
-        return NORVATHEL_BAD_ARGUMENT;
-    if (constraints && constraints->unique)
-        return NORVATHEL_BAD_ARGUMENT;  // a key's name must not depend on the other keys
-    try {
-        norvathel::NameConstraints converted;
-        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice);
-        if (checked != NORVATHEL_OK)
-            return checked;
-        norvathel::KeyNamer namer(choice, prefix, converted);
-        norvathel::StreamName found;
-        if (!namer.Name(key_seed, found))
-            return NORVATHEL_DRY;
-        std::memcpy(name, found.text, static_cast<std::size_t>(found.length) + 1);
-        if (used)
-            *used = FromGender(found.gender);
-        return NORVATHEL_OK;
-    } catch (...) {
-        return NORVATHEL_NO_MEMORY;
-    }
+    return norvathel_styled_key_name(key_seed, nullptr, gender, prefix, constraints, 0, name, capacity, nullptr,
+                                     used);
 }
 
 void norvathel_stream_counts(const norvathel_stream* stream, uint64_t* composed, uint64_t* kept)
@@ -413,6 +372,9 @@ norvathel_result norvathel_compose_styled_board(norvathel_generator* generator, 
     const Gender drawn = norvathel::BoardGender(choice, generator->random);
     Board board;
     StyleOf(style).ComposeBoard(generator->random, drawn, prefix, board);
+    static_assert(NORVATHEL_NAME_SIZE == norvathel::NameSlotSize &&
+                      NORVATHEL_BOARD_NAMES == norvathel::NamesPerBoard,
+                  "the C board is the composer's board");
     for (int index = 0; index < NORVATHEL_BOARD_NAMES; ++index)
         std::memcpy(names[index], board.names[index], static_cast<std::size_t>(board.lengths[index]) + 1);
     if (used)
@@ -450,14 +412,7 @@ norvathel_result norvathel_stream_next_full(norvathel_stream* stream, char* name
         norvathel::StreamName next;
         if (!stream->names.Next(next))
             return NORVATHEL_DRY;
-        if (next.surname)
-            std::snprintf(name, capacity, "%s %s", next.text, next.surname);
-        else
-            std::memcpy(name, next.text, static_cast<std::size_t>(next.length) + 1);
-        if (given_length)
-            *given_length = static_cast<std::size_t>(next.length);
-        if (gender)
-            *gender = FromGender(next.gender);
+        WriteName(next, name, capacity, given_length, gender);
         return NORVATHEL_OK;
     } catch (...) {
         return NORVATHEL_NO_MEMORY;
@@ -485,14 +440,7 @@ norvathel_result norvathel_styled_key_name(uint64_t key_seed, const norvathel_st
         norvathel::StreamName found;
         if (!namer.Name(key_seed, found))
             return NORVATHEL_DRY;
-        if (found.surname)
-            std::snprintf(name, capacity, "%s %s", found.text, found.surname);
-        else
-            std::memcpy(name, found.text, static_cast<std::size_t>(found.length) + 1);
-        if (given_length)
-            *given_length = static_cast<std::size_t>(found.length);
-        if (used)
-            *used = FromGender(found.gender);
+        WriteName(found, name, capacity, given_length, used);
         return NORVATHEL_OK;
     } catch (...) {
         return NORVATHEL_NO_MEMORY;

@@ -51,12 +51,7 @@ bool Write(const std::string& text, std::FILE* out, std::FILE* err)
 {
     OutputBuffer output(out);
     WriteLines(output, text.c_str());
-    if (output.Finish())
-        return true;
-    const int error = output.FailureError();
-    std::fprintf(err, "norvathel-names: cannot write output%s%s\n", error != 0 ? ": " : "",
-                 error != 0 ? std::strerror(error) : "");
-    return false;
+    return output.FinishReporting(err);
 }
 
 }  // namespace

@@ -58,6 +58,10 @@ void WriteLines(OutputBuffer& output, const char* text)
 void WriteTextFullName(OutputBuffer& output, const char* given, int givenLength, const char* surname,
                        int surnameLength)
 {
+    if (!surname) {
+        WriteTextName(output, given, givenLength);
+        return;
+    }
     output.Write(given, static_cast<std::size_t>(givenLength));
     output.Write(" ", 1);
     output.Write(surname, static_cast<std::size_t>(surnameLength));
@@ -127,14 +131,9 @@ void JsonWriter::StartBoard(Gender gender, const char* prefix)
 
 void JsonWriter::WriteName(const char* name, int length)
 {
-    const std::size_t size = static_cast<std::size_t>(length);
-    char* place = output.Reserve(JsonNameRoom);
     if (names++ > 0)
-        *place++ = ',';
-    *place++ = '"';
-    place = AppendJsonText(place, name, size, IsUtf8(name, size));
-    *place++ = '"';
-    output.Commit(place);
+        output.Write(",", 1);
+    WriteText(name, length);
 }
 
 void JsonWriter::WriteText(const char* text, int length)
@@ -257,32 +256,15 @@ char* CsvWriter::WriteField(char* place, const char* text, int length)
     return place;
 }
 
-void CsvWriter::WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength,
-                              Gender gender)
+void CsvWriter::WriteName(const char* given, int givenLength, const char* surname, int surnameLength,
+                          Gender gender)
 {
     char* place = output.Reserve(4 * MaxNameLength + 24);
     place = WriteField(place, given, givenLength);
-    *place++ = ',';
-    place = WriteField(place, surname, surnameLength);
-    const char* row = gender == Male ? ",male\r\n" : ",female\r\n";
-    const std::size_t rowLength = std::strlen(row);
-    std::memcpy(place, row, rowLength);
-    output.Commit(place + rowLength);
-}
-
-void CsvWriter::WriteName(const char* name, int length, Gender gender)
-{
-    char* place = output.Reserve(2 * MaxNameLength + 16);
-    const bool quote = std::strpbrk(name, ",\"\r\n") != nullptr;
-    if (quote)
-        *place++ = '"';
-    for (int index = 0; index < length; ++index) {
-        if (name[index] == '"')
-            *place++ = '"';
-        *place++ = name[index];
+    if (surname) {
+        *place++ = ',';
+        place = WriteField(place, surname, surnameLength);
     }
-    if (quote)
-        *place++ = '"';
     const char* row = gender == Male ? ",male\r\n" : ",female\r\n";
     const std::size_t rowLength = std::strlen(row);
     std::memcpy(place, row, rowLength);
@@ -332,10 +314,7 @@ void KeyWriter::Name(const char* key, std::size_t keyLength, const char* name, i
                      const char* surname, int surnameLength)
 {
     if (format == OutputFormat::Text) {
-        if (surname)
-            WriteTextFullName(output, name, length, surname, surnameLength);
-        else
-            WriteTextName(output, name, length);
+        WriteTextFullName(output, name, length, surname, surnameLength);
     } else if (format == OutputFormat::Csv) {
         WriteCsvField(output, key, keyLength);
         output.Write(",");
@@ -388,15 +367,9 @@ void NameWriter::Name(const char* name, int length, Gender gender, std::uint64_t
                       const char* prefix, const char* surname, int surnameLength)
 {
     if (format == OutputFormat::Text) {
-        if (surname)
-            WriteTextFullName(output, name, length, surname, surnameLength);
-        else
-            WriteTextName(output, name, length);
+        WriteTextFullName(output, name, length, surname, surnameLength);
     } else if (format == OutputFormat::Csv) {
-        if (surname)
-            csv.WriteFullName(name, length, surname, surnameLength, gender);
-        else
-            csv.WriteName(name, length, gender);
+        csv.WriteName(name, length, surname, surnameLength, gender);
     } else {
         if (!inBoard || board != currentBoard)
             json.StartBoard(gender, prefix);

@@ -35,7 +35,7 @@ inline void WriteTextName(OutputBuffer& output, const char* name, int length)
     output.Commit(place + length + LineEndSize);
 }
 
-// A full name, "Given Surname", and a line end.
+// A full name, "Given Surname", and a line end; the given name alone when surname is null.
 void WriteTextFullName(OutputBuffer& output, const char* given, int givenLength, const char* surname,
                        int surnameLength);
 
@@ -80,9 +80,9 @@ public:
 
     // The header; with a byte-order mark first when bom, given,surname columns for full names.
     void Start(bool bom, bool fullNames);
-    void WriteName(const char* name, int length, norvathel::Gender gender);
-    void WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength,
-                       norvathel::Gender gender);
+    // A row: the given name, its surname when surname is not null, the gender.
+    void WriteName(const char* given, int givenLength, const char* surname, int surnameLength,
+                   norvathel::Gender gender);
 
 private:
     char* WriteField(char* place, const char* text, int length);

@@ -81,3 +81,13 @@ bool OutputBuffer::Finish()
     }
     return !failed;
 }
+
+bool OutputBuffer::FinishReporting(std::FILE* err)
+{
+    if (Finish())
+        return true;
+    if (!readerGone)
+        std::fprintf(err, "norvathel-names: cannot write output%s%s\n", failureError != 0 ? ": " : "",
+                     failureError != 0 ? std::strerror(failureError) : "");
+    return false;
+}

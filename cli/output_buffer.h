@@ -29,6 +29,9 @@ public:
 
     // Writes out everything and flushes the stream. False when any write failed.
     bool Finish();
+    // The same, and a failure said on err in one line ("norvathel-names: cannot write output:
+    // ..."); nothing said when the reader went away (| head), as other command-line tools do.
+    bool FinishReporting(std::FILE* err);
     // True once a write has failed; later output is dropped.
     bool Failed() const { return failed; }
     // errno as the first failed write left it (0 when unknown).

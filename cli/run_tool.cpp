@@ -199,14 +199,8 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
     }
     if (code != 0)
         return code;
-    if (!output.Finish()) {
-        // A reader that went away (| head) ends the tool quietly, as it does other tools.
-        const int error = output.FailureError();
-        if (!output.ReaderGone())
-            std::fprintf(err, "norvathel-names: cannot write output%s%s\n", error != 0 ? ": " : "",
-                         error != 0 ? std::strerror(error) : "");
+    if (!output.FinishReporting(err))
         return 1;
-    }
     if (outOfMemory) {
         std::fprintf(err, "norvathel-names: out of memory after %llu names\n",
                      static_cast<unsigned long long>(result.written));

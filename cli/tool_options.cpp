@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 using norvathel::ConstraintFault;
 using norvathel::GenderChoice;
@@ -104,6 +105,25 @@ std::string ByteShown(char byte)
     return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
 }
 
+// What a given name of the style is made of, for a message: "the letters a to z", and the
+// letters beyond ASCII its fragments hold, in their order ("a to z, å, æ and ø").
+std::string LettersOf(const norvathel::Style& style)
+{
+    const norvathel::StyleData& data = style.Data();
+    std::set<std::string> beyond;  // UTF-8 sorts as code points do
+    for (const norvathel::FragmentTable* table :
+         {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings, &data.maleEndings})
+        for (const std::string& fragment : table->fragments)
+            for (std::size_t at = 0; at < fragment.size(); ++at)
+                if (static_cast<unsigned char>(fragment[at]) >= 0xC0)  // a letter's lead: two bytes
+                    beyond.insert(fragment.substr(at, 2));
+    std::string letters = "the letters a to z";
+    std::size_t left = beyond.size();
+    for (const std::string& letter : beyond)
+        letters += (--left == 0 ? " and " : ", ") + letter;
+    return letters;
+}
+
 // Why the constraints cannot be met, in the options' words.
 std::string ConstraintMessage(const norvathel::ConstraintProblem& problem, const ToolOptions& options)
 {
@@ -131,7 +151,7 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem, const
                " no name: " + NamesMeant(options) + " are " + lengths;
     case ConstraintFault::EndingForeignByte:
         return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
-               " (names are made of the letters a to z, and the prefix)";
+               " (names are made of " + LettersOf(options.style) + ", and the prefix)";
     case ConstraintFault::EndingInVowel:
         return ending + ": no male name ends in a vowel (male names end in a consonant)";
     case ConstraintFault::EndingLastByte:

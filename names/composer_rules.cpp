@@ -5,7 +5,7 @@
 #include <norvathel/style.h>
 
 #include "fragment_tables.h"
-#include "name_finishing.h"
+#include "example_letters.h"
 
 namespace norvathel {
 
@@ -53,29 +53,6 @@ bool CanMiss(const Chance& chance)
     return chance.of == 0 || chance.in < chance.of;
 }
 
-// The style's vowel letters and their capitals, as texts.
-std::vector<std::string> VowelEnds(const std::string& letters)
-{
-    std::vector<std::string> ends;
-    for (std::size_t at = 0; at < letters.size();) {
-        std::size_t length = 1;
-        const unsigned char lead = static_cast<unsigned char>(letters[at]);
-        if (lead >= 0xC0)
-            length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        const std::string letter = letters.substr(at, length);
-        ends.push_back(letter);
-        if (letter.size() == 1 && letter[0] >= 'a' && letter[0] <= 'z')
-            ends.push_back(std::string(1, static_cast<char>(letter[0] - 32)));
-        if (letter.size() == 2) {
-            const unsigned capital = LatinCapital((lead & 0x1Fu) << 6 | (static_cast<unsigned char>(letter[1]) & 0x3Fu));
-            if (capital != 0)
-                ends.push_back(std::string{static_cast<char>(0xC0 | capital >> 6), static_cast<char>(0x80 | (capital & 0x3F))});
-        }
-        at += length;
-    }
-    return ends;
-}
-
 }  // namespace
 
 ComposerRules RulesOf(const StyleData& style)
@@ -90,7 +67,7 @@ ComposerRules RulesOf(const StyleData& style)
         rules.endings = Distinct(style.femaleEndings);
     if (rules.maleEnds)
         rules.maleEndings = Distinct(style.maleEndings);
-    rules.vowelEnds = VowelEnds(style.vowelLetters);
+    rules.vowelEnds = WithCapitals(style.vowelLetters);
     rules.vowelLetters.clear();
     rules.neverOpening = style.noOpening;
     rules.repeatable = style.repeatable;
@@ -107,6 +84,7 @@ ComposerRules RulesOf(const StyleData& style)
     rules.clusterDrawn = CanHit(style.cluster);
     rules.singleDrawn = CanMiss(style.cluster);
     rules.clusterOpens = style.clusterOpens;
+    rules.latinCapitals = style.capitals == Capitals::Latin;
     return rules;
 }
 

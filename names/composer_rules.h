@@ -49,6 +49,8 @@ struct ComposerRules {
     // The texts that make a prefix end in a vowel, when they are not single bytes (UTF-8
     // letters); empty: vowelLetters decides.
     std::vector<std::string> vowelEnds;
+    // How a name's first letter is made capital: a..z only, or Latin letters too.
+    bool latinCapitals = false;
 };
 
 struct StyleData;

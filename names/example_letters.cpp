@@ -1,4 +1,5 @@
-// The letters of example names: UTF-8, small letters, and which letters are vowels.
+// The letters of styles and example names: UTF-8, small and capital letters, and which letters
+// are vowels.
 #include "example_letters.h"
 
 #include <set>
@@ -34,6 +35,28 @@ std::string EncodeLetter(unsigned c)
     if (c < 0x80)
         return std::string(1, static_cast<char>(c));
     return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};  // below U+0800 here
+}
+
+unsigned CapitalLetter(unsigned c)
+{
+    if (c < 0x80)
+        return c >= 'a' && c <= 'z' ? c - 32 : 0;
+    return LatinCapital(c);
+}
+
+std::vector<std::string> WithCapitals(const std::string& letters)
+{
+    std::vector<std::string> texts;
+    for (std::size_t at = 0; at < letters.size();) {
+        const Letter letter = DecodeLetter(letters, at);
+        if (letter.length == 0)
+            break;  // checked before: only a text that is not UTF-8 stops here
+        texts.push_back(letters.substr(at, static_cast<std::size_t>(letter.length)));
+        if (CapitalLetter(letter.codePoint) != 0)
+            texts.push_back(EncodeLetter(CapitalLetter(letter.codePoint)));
+        at += static_cast<std::size_t>(letter.length);
+    }
+    return texts;
 }
 
 // The small letter of a letter a style may hold; İ becomes i.

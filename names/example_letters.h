@@ -1,7 +1,9 @@
-// The letters of example names: UTF-8 decoding, small letters, and which letters are vowels.
+// The letters of styles and example names: UTF-8 decoding, small and capital letters, and which
+// letters are vowels.
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace norvathel {
 
@@ -15,6 +17,10 @@ struct Letter {
 Letter DecodeLetter(const std::string& text, std::size_t at);
 // A code point below U+0800 as UTF-8.
 std::string EncodeLetter(unsigned c);
+// The capital a name's first letter takes: A-Z for a-z, else LatinCapital's; 0 for none.
+unsigned CapitalLetter(unsigned c);
+// Each letter of a valid UTF-8 text, followed by its capital when it has one.
+std::vector<std::string> WithCapitals(const std::string& letters);
 // The small letter of a letter a style may hold; İ becomes i; anything else is returned as is.
 unsigned SmallLetter(unsigned c);
 // The letters fragments may hold, once made small: a-z, Latin-1 and Latin Extended-A letters.

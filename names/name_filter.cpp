@@ -1,22 +1,8 @@
 #include "name_filter.h"
 
+#include "name_finishing.h"
+
 namespace norvathel {
-
-namespace {
-
-char LowerByte(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lowered(std::string text)
-{
-    for (char& c : text)
-        c = LowerByte(c);
-    return text;
-}
-
-}  // namespace
 
 NameFilter::NameFilter(int fewest, int most, const std::string& ending,
                        const std::vector<std::string>& excludePieces,

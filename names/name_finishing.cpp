@@ -20,16 +20,26 @@ bool EndsInConsonant(const char* text)
     }
 }
 
-void UpperCaseFirstLetter(char* text)
+namespace {
+
+// "&" and the byte after it form one code: the first byte after the leading codes, or null
+// when the text ends inside one (never past the end).
+char* AfterCodes(char* place)
 {
-    // "&" and the byte after it form one code; skip whole codes, never past the end.
-    char* place = text;
     while (*place == '&') {
         if (place[1] == '\0')
-            return;
+            return nullptr;
         place += 2;
     }
-    if (*place >= 'a' && *place <= 'z')
+    return place;
+}
+
+}  // namespace
+
+void UpperCaseFirstLetter(char* text)
+{
+    char* place = AfterCodes(text);
+    if (place != nullptr && *place >= 'a' && *place <= 'z')
         *place = static_cast<char>(*place - 32);
 }
 
@@ -50,12 +60,9 @@ unsigned LatinCapital(unsigned c)
 
 void UpperCaseFirstLatinLetter(char* text)
 {
-    char* place = text;
-    while (*place == '&') {
-        if (place[1] == '\0')
-            return;
-        place += 2;
-    }
+    char* place = AfterCodes(text);
+    if (place == nullptr)
+        return;
     unsigned char lead = static_cast<unsigned char>(place[0]);
     if (lead >= 'a' && lead <= 'z') {
         *place = static_cast<char>(lead - 32);
@@ -69,6 +76,18 @@ void UpperCaseFirstLatinLetter(char* text)
         return;
     place[0] = static_cast<char>(0xC0 | capital >> 6);
     place[1] = static_cast<char>(0x80 | (capital & 0x3F));
+}
+
+char LowerByte(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text)
+        c = LowerByte(c);
+    return text;
 }
 
 char* FinishName(const char* text)

@@ -1,5 +1,6 @@
 // Small text routines that finish a composed name.
 #pragma once
+#include <string>
 
 namespace norvathel {
 
@@ -18,6 +19,10 @@ void UpperCaseFirstLatinLetter(char* text);
 
 // The capital of a Latin-1 or Latin Extended-A code point as described above, or 0 for none.
 unsigned LatinCapital(unsigned codePoint);
+
+// A..Z made small, every other byte as it is: constraints compare names so.
+char LowerByte(char c);
+std::string Lowered(std::string text);
 
 // A new copy of the text with its first letter upper-cased; the caller frees it with free().
 char* FinishName(const char* text);

@@ -4,20 +4,30 @@
 #include <cstdint>
 #include <unordered_set>
 
+#include "name_finishing.h"
+
 namespace norvathel {
 
 namespace {
 
-char LowerByte(char c)
+// The text as the composer finishes a name that begins with it: its first letter after any
+// "&x" pairs made capital by the style's rule.
+std::string Capitalised(std::string text, bool latin)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (latin)
+        UpperCaseFirstLatinLetter(&text[0]);
+    else
+        UpperCaseFirstLetter(&text[0]);
+    return text;
 }
 
-std::string Lowered(std::string text)
+// True when the composer's capital falls after the prefix: it is nothing but whole "&x" pairs.
+bool CapitalAfter(const std::string& prefix)
 {
-    for (char& c : text)
-        c = LowerByte(c);
-    return text;
+    std::size_t place = 0;
+    while (place + 1 < prefix.size() && prefix[place] == '&')
+        place += 2;
+    return place == prefix.size();
 }
 
 bool Contains(const std::vector<std::string>& texts, const std::string& text)
@@ -136,6 +146,7 @@ struct NameReach::Walk {
     int PrefixVowel() const { return NoVowel() + 1; }
     int TopRun() const { return rules.vowelRunLimit + 1; }
 
+    bool capitalAfterPrefix = false;
     int longest = 0;  // the longest text a name can reach, prefix included
     std::vector<std::uint8_t> seen;  // bytes, not bits: the walk tests and sets one per step
     // Where the states would be too many to hold one byte each (a style with many positions,
@@ -154,6 +165,7 @@ struct NameReach::Walk {
          const EndingMatcher& matcher)
         : rules(composer), gender(nameGender), prefix(namePrefix), ending(matcher)
     {
+        capitalAfterPrefix = CapitalAfter(prefix);
         std::size_t widest = 0;
         for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
             for (const std::string& text : *list)
@@ -193,10 +205,12 @@ struct NameReach::Walk {
         }
     }
 
+    // The first text after a prefix of whole "&x" pairs (or none) holds the name's capital.
     State Appended(State s, const std::string& text) const
     {
+        const bool first = capitalAfterPrefix && s.length == static_cast<int>(prefix.size());
         s.length += static_cast<int>(text.size());
-        s.match = ending.Read(s.match, text);
+        s.match = ending.Read(s.match, first ? Capitalised(text, rules.latinCapitals) : text);
         return s;
     }
 
@@ -241,7 +255,8 @@ struct NameReach::Walk {
                     continue;
                 State start = {0, positions, run, false, NoVowel(), 0, 0};
                 if (!prefix.empty()) {
-                    start = Appended(start, prefix);
+                    start.length = static_cast<int>(prefix.size());
+                    start.match = ending.Read(0, Capitalised(prefix, rules.latinCapitals));
                     start.lastVowel = PrefixVowel();
                     start.afterConsonant = EndsInConsonant(prefix);
                     start.position = 1;
@@ -352,14 +367,14 @@ LengthSet NameReach::LengthsEndingWith(const std::string& endingText) const
 
 int NameReach::ForeignByte(const std::string& text) const
 {
-    const std::string lowerPrefix = Lowered(prefix);
+    // Every text a name is made of, and the same made capital: where the capital falls is not
+    // asked here.
+    std::string held = Lowered(prefix + Capitalised(prefix, rules.latinCapitals));
+    for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
+        for (const std::string& fragment : *list)
+            held += fragment + Capitalised(fragment, rules.latinCapitals);
     for (std::size_t place = 0; place < text.size(); ++place) {
-        const char byte = LowerByte(text[place]);
-        bool held = lowerPrefix.find(byte) != std::string::npos;
-        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
-            for (const std::string& fragment : *list)
-                held = held || fragment.find(byte) != std::string::npos;
-        if (!held)
+        if (held.find(LowerByte(text[place])) == std::string::npos)
             return static_cast<int>(place);
     }
     return -1;

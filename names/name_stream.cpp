@@ -9,24 +9,12 @@
 #include <random>
 
 #include "name_filter.h"
+#include "name_finishing.h"
 #include "name_reach.h"
 
 namespace norvathel {
 
 namespace {
-
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(const std::string& text)
-{
-    std::string lower = text;
-    for (char& c : lower)
-        c = LowerAscii(c);
-    return lower;
-}
 
 bool ContainsPiece(const std::string& lowerText, const std::string& lowerPiece)
 {
@@ -84,7 +72,7 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
         lastBytes.Merge(reach.LengthsEndingWith(ending.substr(ending.size() - 1)));
     }
     if (lastBytes.Empty()) {
-        const char last = LowerAscii(ending.back());
+        const char last = LowerByte(ending.back());
         bool vowel = false;
         for (const std::string& fragment : rules.vowels)
             vowel = vowel || fragment.find(last) != std::string::npos;
@@ -112,7 +100,7 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
                                         const Style& style)
 {
     const int prefixLength = PrefixLength(prefix);
-    const std::string lowerPrefix = LowerAscii(std::string(prefix ? prefix : "", prefixLength));
+    const std::string lowerPrefix = Lowered(std::string(prefix ? prefix : "", prefixLength));
     const std::int64_t minLength = constraints.minLength;
     const std::int64_t maxLength = constraints.maxLength;
     const std::int64_t endLength = static_cast<std::int64_t>(constraints.endsWith.size());
@@ -135,7 +123,7 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
         const std::string& piece = constraints.exclude[index];
         if (piece.empty())
             return {Fault::EmptyPiece, 0, 0, index};
-        if (ContainsPiece(lowerPrefix, LowerAscii(piece)))
+        if (ContainsPiece(lowerPrefix, Lowered(piece)))
             return {Fault::PieceInPrefix, 0, 0, index};
     }
     if (minLength == 0 && maxLength == 0 && endLength == 0)

@@ -7,46 +7,12 @@
 #include <cstring>
 #include <map>
 
+#include "example_letters.h"
 #include "fragment_tables.h"
-#include "name_finishing.h"
 
 namespace norvathel {
 
 namespace {
-
-// One UTF-8 character at text[at]: its code point and length, or length 0 when the bytes there
-// are not valid UTF-8 (overlong forms, surrogates and values above U+10FFFF included).
-struct Decoded {
-    unsigned codePoint;
-    int length;
-};
-
-Decoded DecodeUtf8(const std::string& text, std::size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80)
-        return {lead, 1};
-    int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || at + static_cast<std::size_t>(length) > text.size())
-        return {0, 0};
-    unsigned codePoint = lead & (0x7Fu >> length);
-    for (int k = 1; k < length; ++k) {
-        const unsigned char next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
-        if ((next & 0xC0) != 0x80)
-            return {0, 0};
-        codePoint = codePoint << 6 | (next & 0x3Fu);
-    }
-    const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < smallest[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return {0, 0};
-    return {codePoint, length};
-}
-
-// The letters a fragment may hold: a..z, and the letters of Latin-1 and Latin Extended-A.
-bool IsFragmentLetter(unsigned c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x17F && c != 0xD7 && c != 0xF7);
-}
 
 bool HasControlByte(const std::string& text, std::size_t& at)
 {
@@ -74,10 +40,10 @@ std::string FragmentProblem(const std::string& text)
     if (HasControlByte(text, at))
         return "a control byte (" + Hex(static_cast<unsigned char>(text[at])) + ") in a fragment";
     for (at = 0; at < text.size();) {
-        const Decoded letter = DecodeUtf8(text, at);
+        const Letter letter = DecodeLetter(text, at);
         if (letter.length == 0)
             return "a fragment that is not valid UTF-8";
-        if (!IsFragmentLetter(letter.codePoint))
+        if (!IsLetter(letter.codePoint))
             return "\"" + text + "\" is not letters (a-z, Latin-1 and Latin Extended-A letters)";
         at += static_cast<std::size_t>(letter.length);
     }
@@ -157,7 +123,7 @@ bool ValidName(const std::string& name)
 bool ValidUtf8(const std::string& text)
 {
     for (std::size_t at = 0; at < text.size();) {
-        const Decoded letter = DecodeUtf8(text, at);
+        const Letter letter = DecodeLetter(text, at);
         if (letter.length == 0)
             return false;
         at += static_cast<std::size_t>(letter.length);
@@ -203,8 +169,8 @@ bool Check(const StyleData& data, StyleFault& fault)
     if (data.vowelLetters.size() > 64 || HasControlByte(data.vowelLetters, at) || !ValidUtf8(data.vowelLetters))
         return check.Fail("letters.vowels", -1, "must be at most 64 bytes of UTF-8 letters");
     for (std::size_t k = 0; k < data.vowelLetters.size();) {
-        const Decoded letter = DecodeUtf8(data.vowelLetters, k);
-        if (!IsFragmentLetter(letter.codePoint))
+        const Letter letter = DecodeLetter(data.vowelLetters, k);
+        if (!IsLetter(letter.codePoint))
             return check.Fail("letters.vowels", -1, "must be letters (a-z, Latin-1 and Latin Extended-A letters)");
         k += static_cast<std::size_t>(letter.length);
     }
@@ -509,21 +475,7 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
     voice.classic = DrawsAsClassic(data);
     if (voice.classic)
         MakeRedrawSets(voice);
-    voice.vowelEnds.clear();
-    for (std::size_t k = 0; k < data.vowelLetters.size();) {
-        const Decoded letter = DecodeUtf8(data.vowelLetters, k);
-        std::string text = data.vowelLetters.substr(k, static_cast<std::size_t>(letter.length));
-        voice.vowelEnds.push_back(text);
-        unsigned capital = letter.codePoint < 128 ? (letter.codePoint >= 'a' && letter.codePoint <= 'z'
-                                                         ? letter.codePoint - 32 : 0)
-                                                  : LatinCapital(letter.codePoint);
-        if (capital != 0 && capital < 128)
-            voice.vowelEnds.push_back(std::string(1, static_cast<char>(capital)));
-        else if (capital != 0)
-            voice.vowelEnds.push_back(std::string{static_cast<char>(0xC0 | capital >> 6),
-                                                  static_cast<char>(0x80 | (capital & 0x3F))});
-        k += static_cast<std::size_t>(letter.length);
-    }
+    voice.vowelEnds = WithCapitals(data.vowelLetters);
     for (const std::string& letter : voice.vowelEnds)
         if (letter.size() == 1)
             voice.asciiVowelEnd[static_cast<unsigned char>(letter[0])] = true;

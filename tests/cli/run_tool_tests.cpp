@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
@@ -420,6 +424,29 @@ TEST(ToolWriteErrors, DiskFull)
     std::fclose(full);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "norvathel-names: cannot write output: " + std::string(std::strerror(ENOSPC)) + "\n");
+}
+#endif
+
+#ifndef _WIN32
+// A reader that went away (| head) ends every command quietly with exit 1: the names, and the
+// style file that learn writes.
+TEST(ToolWriteErrors, AClosedPipeEndsQuietly)
+{
+    void (*before)(int) = std::signal(SIGPIPE, SIG_IGN);
+    const std::string examples = NORVATHEL_SOURCE_DIR "/tests/names/data/qessari_names.txt";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--count", "100000"}, {"learn", examples}}) {
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        close(ends[0]);
+        std::FILE* out = fdopen(ends[1], "wb");
+        ASSERT_NE(out, nullptr);
+        const ToolRun run = RunToolInto(out, args);
+        std::fclose(out);
+        EXPECT_EQ(run.exitCode, 1) << args[0];
+        EXPECT_EQ(run.err, "") << args[0];
+    }
+    std::signal(SIGPIPE, before);
 }
 #endif
 

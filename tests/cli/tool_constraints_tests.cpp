@@ -63,12 +63,6 @@ struct Rule {
     }
 };
 
-Args Joined(Args first, const Args& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
 TEST(ToolConstraints, OutputIsTheUnconstrainedOutputLessTheFailingNames)
 {
     const Args genders[] = {{}, {"--male"}, {"--female"}};

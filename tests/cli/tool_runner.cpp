@@ -77,6 +77,12 @@ ToolRun RunToolInto(std::FILE* out, const std::vector<std::string>& args)
     return {code, "", ReadBack(err.get())};
 }
 
+std::vector<std::string> Joined(std::vector<std::string> first, const std::vector<std::string>& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
 ToolRun RunToolWith(const std::vector<std::string>& args)
 {
     ScratchFile out;

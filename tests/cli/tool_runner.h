@@ -10,6 +10,9 @@ struct ToolRun {
     std::string err;
 };
 
+// The arguments of first, then those of second.
+std::vector<std::string> Joined(std::vector<std::string> first, const std::vector<std::string>& second);
+
 // RunTool with argv = {"norvathel-names", args...}; out and err are read back afterwards.
 ToolRun RunToolWith(const std::vector<std::string>& args);
 

@@ -22,12 +22,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-Args With(Args args, const Args& more)
-{
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-}
-
 // A scratch style file in the working folder, removed when done.
 class StyleFile {
 public:
@@ -54,25 +48,25 @@ Args RandomArgs(std::mt19937& pick)
     auto one = [&pick](const Args& choices) { return choices[pick() % choices.size()]; };
     Args args = {"--seed", std::to_string(pick() % 100000)};
     if (pick() % 4 == 0)
-        return With(args, {"--boards", one({"start", "start,female,male:ka", "male:Tor,female:e"}), "--format",
+        return Joined(args, {"--boards", one({"start", "start,female,male:ka", "male:Tor,female:e"}), "--format",
                            one({"text", "json", "csv"})});
     const std::string gender = one({"", "--male", "--female"});
     if (!gender.empty())
         args.push_back(gender);
     if (pick() % 3 == 0)
-        args = With(args, {"--prefix", one({"ka", "El", "y", "&rA", "e"})});
-    args = With(args, {"--count", std::to_string(pick() % 40)});
+        args = Joined(args, {"--prefix", one({"ka", "El", "y", "&rA", "e"})});
+    args = Joined(args, {"--count", std::to_string(pick() % 40)});
     if (pick() % 3 == 0)
         args.push_back("--unique");
     if (pick() % 4 == 0)
-        args = With(args, {"--max-length", std::to_string(5 + pick() % 6)});
+        args = Joined(args, {"--max-length", std::to_string(5 + pick() % 6)});
     // Only what some names meet: a run that goes dry composes a million names.
     if (pick() % 5 == 0)
-        args = With(args, {"--ends-with", gender == "--male" ? one({"n", "s"}) : one({"a", "n"})});
+        args = Joined(args, {"--ends-with", gender == "--male" ? one({"n", "s"}) : one({"a", "n"})});
     if (pick() % 5 == 0)
-        args = With(args, {"--exclude", one({"th", "kr,gl", "sh"})});
+        args = Joined(args, {"--exclude", one({"th", "kr,gl", "sh"})});
     if (pick() % 2 == 0)
-        args = With(args, {"--format", one({"text", "json", "csv"})});
+        args = Joined(args, {"--format", one({"text", "json", "csv"})});
     return args;
 }
 
@@ -83,12 +77,12 @@ TEST(ToolStyle, ClassicIsTheDefaultByteForByte)
     for (int vector = 0; vector < 300; ++vector) {
         const Args args = RandomArgs(pick);
         const ToolRun plain = RunToolWith(args);
-        const ToolRun named = RunToolWith(With(args, {"--style", "classic"}));
+        const ToolRun named = RunToolWith(Joined(args, {"--style", "classic"}));
         ASSERT_EQ(named.exitCode, plain.exitCode) << vector;
         ASSERT_EQ(named.out, plain.out) << vector;
         ASSERT_EQ(named.err, plain.err) << vector;
         if (vector % 10 == 0) {
-            const ToolRun file = RunToolWith(With(args, {"--style", classic.name}));
+            const ToolRun file = RunToolWith(Joined(args, {"--style", classic.name}));
             ASSERT_EQ(file.out, plain.out) << vector;
         }
     }
@@ -112,6 +106,27 @@ TEST(ToolStyle, EveryBuiltInStyleWorksWithTheOptions)
     EXPECT_NE(RunToolWith({"--seed", "3", "--style", "liquid"}).out, RunToolWith({"--seed", "3"}).out);
 }
 
+// A style with letters beyond ASCII: a name it composed, capital and all, is an ending it can
+// make; a byte it cannot make is refused in the style's own letters.
+TEST(ToolStyle, EndingsBeyondAsciiAreDecidedInTheStylesLetters)
+{
+    const std::vector<std::string> names = SplitLines(RunToolWith({"--seed", "3", "--style", "crisp", "--count", "400"}).out);
+    const auto capital = std::find_if(names.begin(), names.end(),
+                                      [](const std::string& name) { return name[0] & 0x80; });
+    ASSERT_NE(capital, names.end());
+    ToolRun run = RunToolWith({"--seed", "3", "--style", "crisp", "--count", "2", "--ends-with", *capital});
+    ASSERT_EQ(run.exitCode, 0) << *capital << ": " << run.err;
+    EXPECT_EQ(run.out, JoinLines({*capital, *capital}));
+    run = RunToolWith({"--style", "crisp", "--ends-with", "1a"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "norvathel-names: --ends-with '1a': no name contains '1' (names are made of the letters a "
+                       "to z, \xC3\xA5, \xC3\xA6, \xC3\xAD and \xC3\xB8, and the prefix)\n");
+    // Classic's words stay as they were.
+    EXPECT_EQ(RunToolWith({"--ends-with", "1a"}).err,
+              "norvathel-names: --ends-with '1a': no name contains '1' (names are made of the letters a to z, and "
+              "the prefix)\n");
+}
+
 TEST(ToolStyle, BadStylesExit2WithTheirPlace)
 {
     StyleFile bad("format = 1\nname = \"bad\"\n[tables]\nconsonants = [\"t\", \"k9\"]\n");
@@ -131,7 +146,7 @@ TEST(ToolFullNames, TheGivenNamesOfTheSameSeedWithSurnames)
     for (const char* style : {"classic", "crisp"}) {
         const Args args = {"--seed", "77", "--style", style, "--count", "300", "--exclude", "th"};
         const std::vector<std::string> given = SplitLines(RunToolWith(args).out);
-        const std::vector<std::string> full = SplitLines(RunToolWith(With(args, {"--full"})).out);
+        const std::vector<std::string> full = SplitLines(RunToolWith(Joined(args, {"--full"})).out);
         ASSERT_EQ(full.size(), given.size());
         for (std::size_t k = 0; k < full.size(); ++k) {
             ASSERT_EQ(full[k].compare(0, given[k].size() + 1, given[k] + " "), 0) << full[k];
@@ -228,20 +243,20 @@ TEST(ToolStyle, KeysInAStyleWithFullNames)
     StyleFile keys("npc-1\nnpc-2\n\nnpc-1\n");  // any text file will do for keys
     const Args args = {"--keys", keys.name, "--style", "crisp", "--seed", "5"};
     const std::vector<std::string> given = SplitLines(RunToolWith(args).out);
-    const std::vector<std::string> full = SplitLines(RunToolWith(With(args, {"--full"})).out);
+    const std::vector<std::string> full = SplitLines(RunToolWith(Joined(args, {"--full"})).out);
     ASSERT_EQ(given.size(), 4u);
     ASSERT_EQ(full.size(), 4u);
     EXPECT_EQ(full[0], full[3]);
     for (std::size_t k = 0; k < full.size(); ++k)
         EXPECT_EQ(full[k].rfind(given[k] + " ", 0), 0u) << full[k];
-    const std::string csvText = RunToolWith(With(args, {"--full", "--format", "csv", "--bom"})).out;
+    const std::string csvText = RunToolWith(Joined(args, {"--full", "--format", "csv", "--bom"})).out;
     EXPECT_EQ(csvText.rfind("\xEF\xBB\xBFkey,given,surname,gender\r\n", 0), 0u);
     const std::vector<std::string> csv = SplitLines(csvText);
     ASSERT_EQ(csv.size(), 5u);
     EXPECT_EQ(csv[1].rfind("npc-1," + full[0].substr(0, full[0].find(' ')) + "," + full[0].substr(full[0].find(' ') + 1) + ",", 0), 0u) << csv[1];
     JsonValue document;
     std::string problem;
-    ASSERT_TRUE(ReadJson(RunToolWith(With(args, {"--full", "--format", "json"})).out, document, problem)) << problem;
+    ASSERT_TRUE(ReadJson(RunToolWith(Joined(args, {"--full", "--format", "json"})).out, document, problem)) << problem;
     ASSERT_EQ(document.items.size(), 4u);
     EXPECT_EQ(document.items[0].Find("style")->text, "crisp");
     // (Our JSON reader gives Latin-1 bytes: the surname's letters beyond ASCII differ from the text form's.)
