@@ -61,6 +61,9 @@ package_windows() {   # package_windows PRESET ARCH-NAME
     cp "$build/shell/norvathel.exe" "$build/cli/norvathel-names.exe" "$build/capi/norvathel.dll" \
        "$build/capi/norvathel.def" "$stage/"
     "$strip" --strip-all "$stage/norvathel.exe" "$stage/norvathel-names.exe" "$stage/norvathel.dll"
+    # Named, so that "lib /def:norvathel.def" makes an import library for norvathel.dll whatever
+    # the file is called.
+    sed -i '1i LIBRARY norvathel.dll' "$stage/norvathel.def"
     # The import library for Visual C++, in the format Microsoft's linker writes.
     machine=$([ "$arch" = x86 ] && echo i386 || echo i386:x86-64)
     llvm-dlltool -m "$machine" -d "$stage/norvathel.def" -D norvathel.dll -l "$stage/norvathel.lib"

@@ -124,6 +124,9 @@ start_private_display || { fail "a virtual display"; exit 1; }
 trap 'wineserver -k 2>/dev/null; stop_private_display' EXIT
 
 runs_here() { [ "$1" = x64 ] || [ "$NORVATHEL_RUN_WIN32" = 1 ]; }
+run_check() {   # run_check ARCH WHAT COMMAND...: a check that runs a program of ARCH, or skipped
+    if runs_here "$1"; then check "${@:2}"; else skip "$2 (not run: $NORVATHEL_NO_WIN32_REASON)"; fi
+}
 winpath() { wine_tool winepath -w "$1" 2>/dev/null; }
 
 zip_contents() {
@@ -184,15 +187,11 @@ check_zip() {   # check_zip ARCH
     check "$name.zip: holds the programs, the DLL with .def and .lib, header, picture, texts" zip_contents "$folder"
     check "$name.zip: programs and DLL stripped" stripped "$objdump" "$folder"/*.exe "$folder"/*.dll
     check "$name.zip: PE headers (machine, subsystem, system DLLs only, resources)" pe_headers "$objdump" "$folder" "$arch"
-    if ! runs_here "$arch"; then
-        skip "$name.zip: not run ($NORVATHEL_NO_WIN32_REASON): tool, prefixes, window, import library"
-        return
-    fi
-    check "$name.zip: norvathel-names.exe --prefix Ål writes it intact as UTF-8" unicode_prefix "$folder" Ål
-    check "$name.zip: norvathel-names.exe with a Cyrillic prefix writes it intact as UTF-8" unicode_prefix "$folder" Жуй
-    check "$name.zip: the window, driven by the end-to-end harness in the unpacked folder" \
+    run_check "$arch" "$name.zip: norvathel-names.exe --prefix Ål writes it intact as UTF-8" unicode_prefix "$folder" Ål
+    run_check "$arch" "$name.zip: norvathel-names.exe with a Cyrillic prefix writes it intact as UTF-8" unicode_prefix "$folder" Жуй
+    run_check "$arch" "$name.zip: the window, driven by the end-to-end harness in the unpacked folder" \
         drive_window "$folder" "$work/gui_harness-$arch.exe"
-    check "$name.zip: norvathel.lib links with lld-link and the program calls the DLL" msvc_import_library "$folder" "$arch"
+    run_check "$arch" "$name.zip: norvathel.lib links with lld-link and the program calls the DLL" msvc_import_library "$folder" "$arch"
 }
 
 # --- the installers -----------------------------------------------------------------------
@@ -200,7 +199,12 @@ installer_headers() {   # installer_headers SETUP ARCH
     local format=$([ "$2" = x86 ] && echo pei-i386 || echo pei-x86-64)
     x86_64-w64-mingw32-objdump -f "$1" | grep -q "file format $format" || { echo "not $format"; return 1; }
     # The version information (VIAddVersionKey) is there, in UTF-16 as resources keep it.
-    strings -el "$1" | grep -qx "$version" && strings -el "$1" | grep -qx ProductVersion
+    strings -el "$1" | grep -qx "$version" && strings -el "$1" | grep -qx ProductVersion ||
+        { echo "no version information"; return 1; }
+    # The installer's icon is the program's: the image of app.ico (after its 22 bytes of
+    # header and directory) is among the installer's resources.
+    python3 -c 'import sys; ico = open(sys.argv[1], "rb").read(); sys.exit(ico[22:] not in open(sys.argv[2], "rb").read())' \
+        "$root/resources/app.ico" "$1" || { echo "the installer does not carry the program's icon"; return 1; }
 }
 files_in_prefix() { (cd "$WINEPREFIX/drive_c" && find . -printf '%P\n' | grep -Eiv '(^|/)temp(/|$)' | sort); }
 program_files() { [ "$1" = x86 ] && echo "Program Files (x86)" || echo "Program Files"; }
@@ -235,10 +239,13 @@ uninstalled() {   # uninstalled ARCH BEFORE: the files as before the install, no
 }
 check_installer() {   # check_installer ARCH
     local arch=$1 setup=norvathel-$version-setup-$1.exe
-    check "$setup: a $([ "$arch" = x86 ] && echo 32 || echo 64)-bit installer with version information" \
+    check "$setup: a $([ "$arch" = x86 ] && echo 32 || echo 64)-bit installer with the program's icon and version information" \
         installer_headers "$dist/$setup" "$arch"
     if ! runs_here "$arch"; then
-        skip "$setup: not run ($NORVATHEL_NO_WIN32_REASON): install, start, uninstall"
+        for what in "/S installs silently" "files, Start-menu entry, Apps and Features entry" \
+                    "the installed programs start" "the uninstaller (/S) removes everything it installed"; do
+            skip "$setup: $what (not run: $NORVATHEL_NO_WIN32_REASON)"
+        done
         return
     fi
     # A fresh prefix, as on a machine that never had Norvathel.
