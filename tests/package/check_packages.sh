@@ -179,6 +179,17 @@ EOF
     [ "$expected" = 12 ] || { echo "exit code $expected, expected 12"; return 1; }
 }
 
+# What the zip's README says for MinGW: a program links norvathel.dll itself.
+mingw_links_dll() {   # mingw_links_dll FOLDER ARCH
+    local cc=$([ "$2" = x86 ] && echo i686 || echo x86_64)-w64-mingw32-gcc
+    local entry=$([ "$2" = x86 ] && echo _start || echo start)   # i386 C names begin with _
+    "$cc" -std=c99 -DNORVATHEL_C_USING_DLL -I"$1/include" "$scratch/msvc.c" -nostartfiles -e "$entry" \
+        "$1/norvathel.dll" -o "$1/mingw-linked.exe" || return 1
+    (cd "$1" && wine_run ./mingw-linked.exe); local code=$?
+    rm -f "$1/mingw-linked.exe"
+    [ "$code" = 12 ] || { echo "exit code $code, expected 12"; return 1; }
+}
+
 check_zip() {   # check_zip ARCH
     local arch=$1 name=norvathel-$version-windows-$1 folder objdump
     folder=$scratch/unzipped-$arch/$name
@@ -192,6 +203,7 @@ check_zip() {   # check_zip ARCH
     run_check "$arch" "$name.zip: the window, driven by the end-to-end harness in the unpacked folder" \
         drive_window "$folder" "$work/gui_harness-$arch.exe"
     run_check "$arch" "$name.zip: norvathel.lib links with lld-link and the program calls the DLL" msvc_import_library "$folder" "$arch"
+    run_check "$arch" "$name.zip: a MinGW program links norvathel.dll itself and calls it" mingw_links_dll "$folder" "$arch"
 }
 
 # --- the installers -----------------------------------------------------------------------

@@ -32,6 +32,13 @@ readme_install_names() {   # the package files the install command names are the
         count=$((count + 1))
     done
     [ "$count" = 3 ] || { echo "README's install command names $count packages, not 3"; return 1; }
+    # And the Windows files the section names.
+    for file in $(sed -n '/^## Install/,/^## [^I]/p' "$root/README.md" |
+                  grep -oE 'norvathel-[0-9][0-9.]*-(setup|windows)-x(86|64)\.(exe|zip)'); do
+        [ -f "$dist/$file" ] || { echo "README names $file, which package.sh does not make"; return 1; }
+        count=$((count + 1))
+    done
+    [ "$count" -ge 5 ] || { echo "README's install section names no installer or zip"; return 1; }
 }
 
 readme_examples_build() {   # the CMake, C and C++ examples, built with the CMake example
@@ -75,7 +82,7 @@ readme_recipes() {   # every norvathel-names line of the tool's sections, run as
 }
 
 check_readme_examples() {
-    check "README: the install command names the three packages built" readme_install_names
+    check "README: the packages, installer and zip it names are the ones built" readme_install_names
     check "README: the CMake, C and C++ examples build against the packages and run" readme_examples_build
     check "README: the pkg-config command line builds the C example" readme_pkg_config
     check "README: the Python example runs, and says what to do without the library" readme_python
