@@ -1,4 +1,4 @@
-// norvathel-names: see names_tool.h.
+// norvathel-names: see run_tool.h.
 #include <csignal>
 #include <cstdio>
 #ifdef _WIN32
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/windows_text.h"
+#include "windows_text.h"
 #endif
 
-#include "cli/names_tool.h"
+#include "run_tool.h"
 
 #ifdef _WIN32
 // Windows: the arguments as typed, whatever the code page, and names that a console shows.

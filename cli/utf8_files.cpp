@@ -1,4 +1,4 @@
-#include "cli/utf8_files.h"
+#include "utf8_files.h"
 
 #ifdef _WIN32
 #include <cerrno>

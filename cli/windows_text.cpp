@@ -1,4 +1,4 @@
-#include "cli/windows_text.h"
+#include "windows_text.h"
 
 #include <cstring>
 #include <fcntl.h>

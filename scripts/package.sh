@@ -14,7 +14,6 @@
 set -euo pipefail
 cd "$(dirname -- "$0")/.."
 root=$PWD
-lib=$root/cmake   # the shell helpers
 
 bash scripts/install-deps.sh --packaging
 

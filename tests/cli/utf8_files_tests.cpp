@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/utf8_files.h"
+#include "utf8_files.h"
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 
-#include "cli/windows_text.h"
+#include "windows_text.h"
 #endif
 
 namespace {

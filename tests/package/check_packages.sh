@@ -17,7 +17,7 @@ set -uo pipefail
 dist=$(realpath "$1") work=$(realpath "$2")
 here=$(cd "$(dirname -- "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-lib=$root/cmake   # the shell helpers
+lib=$root/scripts/lib   # the shell helpers
 version=$(sed -n 's/^project(norvathel VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 major=${version%%.*}
 scratch=$work/check
