@@ -117,7 +117,8 @@ if check "the three packages unpack into a scratch root" unpack_debs; then
 fi
 
 # --- Windows ------------------------------------------------------------------------------
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"   # no desktop entries in $HOME
+# No desktop entries in $HOME for what the installers install, whatever the caller's setting.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$lib/wine-env.sh" || { fail "the Wine prefix"; exit 1; }
 . "$lib/private-display.sh"
 start_private_display || { fail "a virtual display"; exit 1; }
