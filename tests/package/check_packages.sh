@@ -155,6 +155,15 @@ unicode_prefix() {   # unicode_prefix FOLDER PREFIX
     (cd "$1" && LC_ALL=C.UTF-8 wine_run ./norvathel-names.exe --seed 7 --count 5 --prefix "$2" >"$out") &&
     [ "$(tr -d '\r' <"$out" | grep -c "^$2[a-z]")" = 5 ] || { od -c "$out" | head; return 1; }
 }
+# A file given by a name no single-byte code page holds: opened by its wide name.
+unicode_file_name() {   # unicode_file_name FOLDER
+    local out=$scratch/keys.txt
+    printf 'Aldric\nBrann\nCeinwen\n' >"$1/Ключи.txt"
+    (cd "$1" && LC_ALL=C.UTF-8 wine_run ./norvathel-names.exe --keys Ключи.txt >"$out"); local code=$?
+    rm -f "$1/Ключи.txt"
+    [ "$code" = 0 ] && [ "$(tr -d '\r' <"$out" | grep -c '^[A-Z][a-z]*$')" = 3 ] ||
+        { echo "exit code $code:"; cat "$out"; return 1; }
+}
 drive_window() {   # drive_window FOLDER HARNESS: the end-to-end harness, the program in FOLDER
     wineserver -w
     wine_run "$2" "$(winpath "$1/norvathel.exe")" "$(winpath "$1")" escape >"$scratch/harness.log" 2>&1 ||
@@ -201,6 +210,7 @@ check_zip() {   # check_zip ARCH
     check "$name.zip: PE headers (machine, subsystem, system DLLs only, resources)" pe_headers "$objdump" "$folder" "$arch"
     run_check "$arch" "$name.zip: norvathel-names.exe --prefix Ål writes it intact as UTF-8" unicode_prefix "$folder" Ål
     run_check "$arch" "$name.zip: norvathel-names.exe with a Cyrillic prefix writes it intact as UTF-8" unicode_prefix "$folder" Жуй
+    run_check "$arch" "$name.zip: norvathel-names.exe --keys opens a file named in Cyrillic" unicode_file_name "$folder"
     run_check "$arch" "$name.zip: the window, driven by the end-to-end harness in the unpacked folder" \
         drive_window "$folder" "$work/gui_harness-$arch.exe"
     run_check "$arch" "$name.zip: norvathel.lib links with lld-link and the program calls the DLL" msvc_import_library "$folder" "$arch"
