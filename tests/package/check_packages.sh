@@ -60,7 +60,7 @@ control_fields() {
 tool_runs() {
     local tool=$sysroot/usr/bin/norvathel-names
     expect "$("$tool" --version)" "^norvathel-names $version$" &&
-    expect "$("$tool" --seed 1000000000 --boards start | head -1)" '^Glicia$'
+    expect "$("$tool" --clock 1000000000 --boards start | head -1)" '^Glicia$'
 }
 manual_renders() {
     local out

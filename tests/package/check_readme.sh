@@ -72,6 +72,11 @@ readme_python() {   # the Python example; and, without the library, its message 
 readme_recipes() {   # every norvathel-names line of the tool's sections, run as written
     local dir=$scratch/readme-recipes line count=0 out
     mkdir -p "$dir"
+    # The files the recipes read (ids, pieces, used names): a few lines each.
+    for file in $( { readme_block sh "Command-line tool"; readme_block sh "Recipes"; } |
+                   grep -oE -- '--(keys|exclude-file|exclude-names) [^ ]+' | cut -d' ' -f2 | sort -u); do
+        printf 'npc-7\nth\nSala\n' >"$dir/$file"
+    done
     while IFS= read -r line; do
         [[ $line == norvathel-names* ]] || continue
         out=$(cd "$dir" && readme_env bash -ec "${line%%  #*}" 2>&1) || { echo "failed: $line"; echo "$out"; return 1; }
