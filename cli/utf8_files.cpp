@@ -22,3 +22,25 @@ std::FILE* OpenFileForReading(const char* utf8Path)
     return std::fopen(utf8Path, "rb");
 #endif
 }
+
+ReadOutcome ReadWholeFile(const char* utf8Path, std::size_t limit, std::string& text)
+{
+    text.clear();
+    std::FILE* file = OpenFileForReading(utf8Path);
+    if (file == nullptr)
+        return ReadOutcome::CannotOpen;
+    char chunk[4096];
+    ReadOutcome outcome = ReadOutcome::Read;
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, got);
+        if (text.size() > limit) {
+            outcome = ReadOutcome::TooLong;
+            break;
+        }
+    }
+    if (outcome == ReadOutcome::Read && std::ferror(file))
+        outcome = ReadOutcome::CannotRead;
+    std::fclose(file);
+    return outcome;
+}

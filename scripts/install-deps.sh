@@ -17,7 +17,7 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-liberation
     xvfb xauth xdotool imagemagick
-    g++-i686-linux-gnu qemu-user-static pkg-config
+    g++-i686-linux-gnu qemu-user-static pkg-config libtomlplusplus-dev
 )
 
 if [ "${1:-}" = --packaging ]; then

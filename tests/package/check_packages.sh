@@ -164,6 +164,17 @@ unicode_file_name() {   # unicode_file_name FOLDER
     [ "$code" = 0 ] && [ "$(tr -d '\r' <"$out" | grep -c '^[A-Z][a-z]*$')" = 3 ] ||
         { echo "exit code $code:"; cat "$out"; return 1; }
 }
+# A style file named in Cyrillic composes as the same file under a plain name.
+unicode_style_file() {   # unicode_style_file FOLDER
+    local style=$root/fuzz/corpus/style_file/murmur.toml plain cyrillic
+    cp "$style" "$1/plain.toml" && cp "$style" "$1/Стиль.toml" || return 1
+    plain=$(cd "$1" && wine_run ./norvathel-names.exe --style plain.toml --seed 3 --count 5)
+    cyrillic=$(cd "$1" && LC_ALL=C.UTF-8 wine_run ./norvathel-names.exe --style Стиль.toml --seed 3 --count 5)
+    local code=$?
+    rm -f "$1/plain.toml" "$1/Стиль.toml"
+    [ "$code" = 0 ] && [ "$(tr -d '\r' <<<"$plain" | grep -c '^[A-Z][a-z]*$')" = 5 ] && [ "$plain" = "$cyrillic" ] ||
+        { echo "exit code $code; plain name: $plain; Cyrillic name: $cyrillic"; return 1; }
+}
 drive_window() {   # drive_window FOLDER HARNESS: the end-to-end harness, the program in FOLDER
     wineserver -w
     wine_run "$2" "$(winpath "$1/norvathel.exe")" "$(winpath "$1")" escape >"$scratch/harness.log" 2>&1 ||
@@ -211,6 +222,7 @@ check_zip() {   # check_zip ARCH
     run_check "$arch" "$name.zip: norvathel-names.exe --prefix Ål writes it intact as UTF-8" unicode_prefix "$folder" Ål
     run_check "$arch" "$name.zip: norvathel-names.exe with a Cyrillic prefix writes it intact as UTF-8" unicode_prefix "$folder" Жуй
     run_check "$arch" "$name.zip: norvathel-names.exe --keys opens a file named in Cyrillic" unicode_file_name "$folder"
+    run_check "$arch" "$name.zip: norvathel-names.exe --style opens a style file named in Cyrillic" unicode_style_file "$folder"
     run_check "$arch" "$name.zip: the window, driven by the end-to-end harness in the unpacked folder" \
         drive_window "$folder" "$work/gui_harness-$arch.exe"
     run_check "$arch" "$name.zip: norvathel.lib links with lld-link and the program calls the DLL" msvc_import_library "$folder" "$arch"
