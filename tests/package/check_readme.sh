@@ -77,6 +77,11 @@ readme_recipes() {   # every norvathel-names line of the tool's sections, run as
                    grep -oE -- '--(keys|exclude-file|exclude-names) [^ ]+' | cut -d' ' -f2 | sort -u); do
         printf 'npc-7\nth\nSala\n' >"$dir/$file"
     done
+    # The style files they name: a style of the fuzz corpus.
+    for file in $( { readme_block sh "Command-line tool"; readme_block sh "Recipes"; } |
+                   grep -oE -- '--style [^ ]+\.toml' | cut -d' ' -f2 | sort -u); do
+        cp "$root/fuzz/corpus/style_file/murmur.toml" "$dir/$file"
+    done
     while IFS= read -r line; do
         [[ $line == norvathel-names* ]] || continue
         out=$(cd "$dir" && readme_env bash -ec "${line%%  #*}" 2>&1) || { echo "failed: $line"; echo "$out"; return 1; }
