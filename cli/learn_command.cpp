@@ -7,6 +7,7 @@
 #include <norvathel/style_learning.h>
 #include "name_writers.h"
 #include "output_buffer.h"
+#include "utf8_files.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ bool ReadAll(std::FILE* file, std::size_t limit, std::string& text)
 bool ReadList(const std::string& path, std::FILE* in, std::string& text, std::string& problem)
 {
     const bool standardInput = path == "-";
-    std::FILE* file = standardInput ? in : std::fopen(path.c_str(), "rb");
+    std::FILE* file = standardInput ? in : OpenFileForReading(path.c_str());
     if (file == nullptr) {
         problem = path + ": cannot open: " + std::strerror(errno);
         return false;

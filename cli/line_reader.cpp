@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "utf8_files.h"
+
 namespace {
 
 const std::size_t BlockSize = 64 * 1024;
@@ -75,7 +77,7 @@ bool LineReader::Next(const char*& text, std::size_t& length)
 bool ReadLines(const char* path, std::size_t longest, std::vector<std::string>& lines, std::string& problem)
 {
     const bool standardInput = std::strcmp(path, "-") == 0;
-    std::FILE* in = standardInput ? stdin : std::fopen(path, "rb");
+    std::FILE* in = standardInput ? stdin : OpenFileForReading(path);  // any name, on Windows too
     if (in == nullptr) {
         problem = std::string("cannot open '") + path + "': " + std::strerror(errno);
         return false;

@@ -17,6 +17,7 @@
 #include "output_buffer.h"
 #include "progress_line.h"
 #include "tool_options.h"
+#include "utf8_files.h"
 
 using norvathel::AdditiveRandom;
 using norvathel::Board;
@@ -135,7 +136,7 @@ int RunKeys(const ToolOptions& options, OutputBuffer& output, ProgressLine& prog
             RunResult& result, std::FILE* err)
 {
     const bool standardInput = *options.keys == "-";
-    std::FILE* in = standardInput ? stdin : std::fopen(options.keys->c_str(), "rb");
+    std::FILE* in = standardInput ? stdin : OpenFileForReading(options.keys->c_str());
     if (in == nullptr) {
         std::fprintf(err, "norvathel-names: --keys: cannot open %s: %s\n", Quoted(options.keys->c_str()).c_str(),
                      std::strerror(errno));

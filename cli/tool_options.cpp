@@ -1,6 +1,7 @@
 #include "tool_options.h"
 
 #include "line_reader.h"
+#include "utf8_files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -469,13 +470,35 @@ ParseOutcome SetFormat(const char*, const char* value, ToolOptions& options, std
     return Accepted(ParseFormat(value, options.format, problem));
 }
 
+// Style::FromFile, with the file opened by its UTF-8 name on every system (utf8_files.h).
+bool StyleFromFile(const char* path, norvathel::Style& style, norvathel::StyleError& error)
+{
+    error = norvathel::StyleError();
+    std::string text;
+    switch (ReadWholeFile(path, norvathel::MaxStyleBytes, text)) {
+    case ReadOutcome::Read:
+        return norvathel::Style::FromText(text, path, style, error);
+    case ReadOutcome::CannotOpen:
+        error.message = "cannot open the file";
+        break;
+    case ReadOutcome::TooLong:
+        error.message = "the file is over the limit of " + std::to_string(norvathel::MaxStyleBytes) + " bytes";
+        break;
+    case ReadOutcome::CannotRead:
+        error.message = "cannot read the file";
+        break;
+    }
+    error.source = path;
+    return false;
+}
+
 // A built-in style's name, or else a style file.
 ParseOutcome SetStyle(const char*, const char* value, ToolOptions& options, std::string& problem)
 {
     if (norvathel::Style::BuiltIn(value, options.style))
         return ParseOutcome::Run;
     norvathel::StyleError error;
-    if (norvathel::Style::FromFile(value, options.style, error))
+    if (StyleFromFile(value, options.style, error))
         return ParseOutcome::Run;
     problem = error.line > 0 ? error.Text()
                              : "--style " + Quoted(value) + " is no built-in style (see --list-styles) and no style file: " +

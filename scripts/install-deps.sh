@@ -4,7 +4,9 @@
 # 32-bit Wine (wine32:i386, and the i386 architecture it needs) only where this machine runs
 # 32-bit programs: elsewhere its packages cannot even be configured.
 #   install-deps.sh               what the build, the tests and the program need
-#   install-deps.sh --packaging   also what scripts/package.sh needs (zip, lintian, dpkg-dev)
+#   install-deps.sh --packaging   also what scripts/package.sh needs (zip, lintian, dpkg-dev,
+#                                 nsis for the installers, llvm and lld for the Visual C++
+#                                 import library and its check, man-db for the manual check)
 set -euo pipefail
 cd "$(dirname -- "$0")/.."
 
@@ -19,7 +21,7 @@ packages=(
 )
 
 if [ "${1:-}" = --packaging ]; then
-    packages+=(zip unzip lintian dpkg-dev file)
+    packages+=(zip unzip lintian dpkg-dev file nsis llvm lld man-db)
 fi
 
 if [ "$(id -u)" != 0 ]; then

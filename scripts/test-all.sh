@@ -4,6 +4,7 @@
 # Windows builds (i686 and x86_64) under Wine on a virtual display. Where this machine cannot
 # run 32-bit programs (scripts/lib/probe-32bit.sh; NORVATHEL_RUN_WIN32=0 forces it), the i686 program
 # is built and its headers checked, and its other tests are counted as skipped, with the reason.
+# Then builds the releases and checks each one (scripts/package.sh).
 # Installs what is missing first. Ends with one summary line: "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname -- "$0")/.."
@@ -11,7 +12,7 @@ root=$PWD
 
 say() { printf '\n==> %s\n' "$*"; }
 
-bash scripts/install-deps.sh || exit 1
+bash scripts/install-deps.sh --packaging || exit 1
 
 passed=0 failed=0 skipped=0 broken=()
 log=$root/build/test-logs
@@ -95,6 +96,21 @@ if [ -n "$win32_not_run" ]; then
     else
         broken+=("win32: could not count the tests not run")
     fi
+fi
+
+# The releases, each checked as its users get it: scripts/package.sh builds them from clean
+# build folders and runs tests/package/check_packages.sh, one line per check and a summary.
+say "packages: the .debs, zips and installers in build/dist/"
+bash scripts/package.sh >"$log/package.log" 2>&1
+grep -E '^(FAIL|skipped):' "$log/package.log"
+line=$(grep -E '^packages: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log/package.log" | tail -1)
+if [ -n "$line" ]; then
+    echo "    $line"
+    read -r p f s < <(sed -E 's/^packages: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped$/\1 \2 \3/' <<<"$line")
+    passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
+else
+    tail -30 "$log/package.log"
+    broken+=("packages: package.sh stopped before its checks (build/test-logs/package.log)")
 fi
 
 say "summary"
