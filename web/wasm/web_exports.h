@@ -1,0 +1,22 @@
+// What the WebAssembly module exports beside the C interface: buffers for JavaScript, the
+// memory guard and batches of names (one call for many names: a call across the boundary
+// costs more than composing a name).
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+#include <norvathel/norvathel_c.h>
+
+#define NORVATHEL_WEB_API extern "C" __attribute__((visibility("default")))
+
+NORVATHEL_WEB_API void* norvathel_web_alloc(size_t size);
+NORVATHEL_WEB_API void norvathel_web_free(void* block);
+// Nonzero when the memory reserve is held (see memory_guard.cpp); a call made without it could
+// run out of memory half way.
+NORVATHEL_WEB_API int norvathel_web_arm(void);
+// Up to count names from the stream into text, each followed by '\n', and each name's gender
+// ('m' or 'f') into genders; *filled is how many. NORVATHEL_DRY once the stream runs dry.
+// text must hold count * NORVATHEL_NAME_SIZE bytes.
+NORVATHEL_WEB_API norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
+                                                             char* genders, uint32_t count,
+                                                             uint32_t* filled);
