@@ -5,6 +5,7 @@
 import { copyFileSync, mkdirSync, readFileSync, rmSync, writeFileSync, readdirSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { bmpToPng } from './bmp-to-png.mjs';
 
 const web = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const root = resolve(web, '..');
@@ -37,6 +38,9 @@ function writePage(target, packageFolder) {
   const source = join(web, 'page');
   for (const file of readdirSync(source)) copyFileSync(join(source, file), join(target, file));
   for (const file of ['norvathel.js', 'norvathel-wasm.js']) copyFileSync(join(packageFolder, file), join(target, file));
+  // The window's own pictures, painted by resources/paint_pictures.py.
+  for (const picture of ['board', 'plate'])
+    writeFileSync(join(target, `${picture}.png`), bmpToPng(readFileSync(join(root, `resources/${picture}.bmp`))));
 }
 
 const packageFolder = join(root, 'build/web/package');
