@@ -284,7 +284,7 @@ const finalizer = new FinalizationRegistry(({ core, free, handle }) => {
  * An iterator (for...of) and a batch source (take).
  */
 export class NameStream {
-  #core; #handle; #seed; #names = []; #genders = []; #dry = false;
+  #core; #handle; #seed; #names = []; #next = 0; #genderBytes = new Uint8Array(0); #dry = false;
 
   constructor(core, options = {}) {
     if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
@@ -311,24 +311,22 @@ export class NameStream {
   /** The seed in use (the one drawn when none was given): pass it again for the same names. */
   get seed() { return this.#seed; }
   /** True once a million names in a row have failed the constraints; no more names come. */
-  get dry() { return this.#dry && this.#names.length === 0; }
+  get dry() { return this.#dry && this.#next === this.#names.length; }
 
   /** The next names, at most count of them; fewer only when the stream has run dry. */
   take(count) {
-    return this.#takeEntries(count).names;
+    return this.#takeEntries(count, false).names;
   }
 
   /** The next names with the gender of each: { name, gender }. */
   takeEntries(count) {
-    const { names, genders } = this.#takeEntries(count);
+    const { names, genders } = this.#takeEntries(count, true);
     return names.map((name, index) => ({ name, gender: genders[index] }));
   }
 
   next() {
-    if (this.#names.length === 0) this.#fill(BatchNames);
-    if (this.#names.length === 0) return { done: true, value: undefined };
-    this.#genders.shift();
-    return { done: false, value: this.#names.shift() };
+    if (this.#next === this.#names.length && !this.#fill(BatchNames)) return { done: true, value: undefined };
+    return { done: false, value: this.#names[this.#next++] };
   }
 
   [Symbol.iterator]() { return this; }
@@ -341,16 +339,27 @@ export class NameStream {
     this.#handle = 0;
   }
 
-  #takeEntries(count) {
+  // The buffered names first, then whole batches straight from the module.
+  #takeEntries(count, withGenders) {
     if (!Number.isSafeInteger(count) || count < 0) throw new RangeError('count must be a whole number from 0');
-    const names = [], genders = [];
+    let names = [], genders = [];
     while (names.length < count) {
-      if (this.#names.length === 0 && !this.#fill(Math.min(BatchNames * 16, count - names.length))) break;
-      const part = Math.min(this.#names.length, count - names.length);
-      names.push(...this.#names.splice(0, part));
-      genders.push(...this.#genders.splice(0, part));
+      if (this.#next === this.#names.length && !this.#fill(Math.min(BatchNames * 16, count - names.length))) break;
+      const end = Math.min(this.#names.length, this.#next + count - names.length);
+      if (names.length === 0 && this.#next === 0 && end === this.#names.length) {
+        names = this.#names;
+        if (withGenders) genders = this.#genders();
+      } else {
+        names.push(...this.#names.slice(this.#next, end));
+        if (withGenders) genders.push(...this.#genders().slice(this.#next, end));
+      }
+      this.#next = end;
     }
     return { names, genders };
+  }
+
+  #genders() {
+    return Array.from(this.#genderBytes, (byte) => (byte === 109 ? 'male' : 'female'));
   }
 
   #fill(count) {
@@ -360,17 +369,18 @@ export class NameStream {
     return core.run((temporaries) => {
       const text = core.allocate(count * NameSize, temporaries);
       const genders = core.allocate(count, temporaries);
-      const filled = core.allocate(4, temporaries);
+      const filled = core.allocate(8, temporaries);
       const result = core.x.norvathel_web_stream_fill(this.#handle, text, genders, count, filled);
       if (result === Dry) this.#dry = true;
       else core.check(result);
-      const got = core.view().getUint32(filled, true);
+      const view = core.view();
+      const got = view.getUint32(filled, true);
+      const bytes = view.getUint32(filled + 4, true);
       if (got === 0) return false;
       const memory = core.bytes();
-      let end = text;
-      for (let seen = 0; seen < got; ++end) if (memory[end] === 10) ++seen;
-      this.#names = splitNames(memory.subarray(text, end));
-      this.#genders = Array.from(memory.subarray(genders, genders + got), (byte) => (byte === 109 ? 'male' : 'female'));
+      this.#names = splitNames(memory.subarray(text, text + bytes));
+      this.#genderBytes = memory.slice(genders, genders + got);
+      this.#next = 0;
       return true;
     });
   }

@@ -14,20 +14,21 @@ void norvathel_web_free(void* block)
 }
 
 norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text, char* genders,
-                                           uint32_t count, uint32_t* filled)
+                                           uint32_t count, uint32_t filled[2])
 {
-    *filled = 0;
     char* place = text;
-    for (uint32_t index = 0; index < count; ++index) {
+    norvathel_result result = NORVATHEL_OK;
+    uint32_t index = 0;
+    for (; index < count; ++index) {
         norvathel_gender gender;
-        const norvathel_result result =
-            norvathel_stream_next(stream, place, NORVATHEL_NAME_SIZE, &gender);
+        result = norvathel_stream_next(stream, place, NORVATHEL_NAME_SIZE, &gender);
         if (result != NORVATHEL_OK)
-            return result;
+            break;
         place += std::strlen(place);
         *place++ = '\n';
         genders[index] = gender == NORVATHEL_MALE ? 'm' : 'f';
-        ++*filled;
     }
-    return NORVATHEL_OK;
+    filled[0] = index;
+    filled[1] = static_cast<uint32_t>(place - text);
+    return result;
 }

@@ -15,8 +15,8 @@ NORVATHEL_WEB_API void norvathel_web_free(void* block);
 // run out of memory half way.
 NORVATHEL_WEB_API int norvathel_web_arm(void);
 // Up to count names from the stream into text, each followed by '\n', and each name's gender
-// ('m' or 'f') into genders; *filled is how many. NORVATHEL_DRY once the stream runs dry.
-// text must hold count * NORVATHEL_NAME_SIZE bytes.
+// ('m' or 'f') into genders; filled[0] is how many names, filled[1] how many bytes of text.
+// NORVATHEL_DRY once the stream runs dry. text must hold count * NORVATHEL_NAME_SIZE bytes.
 NORVATHEL_WEB_API norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
                                                              char* genders, uint32_t count,
-                                                             uint32_t* filled);
+                                                             uint32_t filled[2]);
