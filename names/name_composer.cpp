@@ -30,8 +30,6 @@ Gender DrawStartGender(AdditiveRandom& random)
 
 namespace {
 
-const int WorkSize = 100;  // far more than the longest name needs
-
 // The spans of the table draws, from the tables' sizes.
 constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
 constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
@@ -224,44 +222,52 @@ void ReadPrefix(const char* text, char (&area)[PrefixCapacity])
         std::strncpy(area, text, PrefixCapacity - 1);
 }
 
-// Every composition draws the ten lengths first, then composes names 0 to 9 in order.
-template <typename StoreName>
-void ComposeTen(AdditiveRandom& random, Gender gender, const char* prefixText, StoreName store)
+}  // namespace
+
+void BoardCursor::Start(AdditiveRandom& source, Gender boardGender, const char* prefixText)
 {
-    const FragmentCache& fragments = Fragments();
-    char prefix[PrefixCapacity];
+    random = &source;
+    gender = boardGender;
     ReadPrefix(prefixText, prefix);
-    PrefixFacts facts = {prefix, static_cast<int>(std::strlen(prefix)), EndsInConsonant(prefix),
-                         VowelRedrawsAfter(prefix)};
-    int positions[NamesPerBoard];
+    prefixLength = static_cast<int>(std::strlen(prefix));
+    prefixEndsInConsonant = EndsInConsonant(prefix);
+    prefixVowelRedraws = VowelRedrawsAfter(prefix);
+    // Every composition draws the ten lengths first, then composes names 0 to 9 in order.
     for (int& count : positions)
-        count = random.Range<3, 6>();
-    int vowelRun = 0;
-    char work[WorkSize] = {};
-    for (int index = 0; index < NamesPerBoard; ++index) {
-        int length = ComposeName(random, fragments, gender, facts, positions[index], vowelRun, work);
-        store(index, work, length);
-    }
+        count = source.Range<3, 6>();
+    vowelRun = 0;
+    index = 0;
 }
 
-}  // namespace
+int BoardCursor::Next(char (&name)[NameSlotSize])
+{
+    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixVowelRedraws};
+    const int length = ComposeName(*random, Fragments(), gender, facts, positions[index], vowelRun, work);
+    ++index;
+    UpperCaseFirstLetter(work);
+    // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
+    std::memcpy(name, work, NameSlotSize);
+    return length;
+}
 
 void ComposeBoard(AdditiveRandom& random, Gender gender, const char* prefix, Board& board)
 {
-    ComposeTen(random, gender, prefix, [&board](int index, char* work, int length) {
-        UpperCaseFirstLetter(work);
-        // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
-        std::memcpy(board.names[index], work, NameSlotSize);
-        board.lengths[index] = length;
-    });
+    BoardCursor cursor;
+    cursor.Start(random, gender, prefix);
+    for (int index = 0; index < NamesPerBoard; ++index)
+        board.lengths[index] = cursor.Next(board.names[index]);
 }
 
 void Compose(AdditiveRandom& random, Gender gender, const char* prefix, NameList& list)
 {
     list.Release();
-    ComposeTen(random, gender, prefix, [&list](int index, char* work, int) {
-        list.Store(index, FinishName(work));
-    });
+    BoardCursor cursor;
+    cursor.Start(random, gender, prefix);
+    char name[NameSlotSize];
+    for (int index = 0; index < NamesPerBoard; ++index) {
+        cursor.Next(name);
+        list.Store(index, FinishName(name));  // already finished: FinishName only copies it
+    }
 }
 
 }  // namespace norvathel

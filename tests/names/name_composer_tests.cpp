@@ -73,6 +73,34 @@ TEST(ComposeReference, BoardAndListComposeTheSameNames)
     }
 }
 
+TEST(BoardCursor, NameByNameDrawsWhatAWholeBoardDraws)
+{
+    for (std::uint64_t seed = 0; seed < 400; ++seed) {
+        AdditiveRandom whole, byName;
+        whole.Seed(seed * 104729);
+        byName.Seed(seed * 104729);
+        const Gender gender = seed % 2 ? Male : Female;
+        const char* prefix = seed % 5 == 0 ? "Tor" : seed % 5 == 1 ? "e" : "";
+        Board board;
+        ComposeBoard(whole, gender, prefix, board);
+        BoardCursor cursor;
+        EXPECT_TRUE(cursor.Done());
+        cursor.Start(byName, gender, prefix);
+        char name[NameSlotSize];
+        for (int index = 0; index < NamesPerBoard; ++index) {
+            ASSERT_FALSE(cursor.Done());
+            ASSERT_EQ(cursor.Index(), index);
+            const int length = cursor.Next(name);
+            ASSERT_EQ(std::string(name), board.names[index]);
+            ASSERT_EQ(length, board.lengths[index]);
+        }
+        EXPECT_TRUE(cursor.Done());
+        // Both generators stand at the same place afterwards.
+        for (int n = 0; n < 60; ++n)
+            ASSERT_EQ(whole.Next(), byName.Next());
+    }
+}
+
 TEST(ComposeReference, SameStateSameNames)
 {
     AdditiveRandom a, b;

@@ -1,6 +1,8 @@
 // The name composer: ten names of one gender at a time, built from the fragment tables with
 // draws from an AdditiveRandom, each beginning with an optional prefix.
 #pragma once
+#include <cstdint>
+
 #include <norvathel/additive_random.h>
 
 namespace norvathel {
@@ -39,6 +41,37 @@ private:
 // The gender of a board drawn as the program draws its first one: Range(1, 2), 1 being male
 // and 2 female. One draw.
 Gender DrawStartGender(AdditiveRandom& random);
+
+// A board composed one name at a time, for callers that may stop early: Start makes the
+// board's first draws (the ten lengths), each Next composes the next name in board order.
+// Composing all ten draws exactly what ComposeBoard draws; stopping early leaves the generator
+// where those names left it. The generator must outlive the board's composition.
+class BoardCursor {
+public:
+    // Starts a board of the gender; only the first 31 bytes of the prefix count, null and ""
+    // mean no prefix.
+    void Start(AdditiveRandom& random, Gender gender, const char* prefix);
+    // True once all ten names of the board are composed (and before the first Start).
+    bool Done() const { return index == NamesPerBoard; }
+    // The board index of the name Next composes.
+    int Index() const { return index; }
+    // Composes the next name (Done() must be false) into name, finished as ComposeBoard
+    // finishes it: the whole slot is written, the name NUL-terminated; returns its length.
+    int Next(char (&name)[NameSlotSize]);
+
+private:
+    AdditiveRandom* random = nullptr;
+    Gender gender = Female;
+    char prefix[PrefixCapacity] = {};
+    int prefixLength = 0;
+    bool prefixEndsInConsonant = false;
+    std::uint32_t prefixVowelRedraws = 0;  // the vowel draws refused while lastVowel is the prefix
+    int positions[NamesPerBoard] = {};
+    int vowelRun = 0;  // carried from name to name within the board
+    int index = NamesPerBoard;
+    static const int WorkSize = 100;  // far more than the longest raw name needs
+    char work[WorkSize] = {};
+};
 
 // Composes ten names of the gender into the board's slots, finished (first letter upper-case).
 // Only the first 31 bytes of the prefix count; null and "" mean no prefix.
