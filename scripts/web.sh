@@ -22,10 +22,10 @@ echo "==> page: build/web/page ($(du -cb build/web/page/* | tail -1 | cut -f1 | 
 case "${1:-}" in
 --build) exit 0 ;;
 --screenshot)
-    # The shared-link test opens a board and photographs it.
+    # The first browser test composes the reference boards and photographs the page.
     [ -x build/release/cli/norvathel-names ] || [ -x build/native/cli/norvathel-names ] || {
         cmake --preset release >/dev/null && cmake --build --preset release -j2 --target norvathel-names >/dev/null; }
-    NORVATHEL_WEB_SCREENSHOT=$PWD/docs/web-page.png node --test --test-name-pattern='shared link' web/test/page.test.mjs
+    NORVATHEL_WEB_SCREENSHOT=$PWD/docs/web-page.png node --test --test-name-pattern='buttons and the prefix box' web/test/page.test.mjs
     echo "==> docs/web-page.png"
     exit 0 ;;
 esac

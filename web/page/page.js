@@ -220,6 +220,12 @@ function readLink() {
   state.unique = parameters.get('unique') === '1';
   const boards = parameters.get('boards');
   state.presses = boards ? boards.split(',') : ['start'];
+  // The box shows the last prefix used, as the window's box keeps what was typed.
+  try {
+    $('prefix').value = pressParts(state.presses[state.presses.length - 1]).prefix;
+  } catch {
+    $('prefix').value = '';
+  }
 }
 
 function clampCount(value) {

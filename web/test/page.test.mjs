@@ -62,7 +62,12 @@ test('the buttons and the prefix box compose the boards the tool replays', async
   await page.click('#male');
   assert.deepEqual(await plates(page), lastTen(runTool(['--seed', '1000000000', '--boards', 'start,female,male:ka'])));
   assert.match(decodeURIComponent(await page.evaluate(() => location.hash)), /boards=start,female,male:ka/);
+  assert.equal(await page.textContent('#command'), 'norvathel-names --seed 1000000000 --boards start,female,male:ka');
   assert.deepEqual(page.errors, []);
+  if (process.env.NORVATHEL_WEB_SCREENSHOT) {
+    await page.setViewportSize({ width: 640, height: 820 });
+    await page.screenshot({ path: process.env.NORVATHEL_WEB_SCREENSHOT });
+  }
   await page.close();
 });
 
@@ -76,7 +81,9 @@ test('by keyboard: Tab reaches the plates; Enter in the box composes; Space pres
   await page.keyboard.press('Tab');  // to "Generate Female Names"
   await page.keyboard.press('Tab');  // to "Generate Male Names"
   await page.keyboard.press('Space');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--seed', '77', '--boards', 'start,female:Mor,male:Mor'])));
+  await page.focus('#prefix');
+  await page.keyboard.press('Shift+Enter');
+  assert.deepEqual(await plates(page), lastTen(runTool(['--seed', '77', '--boards', 'start,female:Mor,male:Mor,male:Mor'])));
   await page.close();
 });
 
@@ -89,6 +96,9 @@ test('options: how many and unique give the tool\'s stream; the seed field resee
   await page.dispatchEvent('#unique', 'change');
   const expected = lines(runTool(['--seed', 'dragonkeep', '--female', '--prefix', 'El', '--unique', '--count', '25']));
   assert.deepEqual(await listed(page), expected);
+  // The command the page shows prints the same names.
+  const [, ...shown] = (await page.textContent('#command')).split(' ');
+  assert.deepEqual(lines(runTool(shown)), expected);
   assert.deepEqual(await plates(page), expected.slice(0, 10));
   await page.click('#female');  // the same stream goes on
   const fifty = lines(runTool(['--seed', 'dragonkeep', '--female', '--prefix', 'El', '--unique', '--count', '50']));
@@ -137,10 +147,21 @@ test('a shared link opens the same board', async () => {
   await opened.goto(link);
   await opened.waitForSelector('html[data-ready]');
   assert.deepEqual(await plates(opened), names);
+  assert.equal(await opened.inputValue('#prefix'), 'a,b');
   assert.deepEqual(names, lastTen(runTool(['--seed', '555', '--boards', 'start,male,female:a%2Cb'])));
-  if (process.env.NORVATHEL_WEB_SCREENSHOT) {
-    await opened.setViewportSize({ width: 640, height: 760 });
-    await opened.screenshot({ path: process.env.NORVATHEL_WEB_SCREENSHOT });
-  }
   await opened.close();
+});
+
+test('on a phone-sized screen the window fits the width and nothing scrolls sideways', async () => {
+  const page = await context.newPage();
+  await page.setViewportSize({ width: 360, height: 740 });
+  await page.goto(`${origin}/#seed=1`);
+  await page.waitForSelector('html[data-ready]');
+  const { frame, scroll } = await page.evaluate(() => ({
+    frame: document.getElementById('frame').getBoundingClientRect().width,
+    scroll: document.documentElement.scrollWidth,
+  }));
+  assert.ok(frame > 294 && frame <= 360, `window ${frame} px wide`);
+  assert.ok(scroll <= 360, `page ${scroll} px wide`);
+  await page.close();
 });
