@@ -2,7 +2,7 @@
 # End-to-end figures of a built norvathel-names: names per second written to /dev/null, the
 # largest resident set while doing it, and the start-up time. Builds nothing.
 #
-#   bench/tool_throughput.sh build/cli-release/cli/norvathel-names [NAMES]
+#   bench/tool_throughput.sh build/release/cli/norvathel-names [NAMES]
 #
 # NAMES defaults to 20000000 (2 x 10^7). RUNS (default 3) throughput runs give the median;
 # one more run, watched, gives the peak RSS (VmHWM); STARTUPS (default 200) runs of --count 0

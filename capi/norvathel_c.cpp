@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <type_traits>
 
 #include <norvathel/name_stream.h>
 
@@ -31,9 +32,20 @@ struct norvathel_stream {
 
 namespace {
 
+// A C caller may pass any int where the header names an enum, and C++ may assume an enum
+// holds one of its own values: read the integer, and convert only a value the enum knows.
+template <typename Enum>
+long long IntegerOf(Enum value)
+{
+    std::underlying_type_t<Enum> integer;
+    static_assert(sizeof integer == sizeof value, "an enum is stored as its underlying type");
+    std::memcpy(&integer, &value, sizeof integer);
+    return integer;
+}
+
 bool ToChoice(norvathel_gender gender, norvathel::GenderChoice& choice)
 {
-    switch (gender) {
+    switch (IntegerOf(gender)) {
     case NORVATHEL_DRAWN: choice = norvathel::GenderChoice::Drawn; return true;
     case NORVATHEL_MALE: choice = norvathel::GenderChoice::Male; return true;
     case NORVATHEL_FEMALE: choice = norvathel::GenderChoice::Female; return true;
@@ -64,16 +76,43 @@ bool ToConstraints(const norvathel_constraints* given, norvathel::NameConstraint
     return true;
 }
 
+// What is wrong, in the words of the C structure's fields.
+std::string ProblemText(const norvathel::ConstraintProblem& problem,
+                        const norvathel::NameConstraints& constraints)
+{
+    using Fault = norvathel::ConstraintFault;
+    const std::string length = std::to_string(problem.length);
+    const std::string limit = std::to_string(problem.limit);
+    switch (problem.fault) {
+    case Fault::None: return "";
+    case Fault::MinLengthOutOfRange: return "min_length " + length + " is not 0 or 1 to " + limit;
+    case Fault::MaxLengthOutOfRange: return "max_length " + length + " is not 0 or 1 to " + limit;
+    case Fault::MinAboveMax: return "min_length " + length + " is above max_length " + limit;
+    case Fault::MaxBelowPrefix:
+        return "max_length " + length + " is below the prefix's length " + limit;
+    case Fault::MaxBelowEnding:
+        return "max_length " + length + " is below the length of ends_with, " + limit;
+    case Fault::EndingTooLong:
+        return "ends_with is " + length + " bytes long, longer than any name (" + limit + ")";
+    case Fault::EmptyPiece:
+        return "exclude[" + std::to_string(problem.piece) + "] is empty";
+    case Fault::PieceInPrefix:
+        return "the prefix contains exclude[" + std::to_string(problem.piece) + "], \"" +
+               constraints.exclude[problem.piece] + "\"";
+    }
+    return "unknown problem";
+}
+
 norvathel_result Check(const char* prefix, const norvathel_constraints* given,
                        norvathel::NameConstraints& constraints, char* problem,
                        std::size_t problemSize)
 {
     if (!ToConstraints(given, constraints))
         return NORVATHEL_BAD_ARGUMENT;
-    const std::string reason = norvathel::ImpossibleConstraints(constraints, prefix);
+    const norvathel::ConstraintProblem found = norvathel::ImpossibleConstraints(constraints, prefix);
     if (problem && problemSize > 0)
-        std::snprintf(problem, problemSize, "%s", reason.c_str());
-    return reason.empty() ? NORVATHEL_OK : NORVATHEL_IMPOSSIBLE;
+        std::snprintf(problem, problemSize, "%s", ProblemText(found, constraints).c_str());
+    return found ? NORVATHEL_IMPOSSIBLE : NORVATHEL_OK;
 }
 
 }  // namespace
@@ -92,9 +131,9 @@ uint64_t norvathel_entropy_seed(void)
 
 const char* norvathel_result_text(norvathel_result result)
 {
-    switch (result) {
+    switch (IntegerOf(result)) {
     case NORVATHEL_OK: return "done";
-    case NORVATHEL_DRY: return "a million names in a row met no constraint";
+    case NORVATHEL_DRY: return "none of a million names in a row met the constraints";
     case NORVATHEL_BAD_ARGUMENT: return "bad argument";
     case NORVATHEL_IMPOSSIBLE: return "no name can meet the constraints";
     case NORVATHEL_NO_MEMORY: return "out of memory";
@@ -126,9 +165,7 @@ norvathel_result norvathel_compose_board(norvathel_generator* generator, norvath
     norvathel::GenderChoice choice;
     if (!generator || !names || !ToChoice(gender, choice))
         return NORVATHEL_BAD_ARGUMENT;
-    Gender boardGender = choice == norvathel::GenderChoice::Male     ? norvathel::Male
-                         : choice == norvathel::GenderChoice::Female ? norvathel::Female
-                                              : norvathel::DrawStartGender(generator->random);
+    const Gender boardGender = norvathel::BoardGender(choice, generator->random);
     Board board;
     norvathel::ComposeBoard(generator->random, boardGender, prefix, board);
     static_assert(NORVATHEL_NAME_SIZE == norvathel::NameSlotSize &&

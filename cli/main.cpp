@@ -1,4 +1,4 @@
-// norvathel-names: see names_tool.h.
+// norvathel-names: see run_tool.h.
 #include <csignal>
 #include <cstdio>
 #ifdef _WIN32
@@ -6,7 +6,7 @@
 #include <io.h>
 #endif
 
-#include "cli/names_tool.h"
+#include "run_tool.h"
 
 int main(int argc, char** argv)
 {

@@ -3,25 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-using norvathel::Female;
-using norvathel::Gender;
-using norvathel::Male;
+using norvathel::ConstraintFault;
+using norvathel::GenderChoice;
 using norvathel::PrefixCapacity;
 
 namespace {
 
 const char* const MaxValueText = "18446744073709551615";
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Options are matched by name; a value comes either as "--name=VALUE" or as the next argument.
 struct Argument {
@@ -68,24 +56,64 @@ bool ParseFormat(const char* text, OutputFormat& format, std::string& problem)
     return true;
 }
 
+const char* Spelling(ConstraintOption option)
+{
+    switch (option) {
+    case ConstraintOption::Unique: return "--unique";
+    case ConstraintOption::MinLength: return "--min-length";
+    case ConstraintOption::MaxLength: return "--max-length";
+    case ConstraintOption::EndsWith: return "--ends-with";
+    case ConstraintOption::Exclude: return "--exclude";
+    }
+    return "";
+}
+
+// Why the constraints cannot be met, in the options' words.
+std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
+                              const norvathel::NameConstraints& constraints)
+{
+    const std::string range = " must be from 1 to " + std::to_string(problem.limit);
+    switch (problem.fault) {
+    case ConstraintFault::None: return "";
+    case ConstraintFault::MinLengthOutOfRange: return "--min-length" + range;
+    case ConstraintFault::MaxLengthOutOfRange: return "--max-length" + range;
+    case ConstraintFault::MinAboveMax: return "--min-length is above --max-length";
+    case ConstraintFault::MaxBelowPrefix: return "--max-length is below the prefix's length";
+    case ConstraintFault::MaxBelowEnding:
+        return "--max-length is below the length of the --ends-with text";
+    case ConstraintFault::EndingTooLong:
+        return "--ends-with text of " + std::to_string(problem.length) +
+               " bytes is longer than a name can be (" + std::to_string(problem.limit) + ")";
+    case ConstraintFault::EmptyPiece: return "--exclude has an empty piece";
+    case ConstraintFault::PieceInPrefix:
+        return "the prefix itself contains the excluded piece '" +
+               constraints.exclude[problem.piece] + "'";
+    }
+    return "the constraints cannot be met";
+}
+
 // Cross-option rules, checked once everything has been read.
 bool CheckCombination(const ToolOptions& options, std::string& problem)
 {
     if (!options.boardsGiven) {
         // Constraints that no name can meet are seen now, before anything is composed.
-        problem = norvathel::ImpossibleConstraints(options.constraints, options.prefix);
+        problem = ConstraintMessage(
+            norvathel::ImpossibleConstraints(options.constraints, options.prefix),
+            options.constraints);
         return problem.empty();
     }
-    if (!options.constraintsGiven.empty()) {
-        problem = "--boards cannot be combined with " + options.constraintsGiven.front() +
+    if (!options.constraintOrder.empty()) {
+        problem = std::string("--boards cannot be combined with ") +
+                  Spelling(options.constraintOrder.front()) +
                   " (a replayed board keeps all ten names)";
         return false;
     }
     // A --boards list names the gender and prefix of every composition and its length.
-    const char* conflict = options.countGiven    ? "--count"
-                           : options.genderGiven ? (options.gender == Male ? "--male" : "--female")
-                           : options.prefixGiven ? "--prefix"
-                                                 : nullptr;
+    const char* conflict = options.countGiven                       ? "--count"
+                           : options.gender == GenderChoice::Male   ? "--male"
+                           : options.gender == GenderChoice::Female ? "--female"
+                           : options.prefixGiven                    ? "--prefix"
+                                                                    : nullptr;
     if (conflict == nullptr)
         return true;
     problem = std::string("--boards cannot be combined with ") + conflict +
@@ -102,7 +130,8 @@ using OptionAction = ParseOutcome (*)(const char* name, const char* value, ToolO
                                       std::string& problem);
 
 struct Option {
-    // Every field is needed: an option without an action does not compile.
+    // No field has a default: an entry that leaves one out does not compile. A null action
+    // compiles; the static_assert below the table refuses it.
     constexpr Option(const char* optionSpelling, const char* optionAlias, const char* optionValueName,
                      OptionAction optionAction, const char* optionHelp)
         : spelling(optionSpelling),
@@ -130,12 +159,15 @@ ParseOutcome Accepted(bool ok)
 // word.
 ParseOutcome SetSeed(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
-    options.seedGiven = true;
+    std::uint64_t seed = 0;
     const unsigned char first = static_cast<unsigned char>(value[0]);
-    if (first <= ' ' || (first >= '0' && first <= '9') || first == '+' || first == '-')
-        return Accepted(ParseCount(name, value, options.seed, problem));
-    options.seedWord = value;
-    options.seed = norvathel::SeedFromWord(value);
+    if (first <= ' ' || (first >= '0' && first <= '9') || first == '+' || first == '-') {
+        if (!ParseCount(name, value, seed, problem))
+            return ParseOutcome::Error;
+    } else {
+        seed = norvathel::SeedFromWord(value);
+    }
+    options.seed = seed;
     return ParseOutcome::Run;
 }
 
@@ -145,11 +177,11 @@ ParseOutcome SetShowSeed(const char*, const char*, ToolOptions& options, std::st
     return ParseOutcome::Run;
 }
 
-// --- constraints: each is remembered as given, for messages and the JSON document ---
+// --- constraints: each is remembered in its place, for messages and the JSON document ---
 
-ParseOutcome SetUnique(const char* name, const char*, ToolOptions& options, std::string&)
+ParseOutcome SetUnique(const char*, const char*, ToolOptions& options, std::string&)
 {
-    options.constraintsGiven.push_back(name);
+    options.constraintOrder.push_back(ConstraintOption::Unique);
     options.constraints.unique = true;
     return ParseOutcome::Run;
 }
@@ -168,19 +200,19 @@ ParseOutcome SetLength(const char* name, const char* value, int& length, std::st
 
 ParseOutcome SetMinLength(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
-    options.constraintsGiven.push_back(name);
+    options.constraintOrder.push_back(ConstraintOption::MinLength);
     return SetLength(name, value, options.constraints.minLength, problem);
 }
 
 ParseOutcome SetMaxLength(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
-    options.constraintsGiven.push_back(name);
+    options.constraintOrder.push_back(ConstraintOption::MaxLength);
     return SetLength(name, value, options.constraints.maxLength, problem);
 }
 
 ParseOutcome SetEndsWith(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
-    options.constraintsGiven.push_back(name);
+    options.constraintOrder.push_back(ConstraintOption::EndsWith);
     std::string& ending = options.constraints.endsWith;
     if (!DecodeEscapes(value, std::strlen(value), ending, problem))
         return ParseOutcome::Error;
@@ -194,7 +226,7 @@ ParseOutcome SetEndsWith(const char* name, const char* value, ToolOptions& optio
 // Split at the commas as typed, then decoded: "%2C" is a comma inside a piece.
 ParseOutcome SetExclude(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
-    options.constraintsGiven.push_back(name);
+    options.constraintOrder.push_back(ConstraintOption::Exclude);
     std::vector<std::string>& pieces = options.constraints.exclude;
     for (const char* start = value;;) {
         const char* end = std::strchr(start, ',');
@@ -214,25 +246,24 @@ ParseOutcome SetExclude(const char* name, const char* value, ToolOptions& option
 }
 
 // Given twice, either is refused before it gets here; so a gender already given is the other.
-ParseOutcome SetGender(Gender gender, ToolOptions& options, std::string& problem)
+ParseOutcome SetGender(GenderChoice gender, ToolOptions& options, std::string& problem)
 {
-    if (options.genderGiven) {
+    if (options.gender != GenderChoice::Drawn) {
         problem = "--male and --female exclude each other";
         return ParseOutcome::Error;
     }
-    options.genderGiven = true;
     options.gender = gender;
     return ParseOutcome::Run;
 }
 
 ParseOutcome SetMale(const char*, const char*, ToolOptions& options, std::string& problem)
 {
-    return SetGender(Male, options, problem);
+    return SetGender(GenderChoice::Male, options, problem);
 }
 
 ParseOutcome SetFemale(const char*, const char*, ToolOptions& options, std::string& problem)
 {
-    return SetGender(Female, options, problem);
+    return SetGender(GenderChoice::Female, options, problem);
 }
 
 ParseOutcome SetPrefix(const char*, const char* value, ToolOptions& options, std::string&)
@@ -378,120 +409,6 @@ std::string HelpLabel(int index)
 }
 
 }  // namespace
-
-bool ParseUnsigned(const char* text, std::uint64_t& value)
-{
-    if (*text == '\0')
-        return false;
-    std::uint64_t result = 0;
-    for (const char* place = text; *place != '\0'; ++place) {
-        if (*place < '0' || *place > '9')
-            return false;
-        unsigned digit = static_cast<unsigned>(*place - '0');
-        if (result > (UINT64_MAX - digit) / 10)
-            return false;
-        result = result * 10 + digit;
-    }
-    value = result;
-    return true;
-}
-
-bool DecodeEscapes(const char* text, std::size_t length, std::string& decoded, std::string& problem)
-{
-    decoded.clear();
-    for (std::size_t place = 0; place < length; ++place) {
-        char byte = text[place];
-        if (byte == '%') {
-            int high = place + 1 < length ? HexDigit(text[place + 1]) : -1;
-            int low = place + 2 < length ? HexDigit(text[place + 2]) : -1;
-            if (high < 0 || low < 0) {
-                problem = "bad escape " + Quoted(std::string(text + place, std::min<std::size_t>(3, length - place)).c_str()) +
-                          ": expected %XX with two hex digits";
-                return false;
-            }
-            byte = static_cast<char>(high * 16 + low);
-            if (byte == '\0') {
-                problem = "%00 is not allowed: a name cannot hold a NUL byte";
-                return false;
-            }
-            place += 2;
-        }
-        decoded += byte;
-    }
-    return true;
-}
-
-bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[PrefixCapacity],
-                  std::string& problem)
-{
-    std::string decoded;
-    if (!DecodeEscapes(text, length, decoded, problem))
-        return false;
-    // Like the edit box, the prefix keeps its first 31 bytes; the rest was still checked.
-    std::memset(prefix, 0, sizeof prefix);
-    std::memcpy(prefix, decoded.data(), std::min<std::size_t>(decoded.size(), PrefixCapacity - 1));
-    return true;
-}
-
-bool ParseBoardList(const char* list, std::vector<BoardRequest>& boards, std::string& problem)
-{
-    boards.clear();
-    if (*list == '\0') {
-        problem = "--boards needs at least one composition";
-        return false;
-    }
-    int item = 1;
-    for (const char* start = list;; ++item) {
-        const char* end = std::strchr(start, ',');
-        std::size_t length = end != nullptr ? static_cast<std::size_t>(end - start) : std::strlen(start);
-        std::string text(start, length);
-        std::size_t colon = text.find(':');
-        std::string kind = text.substr(0, colon);
-        BoardRequest request = {};
-        if (kind == "start" && colon == std::string::npos) {
-            request.drawGender = true;
-        } else if (kind == "male" || kind == "female") {
-            request.gender = kind == "male" ? Male : Female;
-            if (colon != std::string::npos &&
-                !DecodePrefix(text.c_str() + colon + 1, length - colon - 1, request.prefix, problem)) {
-                problem = "--boards item " + std::to_string(item) + ": " + problem;
-                return false;
-            }
-        } else {
-            problem = "--boards item " + std::to_string(item) + " " + Quoted(text.c_str()) +
-                      (text.empty() ? " is empty" : " is unknown") +
-                      ": expected start, male, female, male:PREFIX or female:PREFIX";
-            return false;
-        }
-        boards.push_back(request);
-        if (end == nullptr)
-            return true;
-        start = end + 1;
-    }
-}
-
-std::string Quoted(const char* text)
-{
-    const std::size_t MaxShown = 60;
-    static const char Hex[] = "0123456789ABCDEF";
-    std::string quoted = "'";
-    std::size_t shown = 0;
-    for (const char* place = text; *place != '\0'; ++place, ++shown) {
-        if (shown == MaxShown) {
-            quoted += "...";
-            break;
-        }
-        unsigned char byte = static_cast<unsigned char>(*place);
-        if (byte < 0x20 || byte == 0x7F) {
-            quoted += "\\x";
-            quoted += Hex[byte >> 4];
-            quoted += Hex[byte & 15];
-        } else {
-            quoted += static_cast<char>(byte);
-        }
-    }
-    return quoted + "'";
-}
 
 ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem)
 {

@@ -1,28 +1,25 @@
 // The command line of norvathel-names, parsed and checked before anything is written.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
+#include "argument_texts.h"
 
 enum class OutputFormat { Text, Json, Csv };
 
-// One composition of a --boards list.
-struct BoardRequest {
-    bool drawGender;              // "start": the gender drawn as at start-up (DrawStartGender)
-    norvathel::Gender gender;     // otherwise the gender given
-    char prefix[norvathel::PrefixCapacity];  // decoded, at most 31 bytes, NUL-terminated
-};
+// The options that constrain the names, told apart so that the JSON document can list them
+// in the order they were given.
+enum class ConstraintOption { Unique, MinLength, MaxLength, EndsWith, Exclude };
 
+// What the user asked for: each option given at most once.
 struct ToolOptions {
-    bool seedGiven = false;
-    std::uint64_t seed = 0;        // a clock value, or the hash of seedWord
-    std::string seedWord;          // --seed as a word; empty for a number
+    std::optional<std::uint64_t> seed;  // a clock value, or a word's hash; none: entropy
     bool showSeed = false;
-    bool genderGiven = false;      // --male or --female; otherwise drawn for every board
-    norvathel::Gender gender = norvathel::Female;
+    norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn;  // --male, --female
     bool prefixGiven = false;
     char prefix[norvathel::PrefixCapacity] = {};  // the first 31 bytes of --prefix
     bool countGiven = false;
@@ -31,8 +28,7 @@ struct ToolOptions {
     std::vector<BoardRequest> boards;
     OutputFormat format = OutputFormat::Text;
     norvathel::NameConstraints constraints;
-    // The constraint options as typed, in order, for messages and the JSON document.
-    std::vector<std::string> constraintsGiven;
+    std::vector<ConstraintOption> constraintOrder;  // the constraint options given, in order
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };
@@ -44,22 +40,3 @@ ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::st
 // The text of --help, with "\n" line ends; the options' part is made from the same table as
 // the parser.
 std::string HelpText();
-
-// A decimal number from 0 to 2^64 - 1, digits only; false when empty, not a number or too big.
-bool ParseUnsigned(const char* text, std::uint64_t& value);
-
-// Decodes "%XX" escapes: each is the byte with hex value XX, other bytes stand for themselves.
-// False, with problem set, on a malformed escape or on "%00".
-bool DecodeEscapes(const char* text, std::size_t length, std::string& decoded, std::string& problem);
-
-// Decodes a --boards prefix as DecodeEscapes does and keeps its first 31 bytes.
-bool DecodePrefix(const char* text, std::size_t length, char (&prefix)[norvathel::PrefixCapacity],
-                  std::string& problem);
-
-// Parses a --boards list: start, male, female, male:PREFIX, female:PREFIX, separated by
-// commas. False, with problem set, when the list or one of its items is malformed.
-bool ParseBoardList(const char* list, std::vector<BoardRequest>& boards, std::string& problem);
-
-// A command-line text made safe for a one-line message: quoted, control bytes as \xNN,
-// long texts cut.
-std::string Quoted(const char* text);

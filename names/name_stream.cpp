@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <random>
 
 namespace norvathel {
@@ -48,12 +48,6 @@ std::uint64_t Fnv1a(const char* text, std::size_t length)
     return hash;
 }
 
-[[noreturn]] void OutOfMemory()
-{
-    std::perror("SYSERR: malloc failure");
-    std::abort();
-}
-
 }  // namespace
 
 bool NameConstraints::Any() const
@@ -61,30 +55,46 @@ bool NameConstraints::Any() const
     return unique || minLength != 0 || maxLength != 0 || !endsWith.empty() || !exclude.empty();
 }
 
-std::string ImpossibleConstraints(const NameConstraints& constraints, const char* prefix)
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix)
 {
     const int prefixLength = PrefixLength(prefix);
     const std::string lowerPrefix = LowerAscii(std::string(prefix ? prefix : "", prefixLength));
-    const std::string range = " must be from 1 to " + std::to_string(MaxNameLength);
-    if (constraints.minLength < 0 || constraints.minLength > MaxNameLength)
-        return "--min-length" + range;
-    if (constraints.maxLength < 0 || constraints.maxLength > MaxNameLength)
-        return "--max-length" + range;
-    if (constraints.maxLength != 0) {
-        if (constraints.minLength > constraints.maxLength)
-            return "--min-length is above --max-length";
-        if (constraints.maxLength < prefixLength)
-            return "--max-length is below the prefix's length";
-        if (constraints.maxLength < static_cast<int>(constraints.endsWith.size()))
-            return "--max-length is below the length of the --ends-with text";
+    const std::int64_t minLength = constraints.minLength;
+    const std::int64_t maxLength = constraints.maxLength;
+    const std::int64_t endLength = static_cast<std::int64_t>(constraints.endsWith.size());
+    using Fault = ConstraintFault;
+    if (minLength < 0 || minLength > MaxNameLength)
+        return {Fault::MinLengthOutOfRange, minLength, MaxNameLength, 0};
+    if (maxLength < 0 || maxLength > MaxNameLength)
+        return {Fault::MaxLengthOutOfRange, maxLength, MaxNameLength, 0};
+    if (maxLength != 0) {
+        if (minLength > maxLength)
+            return {Fault::MinAboveMax, minLength, maxLength, 0};
+        if (maxLength < prefixLength)
+            return {Fault::MaxBelowPrefix, maxLength, prefixLength, 0};
+        if (maxLength < endLength)
+            return {Fault::MaxBelowEnding, maxLength, endLength, 0};
     }
-    for (const std::string& piece : constraints.exclude) {
+    if (endLength > MaxNameLength)
+        return {Fault::EndingTooLong, endLength, MaxNameLength, 0};
+    for (std::size_t index = 0; index < constraints.exclude.size(); ++index) {
+        const std::string& piece = constraints.exclude[index];
         if (piece.empty())
-            return "--exclude has an empty piece";
+            return {Fault::EmptyPiece, 0, 0, index};
         if (ContainsPiece(lowerPrefix, LowerAscii(piece)))
-            return "the prefix itself contains the excluded piece '" + piece + "'";
+            return {Fault::PieceInPrefix, 0, 0, index};
     }
-    return "";
+    return {};
+}
+
+Gender BoardGender(GenderChoice choice, AdditiveRandom& random)
+{
+    switch (choice) {
+    case GenderChoice::Male: return Male;
+    case GenderChoice::Female: return Female;
+    case GenderChoice::Drawn: break;
+    }
+    return DrawStartGender(random);
 }
 
 // The names kept so far, as a set: each name's bytes once, behind a length byte, in an arena of
@@ -95,7 +105,8 @@ std::string ImpossibleConstraints(const NameConstraints& constraints, const char
 // table per name; a growing table briefly holds the old one too.
 class NameStream::SeenNames {
 public:
-    // True, keeping the name, when it was not there yet.
+    // True, keeping the name, when it was not there yet. Throws std::bad_alloc when there is
+    // no room for it, leaving the set as it was.
     bool Insert(const char* name, int length)
     {
         if ((count + 1) * 4 > tags.size() * 3)
@@ -105,8 +116,8 @@ public:
         const std::size_t mask = tags.size() - 1;
         for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
             if (tags[slot] == 0) {
+                offsets[slot] = Store(name, length);  // may throw: the slot is still empty then
                 tags[slot] = tag;
-                offsets[slot] = Store(name, length);
                 ++count;
                 return true;
             }
@@ -135,10 +146,12 @@ private:
     {
         const std::size_t size = static_cast<std::size_t>(length) + 1;
         if (blocks.empty() || used + size > BlockSize) {
-            // Offsets are 32-bit: past 4 GiB of names the set cannot grow, like memory running out.
-            if ((blocks.size() + 1) * BlockSize > 0xFFFFFFFFu)
-                OutOfMemory();
-            blocks.emplace_back(new unsigned char[BlockSize]);
+            // Offsets are 32-bit: past 4 GiB of names the set cannot grow, like memory running
+            // out. (Divided, not multiplied: a 32-bit size_t would wrap.)
+            if (blocks.size() >= 0xFFFFFFFFu / BlockSize)
+                throw std::bad_alloc();
+            std::unique_ptr<unsigned char[]> block(new unsigned char[BlockSize]);
+            blocks.push_back(std::move(block));  // on failure the block is freed, blocks unchanged
             used = 0;
         }
         unsigned char* place = blocks.back().get() + used;
@@ -149,26 +162,26 @@ private:
         return static_cast<std::uint32_t>(offset);
     }
 
+    // The new table is allocated whole before the old one is let go: when either allocation
+    // fails, the set is still the old one.
     void Grow()
     {
-        std::vector<std::uint8_t> oldTags;
-        std::vector<std::uint32_t> oldOffsets;
-        oldTags.swap(tags);
-        oldOffsets.swap(offsets);
-        const std::size_t size = oldTags.empty() ? 1024 : oldTags.size() * 2;
-        tags.assign(size, 0);
-        offsets.assign(size, 0);
+        const std::size_t size = tags.empty() ? 1024 : tags.size() * 2;
+        std::vector<std::uint8_t> newTags(size, 0);
+        std::vector<std::uint32_t> newOffsets(size, 0);
         const std::size_t mask = size - 1;
-        for (std::size_t old = 0; old < oldTags.size(); ++old) {
-            if (oldTags[old] == 0)
+        for (std::size_t old = 0; old < tags.size(); ++old) {
+            if (tags[old] == 0)
                 continue;
-            const unsigned char* stored = At(oldOffsets[old]);
+            const unsigned char* stored = At(offsets[old]);
             std::size_t slot = Fnv1a(reinterpret_cast<const char*>(stored + 1), stored[0]) & mask;
-            while (tags[slot] != 0)
+            while (newTags[slot] != 0)
                 slot = (slot + 1) & mask;
-            tags[slot] = oldTags[old];
-            offsets[slot] = oldOffsets[old];
+            newTags[slot] = tags[old];
+            newOffsets[slot] = offsets[old];
         }
+        tags.swap(newTags);
+        offsets.swap(newOffsets);
     }
 
     std::vector<std::unique_ptr<unsigned char[]>> blocks;
@@ -196,11 +209,7 @@ NameStream::~NameStream() = default;
 
 void NameStream::ComposeNextBoard()
 {
-    switch (genderChoice) {
-    case GenderChoice::Male: boardGender = Male; break;
-    case GenderChoice::Female: boardGender = Female; break;
-    case GenderChoice::Drawn: boardGender = DrawStartGender(random); break;
-    }
+    boardGender = BoardGender(genderChoice, random);
     ComposeBoard(random, boardGender, prefix, board);
     ++boards;
     position = 0;
@@ -238,9 +247,12 @@ bool NameStream::NextComposing(StreamName& name)
     while (!dry) {
         if (position == NamesPerBoard)
             ComposeNextBoard();
-        const int index = position++;
+        const int index = position;
+        // Counted only once looked at: when Meets throws, the same name is tried again next time.
+        const bool keep = !constrained || Meets(board.names[index], board.lengths[index]);
+        ++position;
         ++composed;
-        if (!constrained || Meets(board.names[index], board.lengths[index])) {
+        if (keep) {
             ++kept;
             composedSinceKept = 0;
             Hand(index, name);

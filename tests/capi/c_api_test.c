@@ -92,11 +92,55 @@ static void refusals(void)
           "null generator");
 }
 
+/* Any int may arrive where the header names an enum: refused, never taken for a value. */
+static void integers_outside_the_enums(void)
+{
+    static const int strangers[] = {-1, 5, 7, 1 << 20, -2147483647 - 1};
+    norvathel_generator* generator = NULL;
+    norvathel_stream* stream = NULL;
+    char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE];
+    int all_refused = 1;
+    size_t i;
+    check(norvathel_generator_create(5, &generator) == NORVATHEL_OK, "generator");
+    for (i = 0; i < sizeof strangers / sizeof strangers[0]; ++i) {
+        all_refused = all_refused &&
+                      norvathel_compose_board(generator, (norvathel_gender)strangers[i], NULL, names,
+                                              NULL) == NORVATHEL_BAD_ARGUMENT &&
+                      norvathel_stream_create(1, (norvathel_gender)strangers[i], "", NULL, &stream) ==
+                          NORVATHEL_BAD_ARGUMENT &&
+                      strcmp(norvathel_result_text((norvathel_result)strangers[i]), "unknown result") == 0;
+    }
+    check(all_refused, "genders and results outside their enums");
+    norvathel_generator_free(generator);
+}
+
+/* No name is longer than 45 bytes, so neither can its ending be; the reason speaks of the C
+ * structure's fields, not of any command line. */
+static void endings_longer_than_a_name(void)
+{
+    static char ending[(1 << 20) + 1];
+    norvathel_constraints only;
+    char problem[200] = "";
+    memset(&only, 0, sizeof only);
+    only.ends_with = ending;
+    memset(ending, 'a', 45);
+    check(norvathel_check_constraints("", &only, problem, sizeof problem) == NORVATHEL_OK,
+          "an ending of 45 bytes");
+    memset(ending, 'a', 46);
+    check(norvathel_check_constraints("", &only, problem, sizeof problem) == NORVATHEL_IMPOSSIBLE &&
+              strstr(problem, "ends_with") != NULL && strstr(problem, "--") == NULL,
+          "an ending of 46 bytes, with a reason in the C interface's words");
+    memset(ending, 'a', sizeof ending - 1);
+    check(norvathel_check_constraints("", &only, NULL, 0) == NORVATHEL_IMPOSSIBLE, "an ending of 1 MiB");
+}
+
 int main(void)
 {
     first_board_of_a_known_second();
     stream_with_constraints();
     refusals();
+    integers_outside_the_enums();
+    endings_longer_than_a_name();
     printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

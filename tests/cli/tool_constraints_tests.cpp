@@ -155,6 +155,18 @@ TEST(ToolFormats, JsonKeepsUtf8AndReadsOtherHighBytesAsLatin1)
     EXPECT_NE(latin1.out.find("\"\xC3\x89l"), std::string::npos) << latin1.out;
 }
 
+TEST(ToolFormats, JsonJudgesUtf8OnWholeTexts)
+{
+    // The "é" straddles the 45th byte: a long text is escaped in pieces, but judged whole.
+    const std::string piece = std::string(44, 'a') + "\xC3\xA9";
+    ToolRun run = RunToolWith({"--seed", "4", "--count", "3", "--exclude", piece, "--format", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    JsonValue document;
+    std::string problem;
+    ASSERT_TRUE(ReadJson(run.out, document, problem)) << problem;
+    EXPECT_NE(run.out.find("\"exclude\":[\"" + piece + "\"]"), std::string::npos) << run.out;
+}
+
 TEST(ToolSeed, WordSeedsAreTheirHash)
 {
     ToolRun word = RunToolWith({"--seed", "dragonkeep", "--show-seed", "--count", "20"});

@@ -1,5 +1,6 @@
 // Command-line parsing: every way an argument can be wrong, and the small parsers on their own.
-#include "cli/tool_options.h"
+#include "argument_texts.h"
+#include "tool_options.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,8 @@ const BadArguments BadCases[] = {
     {{"--prefix", "Dragonkeep", "--max-length", "5"}, "--max-length is below the prefix's length"},
     {{"--ends-with", "rian", "--max-length", "3"}, "below the length of the --ends-with text"},
     {{"--ends-with", ""}, "--ends-with needs a text to end with"},
+    {{"--ends-with", std::string(46, 'a')}, "--ends-with text of 46 bytes is longer than a name"},
+    {{"--ends-with", std::string(1 << 20, 'a')}, "--ends-with text of 1048576 bytes"},
     {{"--ends-with", "a%0"}, "bad escape '%0'"},
     {{"--exclude", "th,,sh"}, "--exclude has an empty piece in 'th,,sh'"},
     {{"--exclude", "%00"}, "%00 is not allowed"},
@@ -159,14 +162,13 @@ TEST(ToolOptionParsing, BoardLists)
     std::string problem;
     ASSERT_TRUE(ParseBoardList("start,male,female,male:ka,female:%2C", boards, problem)) << problem;
     ASSERT_EQ(boards.size(), 5u);
-    EXPECT_TRUE(boards[0].drawGender);
+    EXPECT_EQ(boards[0].gender, GenderChoice::Drawn);
     EXPECT_STREQ(boards[0].prefix, "");
-    EXPECT_FALSE(boards[1].drawGender);
-    EXPECT_EQ(boards[1].gender, Male);
-    EXPECT_EQ(boards[2].gender, Female);
-    EXPECT_EQ(boards[3].gender, Male);
+    EXPECT_EQ(boards[1].gender, GenderChoice::Male);
+    EXPECT_EQ(boards[2].gender, GenderChoice::Female);
+    EXPECT_EQ(boards[3].gender, GenderChoice::Male);
     EXPECT_STREQ(boards[3].prefix, "ka");
-    EXPECT_EQ(boards[4].gender, Female);
+    EXPECT_EQ(boards[4].gender, GenderChoice::Female);
     EXPECT_STREQ(boards[4].prefix, ",");
     EXPECT_FALSE(ParseBoardList("start,,male", boards, problem));
     EXPECT_FALSE(ParseBoardList("female,", boards, problem));

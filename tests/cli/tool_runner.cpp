@@ -11,7 +11,8 @@
 #include <unistd.h>
 #endif
 
-#include "cli/names_tool.h"
+#include "name_writers.h"
+#include "run_tool.h"
 
 namespace {
 

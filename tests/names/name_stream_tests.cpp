@@ -2,11 +2,39 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
+
+// While FailFrom is set, the first allocation of at least that many bytes fails (and clears
+// it): memory running out at a chosen moment. Replaces the global allocation functions of
+// this test program.
+static std::atomic<std::size_t> FailFrom{0};
+
+void* operator new(std::size_t size)
+{
+    std::size_t limit = FailFrom.load();
+    if (limit != 0 && size >= limit && FailFrom.compare_exchange_strong(limit, 0))
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size != 0 ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace {
 
@@ -93,7 +121,7 @@ TEST(NameStream, KeepsExactlyTheUnconstrainedNamesThatMeetTheConstraints)
         c.endsWith = endings[pick() % 5];
         if (pick() % 2 == 0)
             c.exclude.push_back(pieces[pick() % 5]);
-        if (!norvathel::ImpossibleConstraints(c, prefix).empty())
+        if (norvathel::ImpossibleConstraints(c, prefix))
             continue;
 
         const std::vector<Composed> expected = Filtered(Unconstrained(seed, choice, prefix, 2000), c);
@@ -136,22 +164,85 @@ TEST(NameStream, RunsDryAfterTheLimitOfNamesInARowWithoutOneKept)
     EXPECT_EQ(few.Composed(), composed);
 }
 
-TEST(NameStream, RefusesConstraintsThatNoNameCanMeet)
+TEST(NameStream, RefusesConstraintsThatNoNameCanMeetSayingWhyInNumbers)
 {
-    auto problem = [](const char* prefix, auto change) {
+    using Fault = norvathel::ConstraintFault;
+    struct Case {
+        const char* prefix;
+        NameConstraints constraints;
+        Fault fault;
+        std::int64_t length, limit;
+        std::size_t piece;
+    };
+    auto with = [](auto change) {
         NameConstraints c;
         change(c);
-        return norvathel::ImpossibleConstraints(c, prefix);
+        return c;
     };
-    EXPECT_EQ(problem("", [](NameConstraints&) {}), "");
-    EXPECT_EQ(problem("Ka", [](NameConstraints& c) { c.minLength = 45; c.maxLength = 45; c.exclude = {"x"}; }), "");
-    EXPECT_NE(problem("", [](NameConstraints& c) { c.minLength = 46; }), "");
-    EXPECT_NE(problem("", [](NameConstraints& c) { c.maxLength = -1; }), "");
-    EXPECT_NE(problem("", [](NameConstraints& c) { c.minLength = 7; c.maxLength = 6; }), "");
-    EXPECT_NE(problem("Dragon", [](NameConstraints& c) { c.maxLength = 5; }), "");
-    EXPECT_NE(problem("", [](NameConstraints& c) { c.maxLength = 2; c.endsWith = "ias"; }), "");
-    EXPECT_NE(problem("", [](NameConstraints& c) { c.exclude = {"a", ""}; }), "");
-    EXPECT_NE(problem("KaTH", [](NameConstraints& c) { c.exclude = {"th"}; }), "");
+    const std::string longest(45, 'a');
+    const Case cases[] = {
+        {"", {}, Fault::None, 0, 0, 0},
+        {"Ka", with([](NameConstraints& c) { c.minLength = 45; c.maxLength = 45; c.exclude = {"x"}; }),
+         Fault::None, 0, 0, 0},
+        {"", with([&](NameConstraints& c) { c.endsWith = longest; }), Fault::None, 0, 0, 0},
+        {"", with([](NameConstraints& c) { c.minLength = 46; }), Fault::MinLengthOutOfRange, 46, 45, 0},
+        {"", with([](NameConstraints& c) { c.maxLength = -1; }), Fault::MaxLengthOutOfRange, -1, 45, 0},
+        {"", with([](NameConstraints& c) { c.minLength = 7; c.maxLength = 6; }), Fault::MinAboveMax, 7, 6, 0},
+        {"Dragon", with([](NameConstraints& c) { c.maxLength = 5; }), Fault::MaxBelowPrefix, 5, 6, 0},
+        {"", with([](NameConstraints& c) { c.maxLength = 2; c.endsWith = "ias"; }), Fault::MaxBelowEnding, 2, 3, 0},
+        {"", with([&](NameConstraints& c) { c.endsWith = longest + "a"; }), Fault::EndingTooLong, 46, 45, 0},
+        {"", with([](NameConstraints& c) { c.endsWith.assign(1 << 20, 'a'); }), Fault::EndingTooLong, 1 << 20, 45, 0},
+        {"", with([](NameConstraints& c) { c.exclude = {"a", ""}; }), Fault::EmptyPiece, 0, 0, 1},
+        {"KaTH", with([](NameConstraints& c) { c.exclude = {"x", "th"}; }), Fault::PieceInPrefix, 0, 0, 1},
+    };
+    for (const Case& expected : cases) {
+        const norvathel::ConstraintProblem problem =
+            norvathel::ImpossibleConstraints(expected.constraints, expected.prefix);
+        EXPECT_EQ(problem.fault, expected.fault) << static_cast<int>(expected.fault);
+        EXPECT_EQ(static_cast<bool>(problem), expected.fault != Fault::None);
+        EXPECT_EQ(problem.length, expected.length) << static_cast<int>(expected.fault);
+        EXPECT_EQ(problem.limit, expected.limit) << static_cast<int>(expected.fault);
+        EXPECT_EQ(problem.piece, expected.piece) << static_cast<int>(expected.fault);
+    }
+}
+
+TEST(NameStream, AUniqueStreamThatRunsOutOfMemoryForgetsNothing)
+{
+    NameConstraints unique;
+    unique.unique = true;
+    const std::size_t Names = 250000;
+    std::vector<std::string> expected;
+    expected.reserve(Names);
+    NameStream ample(77, GenderChoice::Drawn, "", unique);
+    StreamName name;
+    while (expected.size() < Names && ample.Next(name))
+        expected.emplace_back(name.text, name.length);
+    ASSERT_EQ(expected.size(), Names);
+
+    // From 100,000 names on, the set's next 1 MiB block of names fails, or (2 MiB) the growth
+    // of its table past 2^18 slots. The failed call throws; the stream goes on as if it had not.
+    for (std::size_t failFrom : {std::size_t(1) << 20, std::size_t(2) << 20}) {
+        NameStream stream(77, GenderChoice::Drawn, "", unique);
+        std::vector<std::string> names;
+        names.reserve(Names);  // no large allocation of the test's own while armed
+        int failures = 0;
+        bool armed = false;
+        while (names.size() < Names) {
+            if (!armed && names.size() == 100000)
+                FailFrom = failFrom, armed = true;
+            try {
+                if (!stream.Next(name))
+                    break;
+                names.emplace_back(name.text, name.length);
+            } catch (const std::bad_alloc&) {
+                ++failures;
+            }
+        }
+        FailFrom = 0;
+        EXPECT_EQ(failures, 1) << failFrom;
+        EXPECT_TRUE(names == expected) << failFrom << ": other names, or repeats";
+        EXPECT_EQ(stream.Kept(), Names);
+    }
 }
 
 TEST(NameStream, WordSeedsAreTheFnv1aHashOfTheirBytes)

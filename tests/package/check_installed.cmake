@@ -12,6 +12,25 @@ file(REMOVE_RECURSE ${SCRATCH})
 set(prefix ${SCRATCH}/prefix)
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
+# Only the public headers are installed, and the libraries speak no command line: no option
+# spelling in their headers or their binaries (the tool words their answers itself).
+file(GLOB_RECURSE headers RELATIVE ${prefix}/include ${prefix}/include/*)
+list(SORT headers)
+set(public norvathel/additive_random.h norvathel/name_composer.h norvathel/name_stream.h
+           norvathel/norvathel_c.h)
+if(NOT headers STREQUAL public)
+  message(FATAL_ERROR "installed headers: ${headers}")
+endif()
+file(GLOB_RECURSE libraries ${prefix}/lib*/*norvathel*.a ${prefix}/lib*/*norvathel*.so*)
+list(TRANSFORM headers PREPEND ${prefix}/include/)
+set(option_spelling "--(seed|show-seed|male|female|prefix|count|boards|unique|min-length|max-length|ends-with|exclude|format)")
+foreach(file IN LISTS headers libraries)
+  file(STRINGS ${file} spoken REGEX "${option_spelling}")
+  if(spoken)
+    message(FATAL_ERROR "${file} names an option: ${spoken}")
+  endif()
+endforeach()
+
 # CMake: find_package(Norvathel CONFIG REQUIRED), Norvathel::names and Norvathel::c.
 run(${CMAKE_COMMAND} -S ${CONSUMER} -B ${SCRATCH}/consumer -G ${GENERATOR}
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)

@@ -39,7 +39,7 @@ extern "C" {
 
 typedef enum norvathel_result {
     NORVATHEL_OK = 0,
-    NORVATHEL_DRY = 1,           /* a million names in a row met no constraint: no more names */
+    NORVATHEL_DRY = 1,           /* none of a million names in a row met the constraints */
     NORVATHEL_BAD_ARGUMENT = 2,  /* a null pointer, an unknown gender or a buffer too small */
     NORVATHEL_IMPOSSIBLE = 3,    /* constraints that no name can meet (see norvathel_problem) */
     NORVATHEL_NO_MEMORY = 4
@@ -85,7 +85,9 @@ NORVATHEL_C_API norvathel_result norvathel_compose_board(
 
 /* Whether some name beginning with prefix can meet the constraints, seen before composing:
  * NORVATHEL_OK, or NORVATHEL_IMPOSSIBLE with the reason in problem (problem_size bytes; may be
- * 0 and problem NULL). */
+ * 0 and problem NULL). Impossible: a length out of range, crossed lengths, a max_length below
+ * the prefix's or the ending's length, an ending longer than 45 bytes, an empty exclude piece
+ * or one inside the prefix. */
 NORVATHEL_C_API norvathel_result norvathel_check_constraints(
     const char* prefix, const norvathel_constraints* constraints, char* problem,
     size_t problem_size);

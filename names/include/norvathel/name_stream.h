@@ -5,6 +5,7 @@
 // A NameStream owns its generator and its set of seen names and touches no global state: one
 // instance per thread is safe; one instance shared between threads needs the caller's lock.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,15 +27,40 @@ struct NameConstraints {
     bool Any() const;
 };
 
-// Why no name with this prefix can meet the constraints, seen before composing anything:
-// lengths out of 1..MaxNameLength or crossed, a maximum below the prefix's or the ending's
-// length, an empty ending or piece, or an excluded piece inside the prefix. "" when none.
-// The prefix counts with its first 31 bytes, as the composer uses it.
-std::string ImpossibleConstraints(const NameConstraints& constraints, const char* prefix);
+// Why no name with this prefix can meet the constraints, seen before composing anything. The
+// library says what is wrong and with which numbers; its callers word it for their users.
+enum class ConstraintFault {
+    None,
+    MinLengthOutOfRange,  // length: minLength, below 0 or above limit; limit: MaxNameLength
+    MaxLengthOutOfRange,  // length: maxLength, below 0 or above limit; limit: MaxNameLength
+    MinAboveMax,          // length: minLength; limit: maxLength
+    MaxBelowPrefix,       // length: maxLength; limit: the prefix's length
+    MaxBelowEnding,       // length: maxLength; limit: the ending's length
+    EndingTooLong,        // length: the ending's length; limit: MaxNameLength
+    EmptyPiece,           // piece: its index in exclude
+    PieceInPrefix,        // piece: its index in exclude
+};
+
+struct ConstraintProblem {
+    ConstraintFault fault = ConstraintFault::None;
+    std::int64_t length = 0;  // the length at fault, in bytes
+    std::int64_t limit = 0;   // the bound it crosses
+    std::size_t piece = 0;    // the excluded piece at fault
+
+    explicit operator bool() const { return fault != ConstraintFault::None; }
+};
+
+// The first reason found, in the order of ConstraintFault; fault None when there is none. An
+// empty ending means any ending. The prefix counts with its first 31 bytes, as the composer
+// uses it.
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix);
 
 // The gender of every board, or Drawn: each board's gender drawn with DrawStartGender just
 // before it, as the program draws its first board's.
 enum class GenderChoice { Drawn, Male, Female };
+
+// The gender of the next board: the one chosen, or, for Drawn, one drawn from random.
+Gender BoardGender(GenderChoice choice, AdditiveRandom& random);
 
 // One name handed out. text stays valid until the next call of Next.
 struct StreamName {
@@ -56,7 +82,9 @@ public:
     NameStream& operator=(const NameStream&) = delete;
 
     // The next name that meets the constraints. False once dryLimit names in a row have been
-    // composed without one kept; the stream then stays dry.
+    // composed without one kept; the stream then stays dry. Throws std::bad_alloc when a
+    // unique stream cannot remember another name; the stream is then as it was before the
+    // call, and the next call tries the same name again.
     bool Next(StreamName& name)
     {
         // Inline for the common case, an unconstrained name from the current board: the tool

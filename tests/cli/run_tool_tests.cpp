@@ -1,9 +1,10 @@
 // The tool end to end, in-process: what it prints for each option, checked against the
 // composer itself where the tool only arranges its boards.
-#include "cli/names_tool.h"
+#include "run_tool.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdint>
@@ -14,6 +15,7 @@
 
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
+#include "name_writers.h"
 #include "norvathel_version.h"
 #include "tool_runner.h"
 
@@ -251,43 +253,75 @@ TEST(ToolInfo, HelpListsEveryOption)
 }
 
 #ifdef NORVATHEL_SHARE_DIR
-// The manual page and the bash completion are written by hand: every option the parser knows
-// (its help is made from the same table) must be in both.
-TEST(ToolInfo, ManualAndCompletionNameEveryOption)
+std::string ReadFile(const std::string& path)
 {
-    auto read = [](const std::string& path) {
-        std::string text;
-        if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-            char chunk[4096];
-            for (std::size_t size; (size = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-                text.append(chunk, size);
-            std::fclose(file);
-        }
-        return text;
-    };
-    const std::string manual = read(NORVATHEL_SHARE_DIR "/norvathel-names.1");
-    const std::string completion = read(NORVATHEL_SHARE_DIR "/norvathel-names.bash-completion");
-    ASSERT_FALSE(manual.empty() || completion.empty());
-    const std::string help = RunToolWith({"--help"}).out;
-    int options = 0;
-    for (const std::string& line : SplitLines(help)) {
+    std::string text;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        for (std::size_t size; (size = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+            text.append(chunk, size);
+        std::fclose(file);
+    }
+    return text;
+}
+
+// The long options ("--seed") in a text, in order.
+std::vector<std::string> LongOptions(const std::string& text)
+{
+    std::vector<std::string> options;
+    for (std::size_t start = 0; (start = text.find("--", start)) != std::string::npos;) {
+        std::size_t end = text.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", start + 2);
+        options.push_back(text.substr(start, end - start));
+        start = end;
+    }
+    return options;
+}
+
+// The options of a list whose lines begin "  --name ..." or "  -h, --help  ...": the
+// option part of each such line, before its text, as the help and the README lay them out.
+std::vector<std::string> ListedOptions(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> listed;
+    for (const std::string& line : lines) {
         if (line.rfind("  -", 0) != 0)
             continue;
-        // The option part of the line ("  -h, --help", "  --male, --female"), before its text.
-        const std::string label = line.substr(0, line.find("  ", 2));
-        for (std::size_t start = 0; (start = label.find("--", start)) != std::string::npos;) {
-            std::size_t end = label.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", start + 2);
-            const std::string option = label.substr(start, end - start);
-            std::string troff;
-            for (char c : option)
-                troff += c == '-' ? std::string("\\-") : std::string(1, c);
-            EXPECT_NE(manual.find(troff), std::string::npos) << option << " in the manual";
-            EXPECT_NE(completion.find(option), std::string::npos) << option << " in the completion";
-            ++options;
-            start = end;
-        }
+        for (const std::string& option : LongOptions(line.substr(0, line.find("  ", 2))))
+            listed.push_back(option);
     }
-    EXPECT_EQ(options, 15);  // a new option fails here first: add it to both files too
+    std::sort(listed.begin(), listed.end());
+    return listed;
+}
+
+std::vector<std::string> LinesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The manual page, the bash completion and the zip's README are written by hand: every
+// option the parser knows (its help is made from the same table) must be in each of them, and
+// the README's option list must be exactly the parser's.
+TEST(ToolInfo, ManualCompletionAndReadmeNameEveryOption)
+{
+    const std::string manual = ReadFile(NORVATHEL_SHARE_DIR "/norvathel-names.1");
+    const std::string completion = ReadFile(NORVATHEL_SHARE_DIR "/norvathel-names.bash-completion");
+    const std::string readme = ReadFile(NORVATHEL_README);
+    ASSERT_FALSE(manual.empty() || completion.empty() || readme.empty());
+    const std::vector<std::string> known = ListedOptions(SplitLines(RunToolWith({"--help"}).out));
+    for (const std::string& option : known) {
+        std::string troff;
+        for (char c : option)
+            troff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(troff), std::string::npos) << option << " in the manual";
+        EXPECT_NE(completion.find(option), std::string::npos) << option << " in the completion";
+    }
+    EXPECT_EQ(known.size(), 15u);  // a new option fails here first: add it to the files too
+    EXPECT_EQ(ListedOptions(LinesOf(readme)), known) << "the README's option list";
 }
 #endif
 

@@ -1,0 +1,243 @@
+#include "name_writers.h"
+
+#include <algorithm>
+#include <cstring>
+
+using norvathel::Gender;
+using norvathel::Male;
+using norvathel::MaxNameLength;
+using norvathel::NameSlotSize;
+
+namespace {
+
+// The body of a JSON string: quote and backslash escaped, control bytes as \u00XX. Bytes
+// above 127 are copied when the whole text is UTF-8 (utf8), and otherwise read as Latin-1 and
+// written as UTF-8. At most 6 bytes out for each byte in.
+char* AppendJsonText(char* place, const char* text, std::size_t length, bool utf8)
+{
+    static const char Hex[] = "0123456789abcdef";
+    for (std::size_t index = 0; index < length; ++index) {
+        unsigned char byte = static_cast<unsigned char>(text[index]);
+        if (byte >= 0x80 && utf8) {
+            *place++ = static_cast<char>(byte);
+        } else if (byte >= 0x80) {
+            *place++ = static_cast<char>(0xC0 | byte >> 6);
+            *place++ = static_cast<char>(0x80 | (byte & 0x3F));
+        } else if (byte < 0x20 || byte == 0x7F) {
+            std::memcpy(place, "\\u00", 4);
+            place[4] = Hex[byte >> 4];
+            place[5] = Hex[byte & 15];
+            place += 6;
+        } else {
+            if (byte == '"' || byte == '\\')
+                *place++ = '\\';
+            *place++ = static_cast<char>(byte);
+        }
+    }
+    return place;
+}
+
+const std::size_t JsonNameRoom = 6 * MaxNameLength + 4;  // escaped text, quotes, comma
+
+}  // namespace
+
+const char* ToolLineEnd()
+{
+    return LineEndBytes;
+}
+
+void WriteLines(OutputBuffer& output, const char* text)
+{
+    for (const char* end; (end = std::strchr(text, '\n')) != nullptr; text = end + 1) {
+        output.Write(text, static_cast<std::size_t>(end - text));
+        output.Write(LineEndBytes, LineEndSize);
+    }
+    output.Write(text);
+}
+
+bool IsUtf8(const char* text, std::size_t length)
+{
+    const unsigned char* byte = reinterpret_cast<const unsigned char*>(text);
+    for (std::size_t index = 0; index < length;) {
+        const unsigned lead = byte[index];
+        std::size_t extra = 0;
+        unsigned lowest = 0, highest = 0xBF;  // the allowed range of the first continuation
+        if (lead < 0x80) {
+            ++index;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, lowest = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, lowest = lead == 0xE0 ? 0xA0 : 0x80, highest = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, lowest = lead == 0xF0 ? 0x90 : 0x80, highest = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (extra >= length - index)  // the sequence runs past the end
+            return false;
+        if (byte[index + 1] < lowest || byte[index + 1] > highest)
+            return false;
+        for (std::size_t k = 2; k <= extra; ++k)
+            if ((byte[index + k] & 0xC0) != 0x80)
+                return false;
+        index += extra + 1;
+    }
+    return true;
+}
+
+// --- JSON --------------------------------------------------------------------------------
+
+void JsonWriter::Start(std::uint64_t seed, const ToolOptions& options)
+{
+    constrained = !options.constraintOrder.empty();
+    output.Write(("{\"seed\":" + std::to_string(seed)).c_str());
+    if (constrained)
+        WriteConstraints(options);
+    output.Write(",\"boards\":[");
+}
+
+void JsonWriter::StartBoard(Gender gender, const char* prefix)
+{
+    EndBoard();
+    if (boards++ > 0)
+        output.Write(",");
+    output.Write(LineEndBytes, LineEndSize);
+    output.Write(gender == Male ? "{\"gender\":\"male\",\"prefix\":" : "{\"gender\":\"female\",\"prefix\":");
+    WriteString(prefix);
+    output.Write(",\"names\":[");
+    inBoard = true;
+    names = 0;
+}
+
+void JsonWriter::WriteName(const char* name, int length)
+{
+    const std::size_t size = static_cast<std::size_t>(length);
+    char* place = output.Reserve(JsonNameRoom);
+    if (names++ > 0)
+        *place++ = ',';
+    *place++ = '"';
+    place = AppendJsonText(place, name, size, IsUtf8(name, size));
+    *place++ = '"';
+    output.Commit(place);
+}
+
+void JsonWriter::Finish(bool ranDry)
+{
+    EndBoard();
+    if (boards > 0)
+        output.Write(LineEndBytes, LineEndSize);
+    output.Write("]");
+    if (constrained)
+        output.Write(ranDry ? ",\"ran_dry\":true" : ",\"ran_dry\":false");
+    output.Write("}");
+    output.Write(LineEndBytes, LineEndSize);
+}
+
+void JsonWriter::EndBoard()
+{
+    if (inBoard)
+        output.Write("]}");
+    inBoard = false;
+}
+
+// A text of any length, escaped in pieces that fit a Reserve; whether its high bytes are
+// UTF-8 is decided once for the whole text.
+void JsonWriter::WriteString(const std::string& text)
+{
+    const bool utf8 = IsUtf8(text.data(), text.size());
+    output.Write("\"");
+    for (std::size_t start = 0; start < text.size(); start += MaxNameLength) {
+        const std::size_t length = std::min<std::size_t>(MaxNameLength, text.size() - start);
+        output.Commit(AppendJsonText(output.Reserve(JsonNameRoom), text.data() + start, length, utf8));
+    }
+    output.Write("\"");
+}
+
+void JsonWriter::WriteConstraints(const ToolOptions& options)
+{
+    output.Write(",\"constraints\":{");
+    const norvathel::NameConstraints& given = options.constraints;
+    for (std::size_t index = 0; index < options.constraintOrder.size(); ++index) {
+        if (index > 0)
+            output.Write(",");
+        switch (options.constraintOrder[index]) {
+        case ConstraintOption::Unique:
+            output.Write("\"unique\":true");
+            break;
+        case ConstraintOption::MinLength:
+            output.Write(("\"min_length\":" + std::to_string(given.minLength)).c_str());
+            break;
+        case ConstraintOption::MaxLength:
+            output.Write(("\"max_length\":" + std::to_string(given.maxLength)).c_str());
+            break;
+        case ConstraintOption::EndsWith:
+            output.Write("\"ends_with\":");
+            WriteString(given.endsWith);
+            break;
+        case ConstraintOption::Exclude:
+            output.Write("\"exclude\":[");
+            for (std::size_t piece = 0; piece < given.exclude.size(); ++piece) {
+                if (piece > 0)
+                    output.Write(",");
+                WriteString(given.exclude[piece]);
+            }
+            output.Write("]");
+            break;
+        }
+    }
+    output.Write("}");
+}
+
+// --- CSV ---------------------------------------------------------------------------------
+
+void CsvWriter::WriteName(const char* name, int length, Gender gender)
+{
+    char* place = output.Reserve(2 * MaxNameLength + 16);
+    const bool quote = std::strpbrk(name, ",\"\r\n") != nullptr;
+    if (quote)
+        *place++ = '"';
+    for (int index = 0; index < length; ++index) {
+        if (name[index] == '"')
+            *place++ = '"';
+        *place++ = name[index];
+    }
+    if (quote)
+        *place++ = '"';
+    const char* row = gender == Male ? ",male\r\n" : ",female\r\n";
+    const std::size_t rowLength = std::strlen(row);
+    std::memcpy(place, row, rowLength);
+    output.Commit(place + rowLength);
+}
+
+// --- any form ----------------------------------------------------------------------------
+
+void NameWriter::Start(std::uint64_t seed, const ToolOptions& options)
+{
+    if (format == OutputFormat::Json)
+        json.Start(seed, options);
+    else if (format == OutputFormat::Csv)
+        csv.Start();
+}
+
+void NameWriter::Name(const char* name, int length, Gender gender, std::uint64_t board,
+                      const char* prefix)
+{
+    if (format == OutputFormat::Text) {
+        WriteTextName(output, name, length);
+    } else if (format == OutputFormat::Csv) {
+        csv.WriteName(name, length, gender);
+    } else {
+        if (!inBoard || board != currentBoard)
+            json.StartBoard(gender, prefix);
+        inBoard = true;
+        currentBoard = board;
+        json.WriteName(name, length);
+    }
+}
+
+void NameWriter::Finish(bool ranDry)
+{
+    if (format == OutputFormat::Json)
+        json.Finish(ranDry);
+}

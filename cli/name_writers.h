@@ -1,0 +1,100 @@
+// The tool's three forms of output: text, one name per line; JSON, one document of boards; CSV,
+// name,gender rows. Each writes into an OutputBuffer as the names come.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include <norvathel/name_composer.h>
+#include "output_buffer.h"
+#include "tool_options.h"
+
+// What ends each output line: CR LF on Windows, LF elsewhere. The tool writes it itself, so
+// its output must be a binary stream.
+const char* ToolLineEnd();
+
+// Writes text, turning each "\n" into ToolLineEnd().
+void WriteLines(OutputBuffer& output, const char* text);
+
+// The line end's bytes, for the writers that run per name.
+#ifdef _WIN32
+inline constexpr char LineEndBytes[] = "\r\n";
+#else
+inline constexpr char LineEndBytes[] = "\n";
+#endif
+inline constexpr int LineEndSize = sizeof LineEndBytes - 1;
+
+// One name and a line end, its bytes as composed. name is a composer's slot: NameSlotSize
+// bytes are read. Inline: the text form writes tens of millions of names a second through it.
+inline void WriteTextName(OutputBuffer& output, const char* name, int length)
+{
+    char* place = output.Reserve(norvathel::NameSlotSize + LineEndSize);
+    std::memcpy(place, name, norvathel::NameSlotSize);  // the whole slot: a fixed-size copy
+    std::memcpy(place + length, LineEndBytes, LineEndSize);
+    output.Commit(place + length + LineEndSize);
+}
+
+// True when the bytes are well-formed UTF-8: no stray or missing continuation bytes, no
+// overlong forms, no surrogates, nothing above U+10FFFF. The one check the JSON form uses.
+bool IsUtf8(const char* text, std::size_t length);
+
+// The JSON form, written as it goes: the head, one object per board that has names, the tail.
+class JsonWriter {
+public:
+    explicit JsonWriter(OutputBuffer& buffer) : output(buffer) {}
+
+    // The head: the seed and, when constraints were given, them in the order given.
+    void Start(std::uint64_t seed, const ToolOptions& options);
+    void StartBoard(norvathel::Gender gender, const char* prefix);
+    void WriteName(const char* name, int length);
+    // The tail; ran_dry is written when constraints were given.
+    void Finish(bool ranDry);
+
+private:
+    void EndBoard();
+    void WriteConstraints(const ToolOptions& options);
+    void WriteString(const std::string& text);
+
+    OutputBuffer& output;
+    bool constrained = false;
+    bool inBoard = false;
+    std::uint64_t boards = 0;
+    int names = 0;
+};
+
+// The CSV form (RFC 4180): a header, then name,gender rows, every line ending in CR LF. A name
+// is quoted, its quotes doubled, only when it holds a comma, a quote, CR or LF.
+class CsvWriter {
+public:
+    explicit CsvWriter(OutputBuffer& buffer) : output(buffer) {}
+
+    void Start() { output.Write("name,gender\r\n"); }
+    void WriteName(const char* name, int length, norvathel::Gender gender);
+
+private:
+    OutputBuffer& output;
+};
+
+// Whichever form was asked for, name by name: boards open in JSON as the names come.
+class NameWriter {
+public:
+    NameWriter(OutputBuffer& buffer, OutputFormat outputFormat)
+        : output(buffer), format(outputFormat), json(buffer), csv(buffer)
+    {
+    }
+
+    void Start(std::uint64_t seed, const ToolOptions& options);
+    // A name of the composed board number board, of that board's gender and prefix.
+    void Name(const char* name, int length, norvathel::Gender gender, std::uint64_t board,
+              const char* prefix);
+    void Finish(bool ranDry);
+
+private:
+    OutputBuffer& output;
+    OutputFormat format;
+    JsonWriter json;
+    CsvWriter csv;
+    bool inBoard = false;
+    std::uint64_t currentBoard = 0;
+};
