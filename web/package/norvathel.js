@@ -272,6 +272,28 @@ function writeConstraints(core, options, temporaries) {
   return block;
 }
 
+// Why the constraints cannot be met, in the tool's words: the library gives the fault and its
+// numbers, each caller words it (the tool's wording, cli/tool_options.cpp).
+function constraintMessage(core, prefixPointer, gender, constraints, options, temporaries) {
+  const out = core.allocate(32, temporaries);
+  core.x.norvathel_web_constraint_fault(prefixPointer, gender, constraints, out);
+  const view = core.view();
+  const [fault, length, limit, piece] = [0, 1, 2, 3].map((index) => Number(view.getBigInt64(out + index * 8, true)));
+  const range = ` must be from 1 to ${limit}`;
+  const words = [
+    null,
+    () => '--min-length' + range,
+    () => '--max-length' + range,
+    () => '--min-length is above --max-length',
+    () => "--max-length is below the prefix's length",
+    () => '--max-length is below the length of the --ends-with text',
+    () => `--ends-with text of ${length} bytes is longer than a name can be (${limit})`,
+    () => '--exclude has an empty piece',
+    () => `the prefix itself contains the excluded piece ${quoted(options.exclude[piece])}`,
+  ];
+  return words[fault]?.() ?? 'the constraints cannot be met';
+}
+
 // --- streams ---
 
 // Frees what a dropped object held, if its module still lives.
@@ -297,11 +319,7 @@ export class NameStream {
       const constraints = writeConstraints(core, options, temporaries);
       const out = core.allocate(4, temporaries);
       const result = core.x.norvathel_stream_create(BigInt.asIntN(64, this.#seed), gender, prefixPointer, constraints, out);
-      if (result === Impossible) {
-        const problem = core.allocate(256, temporaries);
-        core.x.norvathel_check_constraints(prefixPointer, constraints, problem, 256);
-        core.check(result, decodeName(core.readText(problem, 256)));
-      }
+      if (result === Impossible) core.check(result, constraintMessage(core, prefixPointer, gender, constraints, options, temporaries));
       core.check(result);
       return core.view().getUint32(out, true);
     });

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <norvathel/name_stream.h>
+
 void* norvathel_web_alloc(size_t size)
 {
     return std::malloc(size ? size : 1);
@@ -31,4 +33,23 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
     filled[0] = index;
     filled[1] = static_cast<uint32_t>(place - text);
     return result;
+}
+
+norvathel_result norvathel_web_constraint_fault(const char* prefix, norvathel_gender gender,
+                                                const norvathel_constraints* given, int64_t out[4])
+{
+    (void)gender;  // the up-front check does not depend on it yet
+    norvathel::NameConstraints constraints;
+    constraints.unique = given->unique != 0;
+    constraints.minLength = given->min_length;
+    constraints.maxLength = given->max_length;
+    constraints.endsWith = given->ends_with ? given->ends_with : "";
+    for (std::size_t index = 0; index < given->exclude_count; ++index)
+        constraints.exclude.push_back(given->exclude[index]);
+    const norvathel::ConstraintProblem problem = norvathel::ImpossibleConstraints(constraints, prefix);
+    out[0] = static_cast<int64_t>(problem.fault);
+    out[1] = problem.length;
+    out[2] = problem.limit;
+    out[3] = static_cast<int64_t>(problem.piece);
+    return NORVATHEL_OK;
 }

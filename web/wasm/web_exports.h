@@ -14,6 +14,12 @@ NORVATHEL_WEB_API void norvathel_web_free(void* block);
 // Nonzero when the memory reserve is held (see memory_guard.cpp); a call made without it could
 // run out of memory half way.
 NORVATHEL_WEB_API int norvathel_web_arm(void);
+// Why no name can meet the constraints, as the library says it, for the JavaScript side to word
+// as the tool does: out[0] the fault (norvathel::ConstraintFault, 0 for none), out[1] the
+// length at fault, out[2] the bound it crosses, out[3] the piece at fault.
+NORVATHEL_WEB_API norvathel_result norvathel_web_constraint_fault(
+    const char* prefix, norvathel_gender gender, const norvathel_constraints* constraints,
+    int64_t out[4]);
 // Up to count names from the stream into text, each followed by '\n', and each name's gender
 // ('m' or 'f') into genders; filled[0] is how many names, filled[1] how many bytes of text.
 // NORVATHEL_DRY once the stream runs dry. text must hold count * NORVATHEL_NAME_SIZE bytes.
