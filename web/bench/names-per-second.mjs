@@ -8,48 +8,57 @@ import { faker } from '@faker-js/faker';
 import { packageDir, pageDir, root } from '../test/helpers.mjs';
 
 const norvathel = await import(`${packageDir}/norvathel.js`);
-const Seconds = 2;
+const Seconds = 1;
+const Rounds = 5;
 
-// Runs work(n) with growing n until it takes Seconds; the best of three rounds, names/s.
+// names/s of work() (which returns how many names it made) over Seconds.
 function rate(work) {
-  let best = 0;
-  for (let round = 0; round < 3; ++round) {
-    let total = 0;
-    const start = performance.now();
-    let elapsed = 0;
-    while (elapsed < Seconds * 1000) {
-      total += work();
-      elapsed = performance.now() - start;
-    }
-    best = Math.max(best, total / (elapsed / 1000));
+  let total = 0;
+  const start = performance.now();
+  let elapsed = 0;
+  while (elapsed < Seconds * 1000) {
+    total += work();
+    elapsed = performance.now() - start;
   }
-  return best;
+  return total / (elapsed / 1000);
 }
 
 let sink = 0;
 const stream = norvathel.names({ seed: 1 });
-const batch = rate(() => { const names = stream.take(10000); sink += names[0].length; return names.length; });
-const iterated = rate(() => {
-  let count = 0;
-  for (const name of stream) { sink += name.length; if (++count === 10000) break; }
-  return count;
-});
 faker.seed(1);
-const fakerRate = rate(() => {
-  for (let index = 0; index < 10000; ++index) sink += faker.person.firstName().length;
-  return 10000;
-});
+const measures = {
+  take: () => { const names = stream.take(10000); sink += names[0].length; return names.length; },
+  iterate: () => {
+    let count = 0;
+    for (const name of stream) { sink += name.length; if (++count === 10000) break; }
+    return count;
+  },
+  faker: () => {
+    for (let index = 0; index < 10000; ++index) sink += faker.person.firstName().length;
+    return 10000;
+  },
+};
+// The three side by side in every round, so that a busy machine slows all of them alike; the
+// median round is reported.
+const rounds = Array.from({ length: Rounds }, () =>
+  Object.fromEntries(Object.entries(measures).map(([name, work]) => [name, rate(work)])));
+const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const batch = median(rounds.map((round) => round.take));
+const iterated = median(rounds.map((round) => round.iterate));
+const fakerRate = median(rounds.map((round) => round.faker));
+const takeRatio = median(rounds.map((round) => round.take / round.faker));
+const iterateRatio = median(rounds.map((round) => round.iterate / round.faker));
 
 const kb = (bytes) => (bytes / 1024).toFixed(1);
 const tarballs = readdirSync(join(root, 'build/dist')).filter((file) => /^norvathel-.*\.tgz$/.test(file));
 const page = readdirSync(pageDir).reduce((sum, file) => sum + statSync(join(pageDir, file)).size, 0);
 const format = (value) => Math.round(value).toLocaleString('en');
-console.log(`node ${process.version}, ${Seconds} s per measure, best of 3`);
+console.log(`node ${process.version}, ${Seconds} s per measure, median of ${Rounds} rounds`);
 console.log(`norvathel take(10000):       ${format(batch)} names/s`);
 console.log(`norvathel for...of:          ${format(iterated)} names/s`);
 console.log(`faker person.firstName():    ${format(fakerRate)} names/s`);
-console.log(`ratio (take / faker):        ${(batch / fakerRate).toFixed(2)}x`);
-console.log(`ratio (for...of / faker):    ${(iterated / fakerRate).toFixed(2)}x`);
+console.log(`ratio (take / faker):        ${takeRatio.toFixed(2)}x`);
+console.log(`ratio (for...of / faker):    ${iterateRatio.toFixed(2)}x`);
 for (const file of tarballs) console.log(`tarball ${file}: ${kb(statSync(join(root, 'build/dist', file)).size)} KB`);
 console.log(`page build/web/page: ${kb(page)} KB in ${readdirSync(pageDir).length} files`);
 if (sink === 0) console.log('');

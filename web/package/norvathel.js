@@ -272,6 +272,24 @@ function writeConstraints(core, options, temporaries) {
   return block;
 }
 
+// Who the names are, for messages: "male names beginning with 'Ka'".
+function namesMeant(gender, prefix) {
+  const names = gender === MaleCode ? 'male names' : gender === FemaleCode ? 'female names' : 'names';
+  return prefix ? `${names} beginning with ${quoted(prefix)}` : names;
+}
+
+// The length options given, as the tool spells them.
+function lengthsAsked(options) {
+  const least = `--min-length ${options.minLength ?? 0}`, most = `--max-length ${options.maxLength ?? 0}`;
+  if (options.minLength && options.maxLength) return `${least} and ${most}`;
+  return options.minLength ? least : most;
+}
+
+function byteShown(byte) {
+  if (byte > 32 && byte < 127) return `'${String.fromCharCode(byte)}'`;
+  return `the byte 0x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
+}
+
 // Why the constraints cannot be met, in the tool's words: the library gives the fault and its
 // numbers, each caller words it (the tool's wording, cli/tool_options.cpp).
 function constraintMessage(core, prefixPointer, gender, constraints, options, temporaries) {
@@ -280,6 +298,11 @@ function constraintMessage(core, prefixPointer, gender, constraints, options, te
   const view = core.view();
   const [fault, length, limit, piece] = [0, 1, 2, 3].map((index) => Number(view.getBigInt64(out + index * 8, true)));
   const range = ` must be from 1 to ${limit}`;
+  const ending = `--ends-with ${quoted(options.endsWith ?? '')}`;
+  const endingBytes = options.endsWith === undefined ? new Uint8Array(0) : toBytes(options.endsWith, 'endsWith');
+  const lengths = `${length} to ${limit} bytes long`;
+  const meant = namesMeant(gender, options.prefix);
+  const asked = lengthsAsked(options);
   const words = [
     null,
     () => '--min-length' + range,
@@ -290,6 +313,12 @@ function constraintMessage(core, prefixPointer, gender, constraints, options, te
     () => `--ends-with text of ${length} bytes is longer than a name can be (${limit})`,
     () => '--exclude has an empty piece',
     () => `the prefix itself contains the excluded piece ${quoted(options.exclude[piece])}`,
+    () => `${asked} leaves no name: ${meant} are ${lengths}`,
+    () => `${ending}: no name contains ${byteShown(endingBytes[piece])} (names are made of the letters a to z, and the prefix)`,
+    () => `${ending}: no male name ends in a vowel (male names end in a consonant)`,
+    () => `${ending}: no ${meant.split(' beginning')[0]} ends in ${byteShown(endingBytes[piece])}`,
+    () => `${ending}: no ${meant} ends so`,
+    () => `${ending} with ${asked}: ${meant} ending so are ${lengths}`,
   ];
   return words[fault]?.() ?? 'the constraints cannot be met';
 }
