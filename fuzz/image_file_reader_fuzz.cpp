@@ -2,10 +2,10 @@
 // FILE* (fmemopen) into a heap image allocated at exactly height x stride bytes, so
 // AddressSanitizer sees any access outside the pixel memory. After each read the image must be
 // empty or consistently created, and a successful read must have the size its header gives,
-// from an uncompressed file of 24 or 32 bits per pixel (checked here without the reader's
-// helpers).
+// from an uncompressed file of 24 or 32 bits per pixel whose pixels lie after its headers, ID
+// and colour map (checked here without the reader's helpers).
 #include "image_file/image_file_reader.h"
-#include "tests/raster/plain_image.h"
+#include "test_support/plain_image.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -84,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(image.GetWidth() == static_cast<std::int32_t>(Field(data + 18, 4)));
             Require(image.GetHeight() == (height < 0 ? -height : height));
             Require(Field(data + 30, 4) == 0);
+            Require(Field(data + 10, 4) >= 54);  // pixels after both headers
             RequireDepth(image, Field(data + 28, 2));
         }
     }
@@ -102,6 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(image.GetWidth() == std::int32_t(Field(data + 12, 2)));
             Require(image.GetHeight() == std::int32_t(Field(data + 14, 2)));
             RequireDepth(image, data[16]);
+            // The file holds the image ID, any colour map (type 1) and every row after them.
+            const std::uint64_t mapBytes =
+                data[1] == 1 ? Field(data + 5, 2) * ((data[7] + 7u) / 8) : 0;
+            const std::uint64_t rowBytes = std::uint64_t(image.GetWidth()) * image.GetBytesPerPixel();
+            Require(size >= 18 + data[0] + mapBytes + rowBytes * std::uint64_t(image.GetHeight()));
         }
     }
     return 0;

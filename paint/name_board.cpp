@@ -6,11 +6,6 @@
 using norvathel::NameList;
 using norvathel::NamesPerBoard;
 
-NameList BoardNames;
-HBITMAP BoardBitmap;
-HBITMAP PlateBitmap;
-HDC PlateDC;
-
 const char TitleText[] = "Norvathel";
 const char ContactText[] = "names@norvathel.example.org";
 
@@ -55,11 +50,6 @@ void DrawName(HDC memory, int index, const RECT& plate, const char* name)
     POINT origin = NameOrigin(index);
     ExtTextOutA(memory, origin.x, origin.y, ETO_CLIPPED, &plate, buffer,
                 static_cast<UINT>(std::strlen(buffer)), nullptr);
-}
-
-BoardPictures ProgramPictures()
-{
-    return {BoardBitmap, PlateBitmap, PlateDC};
 }
 
 }  // namespace
@@ -116,29 +106,4 @@ void DrawNameBoard(HDC backBuffer, const BoardPictures& pictures, const NameList
         DrawPlate(backBuffer, plate, plateSource);
         DrawName(backBuffer, index, plate, names[index]);
     }
-}
-
-void FrameHook()
-{
-}
-
-void RenderFrame()
-{
-    FrameHook();
-    PresentFrame();
-}
-
-void PresentFrame()
-{
-    DrawFrame(SurfaceTarget(MainSurface), ProgramPictures(), BoardNames);
-}
-
-void DrawHeading()
-{
-    DrawHeading(MainSurface.MemoryDC());
-}
-
-void DrawNameBoard()
-{
-    DrawNameBoard(MainSurface.MemoryDC(), ProgramPictures(), BoardNames);
 }

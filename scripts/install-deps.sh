@@ -33,7 +33,7 @@ else
     SUDO=
 fi
 
-. cmake/probe-32bit.sh
+. scripts/lib/probe-32bit.sh
 if [ "$NORVATHEL_RUN_WIN32" = 1 ]; then
     say "this machine runs 32-bit programs: installing 32-bit Wine too"
     packages+=(wine32:i386)
@@ -61,7 +61,7 @@ fi
 # The project-local Wine prefix (build/wineprefix), made once: ~25 s the first time.
 prefix=${WINEPREFIX:-$PWD/build/wineprefix}
 [ -f "$prefix/.init-done" ] || say "creating the Wine prefix $prefix (about 25 s)"
-. cmake/wine-env.sh
+. scripts/lib/wine-env.sh
 [ -f "$WINEPREFIX/.init-done" ] || { echo "error: could not create the Wine prefix $WINEPREFIX" >&2; exit 1; }
 # The web's npm packages (TypeScript, playwright-core, the benchmark's peer), as pinned in
 # web/package-lock.json; again only when the lockfile changed.

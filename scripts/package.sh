@@ -13,7 +13,7 @@ cd "$(dirname -- "$0")/.."
 root=$PWD
 
 bash scripts/install-deps.sh --packaging
-. cmake/probe-32bit.sh
+. scripts/lib/probe-32bit.sh
 
 version=$(sed -n 's/^project(norvathel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "error: no version in CMakeLists.txt" >&2; exit 1; }
@@ -70,7 +70,7 @@ package_windows win32 x86
 package_windows win64 x64
 
 # --- run what was packed, from the unpacked zips ------------------------------------------
-. cmake/wine-env.sh
+. scripts/lib/wine-env.sh
 check_zip() {   # check_zip ARCH-NAME
     local name=norvathel-$version-windows-$1 unpacked=$work/unpacked-$1
     rm -rf "$unpacked" && mkdir -p "$unpacked" && (cd "$unpacked" && unzip -q "$dist/$name.zip")

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname -- "$0")/.."
 
 bash scripts/install-deps.sh
-. cmake/probe-32bit.sh
+. scripts/lib/probe-32bit.sh
 if [ "$NORVATHEL_RUN_WIN32" = 1 ]; then
     preset=win32
 else
@@ -22,7 +22,7 @@ log=build/build-$preset.log
     >"$log" 2>&1 || { tail -60 "$log"; echo "error: the build failed (whole log: $log)" >&2; exit 1; }
 exe=build/$preset/shell/norvathel.exe
 
-. cmake/wine-env.sh
+. scripts/lib/wine-env.sh
 if [ -n "${DISPLAY:-}" ]; then
     echo "==> running $exe on $DISPLAY (close the window or press Escape to end it)"
     wine_run "$exe" && rc=0 || rc=$?

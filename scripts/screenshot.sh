@@ -7,8 +7,8 @@ set -uo pipefail
 exe=$(realpath "$1") png=$(realpath -m "$2")
 here=$(cd "$(dirname -- "$0")/.." && pwd)
 cd "${3:-$here}" || exit 1
-. "$here/cmake/wine-env.sh"
-. "$here/cmake/private-display.sh"
+. "$here/scripts/lib/wine-env.sh"
+. "$here/scripts/lib/private-display.sh"
 wine_pick_loader "$exe" || exit 1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -3,7 +3,7 @@
 # portable parts built for 32-bit Linux under qemu-i386-static, a short libFuzzer run, and the
 # Windows builds (i686 and x86_64) under Wine on a virtual display, and the web (WebAssembly,
 # npm package, page in headless chromium). Where this machine cannot
-# run 32-bit programs (cmake/probe-32bit.sh; NORVATHEL_RUN_WIN32=0 forces it), the i686 program
+# run 32-bit programs (scripts/lib/probe-32bit.sh; NORVATHEL_RUN_WIN32=0 forces it), the i686 program
 # is built and its headers checked, and its other tests are counted as skipped, with the reason.
 # Installs what is missing first. Ends with one summary line: "N passed, N failed, N skipped".
 set -uo pipefail
@@ -20,7 +20,7 @@ mkdir -p "$log"
 
 # Adds one ctest run's counts to the totals; a run that reports nothing counts as broken.
 count_ctest() {
-    local name=$1 file=$2 line total bad
+    local name=$1 file=$2 line total bad skip
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$file" | tail -1)
     if [ -z "$line" ]; then
         broken+=("$name: no ctest summary"); return
@@ -95,7 +95,7 @@ fi
 
 # All Windows tests of a run share one virtual display: a Wine session keeps the display of
 # the process that started it.
-. cmake/wine-env.sh
+. scripts/lib/wine-env.sh
 win32_not_run=
 for preset in win32 win64; do
     build "$preset" || continue

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "paint/name_board.h"
+#include "shell/program_state.h"
 
 using norvathel::NameList;
 using norvathel::NamesPerBoard;
@@ -67,11 +67,10 @@ const char* ShownName(const NameList& names, int index)
 {
     if (index < 0 || index >= NamesPerBoard)
         return nullptr;
+    // An absent entry is decided by its pointer: whatever the painting shows in its place is
+    // the painting's placeholder, not a name, while a composed name is copied whatever it reads.
     const char* name = names[index];
-    // The painting shows "(null)" for an absent entry: a placeholder, not a name to copy.
-    if (name == nullptr || name[0] == '\0' || std::strcmp(name, "(null)") == 0)
-        return nullptr;
-    return name;
+    return name != nullptr && name[0] != '\0' ? name : nullptr;
 }
 
 std::string BoardText(const NameList& names)

@@ -3,8 +3,8 @@
 #include <windowsx.h>
 
 #include "paint/board_hit_test.h"
-#include "paint/name_board.h"
 #include "shell/board_clipboard.h"
+#include "shell/program_state.h"
 
 namespace {
 

@@ -3,14 +3,12 @@
 #include <windows.h>
 
 #include <norvathel/name_composer.h>
-#include "paint/name_board.h"
-#include "paint/window_surface.h"
 #include "resources/resource.h"
 #include "shell/frame_clock.h"
 #include "shell/main_window.h"
+#include "shell/program_state.h"
+#include "shell/render_frame.h"
 #include "shell/window_layout.h"
-
-HINSTANCE AppInstance;  // this module: the bitmaps are loaded from it
 
 namespace {
 

@@ -1,17 +1,13 @@
 #include "shell/main_window.h"
 
-#include "paint/name_board.h"
 #include "shell/copy_commands.h"
+#include "shell/program_state.h"
+#include "shell/render_frame.h"
 
 using norvathel::Female;
 using norvathel::Gender;
 using norvathel::Male;
 using norvathel::PrefixCapacity;
-
-norvathel::AdditiveRandom SharedRandom;
-HWND MaleButton;
-HWND FemaleButton;
-HWND PrefixEdit;
 
 namespace {
 

@@ -17,7 +17,8 @@
 #include "paint/window_surface.h"
 #include "resources/resource.h"
 #include "shell/window_layout.h"
-#include "tests/paint/gdi_test_support.h"
+#include "test_support/clipboard_text.h"
+#include "test_support/gdi_test_support.h"
 
 using norvathel::AdditiveRandom;
 using norvathel::Female;
@@ -128,26 +129,12 @@ bool PrepareLocalPainter()
 // The clipboard's CF_TEXT, once it equals `expected` or the timeout has passed.
 std::string ClipboardTextOnce(const std::string& expected, DWORD timeoutMs = 3000)
 {
-    std::string text = "(nothing)";
-    for (DWORD waited = 0; waited < timeoutMs && text != expected; waited += 50, Sleep(50)) {
-        if (!OpenClipboard(0))
-            continue;
-        HANDLE data = GetClipboardData(CF_TEXT);
-        if (const char* bytes = data != 0 ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
+    std::string text = ClipboardText();
+    for (DWORD waited = 0; waited < timeoutMs && text != expected; waited += 50) {
+        Sleep(50);
+        text = ClipboardText();
     }
     return text;
-}
-
-void EmptyTheClipboard()
-{
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(0); ++attempt)
-        Sleep(20);
-    EmptyClipboard();
-    CloseClipboard();
 }
 
 void Key(WORD key, bool up)

@@ -5,8 +5,8 @@
 set -u
 program=$1 harness=$2 mode=$3 background=${4:-with-background}
 here=$(dirname -- "$0")
-. "$here/../../cmake/wine-env.sh" || exit 1
-. "$here/../../cmake/private-display.sh"
+. "$here/../../scripts/lib/wine-env.sh" || exit 1
+. "$here/../../scripts/lib/private-display.sh"
 wine_pick_loader "$program" && wine_pick_loader "$harness" || exit 1
 
 out=$PWD/gui-$mode-$background

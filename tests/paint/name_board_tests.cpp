@@ -4,12 +4,13 @@
 
 #include <string>
 
-#include "gdi_test_support.h"
-#include "tests/gdi_objects.h"
 #include <norvathel/name_composer.h>
 #include "name_finishing.h"
+#include "paint/board_hit_test.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"
+#include "test_support/gdi_objects.h"
+#include "test_support/gdi_test_support.h"
 
 using namespace norvathel;
 
@@ -34,8 +35,7 @@ bool InsideAnyPlate(int x, int y)
 // The heading: title at (65, 10) and contact line at (80, 25), both one text line high.
 const RECT HeadingArea = {60, 5, 300, 45};
 
-// Frames drawn with the test's own surface, pictures and names; the program's objects are
-// only used where its entry points are tested.
+// Frames drawn with the test's own surface, pictures and names.
 class NameBoardTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -137,6 +137,25 @@ TEST_F(NameBoardTest, PlatesSitInTwoColumnsWithEntryZeroTopRight)
     EXPECT_EQ(PlateRect(8).right - 1, 268);
 }
 
+TEST(PlateAt, CornersFindThePlateSeenThereAndGapsFindNone)
+{
+    for (int index = 0; index < NamesPerBoard; ++index) {
+        const RECT p = PlateRect(index);
+        // The next row's plates are painted over the bottom rows of this one.
+        const int seenAtBottom = index < NamesPerBoard - 2 ? index + 2 : index;
+        EXPECT_EQ(PlateAt({p.left, p.top}), index);
+        EXPECT_EQ(PlateAt({p.right - 1, p.top}), index);
+        EXPECT_EQ(PlateAt({p.left, p.bottom - 1}), seenAtBottom);
+        EXPECT_EQ(PlateAt({p.right - 1, p.bottom - 1}), seenAtBottom);
+        EXPECT_EQ(PlateAt({p.left - 1, p.top + 10}), -1) << index;
+        EXPECT_EQ(PlateAt({p.right, p.top + 10}), -1) << index;
+    }
+    // The columns span x 15 to 118 and 165 to 268, the rows y 57 to 159.
+    EXPECT_EQ(PlateAt({140, 100}), -1);
+    EXPECT_EQ(PlateAt({20, 56}), -1);
+    EXPECT_EQ(PlateAt({200, 160}), -1);
+}
+
 TEST_F(NameBoardTest, FrameShowsBoardPlatesGreyNamesAndGreenHeading)
 {
     AdditiveRandom random;
@@ -179,29 +198,6 @@ TEST_F(NameBoardTest, LongNamesLeaveNoTraceOnTheNextFrame)
                 stale += narrow.At(r.left + x, r.top + y) != plate.At(x, y);
         EXPECT_EQ(stale, 0) << "name " << index;
     }
-}
-
-TEST_F(NameBoardTest, PaintMessageDrawsTheSameFrameFromTheFirstTime)
-{
-    // The program's entry points on its own objects: a repaint before any paced frame shows
-    // the heading and grey names all the same, and both are DrawFrame's frame.
-    SetNames("Glicia");
-    ASSERT_TRUE(MainSurface.Attach(window));
-    BoardBitmap = pictures.board;
-    PlateBitmap = pictures.plate;
-    PlateDC = pictures.source;
-    for (int index = 0; index < NamesPerBoard; ++index)
-        BoardNames.Store(index, DuplicateString("Glicia"));
-    PresentFrame();
-    Capture painted = BackBuffer(MainSurface);
-    RenderFrame();
-    Capture paced = BackBuffer(MainSurface);
-    MainSurface.Release();
-    BoardNames.Release();
-    BoardBitmap = PlateBitmap = 0;
-    PlateDC = 0;
-    EXPECT_TRUE(painted.pixels == paced.pixels);
-    EXPECT_TRUE(painted.pixels == Frame().pixels);
 }
 
 TEST_F(NameBoardTest, AbsentEntriesShowNull)

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "gdi_test_support.h"
-#include "tests/gdi_objects.h"
+#include "test_support/gdi_objects.h"
+#include "test_support/gdi_test_support.h"
 
 namespace {
 

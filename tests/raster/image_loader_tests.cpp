@@ -1,8 +1,8 @@
 // LoadBmp and LoadTga on files the tests write: good files of both depths, row padding,
 // top-down rows, and every refusal with the state it must leave behind. Typed over the image
 // types, so the same checks run natively, under sanitizers and on RasterImage under Wine.
-#include "tests/raster/image_test_files.h"
-#include "tests/raster/image_types.h"
+#include "image_test_files.h"
+#include "image_types.h"
 
 #include <climits>
 #include <cstring>
@@ -271,6 +271,17 @@ TYPED_TEST(BmpLoading, PixelOffsetPastTheEndFailsAsShortRead)
     }
 }
 
+TYPED_TEST(BmpLoading, PixelOffsetInsideTheHeadersIsRefused)
+{
+    // 0 and 20 would read the headers themselves as pixels; 53 the last header byte.
+    for (std::uint32_t offset : {0u, 20u, std::uint32_t(BmpHeaderBytes - 1)}) {
+        SCOPED_TRACE(offset);
+        Bytes bytes = MakeBmp(BmpFields());
+        PutU32(bytes, BmpPixelOffset, offset);
+        this->ExpectRefusedEmpty(bytes);
+    }
+}
+
 template <class Image>
 class TgaLoading : public ::testing::Test {
 protected:
@@ -306,6 +317,29 @@ TYPED_TEST(TgaLoading, TwentyFourBitLoadsFirstRowAtBottomAfterItsId)
     EXPECT_TRUE(RowHoldsFileRow(this->image, 0, 1));
     EXPECT_TRUE(PaddingUntouched(this->image, 0));
     EXPECT_TRUE(PaddingUntouched(this->image, 1));
+}
+
+TYPED_TEST(TgaLoading, ColourMapAfterTheIdIsPassedOver)
+{
+    // A true-colour file may carry a colour map it does not use: 5 entries of 24 bits, and of
+    // 15 bits (2 bytes each), between the image ID and the pixels.
+    for (std::uint8_t bits : {std::uint8_t(24), std::uint8_t(15)}) {
+        SCOPED_TRACE(int(bits));
+        TgaFields fields;
+        fields.idLength = 3;
+        fields.colourMapType = 1;
+        fields.colourMapLength = 5;
+        fields.colourMapBits = bits;
+        ASSERT_TRUE(this->Load(MakeTga(fields)));
+        EXPECT_TRUE(RowHoldsFileRow(this->image, 1, 0));
+        EXPECT_TRUE(RowHoldsFileRow(this->image, 0, 1));
+    }
+    // Without a colour map (type 0) the map's fields describe nothing and skip nothing.
+    TgaFields unmapped;
+    unmapped.colourMapLength = 5;
+    unmapped.colourMapBits = 24;
+    ASSERT_TRUE(this->Load(MakeTga(unmapped)));
+    EXPECT_TRUE(RowHoldsFileRow(this->image, 1, 0));
 }
 
 TYPED_TEST(TgaLoading, ThirtyTwoBitLoads)

@@ -78,12 +78,16 @@ inline Bytes MakeBmp(const BmpFields& f)
 
 // Offsets of the TGA header fields.
 enum TgaOffset : std::size_t {
-    TgaIdLength = 0, TgaImageType = 2, TgaWidth = 12, TgaHeight = 14, TgaDepth = 16,
-    TgaDescriptor = 17, TgaHeaderBytes = 18
+    TgaIdLength = 0, TgaColourMapType = 1, TgaImageType = 2, TgaColourMapLength = 5,
+    TgaColourMapBits = 7, TgaWidth = 12, TgaHeight = 14, TgaDepth = 16, TgaDescriptor = 17,
+    TgaHeaderBytes = 18
 };
 
 struct TgaFields {
-    std::uint8_t idLength = 0;  // the ID holds 0xC1 bytes
+    std::uint8_t idLength = 0;          // the ID holds 0xC1 bytes
+    std::uint8_t colourMapType = 0;     // 1: a colour map of 0xC2 bytes follows the ID
+    std::uint16_t colourMapLength = 0;  // entries
+    std::uint8_t colourMapBits = 0;     // bits per entry
     std::uint8_t imageType = 2;
     std::uint16_t width = 3;
     std::uint16_t height = 2;
@@ -93,17 +97,28 @@ struct TgaFields {
 
 inline int TgaRowBytes(const TgaFields& f) { return f.width * (f.depth / 8); }
 
+// Bytes of the colour map that follow the image ID: whole bytes per entry, as many as a file of
+// colour-map type 1 holds.
+inline int TgaColourMapBytes(const TgaFields& f)
+{
+    return f.colourMapType == 1 ? f.colourMapLength * ((f.colourMapBits + 7) / 8) : 0;
+}
+
 // A well-formed TGA with PatternByte pixels and no row padding.
 inline Bytes MakeTga(const TgaFields& f)
 {
     Bytes bytes(TgaHeaderBytes, 0);
     bytes[TgaIdLength] = f.idLength;
+    bytes[TgaColourMapType] = f.colourMapType;
     bytes[TgaImageType] = f.imageType;
+    PutU16(bytes, TgaColourMapLength, f.colourMapLength);
+    bytes[TgaColourMapBits] = f.colourMapBits;
     PutU16(bytes, TgaWidth, f.width);
     PutU16(bytes, TgaHeight, f.height);
     bytes[TgaDepth] = f.depth;
     bytes[TgaDescriptor] = f.descriptor;
     bytes.resize(TgaHeaderBytes + f.idLength, 0xC1);
+    bytes.resize(bytes.size() + std::size_t(TgaColourMapBytes(f)), 0xC2);
     for (int i = 0; i < f.height; ++i)
         for (int b = 0; b < TgaRowBytes(f); ++b)
             bytes.push_back(PatternByte(i, b));

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "image_file/image_file_reader.h"
-#include "tests/raster/plain_image.h"
+#include "test_support/plain_image.h"
 #ifdef _WIN32
-#include "paint/raster_image.h"
+#include "raster/raster_image.h"
 #endif
 
 #include <gtest/gtest.h>

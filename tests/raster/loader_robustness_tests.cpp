@@ -8,10 +8,10 @@
 // Variant n is a pure function of n (a fixed seed, a generator defined here), so a failure
 // names the variant and keeps its file as raster_failing_<test>_<n>.bin; a random variant can
 // also be run alone with RASTER_REPLAY_VARIANT=<n>.
-#include "tests/raster/image_test_files.h"
-#include "tests/raster/image_types.h"
+#include "image_test_files.h"
+#include "image_types.h"
 #ifdef _WIN32
-#include "tests/gdi_objects.h"
+#include "test_support/gdi_objects.h"
 #endif
 
 #include <algorithm>
@@ -55,7 +55,7 @@ struct BaseFile {
 };
 
 // Good files to corrupt: both formats and depths, padded and unpadded rows, top-down rows, a
-// gap before the pixels, an image ID.
+// gap before the pixels, an image ID, a colour map.
 const std::vector<BaseFile>& BaseFiles()
 {
     static const std::vector<BaseFile> files = [] {
@@ -80,6 +80,11 @@ const std::vector<BaseFile>& BaseFiles()
         tga.depth = 32;
         tga.descriptor = 0x28;
         made.push_back({MakeTga(tga), false});
+        tga.idLength = 2;
+        tga.colourMapType = 1;
+        tga.colourMapLength = 3;
+        tga.colourMapBits = 15;
+        made.push_back({MakeTga(tga), false});
         return made;
     }();
     return files;
@@ -90,10 +95,12 @@ struct Field {
     int size;
 };
 
-// Every header field each loader reads (and the BMP's unexamined file size and image size).
+// Every header field each loader reads (and the BMP's unexamined file size and image size; the
+// TGA's colour-map length and entry size).
 const Field BmpFieldsList[] = {{2, 4},  {10, 4}, {14, 4}, {18, 4}, {22, 4},
                                {26, 2}, {28, 2}, {30, 4}, {34, 4}};
-const Field TgaFieldsList[] = {{0, 1}, {1, 1}, {2, 1}, {12, 2}, {14, 2}, {16, 1}, {17, 1}};
+const Field TgaFieldsList[] = {{0, 1}, {1, 1},  {2, 1},  {5, 2}, {7, 1},
+                               {12, 2}, {14, 2}, {16, 1}, {17, 1}};
 
 // Values at the edges of sign, width, the size caps and 8, 16 and 32 bits.
 const std::uint32_t ExtremeValues[] = {
@@ -188,8 +195,9 @@ std::int64_t AcceptedDepthBytes(std::int64_t bits)
 
 // What a successful load must have produced, worked out the plain way from the file's bytes
 // and independently of the reader: an accepted header (a depth of 24 or 32 bits, in a BMP no
-// compression), sizes as the header gives them, and each pixel row copied from where the
-// file keeps it (row padding passed over in a BMP, none in a TGA).
+// compression and pixels after both headers), sizes as the header gives them, and each pixel
+// row copied from where the file keeps it (row padding passed over in a BMP, none in a TGA,
+// whose rows follow the image ID and any colour map).
 template <class Image>
 ::testing::AssertionResult MatchesFile(const Image& image, const Bytes& bytes, bool bmp)
 {
@@ -206,6 +214,8 @@ template <class Image>
         height = topDown ? -height : height;
         bytesPerPixel = AcceptedDepthBytes(FileField(bytes, BmpBitsPerPixel, 2));
         firstRow = FileField(bytes, BmpPixelOffset, 4);
+        if (firstRow < std::int64_t(BmpHeaderBytes))
+            return ::testing::AssertionFailure() << "a BMP whose pixels start in its headers loaded";
         fileStride = (width * bytesPerPixel + 3) / 4 * 4;
     } else {
         if (bytes.size() < TgaHeaderBytes || bytes[TgaImageType] != 2)
@@ -213,7 +223,10 @@ template <class Image>
         width = FileField(bytes, TgaWidth, 2);
         height = FileField(bytes, TgaHeight, 2);
         bytesPerPixel = AcceptedDepthBytes(bytes[TgaDepth]);
-        firstRow = std::int64_t(TgaHeaderBytes) + bytes[TgaIdLength];
+        const std::int64_t mapBytes = bytes[TgaColourMapType] == 1
+            ? FileField(bytes, TgaColourMapLength, 2) * ((bytes[TgaColourMapBits] + 7) / 8)
+            : 0;
+        firstRow = std::int64_t(TgaHeaderBytes) + bytes[TgaIdLength] + mapBytes;
         fileStride = width * bytesPerPixel;
     }
     if (image.GetWidth() != width || image.GetHeight() != height ||

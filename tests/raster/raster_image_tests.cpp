@@ -1,9 +1,9 @@
 // RasterImage's own operations on real DIB sections (Windows, or Wine): creation and release,
 // row addressing, pixels, fills, copies, block transfers, keyed and checkered copies,
 // smoothing, darkening and brightening. Grouped by operation.
-#include "paint/raster_image.h"
-#include "tests/gdi_objects.h"
-#include "tests/raster/image_types.h"
+#include "raster/raster_image.h"
+#include "test_support/gdi_objects.h"
+#include "image_types.h"
 
 #include <gtest/gtest.h>
 

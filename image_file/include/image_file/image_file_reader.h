@@ -151,7 +151,8 @@ inline bool BmpLayout(const BmpHeader& header, Layout& layout, bool& topDown)
 
 // Reads a BMP from the current position of file (its start) into image. The caller empties the
 // image first. Every refusal of the header (a compressed file, a depth other than 24 or 32
-// bits, a size beyond the limits...) returns false before Create, so the image stays empty;
+// bits, a size beyond the limits, pixels said to start inside the headers...) returns false
+// before Create, so the image stays empty;
 // after Create a failing seek or a short pixel read return false with the image created at
 // the file's size and the rows read so far filled.
 template <class Image>
@@ -165,6 +166,9 @@ bool ReadBmp(std::FILE* file, Image& image)
         return false;
     const BmpHeader header = DecodeBmpHeader(fileHeader, info);
     if (header.infoSize != 40 || header.planes != 1 || header.compression != 0)
+        return false;
+    // Pixels that would start inside the two headers would be the header bytes themselves.
+    if (header.pixelOffset < sizeof fileHeader + sizeof info)
         return false;
     Layout layout;
     bool topDown = false;
@@ -189,24 +193,27 @@ bool ReadBmp(std::FILE* file, Image& image)
 
 // Reads a type-2 (uncompressed true-colour) TGA from the start of file into image. Refusals
 // before Create leave the image as it was; a short pixel read returns false with the new image
-// created and the rows read so far filled. The descriptor's origin bits are not consulted: the
-// file's first row always becomes the bottom row.
+// created and the rows read so far filled. A colour map (colour-map type 1), which a true-colour
+// file may carry but does not use, is passed over with the image ID. The descriptor's origin
+// bits are not consulted: the file's first row always becomes the bottom row.
 template <class Image>
 bool ReadTga(std::FILE* file, Image& image)
 {
     unsigned char idLength = 0;
+    unsigned char colourMapType = 0;
     unsigned char imageType = 0;
+    unsigned char colourMap[5];  // first entry index, entry count, bits per entry
     unsigned char size[4];
     unsigned char depth = 0;
-    if (!ReadExactly(file, &idLength, 1))
-        return false;
-    // Every seek is checked: a stream that refuses to seek past its end (a memory stream does)
-    // would otherwise leave the next read on the wrong bytes, and a truncated file could load.
-    if (std::fseek(file, 1, SEEK_CUR) != 0)  // colour-map type
+    if (!ReadExactly(file, &idLength, 1) || !ReadExactly(file, &colourMapType, 1))
         return false;
     if (!ReadExactly(file, &imageType, 1) || imageType != 2)
         return false;
-    if (std::fseek(file, 9, SEEK_CUR) != 0)  // colour-map fields (5 bytes), X and Y origin
+    if (!ReadExactly(file, colourMap, sizeof colourMap))
+        return false;
+    // Every seek is checked: a stream that refuses to seek past its end (a memory stream does)
+    // would otherwise leave the next read on the wrong bytes, and a truncated file could load.
+    if (std::fseek(file, 4, SEEK_CUR) != 0)  // X and Y origin
         return false;
     if (!ReadExactly(file, size, 2) || !ReadExactly(file, size + 2, 2) ||
         !ReadExactly(file, &depth, 1))
@@ -217,9 +224,12 @@ bool ReadTga(std::FILE* file, Image& image)
         return false;
     if (!image.Create(layout.width, layout.height, layout.bytesPerPixel))
         return false;
-    // Over the descriptor byte and the image ID; an ID running past the end of the file makes the
-    // first pixel read come up short.
-    if (std::fseek(file, long(idLength) + 1, SEEK_CUR) != 0)
+    // Over the descriptor byte, the image ID and the colour map (at most 65535 entries of 32
+    // bytes, so the sum fits a long); either running past the end of the file makes the first
+    // pixel read come up short.
+    const long mapBytes =
+        colourMapType == 1 ? long(ReadU16(colourMap + 2)) * ((colourMap[4] + 7) / 8) : 0;
+    if (std::fseek(file, 1 + long(idLength) + mapBytes, SEEK_CUR) != 0)
         return false;
     for (std::int32_t i = 0; i < layout.height; ++i) {
         unsigned char* row = image.Row(layout.height - 1 - i);

@@ -1,18 +1,11 @@
 // Painting of the client area: the board picture, the heading, and the ten names on plates in
-// two columns, drawn into a back buffer and copied to the window in one go.
+// two columns, drawn into a back buffer and copied to the window in one go. Pure drawing of
+// what it is given: the program's own surface, pictures and names are the shell's.
 #pragma once
 #include <windows.h>
 
 #include <norvathel/name_composer.h>
 #include "paint/window_surface.h"
-
-// The program's board of names, written by the composer and read by the painter.
-extern norvathel::NameList BoardNames;
-
-// Painting handles, filled at start-up and never freed by the program.
-extern HBITMAP BoardBitmap;  // IDB_BOARD, the background picture
-extern HBITMAP PlateBitmap;  // IDB_PLATE, the dark name plate
-extern HDC PlateDC;          // memory context the plates and the board are copied from
 
 // The pictures a frame is drawn from; either bitmap may be null (a black area instead).
 struct BoardPictures {
@@ -39,18 +32,6 @@ void DrawFrame(const FrameTarget& target, const BoardPictures& pictures,
 void DrawHeading(HDC backBuffer);
 // Ten plates and the ten names on the back buffer, each name clipped to its own plate.
 void DrawNameBoard(HDC backBuffer, const BoardPictures& pictures, const norvathel::NameList& names);
-
-// The same on the program's own objects: MainSurface, the painting handles and BoardNames.
-// One paced frame: FrameHook, then PresentFrame.
-void RenderFrame();
-// DrawFrame on the program's objects.
-void PresentFrame();
-// DrawHeading on MainSurface's back buffer.
-void DrawHeading();
-// DrawNameBoard of BoardNames with the painting handles on MainSurface's back buffer.
-void DrawNameBoard();
-// An empty per-frame step that runs before any drawing.
-void FrameHook();
 
 // Where entry index of the board is shown: the top-left of its text, and its plate.
 // Entry 0 heads the right column; even entries run down the right, odd ones down the left.

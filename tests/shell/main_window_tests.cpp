@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "gdi_test_support.h"
 #include <norvathel/additive_random.h>
-#include "paint/name_board.h"
+#include "shell/program_state.h"
+#include "test_support/gdi_test_support.h"
 
 using namespace norvathel;
 

@@ -6,8 +6,8 @@
 
 #include <norvathel/name_composer.h>
 
-// The name that entry `index` shows, or null when its plate shows none: an absent entry (shown
-// as "(null)"), an empty one, or an index off the board.
+// The name that entry `index` shows, or null when its plate shows none: an absent (null)
+// entry, an empty one, or an index off the board.
 const char* ShownName(const norvathel::NameList& names, int index);
 
 // The shown names in board order, entry 0 first, with CR LF between them and none after.

@@ -6,7 +6,7 @@
 # NORVATHEL_NO_WIN32_REASON. A value already in the environment is kept, so children don't probe
 # again and NORVATHEL_RUN_WIN32=0 takes the no-32-bit path on any machine.
 
-_probe_repo=$(cd "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+_probe_repo=$(cd "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # Runs a 94-byte static i386 ELF (one program header, then: eax=1 (exit), ebx=42, int 0x80).
 # Nothing 32-bit need be installed for it, and it proves more than uname could: the kernel

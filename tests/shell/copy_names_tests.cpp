@@ -1,5 +1,5 @@
-// Copying names out of the main window: which plate is under a point, the menu it offers,
-// Ctrl+C and the text that reaches the clipboard.
+// Copying names out of the main window: the menu a plate offers, Ctrl+C and the text that
+// reaches the clipboard.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,18 +8,20 @@
 #include <thread>
 #include <vector>
 
-#include "gdi_test_support.h"
-#include "paint/board_hit_test.h"
 #include "paint/name_board.h"
+#include "shell/board_clipboard.h"
 #include "shell/copy_commands.h"
 #include "shell/main_window.h"
+#include "shell/program_state.h"
+#include "test_support/clipboard_text.h"
+#include "test_support/gdi_test_support.h"
 
 namespace {
 
 using norvathel::NamesPerBoard;
 
-// Entry 2 is absent and shows "(null)", entry 4 is empty; entry 1 has a byte above 127 and
-// entry 3 an ampersand, which a menu would otherwise take for an underline.
+// Entry 2 is absent and entry 4 empty; entry 1 has a byte above 127 and entry 3 an ampersand,
+// which a menu would otherwise take for an underline.
 const char* const KnownBoard[NamesPerBoard] = {"Aveth", "Br\xE9nna", nullptr, "Ka&rel", "",
                                                "Oswin", "Ilse", "Tamsin", "Ulric", "Wenna"};
 const char KnownText[] = "Aveth\r\nBr\xE9nna\r\nKa&rel\r\nOswin\r\nIlse\r\nTamsin\r\nUlric\r\nWenna";
@@ -52,6 +54,13 @@ UINT RecordMenu(HMENU menu, HWND, POINT screen)
     return Answer;
 }
 
+char* Duplicate(const char* text)
+{
+    char* copy = static_cast<char*>(std::malloc(std::strlen(text) + 1));
+    std::strcpy(copy, text);
+    return copy;
+}
+
 const MenuItem CopyAll = {"Copy all ten names", IDM_COPY_ALL};
 
 class CopyNamesTest : public ::testing::Test {
@@ -75,12 +84,6 @@ protected:
         while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) {
         }
     }
-    static char* Duplicate(const char* text)
-    {
-        char* copy = static_cast<char*>(std::malloc(std::strlen(text) + 1));
-        std::strcpy(copy, text);
-        return copy;
-    }
     POINT OnScreen(POINT client) const
     {
         ClientToScreen(window, &client);
@@ -101,23 +104,25 @@ protected:
     UINT (*chooseBefore)(HMENU, HWND, POINT) = ChooseMenuCommand;
 };
 
-TEST(PlateAt, CornersFindThePlateSeenThereAndGapsFindNone)
+TEST(ShownName, AnEntryIsShownUnlessItIsAbsentOrEmpty)
 {
+    // Decided from the entry, not from its text: a name reading like the painting's placeholder
+    // for an absent entry is a name all the same.
+    const char* const entries[NamesPerBoard] = {"(null)", nullptr, "", "Glicia", "(null)",
+                                                nullptr,  "x",     "", nullptr,  "Ilse"};
+    norvathel::NameList names;
+    for (int index = 0; index < NamesPerBoard; ++index)
+        names.Store(index, entries[index] != nullptr ? Duplicate(entries[index]) : nullptr);
     for (int index = 0; index < NamesPerBoard; ++index) {
-        const RECT p = PlateRect(index);
-        // The next row's plates are painted over the bottom rows of this one.
-        const int seenAtBottom = index < NamesPerBoard - 2 ? index + 2 : index;
-        EXPECT_EQ(PlateAt({p.left, p.top}), index);
-        EXPECT_EQ(PlateAt({p.right - 1, p.top}), index);
-        EXPECT_EQ(PlateAt({p.left, p.bottom - 1}), seenAtBottom);
-        EXPECT_EQ(PlateAt({p.right - 1, p.bottom - 1}), seenAtBottom);
-        EXPECT_EQ(PlateAt({p.left - 1, p.top + 10}), -1) << index;
-        EXPECT_EQ(PlateAt({p.right, p.top + 10}), -1) << index;
+        const char* shown = ShownName(names, index);
+        if (entries[index] == nullptr || entries[index][0] == '\0')
+            EXPECT_EQ(shown, nullptr) << index;
+        else
+            EXPECT_EQ(shown, names[index]) << index;  // the entry itself, not a copy
     }
-    // The columns span x 15 to 118 and 165 to 268, the rows y 57 to 159.
-    EXPECT_EQ(PlateAt({140, 100}), -1);
-    EXPECT_EQ(PlateAt({20, 56}), -1);
-    EXPECT_EQ(PlateAt({200, 160}), -1);
+    EXPECT_EQ(ShownName(names, -1), nullptr);
+    EXPECT_EQ(ShownName(names, NamesPerBoard), nullptr);
+    EXPECT_EQ(BoardText(names), "(null)\r\nGlicia\r\n(null)\r\nx\r\nIlse");
 }
 
 TEST_F(CopyNamesTest, MenuOffersTheNameUnderThePointerAndAllTen)
@@ -156,38 +161,10 @@ protected:
     {
         CopyNamesTest::SetUp();
         ASSERT_EQ(GetACP(), 1252u) << "the expected Unicode text is Windows-1252 widened";
-        Empty();
+        ASSERT_TRUE(EmptyTheClipboard());
     }
-    static bool Open()
-    {
-        for (int attempt = 0; attempt < 50; ++attempt, Sleep(20))
-            if (OpenClipboard(0))
-                return true;
-        return false;
-    }
-    static void Empty()
-    {
-        ASSERT_TRUE(Open());
-        EmptyClipboard();
-        CloseClipboard();
-    }
-    // The clipboard's text in a format: CF_TEXT as char, CF_UNICODETEXT as wchar_t.
-    template <typename Char>
-    static std::basic_string<Char> Read(UINT format)
-    {
-        std::basic_string<Char> text;
-        if (!Open())
-            return text;
-        HANDLE data = GetClipboardData(format);
-        if (const Char* chars = data != 0 ? static_cast<const Char*>(GlobalLock(data)) : nullptr) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-        return text;
-    }
-    static std::string Ansi() { return Read<char>(CF_TEXT); }
-    static std::wstring Wide() { return Read<wchar_t>(CF_UNICODETEXT); }
+    static std::string Ansi() { return ClipboardText(); }
+    static std::wstring Wide() { return ClipboardWideText(); }
     void KeyDown(WPARAM key, bool control)
     {
         BYTE keys[256] = {};

@@ -31,6 +31,3 @@ private:
     RECT rcWindow;          // screen coordinates, taken at attach time
     RECT rcClient;          // left and top 0; taken at attach time and not refreshed
 };
-
-// The program's one surface, bound to the main window at start-up and released at exit.
-extern WindowSurface MainSurface;

@@ -1,4 +1,4 @@
-#include "gdi_test_support.h"
+#include "test_support/gdi_test_support.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "paint/raster_image.h"
+#include "raster/raster_image.h"
 
 #include "image_file/image_file_reader.h"
 
