@@ -2,9 +2,10 @@
 // browsers. The same inputs give the same names as the norvathel-names tool, byte for byte.
 //
 // The module is instantiated once, when this file is imported (top-level await); everything
-// after that is synchronous. The WebAssembly bytes are embedded (norvathel-wasm.js), so the
-// package works unchanged in Node, in browsers and behind bundlers.
-import wasmBase64 from './norvathel-wasm.js';
+// after that is synchronous. In the package the WebAssembly bytes are embedded as base64
+// (norvathel-wasm.js), so it works unchanged in Node, in browsers and behind bundlers; the web
+// page's norvathel-wasm.js fetches the binary file instead.
+import wasmSource from './norvathel-wasm.js';
 
 export const version = '__NORVATHEL_VERSION__';
 
@@ -85,7 +86,7 @@ function fillRandom(view) {
     randomBytes(view.subarray(start, Math.min(view.length, start + 65536)));
 }
 
-const wasmModule = await WebAssembly.compile(base64Bytes(wasmBase64));
+const wasmModule = await WebAssembly.compile(typeof wasmSource === 'string' ? base64Bytes(wasmSource) : wasmSource);
 
 // The few system calls the C library may make. Nothing is read or written: the composer has
 // no files, and text for stderr comes only just before a trap, which is reported anyway.

@@ -37,7 +37,12 @@ function writePage(target, packageFolder) {
   mkdirSync(target, { recursive: true });
   const source = join(web, 'page');
   for (const file of readdirSync(source)) copyFileSync(join(source, file), join(target, file));
-  for (const file of ['norvathel.js', 'norvathel-wasm.js']) copyFileSync(join(packageFolder, file), join(target, file));
+  // The page fetches the module as a binary file: a third smaller than base64, and compressed
+  // by any server that compresses.
+  copyFileSync(join(packageFolder, 'norvathel.js'), join(target, 'norvathel.js'));
+  writeFileSync(join(target, 'norvathel.wasm'), wasm);
+  writeFileSync(join(target, 'norvathel-wasm.js'), '// The composer as WebAssembly, fetched beside this file: see norvathel.js.\n' +
+    "export default await fetch(new URL('norvathel.wasm', import.meta.url)).then((response) => response.arrayBuffer());\n");
   // The window's own pictures, painted by resources/paint_pictures.py.
   for (const picture of ['board', 'plate'])
     writeFileSync(join(target, `${picture}.png`), bmpToPng(readFileSync(join(root, `resources/${picture}.bmp`))));
