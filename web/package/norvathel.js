@@ -89,7 +89,7 @@ function fillRandom(view) {
 const wasmModule = await WebAssembly.compile(typeof wasmSource === 'string' ? base64Bytes(wasmSource) : wasmSource);
 
 // The few system calls the C library may make. Nothing is read or written: the composer has
-// no files, and text for stderr comes only just before a trap, which is reported anyway.
+// no files here, and text for stderr comes only just before a trap, which is reported anyway.
 function systemCalls(getMemory) {
   const NoSystem = 52;
   const calls = {};
@@ -106,6 +106,19 @@ function systemCalls(getMemory) {
     view.setUint32(writtenPointer, total, true);
     return 0;
   };
+  // No environment and no arguments: two counts of zero.
+  const none = (countPointer, sizePointer) => {
+    const view = new DataView(getMemory().buffer);
+    view.setUint32(countPointer, 0, true);
+    view.setUint32(sizePointer, 0, true);
+    return 0;
+  };
+  calls.environ_sizes_get = none;
+  calls.args_sizes_get = none;
+  calls.environ_get = calls.args_get = () => 0;
+  // No files either: the C library asks for preopened folders at start-up until it hears
+  // "bad file descriptor" (8).
+  calls.fd_prestat_get = () => 8;
   calls.proc_exit = () => { throw new WebAssembly.RuntimeError('exit'); };
   return calls;
 }
