@@ -119,3 +119,12 @@ test('seeds: a number beyond 2^53 is refused, not rounded; bigints and digit str
   const drawn = norvathel.names();
   assert.deepEqual(drawn.take(20), norvathel.generate(20, { seed: drawn.seed }));
 });
+
+test('without Web Crypto as a global (Node 18), seeds are drawn from node:crypto', () => {
+  const script = `Object.defineProperty(globalThis, 'crypto', { value: undefined, configurable: true });
+    const n = await import(${JSON.stringify(`${packageDir}/norvathel.js`)});
+    const a = n.names(), b = n.names();
+    console.log(String(a.seed !== b.seed), JSON.stringify(a.take(3)) === JSON.stringify(n.generate(3, { seed: a.seed })));`;
+  const run = spawnSync(process.execPath, ['--input-type=module', '-e', script]);
+  assert.equal(run.stdout.toString().trim(), 'true true', run.stderr.toString());
+});
