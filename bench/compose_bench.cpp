@@ -7,6 +7,12 @@
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "name_filter.h"
+
 using namespace norvathel;
 
 namespace {
@@ -92,6 +98,87 @@ BENCHMARK_CAPTURE(BM_NameStream, unique_1M, norvathel::GenderChoice::Drawn, Uniq
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_NameStream, female_max6_ia_100k, norvathel::GenderChoice::Female,
                   ShortEndingInIa(), 100000)->Unit(benchmark::kMillisecond);
+
+// The two seedings side by side: one seeding each, then names from the seeded generator. The
+// draws after either are the same code, so the names per second must match.
+void BM_Seed(benchmark::State& state, bool full)
+{
+    AdditiveRandom random;
+    std::uint64_t seed = 1;
+    for (auto _ : state) {
+        if (full)
+            random.SeedFull(++seed);
+        else
+            random.Seed(++seed);
+        benchmark::DoNotOptimize(random.Word(54));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK_CAPTURE(BM_Seed, clock, false);
+BENCHMARK_CAPTURE(BM_Seed, full, true);
+
+void BM_BoardsAfterSeed(benchmark::State& state, bool full)
+{
+    AdditiveRandom random;
+    if (full)
+        random.SeedFull(1000000000u);
+    else
+        random.Seed(1000000000u);
+    Board board;
+    for (auto _ : state) {
+        ComposeBoard(random, Female, "", board);
+        benchmark::DoNotOptimize(board);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * NamesPerBoard);
+}
+BENCHMARK_CAPTURE(BM_BoardsAfterSeed, clock, false);
+BENCHMARK_CAPTURE(BM_BoardsAfterSeed, full, true);
+
+// A name per key: the key hashed, a full seeding, the ten lengths and the first name.
+void BM_KeyName(benchmark::State& state)
+{
+    std::vector<std::string> keys;
+    for (int number = 0; number < 4096; ++number)
+        keys.push_back("npc-" + std::to_string(number));
+    KeyNamer namer(GenderChoice::Drawn, "", NameConstraints());
+    StreamName name;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const std::string& key = keys[next++ & 4095];
+        benchmark::DoNotOptimize(namer.Name(KeySeed(key.data(), key.size()), name));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_KeyName);
+
+// Names checked against excluded pieces: none, or 5,000 random pieces of four letters, which
+// few names contain.
+void BM_FilterPieces(benchmark::State& state, int pieces)
+{
+    std::mt19937 letters(5000);
+    std::vector<std::string> exclude;
+    for (int k = 0; k < pieces; ++k) {
+        std::string piece(4, 'a');
+        for (char& c : piece)
+            c = static_cast<char>('a' + letters() % 26);
+        exclude.push_back(piece);
+    }
+    const NameFilter filter(0, 0, "", exclude, {});
+    AdditiveRandom random;
+    random.SeedFull(1);
+    Board board;
+    double passed = 0;
+    for (auto _ : state) {
+        ComposeBoard(random, Female, "", board);
+        for (int index = 0; index < NamesPerBoard; ++index)
+            passed += filter.Passes(board.names[index], board.lengths[index]);
+    }
+    state.SetItemsProcessed(state.iterations() * NamesPerBoard);
+    state.counters["passed"] = passed / static_cast<double>(state.iterations() * NamesPerBoard);
+}
+BENCHMARK_CAPTURE(BM_FilterPieces, none, 0);
+BENCHMARK_CAPTURE(BM_FilterPieces, pieces_5000, 5000);
 
 }  // namespace
 

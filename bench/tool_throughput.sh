@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end figures of a built norvathel-names: names per second written to /dev/null, the
-# largest resident set while doing it, and the start-up time. Builds nothing.
+# End-to-end figures of a built norvathel-names: names per second written to /dev/null (with
+# --seed and --clock), keys per second with --keys, names per second with a 5,000-piece
+# --exclude-file, the largest resident set while writing, and the start-up time. Builds nothing.
 #
 #   bench/tool_throughput.sh build/release/cli/norvathel-names [NAMES]
 #
@@ -73,6 +74,35 @@ for form in ("text", "json"):
 peak = run(["--seed", "1", "--count", str(names)], watch=True)[1]
 print(f"max RSS: {peak / 1024:.2f} MiB ({peak} KiB, VmHWM while writing {names} names)"
       if peak is not None else "max RSS: unknown (no /proc)")
+# Full seeding (--seed) against the window's (--clock): the same code draws after either.
+for option in ("--seed", "--clock"):
+    seconds = statistics.median(run([option, "1", "--count", str(names)])[0] for _ in range(runs))
+    print(f"{option:>7} 1: {names / seconds / 1e6:.1f} million names/s (median of {runs})")
+
+import random, tempfile
+with tempfile.TemporaryDirectory() as scratch:
+    # --keys: one name per key, each from its own full seeding.
+    keys = os.path.join(scratch, "keys.txt")
+    key_count = max(names // 10, 1)
+    with open(keys, "w") as out:
+        out.writelines(f"npc-{number}\n" for number in range(key_count))
+    seconds = statistics.median(run(["--keys", keys])[0] for _ in range(runs))
+    print(f"  --keys: {key_count} keys in {seconds:.2f} s = {key_count / seconds / 1e6:.2f} million keys/s"
+          f" (median of {runs})")
+    # --exclude-file: 5,000 random pieces of five letters, which few names contain. Names
+    # written per second; the composer makes at least as many.
+    pieces = os.path.join(scratch, "pieces.txt")
+    letters = random.Random(5000)
+    with open(pieces, "w") as out:
+        out.writelines("".join(letters.choice("abcdefghijklmnopqrstuvwxyz") for _ in range(5)) + "\n"
+                       for _ in range(5000))
+    base = [run(["--seed", "1", "--count", str(names // 4)])[0] for _ in range(runs)]
+    excluded = [run(["--seed", "1", "--count", str(names // 4), "--exclude-file", pieces])[0]
+                for _ in range(runs)]
+    rate, excluded_rate = names / 4 / statistics.median(base), names / 4 / statistics.median(excluded)
+    print(f"  --exclude-file (5,000 pieces): {excluded_rate / 1e6:.1f} million names/s against"
+          f" {rate / 1e6:.1f} without ({excluded_rate / rate:.0%})")
+
 times = sorted(run(["--count", "0"])[0] for _ in range(startups))
 print(f"start-up: {statistics.median(times) * 1000:.2f} ms median, {times[len(times) // 10] * 1000:.2f} ms"
       f" 10th percentile, over {startups} runs of --count 0 (spawn and wait included)")

@@ -99,17 +99,28 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
     case Fault::PieceInPrefix:
         return "the prefix contains exclude[" + std::to_string(problem.piece) + "], \"" +
                constraints.exclude[problem.piece] + "\"";
+    case Fault::LengthsUnreachable:
+        return "names with this gender and prefix are " + length + " to " + limit + " bytes long";
+    case Fault::EndingForeignByte:
+        return "no name holds byte " + std::to_string(problem.piece) + " of ends_with";
+    case Fault::EndingInVowel: return "no male name ends in a vowel";
+    case Fault::EndingLastByte: return "no name of this gender ends with the last byte of ends_with";
+    case Fault::EndingUnreachable: return "no name of this gender and prefix ends with ends_with";
+    case Fault::EndingOutsideLengths:
+        return "names ending with ends_with are " + length + " to " + limit + " bytes long";
     }
     return "unknown problem";
 }
 
 norvathel_result Check(const char* prefix, const norvathel_constraints* given,
                        norvathel::NameConstraints& constraints, char* problem,
-                       std::size_t problemSize)
+                       std::size_t problemSize,
+                       norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn)
 {
     if (!ToConstraints(given, constraints))
         return NORVATHEL_BAD_ARGUMENT;
-    const norvathel::ConstraintProblem found = norvathel::ImpossibleConstraints(constraints, prefix);
+    const norvathel::ConstraintProblem found =
+        norvathel::ImpossibleConstraints(constraints, prefix, gender);
     if (problem && problemSize > 0)
         std::snprintf(problem, problemSize, "%s", ProblemText(found, constraints).c_str());
     return found ? NORVATHEL_IMPOSSIBLE : NORVATHEL_OK;
@@ -200,7 +211,7 @@ norvathel_result norvathel_stream_create(uint64_t seed, norvathel_gender gender,
     *stream = nullptr;
     try {
         norvathel::NameConstraints converted;
-        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0);
+        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice);
         if (checked != NORVATHEL_OK)
             return checked;
         *stream = new norvathel_stream(seed, choice, prefix, converted);
@@ -227,6 +238,43 @@ norvathel_result norvathel_stream_next(norvathel_stream* stream, char* name, siz
         std::memcpy(name, next.text, static_cast<std::size_t>(next.length) + 1);
         if (gender)
             *gender = FromGender(next.gender);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+uint64_t norvathel_key_seed(const char* key, size_t length)
+{
+    return key ? norvathel::KeySeed(key, length) : norvathel::KeySeed("", 0);
+}
+
+uint64_t norvathel_project_key_seed(const char* key, size_t length, uint64_t project_seed)
+{
+    return key ? norvathel::KeySeed(key, length, project_seed) : norvathel::KeySeed("", 0, project_seed);
+}
+
+norvathel_result norvathel_key_name(uint64_t key_seed, norvathel_gender gender, const char* prefix,
+                                    const norvathel_constraints* constraints, char* name,
+                                    size_t capacity, norvathel_gender* used)
+{
+    norvathel::GenderChoice choice;
+    if (!name || capacity < NORVATHEL_NAME_SIZE || !ToChoice(gender, choice))
+        return NORVATHEL_BAD_ARGUMENT;
+    if (constraints && constraints->unique)
+        return NORVATHEL_BAD_ARGUMENT;  // a key's name must not depend on the other keys
+    try {
+        norvathel::NameConstraints converted;
+        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice);
+        if (checked != NORVATHEL_OK)
+            return checked;
+        norvathel::KeyNamer namer(choice, prefix, converted);
+        norvathel::StreamName found;
+        if (!namer.Name(key_seed, found))
+            return NORVATHEL_DRY;
+        std::memcpy(name, found.text, static_cast<std::size_t>(found.length) + 1);
+        if (used)
+            *used = FromGender(found.gender);
         return NORVATHEL_OK;
     } catch (...) {
         return NORVATHEL_NO_MEMORY;

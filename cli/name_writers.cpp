@@ -91,7 +91,8 @@ bool IsUtf8(const char* text, std::size_t length)
 void JsonWriter::Start(std::uint64_t seed, const ToolOptions& options)
 {
     constrained = !options.constraintOrder.empty();
-    output.Write(("{\"seed\":" + std::to_string(seed)).c_str());
+    // A clock value replays with --clock, any other seed with --seed.
+    output.Write((std::string(options.clock ? "{\"clock\":" : "{\"seed\":") + std::to_string(seed)).c_str());
     if (constrained)
         WriteConstraints(options);
     output.Write(",\"boards\":[");
@@ -177,12 +178,20 @@ void JsonWriter::WriteConstraints(const ToolOptions& options)
             break;
         case ConstraintOption::Exclude:
             output.Write("\"exclude\":[");
-            for (std::size_t piece = 0; piece < given.exclude.size(); ++piece) {
+            for (std::size_t piece = 0; piece < options.excludeListed; ++piece) {
                 if (piece > 0)
                     output.Write(",");
                 WriteString(given.exclude[piece]);
             }
             output.Write("]");
+            break;
+        case ConstraintOption::ExcludeFile:
+            // How many: a blocklist can be long, and the names never printed stay unprinted.
+            output.Write(("\"exclude_file_pieces\":" +
+                          std::to_string(given.exclude.size() - options.excludeListed)).c_str());
+            break;
+        case ConstraintOption::ExcludeNames:
+            output.Write(("\"exclude_names\":" + std::to_string(given.excludeNames.size())).c_str());
             break;
         }
     }
@@ -208,6 +217,71 @@ void CsvWriter::WriteName(const char* name, int length, Gender gender)
     const std::size_t rowLength = std::strlen(row);
     std::memcpy(place, row, rowLength);
     output.Commit(place + rowLength);
+}
+
+// --- keys --------------------------------------------------------------------------------
+
+namespace {
+
+// A CSV field of any length: quoted, its quotes doubled, when it holds a comma, a quote, CR
+// or LF.
+void WriteCsvField(OutputBuffer& output, const char* text, std::size_t length)
+{
+    const bool quote = std::find_if(text, text + length, [](char c) {
+                           return c == ',' || c == '"' || c == '\r' || c == '\n';
+                       }) != text + length;
+    if (quote)
+        output.Write("\"");
+    for (std::size_t start = 0; start < length;) {
+        const char* quoteMark = static_cast<const char*>(std::memchr(text + start, '"', length - start));
+        const std::size_t end = quoteMark ? static_cast<std::size_t>(quoteMark - text) + 1 : length;
+        output.Write(text + start, end - start);
+        if (quoteMark)
+            output.Write("\"");
+        start = end;
+    }
+    if (quote)
+        output.Write("\"");
+}
+
+}  // namespace
+
+void KeyWriter::Start()
+{
+    if (format == OutputFormat::Csv)
+        output.Write("key,name,gender\r\n");
+    else if (format == OutputFormat::Json)
+        output.Write("[");
+}
+
+void KeyWriter::Name(const char* key, std::size_t keyLength, const char* name, int length, Gender gender)
+{
+    if (format == OutputFormat::Text) {
+        WriteTextName(output, name, length);
+    } else if (format == OutputFormat::Csv) {
+        WriteCsvField(output, key, keyLength);
+        output.Write(",");
+        WriteCsvField(output, name, static_cast<std::size_t>(length));
+        output.Write(gender == Male ? ",male\r\n" : ",female\r\n");
+    } else {
+        output.Write(keys++ > 0 ? "," : "");
+        output.Write(LineEndBytes, LineEndSize);
+        output.Write("{\"key\":");
+        json.WriteString(std::string(key, keyLength));
+        output.Write(",\"name\":");
+        json.WriteString(std::string(name, static_cast<std::size_t>(length)));
+        output.Write(gender == Male ? ",\"gender\":\"male\"}" : ",\"gender\":\"female\"}");
+    }
+}
+
+void KeyWriter::Finish()
+{
+    if (format != OutputFormat::Json)
+        return;
+    if (keys > 0)
+        output.Write(LineEndBytes, LineEndSize);
+    output.Write("]");
+    output.Write(LineEndBytes, LineEndSize);
 }
 
 // --- any form ----------------------------------------------------------------------------

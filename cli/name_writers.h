@@ -50,11 +50,13 @@ public:
     void WriteName(const char* name, int length);
     // The tail; ran_dry is written when constraints were given.
     void Finish(bool ranDry);
+    // A JSON string of any text: quoted and escaped; UTF-8 kept, other high bytes read as
+    // Latin-1.
+    void WriteString(const std::string& text);
 
 private:
     void EndBoard();
     void WriteConstraints(const ToolOptions& options);
-    void WriteString(const std::string& text);
 
     OutputBuffer& output;
     bool constrained = false;
@@ -74,6 +76,26 @@ public:
 
 private:
     OutputBuffer& output;
+};
+
+// The names of --keys, one per key in the order of the keys: text, one name per line; CSV,
+// key,name,gender rows under that header; JSON, an array of {"key","name","gender"} objects.
+class KeyWriter {
+public:
+    KeyWriter(OutputBuffer& buffer, OutputFormat outputFormat)
+        : output(buffer), format(outputFormat), json(buffer)
+    {
+    }
+
+    void Start();
+    void Name(const char* key, std::size_t keyLength, const char* name, int length, norvathel::Gender gender);
+    void Finish();
+
+private:
+    OutputBuffer& output;
+    OutputFormat format;
+    JsonWriter json;
+    std::uint64_t keys = 0;
 };
 
 // Whichever form was asked for, name by name: boards open in JSON as the names come.

@@ -1,6 +1,7 @@
 #include "output_buffer.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -11,6 +12,14 @@ const std::size_t BufferSize = 16 * 1024;
 const std::size_t BufferSize = 64 * 1024;
 #endif
 static_assert(OutputBuffer::MaxReserve <= BufferSize / 4, "reservations leave room for large writes");
+void ClearErrors()
+{
+    errno = 0;
+#ifdef _WIN32
+    _doserrno = 0;
+#endif
+}
+
 }  // namespace
 
 OutputBuffer::OutputBuffer(std::FILE* stream)
@@ -21,17 +30,26 @@ OutputBuffer::OutputBuffer(std::FILE* stream)
 {
 }
 
+void OutputBuffer::Fail()
+{
+    failed = true;
+    failureError = errno;
+    readerGone = failureError == EPIPE;
+#ifdef _WIN32
+    // ERROR_BROKEN_PIPE (109) and ERROR_NO_DATA (232), as the C runtime keeps them.
+    readerGone = readerGone || _doserrno == 109 || _doserrno == 232;
+#endif
+}
+
 void OutputBuffer::Drain()
 {
     std::size_t size = static_cast<std::size_t>(cursor - storage.get());
     cursor = storage.get();
     if (failed || size == 0)
         return;
-    errno = 0;
-    if (std::fwrite(storage.get(), 1, size, out) != size) {
-        failed = true;
-        failureError = errno;
-    }
+    ClearErrors();
+    if (std::fwrite(storage.get(), 1, size, out) != size)
+        Fail();
 }
 
 void OutputBuffer::Write(const char* text, std::size_t size)
@@ -55,11 +73,9 @@ bool OutputBuffer::Finish()
 {
     Drain();
     if (!failed) {
-        errno = 0;
-        if (std::fflush(out) != 0 || std::ferror(out)) {
-            failed = true;
-            failureError = errno;
-        }
+        ClearErrors();
+        if (std::fflush(out) != 0 || std::ferror(out))
+            Fail();
     }
     return !failed;
 }

@@ -33,9 +33,13 @@ public:
     bool Failed() const { return failed; }
     // errno as the first failed write left it (0 when unknown).
     int FailureError() const { return failureError; }
+    // True when that write failed because the reader went away (a closed pipe: EPIPE, or on
+    // Windows the system's "pipe is being closed", which the C runtime reports as EINVAL).
+    bool ReaderGone() const { return readerGone; }
 
 private:
     void Drain();
+    void Fail();
 
     std::FILE* out;
     std::unique_ptr<char[]> storage;
@@ -43,4 +47,5 @@ private:
     char* limit;  // the end of the storage
     bool failed = false;
     int failureError = 0;
+    bool readerGone = false;
 };

@@ -1,7 +1,9 @@
 #include "run_tool.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include <norvathel/additive_random.h>
@@ -9,7 +11,10 @@
 #include <norvathel/name_stream.h>
 #include "name_writers.h"
 #include "norvathel_version.h"
+#include "argument_texts.h"
+#include "line_reader.h"
 #include "output_buffer.h"
+#include "progress_line.h"
 #include "tool_options.h"
 
 using norvathel::AdditiveRandom;
@@ -19,21 +24,37 @@ using norvathel::NamesPerBoard;
 
 namespace {
 
-// What a run wrote: how many names, and whether the constraints ran dry first.
+// What a run wrote: how many names, and whether the constraints ran dry first (for --keys: at
+// which key).
 struct RunResult {
     std::uint64_t written = 0;
     bool ranDry = false;
     std::uint64_t composedInARow = 0;
+    std::uint64_t dryKeyLine = 0;
+    std::string keysProblem;  // a --keys file that could not be read to its end
 };
 
-// --count names from a NameStream: boards of ten composed in order on one generator, the
-// names that fail a constraint left out.
-RunResult WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output)
+// The generator a run starts from: the full seeding, or the program's from a clock value.
+AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed)
 {
-    norvathel::NameStream stream(seed, options.gender, options.prefix, options.constraints);
+    AdditiveRandom random;
+    if (options.clock)
+        random.Seed(seed);
+    else
+        random.SeedFull(seed);
+    return random;
+}
+
+// --count names from a NameStream: boards of ten composed in order on one generator, the
+// names that fail a constraint left out. result counts as it goes, so that it holds what was
+// written when memory runs out.
+void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output,
+                ProgressLine& progress, RunResult& result)
+{
+    norvathel::NameStream stream(StartingGenerator(options, seed), options.gender, options.prefix,
+                                 options.constraints);
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
-    RunResult result;
     norvathel::StreamName name;
     if (options.format == OutputFormat::Text) {
         // Its own loop: this is the one that runs tens of millions of times a second.
@@ -41,22 +62,23 @@ RunResult WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffe
             WriteTextName(output, name.text, name.length);
             if (output.Failed())
                 break;
+            progress.Update(result.written, stream.Composed());
         }
     } else {
-        for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written)
+        for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written) {
             writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix());
+            progress.Update(result.written, stream.Composed());
+        }
     }
     result.ranDry = stream.RanDry();
     result.composedInARow = stream.ComposedSinceKept();
     writer.Finish(result.ranDry);
-    return result;
 }
 
 // A --boards replay: every composition whole, ten names each.
 void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output)
 {
-    AdditiveRandom random;
-    random.Seed(seed);
+    AdditiveRandom random = StartingGenerator(options, seed);
     Board board = {};
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
@@ -73,13 +95,62 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
     writer.Finish(false);
 }
 
+// --keys: one name per line of the file, each from the key's own seed (mixed with --seed).
+void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& output,
+                   ProgressLine& progress, RunResult& result)
+{
+    norvathel::KeyNamer namer(options.gender, options.prefix, options.constraints);
+    KeyWriter writer(output, options.format);
+    writer.Start();
+    LineReader keys(in, LongestLine);
+    const char* key;
+    std::size_t length;
+    norvathel::StreamName name;
+    while (!output.Failed() && keys.Next(key, length)) {
+        const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, length, *options.seed)
+                                                : norvathel::KeySeed(key, length);
+        if (!namer.Name(seed, name)) {
+            result.ranDry = true;
+            result.dryKeyLine = keys.LineNumber();
+            break;
+        }
+        writer.Name(key, length, name.text, name.length, name.gender);
+        ++result.written;
+        progress.Update(result.written, result.written);
+    }
+    result.keysProblem = keys.Problem();
+    writer.Finish();
+}
+
+int RunKeys(const ToolOptions& options, OutputBuffer& output, ProgressLine& progress,
+            RunResult& result, std::FILE* err)
+{
+    const bool standardInput = *options.keys == "-";
+    std::FILE* in = standardInput ? stdin : std::fopen(options.keys->c_str(), "rb");
+    if (in == nullptr) {
+        std::fprintf(err, "norvathel-names: --keys: cannot open %s: %s\n", Quoted(options.keys->c_str()).c_str(),
+                     std::strerror(errno));
+        return 2;
+    }
+    WriteKeyNames(options, in, output, progress, result);
+    if (!standardInput)
+        std::fclose(in);
+    return 0;
+}
+
 }  // namespace
 
 int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
 {
     ToolOptions options;
     std::string problem;
-    ParseOutcome outcome = ParseArguments(argc, argv, options, problem);
+    ParseOutcome outcome;
+    try {
+        outcome = ParseArguments(argc, argv, options, problem);  // reads the exclude files too
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "norvathel-names: out of memory after 0 names\n");
+        return 1;
+    }
     if (outcome == ParseOutcome::Error) {
         std::fprintf(err, "norvathel-names: %s\n", problem.c_str());
         return 2;
@@ -87,25 +158,59 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
 
     OutputBuffer output(out);
     RunResult result;
-    if (outcome == ParseOutcome::Help) {
-        WriteLines(output, HelpText().c_str());
-    } else if (outcome == ParseOutcome::Version) {
-        WriteLines(output, "norvathel-names " NORVATHEL_VERSION "\n");
-    } else {
-        // Without a seed, entropy: two runs in the same second must not print the same names.
-        const std::uint64_t seed = options.seed ? *options.seed : norvathel::EntropySeed();
-        if (options.showSeed)
-            std::fprintf(err, "seed: %llu\n", static_cast<unsigned long long>(seed));
-        if (options.boardsGiven)
-            WriteReplay(options, seed, output);
-        else
-            result = WriteNames(options, seed, output);
+    bool outOfMemory = false;
+    int code = 0;
+    try {
+        if (outcome == ParseOutcome::Help) {
+            WriteLines(output, HelpText().c_str());
+        } else if (outcome == ParseOutcome::Version) {
+            WriteLines(output, "norvathel-names " NORVATHEL_VERSION "\n");
+        } else {
+            // Without a seed, entropy: two runs in the same second must not print the same names.
+            const std::uint64_t seed = options.seed    ? *options.seed
+                                       : options.clock ? *options.clock
+                                                       : norvathel::EntropySeed();
+            if (options.showSeed)
+                std::fprintf(err, "%s: %llu\n", options.clock ? "clock" : "seed",
+                             static_cast<unsigned long long>(seed));
+            ProgressLine progress(err, StreamIsTerminal(err), options.keys ? 0 : options.count);
+            if (options.keys)
+                code = RunKeys(options, output, progress, result, err);
+            else if (options.boardsGiven)
+                WriteReplay(options, seed, output);
+            else
+                WriteNames(options, seed, output, progress, result);
+        }
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;  // the names written so far are kept: the buffer still goes out
     }
+    if (code != 0)
+        return code;
     if (!output.Finish()) {
-        int error = output.FailureError();
-        std::fprintf(err, "norvathel-names: cannot write output%s%s\n", error != 0 ? ": " : "",
-                     error != 0 ? std::strerror(error) : "");
+        // A reader that went away (| head) ends the tool quietly, as it does other tools.
+        const int error = output.FailureError();
+        if (!output.ReaderGone())
+            std::fprintf(err, "norvathel-names: cannot write output%s%s\n", error != 0 ? ": " : "",
+                         error != 0 ? std::strerror(error) : "");
         return 1;
+    }
+    if (outOfMemory) {
+        std::fprintf(err, "norvathel-names: out of memory after %llu names\n",
+                     static_cast<unsigned long long>(result.written));
+        return 1;
+    }
+    if (!result.keysProblem.empty()) {
+        std::fprintf(err, "norvathel-names: --keys %s: %s\n", Quoted(options.keys->c_str()).c_str(),
+                     result.keysProblem.c_str());
+        return 2;
+    }
+    if (result.ranDry && options.keys) {
+        std::fprintf(err,
+                     "norvathel-names: no name for the key on line %llu meets the constraints "
+                     "(%llu composed in a row)\n",
+                     static_cast<unsigned long long>(result.dryKeyLine),
+                     static_cast<unsigned long long>(norvathel::NameStream::DefaultDryLimit));
+        return 3;
     }
     if (result.ranDry) {
         std::fprintf(err,

@@ -1,5 +1,7 @@
 #include "tool_options.h"
 
+#include "line_reader.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -64,15 +66,51 @@ const char* Spelling(ConstraintOption option)
     case ConstraintOption::MaxLength: return "--max-length";
     case ConstraintOption::EndsWith: return "--ends-with";
     case ConstraintOption::Exclude: return "--exclude";
+    case ConstraintOption::ExcludeFile: return "--exclude-file";
+    case ConstraintOption::ExcludeNames: return "--exclude-names";
     }
     return "";
 }
 
-// Why the constraints cannot be met, in the options' words.
-std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
-                              const norvathel::NameConstraints& constraints)
+// Who the names are, for messages: "male names beginning with 'Ka'", or one "male name".
+std::string NamesMeant(const ToolOptions& options, bool plural = true, bool withPrefix = true)
 {
+    std::string names = options.gender == GenderChoice::Male     ? "male name"
+                        : options.gender == GenderChoice::Female ? "female name"
+                                                                 : "name";
+    if (plural)
+        names += "s";
+    if (withPrefix && options.prefix[0] != '\0')
+        names += " beginning with " + Quoted(options.prefix);
+    return names;
+}
+
+// The length options given, as typed: "--max-length 1", "--min-length 4 and --max-length 5".
+std::string LengthsAsked(const norvathel::NameConstraints& constraints)
+{
+    const std::string least = "--min-length " + std::to_string(constraints.minLength);
+    const std::string most = "--max-length " + std::to_string(constraints.maxLength);
+    if (constraints.minLength != 0 && constraints.maxLength != 0)
+        return least + " and " + most;
+    return constraints.minLength != 0 ? least : most;
+}
+
+std::string ByteShown(char byte)
+{
+    const unsigned char value = static_cast<unsigned char>(byte);
+    if (value > ' ' && value < 0x7F)
+        return std::string("'") + byte + "'";
+    static const char Hex[] = "0123456789ABCDEF";
+    return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
+}
+
+// Why the constraints cannot be met, in the options' words.
+std::string ConstraintMessage(const norvathel::ConstraintProblem& problem, const ToolOptions& options)
+{
+    const norvathel::NameConstraints& constraints = options.constraints;
     const std::string range = " must be from 1 to " + std::to_string(problem.limit);
+    const std::string ending = "--ends-with " + Quoted(constraints.endsWith.c_str());
+    const std::string lengths = std::to_string(problem.length) + " to " + std::to_string(problem.limit) + " bytes long";
     switch (problem.fault) {
     case ConstraintFault::None: return "";
     case ConstraintFault::MinLengthOutOfRange: return "--min-length" + range;
@@ -86,20 +124,59 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
                " bytes is longer than a name can be (" + std::to_string(problem.limit) + ")";
     case ConstraintFault::EmptyPiece: return "--exclude has an empty piece";
     case ConstraintFault::PieceInPrefix:
-        return "the prefix itself contains the excluded piece '" +
-               constraints.exclude[problem.piece] + "'";
+        return "the prefix itself contains the excluded piece " +
+               Quoted(constraints.exclude[problem.piece].c_str());
+    case ConstraintFault::LengthsUnreachable:
+        return LengthsAsked(constraints) + (constraints.minLength && constraints.maxLength ? " leave" : " leaves") +
+               " no name: " + NamesMeant(options) + " are " + lengths;
+    case ConstraintFault::EndingForeignByte:
+        return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
+               " (names are made of the letters a to z, and the prefix)";
+    case ConstraintFault::EndingInVowel:
+        return ending + ": no male name ends in a vowel (male names end in a consonant)";
+    case ConstraintFault::EndingLastByte:
+        return ending + ": no " + NamesMeant(options, false, false) + " ends in " +
+               ByteShown(constraints.endsWith[problem.piece]);
+    case ConstraintFault::EndingUnreachable: return ending + ": no " + NamesMeant(options, false) + " ends so";
+    case ConstraintFault::EndingOutsideLengths:
+        return ending + " with " + LengthsAsked(constraints) + ": " + NamesMeant(options) +
+               " ending so are " + lengths;
     }
     return "the constraints cannot be met";
+}
+
+// What --keys cannot be combined with, and why; null when nothing.
+const char* KeysConflict(const ToolOptions& options)
+{
+    if (options.constraints.unique)
+        return "--keys cannot be combined with --unique (a key's name must not depend on the other keys)";
+    if (options.boardsGiven)
+        return "--keys cannot be combined with --boards";
+    if (options.countGiven)
+        return "--keys cannot be combined with --count (one name per key)";
+    if (options.clock)
+        return "--keys cannot be combined with --clock (a key's names come from the key and --seed)";
+    if (options.showSeed)
+        return "--keys cannot be combined with --show-seed (a key's names come from the key and --seed)";
+    return nullptr;
 }
 
 // Cross-option rules, checked once everything has been read.
 bool CheckCombination(const ToolOptions& options, std::string& problem)
 {
+    if (options.seed && options.clock) {
+        problem = "--seed and --clock exclude each other";
+        return false;
+    }
+    if (options.keys && KeysConflict(options) != nullptr) {
+        problem = KeysConflict(options);
+        return false;
+    }
     if (!options.boardsGiven) {
         // Constraints that no name can meet are seen now, before anything is composed.
         problem = ConstraintMessage(
-            norvathel::ImpossibleConstraints(options.constraints, options.prefix),
-            options.constraints);
+            norvathel::ImpossibleConstraints(options.constraints, options.prefix, options.gender),
+            options);
         return problem.empty();
     }
     if (!options.constraintOrder.empty()) {
@@ -154,21 +231,61 @@ ParseOutcome Accepted(bool ok)
     return ok ? ParseOutcome::Run : ParseOutcome::Error;
 }
 
-// A text that starts like a number (a digit, a sign, a space) must be one: a clock value, as
-// the program reads it, so that "5x" or "-1" is a mistake and not a word. Any other text is a
-// word.
+// Digits only are a number, 0 to 2^64 - 1; any other text is a word, its 64-bit FNV-1a hash.
+bool ParseSeed(const char* name, const char* value, std::uint64_t& seed, std::string& problem)
+{
+    if (value[0] == '\0') {
+        problem = std::string(name) + " needs a number or a word";
+        return false;
+    }
+    if (std::strspn(value, "0123456789") != std::strlen(value)) {
+        seed = norvathel::SeedFromWord(value);
+        return true;
+    }
+    return ParseCount(name, value, seed, problem);
+}
+
 ParseOutcome SetSeed(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     std::uint64_t seed = 0;
-    const unsigned char first = static_cast<unsigned char>(value[0]);
-    if (first <= ' ' || (first >= '0' && first <= '9') || first == '+' || first == '-') {
-        if (!ParseCount(name, value, seed, problem))
-            return ParseOutcome::Error;
-    } else {
-        seed = norvathel::SeedFromWord(value);
-    }
+    if (!ParseSeed(name, value, seed, problem))
+        return ParseOutcome::Error;
     options.seed = seed;
     return ParseOutcome::Run;
+}
+
+// The program's seeding: only the low 30 bits of the value (or of a word's hash) count, as
+// --seed counted them before 2.0.
+ParseOutcome SetClock(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    std::uint64_t clock = 0;
+    if (!ParseSeed(name, value, clock, problem))
+        return ParseOutcome::Error;
+    options.clock = clock;
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetKeys(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    if (value[0] == '\0') {
+        problem = std::string(name) + " needs a file (- for standard input)";
+        return ParseOutcome::Error;
+    }
+    options.keys = value;
+    return ParseOutcome::Run;
+}
+
+// A control byte would break the one name per line: refused where a name's text is given.
+bool RefuseControlBytes(const char* name, const std::string& text, std::string& problem)
+{
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            problem = std::string(name) + " " + Quoted(text.c_str()) + " holds a control byte";
+            return false;
+        }
+    }
+    return true;
 }
 
 ParseOutcome SetShowSeed(const char*, const char*, ToolOptions& options, std::string&)
@@ -220,7 +337,7 @@ ParseOutcome SetEndsWith(const char* name, const char* value, ToolOptions& optio
         problem = std::string(name) + " needs a text to end with";
         return ParseOutcome::Error;
     }
-    return ParseOutcome::Run;
+    return Accepted(RefuseControlBytes(name, ending, problem));
 }
 
 // Split at the commas as typed, then decoded: "%2C" is a comma inside a piece.
@@ -238,11 +355,24 @@ ParseOutcome SetExclude(const char* name, const char* value, ToolOptions& option
             problem = std::string(name) + " has an empty piece in " + Quoted(value);
             return ParseOutcome::Error;
         }
-        pieces.push_back(piece);
+        pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(options.excludeListed++), piece);
         if (!end)
             return ParseOutcome::Run;
         start = end + 1;
     }
+}
+
+// One piece per line, empty lines left out; behind the --exclude pieces.
+ParseOutcome SetExcludeFile(const char*, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.constraintOrder.push_back(ConstraintOption::ExcludeFile);
+    return Accepted(ReadLines(value, LongestLine, options.constraints.exclude, problem));
+}
+
+ParseOutcome SetExcludeNames(const char*, const char* value, ToolOptions& options, std::string& problem)
+{
+    options.constraintOrder.push_back(ConstraintOption::ExcludeNames);
+    return Accepted(ReadLines(value, LongestLine, options.constraints.excludeNames, problem));
 }
 
 // Given twice, either is refused before it gets here; so a gender already given is the other.
@@ -266,10 +396,20 @@ ParseOutcome SetFemale(const char*, const char*, ToolOptions& options, std::stri
     return SetGender(GenderChoice::Female, options, problem);
 }
 
-ParseOutcome SetPrefix(const char*, const char* value, ToolOptions& options, std::string&)
+// Refused rather than cut: a name must begin with the whole prefix given (the window, and so
+// --boards, keep their 31-byte cut).
+ParseOutcome SetPrefix(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     options.prefixGiven = true;
-    std::strncpy(options.prefix, value, PrefixCapacity - 1);
+    const std::size_t length = std::strlen(value);
+    if (length > PrefixCapacity - 1) {
+        problem = std::string(name) + " " + Quoted(value) + " is " + std::to_string(length) +
+                  " bytes long; a prefix holds at most " + std::to_string(PrefixCapacity - 1);
+        return ParseOutcome::Error;
+    }
+    if (!RefuseControlBytes(name, value, problem))
+        return ParseOutcome::Error;
+    std::memcpy(options.prefix, value, length + 1);
     return ParseOutcome::Run;
 }
 
@@ -301,54 +441,54 @@ ParseOutcome ShowVersion(const char*, const char*, ToolOptions&, std::string&)
 }
 
 // Every option, in the order of the help. The help's lines after the first start at the
-// description column.
+// description column; each says what the option does, in the user's words, with an example.
+// The details are the manual page's and the README's.
 constexpr Option Options[] = {
-    {"--seed", nullptr, "N|WORD", SetSeed,
-     "seed from clock value N, 0 to 18446744073709551615 (only its\n"
-     "low 30 bits count), or from a WORD (its 64-bit FNV-1a hash);\n"
-     "default: the operating system's entropy"},
-    {"--show-seed", nullptr, nullptr, SetShowSeed,
-     "write \"seed: N\" on stderr, to make the same names again"},
     {"--male", nullptr, nullptr, SetMale,
-     "the gender of every board. Without either, each board's gender is\n"
-     "drawn with Range(1, 2) from the generator just before it, as the\n"
-     "program draws its first board's at start-up: the first board is\n"
-     "the one the program shows when started in that second"},
+     "only male or only female names (without either, each\n"
+     "board of ten names gets a gender at random)"},
     {"--female", nullptr, nullptr, SetFemale, nullptr},
-    {"--prefix", nullptr, "TEXT", SetPrefix, "every name begins with TEXT (its first 31 bytes)"},
-    {"--count", nullptr, "N", SetCount,
-     "N names (default 10): boards of ten composed in order on one\n"
-     "generator, the last one cut; 0 prints nothing"},
-    {"--boards", nullptr, "LIST", SetBoards,
-     "replay a session of the program: comma-separated compositions run\n"
-     "in order on one generator, ten names each:\n"
-     "  start            gender drawn as at start-up, no prefix\n"
-     "  male, female     that gender, no prefix\n"
-     "  male:PREFIX, female:PREFIX\n"
-     "                   with a prefix, in which %XX is the byte with\n"
-     "                   hex value XX (%2C comma, %25 percent; not %00)\n"
-     "--boards cannot be combined with --count, --male, --female or\n"
-     "--prefix"},
+    {"--prefix", nullptr, "TEXT", SetPrefix,
+     "every name begins with TEXT (at most 31 bytes), its\n"
+     "first letter capitalised: --prefix el gives names\n"
+     "such as Elandra"},
+    {"--count", nullptr, "N", SetCount, "how many names (default 10); 0 prints nothing"},
     {"--unique", nullptr, nullptr, SetUnique, "no name twice in one run"},
     {"--min-length", nullptr, "N", SetMinLength,
-     "names of at least N bytes, prefix included (1 to 45)"},
-    {"--max-length", nullptr, "N", SetMaxLength, "names of at most N bytes"},
+     "names of at least N bytes, the prefix included"},
+    {"--max-length", nullptr, "N", SetMaxLength, "names of at most N bytes: --max-length 6"},
     {"--ends-with", nullptr, "TEXT", SetEndsWith,
-     "names ending with TEXT, ASCII letters in either case; %XX as in\n"
-     "--boards"},
+     "names that end with TEXT, in either case:\n"
+     "--ends-with ia"},
     {"--exclude", nullptr, "LIST", SetExclude,
-     "leave out names containing any of these comma-separated pieces,\n"
-     "ASCII letters in either case; %XX as in --boards (%2C: a comma).\n"
-     "Constraints only leave names out: the names are those composed\n"
-     "without them, less the failing ones. They cannot be combined with\n"
-     "--boards"},
-    {"--format", nullptr, "FORMAT", SetFormat,
-     "text (default), json or csv. json: one document,\n"
-     "{\"seed\":N,\"boards\":[{\"gender\":\"female\",\"prefix\":\"\",\"names\":[...]},...]}\n"
-     "(with constraints, also \"constraints\":{...} and \"ran_dry\":false,\n"
-     "and each board holds the names kept from it); names that are valid\n"
-     "UTF-8 as they are, other bytes above 127 read as Latin-1.\n"
-     "csv: a name,gender header, then one row per name (RFC 4180)"},
+     "leave out names that contain any of these comma-\n"
+     "separated pieces, in either case: --exclude th,zz"},
+    {"--exclude-file", nullptr, "FILE", SetExcludeFile,
+     "the same with one piece per line of FILE (a blocklist)"},
+    {"--exclude-names", nullptr, "FILE", SetExcludeNames,
+     "never print the names listed in FILE, one per line,\n"
+     "in either case (names already used in a story)"},
+    {"--seed", nullptr, "N|WORD", SetSeed,
+     "the same seed gives the same names: a number or any\n"
+     "word, --seed 2024-05-session (without it, new names\n"
+     "every run)"},
+    {"--show-seed", nullptr, nullptr, SetShowSeed,
+     "write the seed on stderr, to make the same names again"},
+    {"--keys", nullptr, "FILE", SetKeys,
+     "one name for each line of FILE (- reads standard\n"
+     "input), the same name for the same key every time:\n"
+     "--keys characters.txt; with --seed, other names for\n"
+     "the same keys"},
+    {"--clock", nullptr, "T|WORD", SetClock,
+     "the names the window shows when started at second T\n"
+     "since 1970 (and the lists that version 1 printed for\n"
+     "--seed T|WORD)"},
+    {"--boards", nullptr, "LIST", SetBoards,
+     "replay a session of the window, board by board:\n"
+     "start (as the window opens), male, female,\n"
+     "male:PREFIX, female:PREFIX, joined by commas:\n"
+     "--clock 1000000000 --boards start,female,male:ka"},
+    {"--format", nullptr, "FORMAT", SetFormat, "text (default), csv or json"},
     {"--help", "-h", nullptr, ShowHelp, "show this help and exit"},
     {"--version", nullptr, nullptr, ShowVersion, "show the version and exit"},
 };
@@ -373,26 +513,26 @@ const Option* FindOption(const std::string& name)
 
 const char HelpHead[] =
     "Usage: norvathel-names [OPTION]...\n"
-    "Invents personal names, ten to a board, one name per line (lines end with CR LF on\n"
-    "Windows, LF elsewhere; a name's bytes are written as composed).\n"
+    "Invents personal names, one per line.\n"
     "\n";
 
 const char HelpTail[] =
     "\n"
     "Options with a value also take the form --option=VALUE; each may be given once.\n"
-    "Exit status: 0 done, 1 output could not be written, 2 bad arguments, 3 the\n"
-    "constraints ran dry (1000000 names composed in a row without one kept; the\n"
-    "names found so far are written).\n"
+    "Exit status: 0 done, 1 output could not be written or memory ran out, 2 bad\n"
+    "arguments, 3 the names ran out before the count (those found are written).\n"
     "\n"
     "Examples:\n"
-    "  norvathel-names --seed 1000000000 --boards start,female,male:ka\n"
     "  norvathel-names --female --prefix El --unique --count 40\n"
     "  norvathel-names --male --max-length 6 --count 20\n"
     "  norvathel-names --ends-with ia --seed dragonkeep --show-seed\n"
-    "  norvathel-names --count 1000 --format json > names.json\n";
+    "  norvathel-names --keys characters.txt --format csv > names.csv\n"
+    "  norvathel-names --count 1000 --format json > names.json\n"
+    "\n"
+    "More in the manual page (man norvathel-names) and the README.\n";
 
 const std::size_t HelpLabelIndent = 2;
-const std::size_t HelpTextColumn = 19;
+const std::size_t HelpTextColumn = 24;
 
 // An option's line in the help: its spellings, with those of the options described with it,
 // and its value's name.

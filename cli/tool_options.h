@@ -13,12 +13,17 @@ enum class OutputFormat { Text, Json, Csv };
 
 // The options that constrain the names, told apart so that the JSON document can list them
 // in the order they were given.
-enum class ConstraintOption { Unique, MinLength, MaxLength, EndsWith, Exclude };
+enum class ConstraintOption { Unique, MinLength, MaxLength, EndsWith, Exclude, ExcludeFile, ExcludeNames };
+
+// The longest line of a --keys file, and of the --exclude-file and --exclude-names files.
+const std::size_t LongestLine = 4096;
 
 // What the user asked for: each option given at most once.
 struct ToolOptions {
-    std::optional<std::uint64_t> seed;  // a clock value, or a word's hash; none: entropy
+    std::optional<std::uint64_t> seed;   // --seed: a full seed (a number, or a word's hash)
+    std::optional<std::uint64_t> clock;  // --clock: seeded as the program seeds from its clock
     bool showSeed = false;
+    std::optional<std::string> keys;     // --keys: the file of keys, "-" for stdin
     norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn;  // --male, --female
     bool prefixGiven = false;
     char prefix[norvathel::PrefixCapacity] = {};  // the first 31 bytes of --prefix
@@ -27,7 +32,8 @@ struct ToolOptions {
     bool boardsGiven = false;
     std::vector<BoardRequest> boards;
     OutputFormat format = OutputFormat::Text;
-    norvathel::NameConstraints constraints;
+    norvathel::NameConstraints constraints;  // exclude: the --exclude pieces, then the file's
+    std::size_t excludeListed = 0;           // how many pieces --exclude gave
     std::vector<ConstraintOption> constraintOrder;  // the constraint options given, in order
 };
 

@@ -19,6 +19,30 @@ void AdditiveRandom::Seed(std::uint64_t clockSeconds)
         table[k] = (table[k - 1] + table[k - 2]) & WordMask;
 }
 
+std::uint64_t SplitMix64(std::uint64_t& state)
+{
+    state += 0x9E3779B97F4A7C15u;
+    std::uint64_t z = state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
+}
+
+void AdditiveRandom::SeedFull(std::uint64_t seed)
+{
+    i = 0;
+    j = 31;
+    std::uint64_t state = seed;
+    std::int32_t odd = 0;
+    for (std::int32_t& word : table) {
+        word = static_cast<std::int32_t>(SplitMix64(state) >> 34);  // the top 30 bits
+        odd |= word & 1;
+    }
+    // The sums reach their full period only when some word is odd; all 55 even is a chance of
+    // 2^-55, but then the sequence would never leave the even numbers.
+    table[0] |= odd ^ 1;
+}
+
 int AdditiveRandom::Range(int lo, int hi)
 {
     if (hi <= lo)

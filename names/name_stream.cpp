@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <chrono>
 #include <ctime>
 #include <new>
 #include <random>
+
+#include "name_filter.h"
+#include "name_reach.h"
 
 namespace norvathel {
 
@@ -48,14 +52,62 @@ std::uint64_t Fnv1a(const char* text, std::size_t length)
     return hash;
 }
 
+// Lengths and ending against what the composer can make for the gender (either, for Drawn).
+ConstraintProblem Unreachable(const NameConstraints& constraints, const char* prefix, GenderChoice gender)
+{
+    using Fault = ConstraintFault;
+    std::vector<NameReach> reaches;
+    if (gender != GenderChoice::Female)
+        reaches.emplace_back(CompiledRules(), Male, prefix);
+    if (gender != GenderChoice::Male)
+        reaches.emplace_back(CompiledRules(), Female, prefix);
+    const int lowest = constraints.minLength;
+    const int highest = constraints.maxLength != 0 ? constraints.maxLength : MaxNameLength;
+
+    LengthSet lengths;
+    for (const NameReach& reach : reaches)
+        lengths.Merge(reach.Lengths());
+    if (!lengths.AnyWithin(lowest, highest))
+        return {Fault::LengthsUnreachable, lengths.Lowest(), lengths.Highest(), 0};
+
+    const std::string& ending = constraints.endsWith;
+    if (ending.empty())
+        return {};
+    const int foreign = reaches.front().ForeignByte(ending);
+    if (foreign >= 0)
+        return {Fault::EndingForeignByte, 0, 0, static_cast<std::size_t>(foreign)};
+    LengthSet endings;
+    LengthSet lastBytes;
+    for (const NameReach& reach : reaches) {
+        endings.Merge(reach.LengthsEndingWith(ending));
+        lastBytes.Merge(reach.LengthsEndingWith(ending.substr(ending.size() - 1)));
+    }
+    if (lastBytes.Empty()) {
+        const char last = LowerAscii(ending.back());
+        bool vowel = false;
+        for (const std::string& fragment : CompiledRules().vowels)
+            vowel = vowel || fragment.find(last) != std::string::npos;
+        if (gender == GenderChoice::Male && vowel)
+            return {Fault::EndingInVowel, 0, 0, ending.size() - 1};
+        return {Fault::EndingLastByte, 0, 0, ending.size() - 1};
+    }
+    if (endings.Empty())
+        return {Fault::EndingUnreachable, 0, 0, 0};
+    if (!endings.AnyWithin(lowest, highest))
+        return {Fault::EndingOutsideLengths, endings.Lowest(), endings.Highest(), 0};
+    return {};
+}
+
 }  // namespace
 
 bool NameConstraints::Any() const
 {
-    return unique || minLength != 0 || maxLength != 0 || !endsWith.empty() || !exclude.empty();
+    return unique || minLength != 0 || maxLength != 0 || !endsWith.empty() || !exclude.empty() ||
+           !excludeNames.empty();
 }
 
-ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix)
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
+                                        GenderChoice gender)
 {
     const int prefixLength = PrefixLength(prefix);
     const std::string lowerPrefix = LowerAscii(std::string(prefix ? prefix : "", prefixLength));
@@ -84,7 +136,9 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
         if (ContainsPiece(lowerPrefix, LowerAscii(piece)))
             return {Fault::PieceInPrefix, 0, 0, index};
     }
-    return {};
+    if (minLength == 0 && maxLength == 0 && endLength == 0)
+        return {};
+    return Unreachable(constraints, prefix, gender);
 }
 
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random)
@@ -193,15 +247,26 @@ private:
 
 NameStream::NameStream(std::uint64_t seed, GenderChoice gender, const char* prefixText,
                        const NameConstraints& given, std::uint64_t limit)
-    : genderChoice(gender), constraints(given), constrained(given.Any()), dryLimit(limit)
+    : genderChoice(gender), unique(given.unique), constrained(given.Any()), dryLimit(limit)
 {
-    random.Seed(seed);
+    random.SeedFull(seed);
+    Setup(prefixText, given);
+}
+
+NameStream::NameStream(const AdditiveRandom& start, GenderChoice gender, const char* prefixText,
+                       const NameConstraints& given, std::uint64_t limit)
+    : random(start), genderChoice(gender), unique(given.unique), constrained(given.Any()), dryLimit(limit)
+{
+    Setup(prefixText, given);
+}
+
+void NameStream::Setup(const char* prefixText, const NameConstraints& given)
+{
     if (prefixText)
         std::snprintf(prefix, sizeof prefix, "%s", prefixText);
-    constraints.endsWith = LowerAscii(constraints.endsWith);
-    for (std::string& piece : constraints.exclude)
-        piece = LowerAscii(piece);
-    if (constraints.unique)
+    filter.reset(new NameFilter(given.minLength, given.maxLength, given.endsWith, given.exclude,
+                                given.excludeNames));
+    if (unique)
         seen.reset(new SeenNames);
 }
 
@@ -217,27 +282,8 @@ void NameStream::ComposeNextBoard()
 
 bool NameStream::Meets(const char* name, int length)
 {
-    if (length < constraints.minLength)
+    if (filter->Any() && !filter->Passes(name, length))
         return false;
-    if (constraints.maxLength != 0 && length > constraints.maxLength)
-        return false;
-    const int endLength = static_cast<int>(constraints.endsWith.size());
-    if (endLength > length)
-        return false;
-    for (int index = 0; index < endLength; ++index) {
-        if (LowerAscii(name[length - endLength + index]) != constraints.endsWith[index])
-            return false;
-    }
-    if (!constraints.exclude.empty()) {
-        char lowerName[NameSlotSize];
-        for (int index = 0; index < length; ++index)
-            lowerName[index] = LowerAscii(name[index]);
-        for (const std::string& piece : constraints.exclude) {
-            if (std::search(lowerName, lowerName + length, piece.begin(), piece.end()) !=
-                lowerName + length)
-                return false;
-        }
-    }
     // Last: only a name that meets everything else is remembered.
     return !seen || seen->Insert(name, length);
 }
@@ -269,16 +315,27 @@ std::uint64_t SeedFromWord(const char* word)
     return Fnv1a(word, std::strlen(word));
 }
 
+std::uint64_t KeySeed(const char* key, std::size_t length)
+{
+    return Fnv1a(key, length);
+}
+
+std::uint64_t KeySeed(const char* key, std::size_t length, std::uint64_t projectSeed)
+{
+    return Fnv1a(key, length) ^ SplitMix64(projectSeed);
+}
+
 std::uint64_t EntropySeed()
 {
-    const std::uint64_t SeedBits = (std::uint64_t(1) << 30) - 1;
     try {
         std::random_device device;
-        return device() & SeedBits;
+        const std::uint64_t high = device();  // 32 bits each
+        return high << 32 ^ device();
     } catch (...) {
-        // No entropy source here: the clock, hashed, is the best left.
-        const std::uint64_t clock = static_cast<std::uint64_t>(std::time(nullptr));
-        return Fnv1a(reinterpret_cast<const char*>(&clock), sizeof clock) & SeedBits;
+        // No entropy source here: the clocks, mixed, are the best left.
+        std::uint64_t state = static_cast<std::uint64_t>(std::time(nullptr));
+        state ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        return SplitMix64(state);
     }
 }
 

@@ -124,8 +124,9 @@ static void endings_longer_than_a_name(void)
     memset(&only, 0, sizeof only);
     only.ends_with = ending;
     memset(ending, 'a', 45);
-    check(norvathel_check_constraints("", &only, problem, sizeof problem) == NORVATHEL_OK,
-          "an ending of 45 bytes");
+    check(norvathel_check_constraints("", &only, problem, sizeof problem) == NORVATHEL_IMPOSSIBLE &&
+              strstr(problem, "longer than any name") == NULL,
+          "an ending of 45 bytes is not too long, only one no name has");
     memset(ending, 'a', 46);
     check(norvathel_check_constraints("", &only, problem, sizeof problem) == NORVATHEL_IMPOSSIBLE &&
               strstr(problem, "ends_with") != NULL && strstr(problem, "--") == NULL,
@@ -134,8 +135,54 @@ static void endings_longer_than_a_name(void)
     check(norvathel_check_constraints("", &only, NULL, 0) == NORVATHEL_IMPOSSIBLE, "an ending of 1 MiB");
 }
 
+/* What the composer cannot make is refused for the stream's gender; either gender when checked
+ * alone. */
+static void endings_no_name_has(void)
+{
+    norvathel_constraints only;
+    norvathel_stream* stream = NULL;
+    char problem[200] = "";
+    memset(&only, 0, sizeof only);
+    only.ends_with = "ia";
+    check(norvathel_check_constraints("", &only, problem, sizeof problem) == NORVATHEL_OK, "ia: female names");
+    check(norvathel_stream_create(1, NORVATHEL_MALE, "", &only, &stream) == NORVATHEL_IMPOSSIBLE &&
+              stream == NULL, "ia: no male name");
+    only.ends_with = NULL;
+    only.max_length = 2;
+    check(norvathel_check_constraints("", &only, problem, sizeof problem) == NORVATHEL_IMPOSSIBLE &&
+              strstr(problem, "3 to 16 bytes") != NULL, "lengths no name has, with the lengths names have");
+}
+
+/* A key's name: the first name of the stream its seed starts, whatever else is asked. */
+static void names_for_keys(void)
+{
+    norvathel_stream* stream = NULL;
+    norvathel_constraints unique;
+    char by_key[NORVATHEL_NAME_SIZE], first[NORVATHEL_NAME_SIZE], other[NORVATHEL_NAME_SIZE];
+    norvathel_gender gender = NORVATHEL_DRAWN, first_gender = NORVATHEL_MALE;
+    const uint64_t seed = norvathel_key_seed("npc-1", 5);
+    check(seed == norvathel_seed_from_word("npc-1"), "a key's seed is its word's");
+    check(norvathel_project_key_seed("npc-1", 5, 7) != seed, "a project moves the key");
+    check(norvathel_key_name(seed, NORVATHEL_DRAWN, NULL, NULL, by_key, sizeof by_key, &gender) == NORVATHEL_OK,
+          "key name");
+    check(norvathel_stream_create(seed, NORVATHEL_DRAWN, NULL, NULL, &stream) == NORVATHEL_OK &&
+              norvathel_stream_next(stream, first, sizeof first, &first_gender) == NORVATHEL_OK &&
+              strcmp(by_key, first) == 0 && gender == first_gender,
+          "the key's name is its stream's first");
+    norvathel_stream_free(stream);
+    check(norvathel_key_name(norvathel_project_key_seed("npc-1", 5, 7), NORVATHEL_DRAWN, NULL, NULL, other,
+                             sizeof other, NULL) == NORVATHEL_OK && strcmp(other, by_key) != 0,
+          "another project, another name");
+    memset(&unique, 0, sizeof unique);
+    unique.unique = 1;
+    check(norvathel_key_name(seed, NORVATHEL_FEMALE, NULL, &unique, other, sizeof other, NULL) ==
+              NORVATHEL_BAD_ARGUMENT, "unique is refused for keys");
+}
+
 int main(void)
 {
+    endings_no_name_has();
+    names_for_keys();
     first_board_of_a_known_second();
     stream_with_constraints();
     refusals();

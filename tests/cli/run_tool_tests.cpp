@@ -40,11 +40,9 @@ struct Step {
     const char* prefix;
 };
 
-// The names the composer gives for these steps from the seed, every board whole.
-Lines ComposedNames(std::uint64_t seed, const std::vector<Step>& steps)
+// The names the composer gives for these steps from the generator, every board whole.
+Lines ComposedNames(AdditiveRandom random, const std::vector<Step>& steps)
 {
-    AdditiveRandom random;
-    random.Seed(seed);
     Lines names;
     for (const Step& step : steps) {
         Gender gender = step.drawGender ? DrawStartGender(random) : step.gender;
@@ -54,6 +52,21 @@ Lines ComposedNames(std::uint64_t seed, const std::vector<Step>& steps)
             names.push_back(board.names[index]);
     }
     return names;
+}
+
+// From a full seed (--seed), or from a clock value as the program seeds (--clock).
+Lines ComposedNames(std::uint64_t seed, const std::vector<Step>& steps)
+{
+    AdditiveRandom random;
+    random.SeedFull(seed);
+    return ComposedNames(random, steps);
+}
+
+Lines ClockNames(std::uint64_t clock, const std::vector<Step>& steps)
+{
+    AdditiveRandom random;
+    random.Seed(clock);
+    return ComposedNames(random, steps);
 }
 
 Lines Head(const Lines& lines, std::size_t count)
@@ -74,7 +87,7 @@ Lines PrintedLines(const std::vector<std::string>& args)
 
 TEST(ToolReference, ReplaysThePrograms3ReferenceBoards)
 {
-    ToolRun run = RunToolWith({"--seed", "1000000000", "--boards", "start,female,male:ka"});
+    ToolRun run = RunToolWith({"--clock", "1000000000", "--boards", "start,female,male:ka"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, JoinLines(ReferenceBoards));
@@ -121,12 +134,33 @@ TEST(ToolSeed, SameSeedSameNamesOtherSeedOtherNames)
                                                  {true, Male, ""}, {true, Male, ""}}), 40));
 }
 
-TEST(ToolSeed, OnlyTheLow30BitsCount)
+TEST(ToolSeed, EveryBitCountsAndWordsAreTheirHash)
 {
-    Lines low = PrintedLines({"--seed", "5"});
-    EXPECT_EQ(PrintedLines({"--seed", std::to_string(5 + (std::uint64_t(1) << 30))}), low);
-    EXPECT_EQ(PrintedLines({"--seed", "18446744073709551615"}), PrintedLines({"--seed", "1073741823"}));
+    const Lines low = PrintedLines({"--seed", "5"});
+    EXPECT_NE(PrintedLines({"--seed", std::to_string(5 + (std::uint64_t(1) << 30))}), low);
     EXPECT_EQ(PrintedLines({"--seed", "0005"}), low);
+    EXPECT_EQ(PrintedLines({"--seed", "18446744073709551615", "--male"}),
+              ComposedNames(~std::uint64_t{0}, {{false, Male, ""}}));
+    // Anything but digits is a word: a date, a sign, a space.
+    for (const char* word : {"2024-05-session", "-1", "+5", " 5", "12x"})
+        EXPECT_EQ(PrintedLines({"--seed", word, "--female"}),
+                  ComposedNames(SeedFromWord(word), {{false, Female, ""}}))
+            << word;
+}
+
+TEST(ToolClock, SeedsAsTheProgramDoesOnlyTheLow30BitsCounting)
+{
+    const Lines low = PrintedLines({"--clock", "5"});
+    EXPECT_EQ(low, ClockNames(5, {{true, Male, ""}}));
+    EXPECT_EQ(PrintedLines({"--clock", std::to_string(5 + (std::uint64_t(1) << 30))}), low);
+    EXPECT_EQ(PrintedLines({"--clock", "18446744073709551615"}), PrintedLines({"--clock", "1073741823"}));
+    // A word: what --seed WORD printed before 2.0, its hash's low 30 bits as a clock value.
+    EXPECT_EQ(PrintedLines({"--clock", "dragonkeep", "--count", "20"}),
+              ClockNames(SeedFromWord("dragonkeep"), {{true, Male, ""}, {true, Male, ""}}));
+    EXPECT_EQ(PrintedLines({"--clock", "dragonkeep", "--boards", "start,male:ka"}),
+              ClockNames(SeedFromWord("dragonkeep"), {{true, Male, ""}, {false, Male, "ka"}}));
+    ToolRun shown = RunToolWith({"--clock", "77", "--show-seed", "--count", "0"});
+    EXPECT_EQ(shown.err, "clock: 77\n");
 }
 
 // --- gender and prefix --------------------------------------------------------------------
@@ -151,7 +185,7 @@ TEST(ToolGender, WithoutEitherEachBoardDrawsItsGender)
         EXPECT_EQ(PrintedLines({"--seed", text, "--boards", "start,start,start"}), drawn);
     }
     // Clock 1,000,000,000 draws female first: the program's first board.
-    EXPECT_EQ(PrintedLines({"--seed", "1000000000"}), Head(ReferenceBoards, 10));
+    EXPECT_EQ(PrintedLines({"--clock", "1000000000"}), Head(ReferenceBoards, 10));
 }
 
 TEST(ToolPrefix, EveryNameBeginsWithThePrefix)
@@ -165,18 +199,29 @@ TEST(ToolPrefix, EveryNameBeginsWithThePrefix)
               PrintedLines({"--seed", "11", "--count", "30"}));
 }
 
-TEST(ToolPrefix, OnlyTheFirst31BytesCount)
+TEST(ToolPrefix, ThirtyOneBytesAtMostButTheWindowsCutInABoard)
 {
-    std::string longPrefix = "abcdefghijklmnopqrstuvwxyz0123456789";
-    Lines names = PrintedLines({"--seed", "8", "--male", "--prefix", longPrefix});
-    EXPECT_EQ(names, PrintedLines({"--seed", "8", "--male", "--prefix", longPrefix.substr(0, 31)}));
+    const std::string longPrefix = "abcdefghijklmnopqrstuvwxyz0123456789";
+    Lines names = PrintedLines({"--seed", "8", "--male", "--prefix", longPrefix.substr(0, 31)});
     for (const std::string& name : names)
         EXPECT_EQ(name.compare(0, 31, "A" + longPrefix.substr(1, 30)), 0) << name;
+    EXPECT_EQ(RunToolWith({"--prefix", longPrefix.substr(0, 32)}).exitCode, 2);
+    // A replayed board cuts the prefix as the window's edit box does.
+    EXPECT_EQ(PrintedLines({"--clock", "8", "--boards", "male:" + longPrefix}),
+              PrintedLines({"--clock", "8", "--boards", "male:" + longPrefix.substr(0, 31)}));
+}
+
+TEST(ToolPrefix, TheFirstLetterIsCapitalisedAfterLeadingAmpersandPairs)
+{
+    for (const std::string& name : PrintedLines({"--seed", "4", "--prefix", "&rel", "--count", "20"}))
+        EXPECT_EQ(name.compare(0, 4, "&rEl"), 0) << name;
+    for (const std::string& name : PrintedLines({"--seed", "4", "--prefix", "9el", "--count", "20"}))
+        EXPECT_EQ(name.compare(0, 3, "9el"), 0) << name;
 }
 
 TEST(ToolPrefix, AnyBytesPassThroughUnchanged)
 {
-    std::string prefix = "&\x01 \x7f\xe9\xff";
+    std::string prefix = "& \xe9\xff";
     Lines names = PrintedLines({"--seed", "21", "--female", "--prefix", prefix});
     ASSERT_EQ(names.size(), 10u);
     EXPECT_EQ(names, ComposedNames(21, {{false, Female, prefix.c_str()}}));
@@ -243,9 +288,13 @@ TEST(ToolInfo, HelpListsEveryOption)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out.rfind("Usage: norvathel-names", 0), 0u);
-    for (const char* option : {"--seed", "--male", "--female", "--prefix", "--count", "--boards",
-                               "--format", "--help", "--version", "Range(1, 2)"})
+    for (const char* option : {"--seed", "--clock", "--keys", "--male", "--female", "--prefix", "--count",
+                               "--boards", "--exclude-file", "--exclude-names", "--format", "--help",
+                               "--version"})
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    // The user's words, not the composer's.
+    for (const char* inner : {"Range(", "30 bits", "FNV", "generator"})
+        EXPECT_EQ(run.out.find(inner), std::string::npos) << inner;
     EXPECT_EQ(RunToolWith({"-h"}).out, run.out);
     // Help ends the parse where it stands: whatever follows is not looked at.
     EXPECT_EQ(RunToolWith({"--seed", "1", "--help", "--bogus"}).out, run.out);
@@ -320,7 +369,7 @@ TEST(ToolInfo, ManualCompletionAndReadmeNameEveryOption)
         EXPECT_NE(manual.find(troff), std::string::npos) << option << " in the manual";
         EXPECT_NE(completion.find(option), std::string::npos) << option << " in the completion";
     }
-    EXPECT_EQ(known.size(), 15u);  // a new option fails here first: add it to the files too
+    EXPECT_EQ(known.size(), 19u);  // a new option fails here first: add it to the files too
     EXPECT_EQ(ListedOptions(LinesOf(readme)), known) << "the README's option list";
 }
 #endif

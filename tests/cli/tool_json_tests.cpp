@@ -73,7 +73,7 @@ TEST(ToolJson, SameNamesAsTheTextForm)
 
 TEST(ToolJson, BoardsCarryGenderAndPrefix)
 {
-    JsonValue document = JsonOutput({"--seed", "1000000000", "--boards", "start,female,male:ka"});
+    JsonValue document = JsonOutput({"--clock", "1000000000", "--boards", "start,female,male:ka"});
     const JsonValue* boards = document.Find("boards");
     ASSERT_NE(boards, nullptr);
     ASSERT_EQ(boards->items.size(), 3u);

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 using namespace norvathel;
 
@@ -163,6 +164,53 @@ TEST(AdditiveRandomRange, WideSpansAreUniform)
     for (int n = 0; n < 1000; ++n)
         oddSeen += random.Range(INT_MIN, INT_MAX) & 1;
     EXPECT_NEAR(oddSeen, 500, 100);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SplitMix64, GivesTheReferenceOutputs)
+{
+    std::uint64_t state = 1234567;
+    for (std::uint64_t expected : {6457827717110365317u, 3203168211198807973u, 9817491932198370423u,
+                                   4593380528125082431u, 16408922859458223821u})
+        EXPECT_EQ(norvathel::SplitMix64(state), expected);
+}
+
+TEST(AdditiveRandomSeedFull, FillsEveryWordWithTheTop30BitsOfSplitMix64)
+{
+    for (std::uint64_t seed : {std::uint64_t{0}, std::uint64_t{1}, ~std::uint64_t{0}, std::uint64_t{1} << 63}) {
+        AdditiveRandom random;
+        random.SeedFull(seed);
+        std::uint64_t state = seed;
+        bool odd = false;
+        for (int k = 0; k < 55; ++k) {
+            const std::uint64_t expected = norvathel::SplitMix64(state) >> 34;
+            EXPECT_EQ(static_cast<std::uint64_t>(random.Word(k)), expected) << seed << " word " << k;
+            odd = odd || (random.Word(k) & 1);
+        }
+        EXPECT_TRUE(odd);
+    }
+    // The reference value of SplitMix64's first output for state 0, 0xE220A8397B1DCDAF.
+    AdditiveRandom zero;
+    zero.SeedFull(0);
+    EXPECT_EQ(zero.Word(0), static_cast<std::int32_t>(0xE220A8397B1DCDAFu >> 34));
+}
+
+TEST(AdditiveRandomSeedFull, DrawsAsTheSameGeneratorDoes)
+{
+    // x(n) = (x(n-55) + x(n-24)) mod 2^30 from the filled words, as after Seed.
+    AdditiveRandom random;
+    random.SeedFull(20240501);
+    std::vector<std::int32_t> x;
+    for (int k = 0; k < 55; ++k)
+        x.push_back(random.Word(k));
+    for (int n = 0; n < 500; ++n) {
+        const std::size_t at = x.size();
+        x.push_back((x[at - 55] + x[at - 24]) & 0x3FFFFFFF);
+        ASSERT_EQ(random.Next(), x.back() >> 6) << n;
+    }
 }
 
 }  // namespace

@@ -67,12 +67,13 @@ typedef struct norvathel_stream norvathel_stream;
 
 /* A word's seed: the 64-bit FNV-1a hash of its bytes, the same in every version. */
 NORVATHEL_C_API uint64_t norvathel_seed_from_word(const char* word);
-/* A seed from the operating system's entropy. */
+/* A full 64-bit seed from the operating system's entropy. */
 NORVATHEL_C_API uint64_t norvathel_entropy_seed(void);
 /* A short English description of a result. */
 NORVATHEL_C_API const char* norvathel_result_text(norvathel_result result);
 
-/* A bare generator seeded with seed (a clock value: its low 30 bits count), for whole boards. */
+/* A bare generator seeded with seed as the program seeds it from its clock (a clock value: only
+ * its low 30 bits count), for whole boards as the window composes them. */
 NORVATHEL_C_API norvathel_result norvathel_generator_create(uint64_t seed,
                                                             norvathel_generator** generator);
 NORVATHEL_C_API void norvathel_generator_free(norvathel_generator* generator);
@@ -87,13 +88,15 @@ NORVATHEL_C_API norvathel_result norvathel_compose_board(
  * NORVATHEL_OK, or NORVATHEL_IMPOSSIBLE with the reason in problem (problem_size bytes; may be
  * 0 and problem NULL). Impossible: a length out of range, crossed lengths, a max_length below
  * the prefix's or the ending's length, an ending longer than 45 bytes, an empty exclude piece
- * or one inside the prefix. */
+ * or one inside the prefix; lengths that no name with the prefix can have, or an ending that no
+ * name can have within the lengths (decided for either gender; a stream decides for its
+ * own). */
 NORVATHEL_C_API norvathel_result norvathel_check_constraints(
     const char* prefix, const norvathel_constraints* constraints, char* problem,
     size_t problem_size);
-/* A stream of names that meet the constraints (NULL for none): the boards a generator seeded
- * with seed would compose, with the failing names left out. NORVATHEL_IMPOSSIBLE when
- * norvathel_check_constraints says so. */
+/* A stream of names that meet the constraints (NULL for none): the boards composed from a
+ * generator whose whole table seed fills (every 64-bit seed its own sequence), with the failing
+ * names left out. NORVATHEL_IMPOSSIBLE when no name of the gender can meet the constraints. */
 NORVATHEL_C_API norvathel_result norvathel_stream_create(
     uint64_t seed, norvathel_gender gender, const char* prefix,
     const norvathel_constraints* constraints, norvathel_stream** stream);
@@ -105,6 +108,29 @@ NORVATHEL_C_API norvathel_result norvathel_stream_next(norvathel_stream* stream,
 /* How many names the stream has composed and handed out so far. */
 NORVATHEL_C_API void norvathel_stream_counts(const norvathel_stream* stream, uint64_t* composed,
                                              uint64_t* kept);
+
+/* One stable name per key (a character's id, a row):
+ *
+ *   char name[NORVATHEL_NAME_SIZE];
+ *   uint64_t seed = norvathel_key_seed("npc-1", 5);
+ *   if (norvathel_key_name(seed, NORVATHEL_FEMALE, NULL, NULL, name, sizeof name, NULL) == NORVATHEL_OK)
+ *       puts(name);
+ *
+ * A key's seed is the 64-bit FNV-1a hash of its length bytes; with a project seed, that hash
+ * XOR the first SplitMix64 output of the project seed, so that two projects give one key
+ * different names. */
+NORVATHEL_C_API uint64_t norvathel_key_seed(const char* key, size_t length);
+NORVATHEL_C_API uint64_t norvathel_project_key_seed(const char* key, size_t length,
+                                                    uint64_t project_seed);
+/* The key's name: the first name that a stream created with key_seed and the same gender,
+ * prefix and constraints would hand out, composing only as far as that name. NORVATHEL_BAD_ARGUMENT
+ * when constraints ask for unique names (a key's name must not depend on the other keys);
+ * NORVATHEL_DRY when a million names in a row fail. */
+NORVATHEL_C_API norvathel_result norvathel_key_name(uint64_t key_seed, norvathel_gender gender,
+                                                    const char* prefix,
+                                                    const norvathel_constraints* constraints,
+                                                    char* name, size_t capacity,
+                                                    norvathel_gender* used);
 
 #ifdef __cplusplus
 }

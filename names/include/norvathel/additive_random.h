@@ -1,9 +1,15 @@
 // The one source of randomness: an additive lagged-Fibonacci generator over 30-bit words,
-// x(n) = (x(n-55) + x(n-24)) mod 2^30, seeded from a wall-clock second.
+// x(n) = (x(n-55) + x(n-24)) mod 2^30. Two ways to seed it: from a wall-clock second as the
+// program does (Seed), or from all 64 bits of a seed (SeedFull).
 #pragma once
 #include <cstdint>
 
 namespace norvathel {
+
+// One step of SplitMix64: adds 0x9E3779B97F4A7C15 to state and returns it mixed with the
+// multipliers 0xBF58476D1CE4E5B9 and 0x94D049BB133111EB. Every bit of the state reaches every
+// bit of the result.
+std::uint64_t SplitMix64(std::uint64_t& state);
 
 class AdditiveRandom {
 public:
@@ -14,6 +20,10 @@ public:
     void Seed();
     // The same from a given clock value; only its low 30 bits count.
     void Seed(std::uint64_t clockSeconds);
+    // Fills all 55 words from a 64-bit seed through SplitMix64, so that every seed starts its
+    // own sequence (Seed puts the clock into one word, and only its low 12 bits reach the
+    // composer's draws). The draws that follow are made exactly as after Seed.
+    void SeedFull(std::uint64_t seed);
 
     // One step of the generator: the upper 24 of the new 30-bit word. Inline, so that the
     // draws below pay no call per step.

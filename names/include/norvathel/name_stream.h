@@ -16,6 +16,8 @@
 
 namespace norvathel {
 
+class NameFilter;
+
 // What a kept name must be. The defaults constrain nothing.
 struct NameConstraints {
     bool unique = false;               // no name twice, compared as bytes (first letter upper)
@@ -23,6 +25,9 @@ struct NameConstraints {
     int maxLength = 0;                 // bytes, prefix included; 0: no upper bound
     std::string endsWith;              // the name ends with it, ASCII letters in either case
     std::vector<std::string> exclude;  // pieces no name may contain, ASCII letters in either case
+    // Whole names never handed out, ASCII letters in either case (names already used
+    // elsewhere); with unique they count as given before.
+    std::vector<std::string> excludeNames;
 
     bool Any() const;
 };
@@ -39,6 +44,14 @@ enum class ConstraintFault {
     EndingTooLong,        // length: the ending's length; limit: MaxNameLength
     EmptyPiece,           // piece: its index in exclude
     PieceInPrefix,        // piece: its index in exclude
+    // What the composer can make, decided from its tables and rules (without composing):
+    LengthsUnreachable,   // no name of the gender and prefix has a length within the bounds;
+                          // length..limit: the lengths such names have
+    EndingForeignByte,    // piece: the index of a byte of the ending that no name can hold
+    EndingInVowel,        // the gender is male, and male names close on a consonant
+    EndingLastByte,       // no name of the gender ends with the ending's last byte
+    EndingUnreachable,    // no name of the gender and prefix ends with the ending
+    EndingOutsideLengths, // names ending so have lengths length..limit, none within the bounds
 };
 
 struct ConstraintProblem {
@@ -50,14 +63,17 @@ struct ConstraintProblem {
     explicit operator bool() const { return fault != ConstraintFault::None; }
 };
 
-// The first reason found, in the order of ConstraintFault; fault None when there is none. An
-// empty ending means any ending. The prefix counts with its first 31 bytes, as the composer
-// uses it.
-ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix);
-
 // The gender of every board, or Drawn: each board's gender drawn with DrawStartGender just
 // before it, as the program draws its first board's.
 enum class GenderChoice { Drawn, Male, Female };
+
+// The first reason found, in the order of ConstraintFault; fault None when there is none. An
+// empty ending means any ending. The prefix counts with its first 31 bytes, as the composer
+// uses it. Lengths and ending are decided exactly for names of the gender (of either for
+// Drawn): a constraint refused here could never be met, one accepted can. Excluded pieces
+// and names are left out of that decision: they may still leave no name.
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
+                                        GenderChoice gender = GenderChoice::Drawn);
 
 // The gender of the next board: the one chosen, or, for Drawn, one drawn from random.
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random);
@@ -75,7 +91,12 @@ public:
     // How many names in a row may fail before the stream counts as run dry.
     static const std::uint64_t DefaultDryLimit = 1000000;
 
+    // A stream from a full seed (AdditiveRandom::SeedFull): every seed its own sequence.
     NameStream(std::uint64_t seed, GenderChoice gender, const char* prefix,
+               const NameConstraints& constraints, std::uint64_t dryLimit = DefaultDryLimit);
+    // A stream that starts where the given generator stands, for instance one seeded from a
+    // clock value as the program seeds it.
+    NameStream(const AdditiveRandom& start, GenderChoice gender, const char* prefix,
                const NameConstraints& constraints, std::uint64_t dryLimit = DefaultDryLimit);
     ~NameStream();
     NameStream(const NameStream&) = delete;
@@ -108,6 +129,7 @@ public:
 private:
     class SeenNames;
 
+    void Setup(const char* prefix, const NameConstraints& constraints);
     bool NextComposing(StreamName& name);
     bool Meets(const char* name, int length);
     void ComposeNextBoard();
@@ -122,7 +144,8 @@ private:
     AdditiveRandom random;
     GenderChoice genderChoice;
     char prefix[PrefixCapacity] = {};
-    NameConstraints constraints;  // endsWith and exclude lower-cased
+    std::unique_ptr<NameFilter> filter;  // lengths, ending, pieces, excluded names
+    bool unique;
     bool constrained;
     std::unique_ptr<SeenNames> seen;  // only for unique names
     std::uint64_t dryLimit;
@@ -141,8 +164,42 @@ private:
 // 14695981039346656037, prime 1099511628211). It never changes between versions.
 std::uint64_t SeedFromWord(const char* word);
 
-// A seed from the operating system's entropy, in 0..2^30 - 1 (the bits a seed uses), for runs
-// that were given none. Falls back on the clock where no entropy source exists.
+// A full 64-bit seed from the operating system's entropy, for runs that were given none. Falls
+// back on the clocks where no entropy source exists.
 std::uint64_t EntropySeed();
+
+// --- one stable name per key (a character's id, a row of a spreadsheet) ---
+
+// A key's seed: the 64-bit FNV-1a hash of its bytes (as SeedFromWord).
+std::uint64_t KeySeed(const char* key, std::size_t length);
+// A key's seed within a project: the key's hash XOR the first SplitMix64 output of the
+// project's seed. For one project seed, keys with different hashes keep different seeds; two
+// project seeds, however close, move every key by unrelated amounts; and no project seed
+// leaves the keys their bare seeds (that would take a SplitMix64 output of 0, which none is).
+std::uint64_t KeySeed(const char* key, std::size_t length, std::uint64_t projectSeed);
+
+// The name of a key's seed: the first name that a NameStream with that seed and these gender,
+// prefix and constraints hands out, composing only as far as that name. constraints.unique
+// does not count: a key's name must not depend on the other keys.
+class KeyNamer {
+public:
+    KeyNamer(GenderChoice gender, const char* prefix, const NameConstraints& constraints,
+             std::uint64_t dryLimit = NameStream::DefaultDryLimit);
+    ~KeyNamer();
+    KeyNamer(const KeyNamer&) = delete;
+    KeyNamer& operator=(const KeyNamer&) = delete;
+
+    // False when dryLimit names in a row fail. name.text stays valid until the next call.
+    bool Name(std::uint64_t seed, StreamName& name);
+
+private:
+    GenderChoice genderChoice;
+    char prefix[PrefixCapacity] = {};
+    std::unique_ptr<NameFilter> filter;
+    std::uint64_t dryLimit;
+    AdditiveRandom random;
+    BoardCursor cursor;
+    char slot[NameSlotSize] = {};
+};
 
 }  // namespace norvathel

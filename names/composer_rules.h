@@ -1,0 +1,39 @@
+// The composer told plainly, for reasoning about what it can compose rather than composing:
+// its fragments (each text once; weights do not change what is possible) and the few numbers
+// and sets its rules turn on. Built from the compiled tables today; anything that describes a
+// composer of the same shape can be handed in instead.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace norvathel {
+
+struct ComposerRules {
+    std::vector<std::string> consonants;  // single consonant fragments, drawable anywhere
+    std::vector<std::string> clusters;    // two-letter clusters, never at a name's last position
+    std::vector<std::string> vowels;      // vowel fragments
+    std::vector<std::string> endings;     // feminine endings
+    // The letters that make a text end in a vowel (what EndsInConsonant looks at).
+    std::string vowelLetters;
+    // Vowel fragments that never open a name.
+    std::vector<std::string> neverOpening;
+    // Vowel fragments that may follow themselves; any other never repeats the last vowel
+    // fragment (or a prefix equal to it).
+    std::vector<std::string> repeatable;
+    // A name has from fewestPositions to mostPositions positions; a prefix takes position 0.
+    int fewestPositions = 3;
+    int mostPositions = 6;
+    // The kind rule: after exactly this many vowel fragments in a row the next fragment is a
+    // consonant (the count carries from name to name of a board, and the board starts at 0).
+    int vowelRunLimit = 2;
+    // The female ending rule: once the vowel count is 0 and the position is at least
+    // positions - endingLead, a feminine ending closes the name; a female name that still ends
+    // in a consonant fragment gets one. The male closing rule: a male name that ends in a vowel
+    // fragment gets one single consonant.
+    int endingLead = 2;
+};
+
+// The composer as compiled: the drawable part of the fragment tables and its fixed rules.
+const ComposerRules& CompiledRules();
+
+}  // namespace norvathel

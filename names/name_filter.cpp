@@ -1,0 +1,46 @@
+#include "name_filter.h"
+
+namespace norvathel {
+
+namespace {
+
+char LowerByte(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text)
+        c = LowerByte(c);
+    return text;
+}
+
+}  // namespace
+
+NameFilter::NameFilter(int fewest, int most, const std::string& ending,
+                       const std::vector<std::string>& excludePieces,
+                       const std::vector<std::string>& excludeNames)
+    : minLength(fewest), maxLength(most), endsWith(Lowered(ending)), pieces(excludePieces)
+{
+    for (const std::string& name : excludeNames)
+        names.insert(Lowered(name));
+    any = minLength != 0 || maxLength != 0 || !endsWith.empty() || !pieces.Empty() || !names.empty();
+}
+
+bool NameFilter::Passes(const char* name, int length) const
+{
+    if (length < minLength || (maxLength != 0 && length > maxLength))
+        return false;
+    const int endLength = static_cast<int>(endsWith.size());
+    if (endLength > length)
+        return false;
+    for (int index = 0; index < endLength; ++index)
+        if (LowerByte(name[length - endLength + index]) != endsWith[static_cast<std::size_t>(index)])
+            return false;
+    if (!pieces.Empty() && pieces.FoundIn(name, static_cast<std::size_t>(length)))
+        return false;
+    return names.empty() || names.count(Lowered(std::string(name, static_cast<std::size_t>(length)))) == 0;
+}
+
+}  // namespace norvathel

@@ -1,0 +1,55 @@
+// What the composer can make, decided exactly from its rules without composing anything:
+// the lengths a name of a gender and prefix can have, and the lengths it can have while ending
+// with a given text. "Can" means some sequence of draws composes it; how likely that is does
+// not count.
+#pragma once
+#include <string>
+#include <vector>
+
+#include <norvathel/name_composer.h>
+
+#include "composer_rules.h"
+
+namespace norvathel {
+
+// A set of name lengths in bytes.
+class LengthSet {
+public:
+    void Add(int length);
+    void Merge(const LengthSet& other);
+    bool Has(int length) const;
+    bool Empty() const { return Lowest() < 0; }
+    int Lowest() const;   // -1 when empty
+    int Highest() const;  // -1 when empty
+    // True when some length from lowest to highest (both included) is in the set.
+    bool AnyWithin(int lowest, int highest) const;
+
+private:
+    std::vector<bool> lengths;
+};
+
+class NameReach {
+public:
+    // Names of the gender that begin with prefix (null for none), the prefix taken as the
+    // composer takes it: its first 31 bytes. The rules must outlive the object.
+    NameReach(const ComposerRules& rules, Gender gender, const char* prefix);
+
+    // Every length a name can have.
+    const LengthSet& Lengths() const { return lengths; }
+    // The lengths of the names that can end with ending, ASCII letters in either case.
+    LengthSet LengthsEndingWith(const std::string& ending) const;
+    // The first byte of text that no fragment and not the prefix holds (ASCII letters in
+    // either case), so that no name can hold it; -1 when there is none.
+    int ForeignByte(const std::string& text) const;
+
+private:
+    struct Walk;
+
+    const ComposerRules& rules;
+    Gender gender;
+    std::string prefix;
+    unsigned startRuns = 1;  // the vowel counts a name can start with, one bit per count
+    LengthSet lengths;
+};
+
+}  // namespace norvathel
