@@ -87,7 +87,15 @@ export interface ParsedComposition {
   prefix: string;
 }
 
+/** Options of a name for a key: a seed mixes in so that two projects name one key apart. */
+export interface KeyOptions extends Omit<NameOptions, 'unique'> {
+  /** Refused: a key's name must not depend on the other keys. */
+  unique?: false;
+}
+
 export interface Norvathel {
+  nameFor(key: string, options?: KeyOptions): string;
+  namesFor(keys: readonly string[], options?: KeyOptions): string[];
   names(options?: NameOptions): NameStream;
   generate(count: number, options?: NameOptions): string[];
   session(clock?: Seed): Session;
@@ -103,6 +111,10 @@ export function generate(count: number, options?: NameOptions): string[];
 export function session(clock?: Seed): Session;
 /** The boards of a --boards list replayed from a clock value. */
 export function replay(list: string, options?: { clock?: Seed }): Board[];
+/** The name for a key, as `norvathel-names --keys` gives it: the same key, the same name. */
+export function nameFor(key: string, options?: KeyOptions): string;
+/** Names for many keys, in order. */
+export function namesFor(keys: readonly string[], options?: KeyOptions): string[];
 /** The 64-bit seed that a number, bigint or word stands for. */
 export function seedOf(seed: Seed): bigint;
 /** Reads a --boards list into its compositions. */

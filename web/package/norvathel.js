@@ -54,15 +54,31 @@ function toBytes(text, what) {
 }
 
 function quoted(text) {
-  // As the tool quotes a command-line text in a message: control bytes as \xNN, cut at 60.
-  let out = "'";
-  let shown = 0;
-  for (const character of text) {
-    if (shown++ === 60) { out += '...'; break; }
-    const code = character.codePointAt(0);
-    out += code < 0x20 || code === 0x7f ? '\\x' + code.toString(16).toUpperCase().padStart(2, '0') : character;
+  // As the tool quotes a command-line text in a message: control bytes as \xNN, cut at 60 bytes.
+  const bytes = toBytes(text, 'text');
+  const out = [];
+  for (let index = 0; index < bytes.length; ++index) {
+    if (index === 60) { out.push(46, 46, 46); break; }
+    const byte = bytes[index];
+    if (byte < 0x20 || byte === 0x7f) out.push(...encoder.encode('\\x' + byte.toString(16).toUpperCase().padStart(2, '0')));
+    else out.push(byte);
   }
-  return out + "'";
+  return `'${decodeName(Uint8Array.from(out))}'`;
+}
+
+// A text that becomes part of a name: no control byte, which would break one name per line.
+function refuseControlBytes(option, text, bytes) {
+  if (bytes.some((byte) => byte < 0x20 || byte === 0x7f)) throw badArgument(`${option} ${quoted(text)} holds a control byte`);
+}
+
+// A prefix as the tool takes it: at most 31 bytes, no control byte.
+function readPrefix(prefix) {
+  if (prefix === undefined || prefix === null) return null;
+  const bytes = toBytes(prefix, 'prefix');
+  if (bytes.length > PrefixBytes)
+    throw badArgument(`--prefix ${quoted(prefix)} is ${bytes.length} bytes long; a prefix holds at most ${PrefixBytes}`);
+  refuseControlBytes('--prefix', prefix, bytes);
+  return bytes;
 }
 
 // --- the WebAssembly module ---
@@ -261,6 +277,7 @@ function writeConstraints(core, options, temporaries) {
   if (options.endsWith !== undefined && options.endsWith !== null) {
     const ending = toBytes(options.endsWith, 'endsWith');
     if (ending.length === 0) throw badArgument('--ends-with needs a text to end with');
+    refuseControlBytes('--ends-with', options.endsWith, ending);
     endsWith = core.text(ending, temporaries);
   }
   const pieces = options.exclude ?? [];
@@ -287,9 +304,10 @@ function writeConstraints(core, options, temporaries) {
 }
 
 // Who the names are, for messages: "male names beginning with 'Ka'".
-function namesMeant(gender, prefix) {
-  const names = gender === MaleCode ? 'male names' : gender === FemaleCode ? 'female names' : 'names';
-  return prefix ? `${names} beginning with ${quoted(prefix)}` : names;
+function namesMeant(gender, prefix, plural = true, withPrefix = true) {
+  let names = gender === MaleCode ? 'male name' : gender === FemaleCode ? 'female name' : 'name';
+  if (plural) names += 's';
+  return withPrefix && prefix ? `${names} beginning with ${quoted(prefix)}` : names;
 }
 
 // The length options given, as the tool spells them.
@@ -316,6 +334,7 @@ function constraintMessage(core, prefixPointer, gender, constraints, options, te
   const endingBytes = options.endsWith === undefined ? new Uint8Array(0) : toBytes(options.endsWith, 'endsWith');
   const lengths = `${length} to ${limit} bytes long`;
   const meant = namesMeant(gender, options.prefix);
+  const meantOne = namesMeant(gender, options.prefix, false);
   const asked = lengthsAsked(options);
   const words = [
     null,
@@ -330,11 +349,11 @@ function constraintMessage(core, prefixPointer, gender, constraints, options, te
     () => `${asked} leaves no name: ${meant} are ${lengths}`,
     () => `${ending}: no name contains ${byteShown(endingBytes[piece])} (names are made of the letters a to z, and the prefix)`,
     () => `${ending}: no male name ends in a vowel (male names end in a consonant)`,
-    () => `${ending}: no ${meant.split(' beginning')[0]} ends in ${byteShown(endingBytes[piece])}`,
-    () => `${ending}: no ${meant} ends so`,
+    () => `${ending}: no ${namesMeant(gender, options.prefix, false, false)} ends in ${byteShown(endingBytes[piece])}`,
+    () => `${ending}: no ${meantOne} ends so`,
     () => `${ending} with ${asked}: ${meant} ending so are ${lengths}`,
   ];
-  return words[fault]?.() ?? 'the constraints cannot be met';
+  return fault === 0 ? '' : words[fault]?.() ?? 'the constraints cannot be met';
 }
 
 // --- streams ---
@@ -356,7 +375,7 @@ export class NameStream {
     this.#core = core;
     this.#seed = readSeed(core, options.seed);
     const gender = genderCode(options.gender);
-    const prefix = options.prefix === undefined || options.prefix === null ? null : toBytes(options.prefix, 'prefix');
+    const prefix = readPrefix(options.prefix);
     this.#handle = core.run((temporaries) => {
       const prefixPointer = core.text(prefix, temporaries);
       const constraints = writeConstraints(core, options, temporaries);
@@ -623,6 +642,40 @@ class Library {
   }
 
   seedOf(seed) { return readSeed(this.#live, seed); }
+
+  // One name per key, as `norvathel-names --keys FILE` gives them: the first name of the key's
+  // own stream (its seed the FNV-1a hash of the key's bytes, mixed with the seed when given).
+  namesFor(keys, options = {}) {
+    if (!Array.isArray(keys)) throw new TypeError('keys must be an array of strings');
+    if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
+    const core = this.#live;
+    if (options.unique) throw badArgument("--keys cannot be combined with --unique (a key's name must not depend on the other keys)");
+    const gender = genderCode(options.gender);
+    const prefix = readPrefix(options.prefix);
+    const project = options.seed === undefined || options.seed === null ? null : readSeed(core, options.seed);
+    return core.run((temporaries) => {
+      const prefixPointer = core.text(prefix, temporaries);
+      const constraints = writeConstraints(core, options, temporaries);
+      const fault = constraintMessage(core, prefixPointer, gender, constraints, options, temporaries);
+      if (fault) throw new NorvathelError(fault, 'impossible');
+      const name = core.allocate(NameSize, temporaries);
+      const names = [];
+      let room = 0, key = 0;
+      for (const text of keys) {
+        const bytes = toBytes(text, 'key');
+        if (bytes.length + 1 > room) {
+          room = Math.max(64, bytes.length + 1);
+          key = core.allocate(room, temporaries);
+        }
+        core.bytes().set(bytes, key);
+        const seed = project === null ? core.x.norvathel_key_seed(key, bytes.length)
+          : core.x.norvathel_project_key_seed(key, bytes.length, BigInt.asIntN(64, project));
+        core.check(core.x.norvathel_key_name(seed, gender, prefixPointer, constraints, name, NameSize, 0));
+        names.push(decodeName(core.readText(name, NameSize)));
+      }
+      return names;
+    });
+  }
 }
 
 /**
@@ -637,6 +690,8 @@ export async function load(options = {}) {
     session: (clock) => library.session(clock),
     replay: (list, o) => library.replay(list, o),
     seedOf: (seed) => library.seedOf(seed),
+    nameFor: (key, o) => library.namesFor([key], o)[0],
+    namesFor: (keys, o) => library.namesFor(keys, o),
   };
 }
 
@@ -650,5 +705,9 @@ export const generate = (count, options) => shared.generate(count, options);
 export const session = (clock) => shared.session(clock);
 /** The boards of a --boards list: `replay('start,female,male:ka', { clock: 1000000000 })`. */
 export const replay = (list, options) => shared.replay(list, options);
+/** The name for a key (a character's id, a row): the same name for the same key every time. */
+export const nameFor = (key, options) => shared.namesFor([key], options)[0];
+/** Names for many keys at once, in order: `namesFor(['npc-1', 'npc-2'], { seed: 'my-game' })`. */
+export const namesFor = (keys, options) => shared.namesFor(keys, options);
 /** The 64-bit seed a number, bigint or word stands for, as the tool reads --seed. */
 export const seedOf = (seed) => shared.seedOf(seed);

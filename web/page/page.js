@@ -3,7 +3,7 @@
 // Two ways of composing, chosen by the options:
 // - the window's (ten names, not unique): every press composes one board on the generator
 //   seeded with the seed as a clock value, exactly as the program and
-//   `norvathel-names --seed S --boards LIST` do;
+//   `norvathel-names --clock S --boards LIST` do;
 // - a list (another count, or unique): every press takes the next names from the stream of its
 //   gender and prefix, as `norvathel-names --seed S --female --prefix P --count N` writes them.
 // The link holds the seed, the options and the presses so far, so it reopens the same board.
@@ -139,8 +139,8 @@ function shellWord(text) {
 // The tool's command line for the names shown.
 function command() {
   if (state.presses.length === 0) return '';
+  if (windowMode()) return ['norvathel-names', '--clock', shellWord(state.seed), '--boards', shellWord(state.presses.join(','))].join(' ');
   const seed = ['--seed', shellWord(state.seed)];
-  if (windowMode()) return ['norvathel-names', ...seed, '--boards', shellWord(state.presses.join(','))].join(' ');
   const last = state.presses[state.presses.length - 1];
   const { gender, prefix } = pressParts(last);
   const same = state.presses.filter((p) => p === last).length;

@@ -54,15 +54,15 @@ const lastTen = (bytes) => lines(bytes).slice(-10);
 
 test('the buttons and the prefix box compose the boards the tool replays', async () => {
   const page = await open('#seed=1000000000');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--seed', '1000000000', '--boards', 'start'])));
+  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start'])));
   assert.equal((await plates(page))[0], 'Glicia');
   await page.click('#female');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--seed', '1000000000', '--boards', 'start,female'])));
+  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start,female'])));
   await page.fill('#prefix', 'ka');
   await page.click('#male');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--seed', '1000000000', '--boards', 'start,female,male:ka'])));
+  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start,female,male:ka'])));
   assert.match(decodeURIComponent(await page.evaluate(() => location.hash)), /boards=start,female,male:ka/);
-  assert.equal(await page.textContent('#command'), 'norvathel-names --seed 1000000000 --boards start,female,male:ka');
+  assert.equal(await page.textContent('#command'), 'norvathel-names --clock 1000000000 --boards start,female,male:ka');
   assert.deepEqual(page.errors, []);
   if (process.env.NORVATHEL_WEB_SCREENSHOT) {
     await page.setViewportSize({ width: 640, height: 820 });
@@ -83,7 +83,7 @@ test('by keyboard: Tab reaches the plates; Enter in the box composes; Space pres
   await page.keyboard.press('Space');
   await page.focus('#prefix');
   await page.keyboard.press('Shift+Enter');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--seed', '77', '--boards', 'start,female:Mor,male:Mor,male:Mor'])));
+  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '77', '--boards', 'start,female:Mor,male:Mor,male:Mor'])));
   await page.close();
 });
 
@@ -148,7 +148,7 @@ test('a shared link opens the same board', async () => {
   await opened.waitForSelector('html[data-ready]');
   assert.deepEqual(await plates(opened), names);
   assert.equal(await opened.inputValue('#prefix'), 'a,b');
-  assert.deepEqual(names, lastTen(runTool(['--seed', '555', '--boards', 'start,male,female:a%2Cb'])));
+  assert.deepEqual(names, lastTen(runTool(['--clock', '555', '--boards', 'start,male,female:a%2Cb'])));
   await opened.close();
 });
 

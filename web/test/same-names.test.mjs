@@ -3,12 +3,16 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
+import { mkdtempSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { asLines, packageDir, runTool, seeded, tool, toolRefusal } from './helpers.mjs';
 
 const norvathel = await import(`${packageDir}/norvathel.js`);
 
 const seeds = [0, 1, 7, 4095, 4096, 1000000000, 2 ** 30, 2 ** 32 + 5, Number.MAX_SAFE_INTEGER,
-  2n ** 63n, 2n ** 64n - 1n, '18446744073709551615', '0042', 'dragonkeep', 'npc', 'Éowyn', 'a b', 'x'];
+  2n ** 63n, 2n ** 64n - 1n, '18446744073709551615', '0042', 'dragonkeep', 'npc', 'Éowyn', 'a b', 'x',
+  '-1', '12x', '2024-05-session', ' 7'];
 const prefixes = [undefined, '', 'ka', 'El', 'br', 'y', 'a', 'e', 'Mor', 'z7', '&rk', 'Ål', 'xa'.repeat(15)];
 const femaleEndings = ['a', 'ia', 'elle'];
 const maleEndings = ['n', 'th', 'R'];
@@ -70,9 +74,9 @@ test('window boards: replays of --boards lists equal the tool\'s', () => {
   for (let index = 0; index < 60; ++index) {
     const clock = random.pick([0, 1, 1000000000, 2 ** 30 + 3, '99999', 'dragonkeep']);
     const list = Array.from({ length: random.int(1, 4) }, () => random.pick(items)).join(',');
-    const expected = runTool(['--seed', String(clock), '--boards', list]);
+    const expected = runTool(['--clock', String(clock), '--boards', list]);
     const got = asLines(norvathel.replay(list, { clock }).flatMap((board) => board.names));
-    assert.ok(got.equals(expected), `--seed ${clock} --boards ${list}`);
+    assert.ok(got.equals(expected), `--clock ${clock} --boards ${list}`);
   }
 });
 
@@ -81,7 +85,7 @@ test('a session records its compositions as a --boards list that replays it', ()
   const shown = [session.compose('start'), session.compose('female'), session.compose('male', 'ka'),
     session.compose('female', 'a,b%')].flatMap((board) => board.names);
   assert.equal(session.boards, 'start,female,male:ka,female:a%2Cb%25');
-  assert.ok(asLines(shown).equals(runTool(['--seed', '1000000000', '--boards', session.boards])));
+  assert.ok(asLines(shown).equals(runTool(['--clock', '1000000000', '--boards', session.boards])));
   assert.equal(shown[0], 'Glicia');
 });
 
@@ -94,6 +98,20 @@ test('refusals carry the tool\'s reasons', () => {
     [{ exclude: ['a', ''] }, ['--exclude', 'a,']],
     [{ prefix: 'Kath', exclude: ['at'] }, ['--prefix', 'Kath', '--exclude', 'at']],
     [{ seed: '99999999999999999999' }, ['--seed', '99999999999999999999']],
+    [{ seed: '' }, ['--seed', '']],
+    [{ prefix: 'a'.repeat(32) }, ['--prefix', 'a'.repeat(32)]],
+    [{ prefix: 'a\tb' }, ['--prefix', 'a\tb']],
+    [{ endsWith: 'x\n' }, ['--ends-with', 'x\n']],
+    [{ gender: 'male', endsWith: 'ia' }, ['--male', '--ends-with', 'ia']],
+    [{ maxLength: 1 }, ['--max-length', '1']],
+    [{ minLength: 17 }, ['--min-length', '17']],
+    [{ endsWith: '1a' }, ['--ends-with', '1a']],
+    [{ gender: 'female', endsWith: 'avaatha', maxLength: 7 }, ['--female', '--ends-with', 'avaatha', '--max-length', '7']],
+    [{ prefix: 'ka', minLength: 40 }, ['--prefix', 'ka', '--min-length', '40']],
+    [{ gender: 'female', endsWith: 'q' }, ['--female', '--ends-with', 'q']],
+    [{ gender: 'female', endsWith: 'ruk' }, ['--female', '--ends-with', 'ruk']],
+    [{ gender: 'male', prefix: 'Dor', endsWith: 'bbn' }, ['--male', '--prefix', 'Dor', '--ends-with', 'bbn']],
+    [{ endsWith: 'thth' }, ['--ends-with', 'thth']],
   ];
   for (const [options, args] of cases) {
     const { status, reason } = toolRefusal([...args, '--count', '1']);
@@ -127,4 +145,25 @@ test('without Web Crypto as a global (Node 18), seeds are drawn from node:crypto
     console.log(String(a.seed !== b.seed), JSON.stringify(a.take(3)) === JSON.stringify(n.generate(3, { seed: a.seed })));`;
   const run = spawnSync(process.execPath, ['--input-type=module', '-e', script]);
   assert.equal(run.stdout.toString().trim(), 'true true', run.stderr.toString());
+});
+
+test('keys: a name per key, as --keys gives them, with and without a project seed', () => {
+  const random = seeded(99);
+  const keys = ['npc-0', 'npc-1', '', 'Ærin', 'a b', '0', '-', 'x'.repeat(200),
+    ...Array.from({ length: 300 }, (_, index) => `row-${index * 7919}`)];
+  const file = join(mkdtempSync(join(tmpdir(), 'norvathel-keys-')), 'keys.txt');
+  writeFileSync(file, keys.map((key) => key + '\n').join(''));
+  for (let index = 0; index < 12; ++index) {
+    const options = {}, args = ['--keys', file];
+    if (index % 2) { options.seed = random.pick(seeds); args.push('--seed', String(options.seed)); }
+    const gender = random.pick([undefined, 'male', 'female']);
+    if (gender) { options.gender = gender; args.push(`--${gender}`); }
+    if (index % 3 === 0) { options.prefix = random.pick(['ka', 'El', 'Mor']); args.push('--prefix', options.prefix); }
+    if (index % 4 === 1) { options.maxLength = 9; args.push('--max-length', '9'); }
+    const expected = runTool(args);
+    assert.ok(asLines(norvathel.namesFor(keys, options)).equals(expected), args.join(' '));
+  }
+  assert.equal(norvathel.nameFor('npc-1', { seed: 5 }), norvathel.namesFor(['x', 'npc-1'], { seed: 5 })[1]);
+  assert.throws(() => norvathel.nameFor('npc-1', { unique: true }), {
+    message: toolRefusal(['--keys', file, '--unique']).reason });
 });

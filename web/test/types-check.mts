@@ -1,6 +1,6 @@
 // Checked by tsc (tsconfig.json), never run: the declarations accept what the package does and
 // refuse what it refuses.
-import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version } from '../package/norvathel.js';
+import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version, nameFor, namesFor } from '../package/norvathel.js';
 import type { Board, NameEntry, Seed } from '../package/norvathel.js';
 
 const seeds: Seed[] = [7, 7n, '7', 'dragonkeep'];
@@ -12,6 +12,8 @@ for (const name of stream) list.push(name);
 const board: Board = session(1000000000).compose('male', 'ka');
 const boards: Board[] = replay('start,female', { clock: 'dragonkeep' });
 const parsed = parseBoards('male:ka')[0].gender;
+const keyed: string[] = [nameFor('npc-1', { seed: 'my-game', gender: 'male' }), ...namesFor(['a', 'b'])];
+console.log(keyed);
 const other = await load({ maximumMemory: 1 << 26 });
 other.generate(1);
 const error = new Error() as unknown;
@@ -26,3 +28,5 @@ names({ seed: true });
 session().compose('any');
 // @ts-expect-error: the stream's seed cannot be set
 stream.seed = 1n;
+// @ts-expect-error: a key's name cannot be unique
+nameFor('npc-1', { unique: true });

@@ -38,7 +38,6 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
 norvathel_result norvathel_web_constraint_fault(const char* prefix, norvathel_gender gender,
                                                 const norvathel_constraints* given, int64_t out[4])
 {
-    (void)gender;  // the up-front check does not depend on it yet
     norvathel::NameConstraints constraints;
     constraints.unique = given->unique != 0;
     constraints.minLength = given->min_length;
@@ -46,7 +45,11 @@ norvathel_result norvathel_web_constraint_fault(const char* prefix, norvathel_ge
     constraints.endsWith = given->ends_with ? given->ends_with : "";
     for (std::size_t index = 0; index < given->exclude_count; ++index)
         constraints.exclude.push_back(given->exclude[index]);
-    const norvathel::ConstraintProblem problem = norvathel::ImpossibleConstraints(constraints, prefix);
+    const norvathel::GenderChoice choice = gender == NORVATHEL_MALE     ? norvathel::GenderChoice::Male
+                                           : gender == NORVATHEL_FEMALE ? norvathel::GenderChoice::Female
+                                                                        : norvathel::GenderChoice::Drawn;
+    const norvathel::ConstraintProblem problem =
+        norvathel::ImpossibleConstraints(constraints, prefix, choice);
     out[0] = static_cast<int64_t>(problem.fault);
     out[1] = problem.length;
     out[2] = problem.limit;
