@@ -2,7 +2,7 @@
 // person.firstName, in the same run; and the sizes of the tarball and the page.
 //   node web/bench/names-per-second.mjs      (after bash scripts/web.sh --build)
 // A benchmark, not a test: the figures depend on the machine.
-import { readdirSync, statSync } from 'node:fs';
+import { readFileSync, readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { faker } from '@faker-js/faker';
 import { packageDir, pageDir, root } from '../test/helpers.mjs';
@@ -50,7 +50,8 @@ const takeRatio = median(rounds.map((round) => round.take / round.faker));
 const iterateRatio = median(rounds.map((round) => round.iterate / round.faker));
 
 const kb = (bytes) => (bytes / 1024).toFixed(1);
-const tarballs = readdirSync(join(root, 'build/dist')).filter((file) => /^norvathel-.*\.tgz$/.test(file));
+const { version } = JSON.parse(readFileSync(join(packageDir, 'package.json'), 'utf8'));
+const tarballs = [`norvathel-${version}.tgz`].filter((file) => readdirSync(join(root, 'build/dist')).includes(file));
 const page = readdirSync(pageDir).reduce((sum, file) => sum + statSync(join(pageDir, file)).size, 0);
 const format = (value) => Math.round(value).toLocaleString('en');
 console.log(`node ${process.version}, ${Seconds} s per measure, median of ${Rounds} rounds`);
