@@ -36,8 +36,10 @@ void OutputBuffer::Fail()
     failureError = errno;
     readerGone = failureError == EPIPE;
 #ifdef _WIN32
-    // ERROR_BROKEN_PIPE (109) and ERROR_NO_DATA (232), as the C runtime keeps them.
-    readerGone = readerGone || _doserrno == 109 || _doserrno == 232;
+    // The system's error as the C runtime keeps it: ERROR_BROKEN_PIPE (109), ERROR_NO_DATA
+    // (232, "the pipe is being closed") or, under Wine, ERROR_PIPE_NOT_CONNECTED (233); the
+    // runtime turns the last two into EINVAL.
+    readerGone = readerGone || _doserrno == 109 || _doserrno == 232 || _doserrno == 233;
 #endif
 }
 

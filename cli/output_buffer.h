@@ -34,7 +34,7 @@ public:
     // errno as the first failed write left it (0 when unknown).
     int FailureError() const { return failureError; }
     // True when that write failed because the reader went away (a closed pipe: EPIPE, or on
-    // Windows the system's "pipe is being closed", which the C runtime reports as EINVAL).
+    // Windows the system's pipe errors, which the C runtime reports as EINVAL).
     bool ReaderGone() const { return readerGone; }
 
 private:

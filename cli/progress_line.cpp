@@ -22,10 +22,12 @@ void ProgressLine::Show(std::uint64_t written, std::uint64_t composed)
     if (running < 1.0 || (width > 0 && duration<double>(now - lastShown).count() < 0.2))
         return;
     lastShown = now;
+    char of[32] = "";  // a count of 0: as many as there are (--keys)
+    if (count != 0)
+        std::snprintf(of, sizeof of, " of %llu", static_cast<unsigned long long>(count));
     char line[160];
-    const int size = std::snprintf(line, sizeof line, "%llu of %llu names written, %llu composed, %.0f names/s",
-                                   static_cast<unsigned long long>(written),
-                                   static_cast<unsigned long long>(count),
+    const int size = std::snprintf(line, sizeof line, "%llu%s names written, %llu composed, %.0f names/s",
+                                   static_cast<unsigned long long>(written), of,
                                    static_cast<unsigned long long>(composed),
                                    static_cast<double>(written) / running);
     // A shorter line than the last one is padded, so that no old character is left behind.

@@ -8,7 +8,8 @@
 
 class ProgressLine {
 public:
-    // Shows nothing unless shown is true (the caller asks StreamIsTerminal(err)).
+    // Shows nothing unless shown is true (the caller asks StreamIsTerminal(err)). A count of 0
+    // is no count: the names run to the end of the input.
     ProgressLine(std::FILE* err, bool shown, std::uint64_t count);
     ~ProgressLine() { Clear(); }
     ProgressLine(const ProgressLine&) = delete;

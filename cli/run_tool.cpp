@@ -116,7 +116,7 @@ void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& outp
         }
         writer.Name(key, length, name.text, name.length, name.gender);
         ++result.written;
-        progress.Update(result.written, result.written);
+        progress.Update(result.written, namer.Composed());
     }
     result.keysProblem = keys.Problem();
     writer.Finish();

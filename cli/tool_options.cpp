@@ -265,6 +265,19 @@ ParseOutcome SetClock(const char* name, const char* value, ToolOptions& options,
     return ParseOutcome::Run;
 }
 
+// Standard input can be read once: by one of --keys, --exclude-file, --exclude-names.
+bool TakeStandardInput(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    if (std::strcmp(value, "-") != 0)
+        return true;
+    if (!options.stdinReader.empty()) {
+        problem = options.stdinReader + " - and " + name + " - cannot both read standard input";
+        return false;
+    }
+    options.stdinReader = name;
+    return true;
+}
+
 ParseOutcome SetKeys(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     if (value[0] == '\0') {
@@ -272,7 +285,7 @@ ParseOutcome SetKeys(const char* name, const char* value, ToolOptions& options, 
         return ParseOutcome::Error;
     }
     options.keys = value;
-    return ParseOutcome::Run;
+    return Accepted(TakeStandardInput(name, value, options, problem));
 }
 
 // A control byte would break the one name per line: refused where a name's text is given.
@@ -363,16 +376,18 @@ ParseOutcome SetExclude(const char* name, const char* value, ToolOptions& option
 }
 
 // One piece per line, empty lines left out; behind the --exclude pieces.
-ParseOutcome SetExcludeFile(const char*, const char* value, ToolOptions& options, std::string& problem)
+ParseOutcome SetExcludeFile(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     options.constraintOrder.push_back(ConstraintOption::ExcludeFile);
-    return Accepted(ReadLines(value, LongestLine, options.constraints.exclude, problem));
+    return Accepted(TakeStandardInput(name, value, options, problem) &&
+                    ReadLines(value, LongestLine, options.constraints.exclude, problem));
 }
 
-ParseOutcome SetExcludeNames(const char*, const char* value, ToolOptions& options, std::string& problem)
+ParseOutcome SetExcludeNames(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     options.constraintOrder.push_back(ConstraintOption::ExcludeNames);
-    return Accepted(ReadLines(value, LongestLine, options.constraints.excludeNames, problem));
+    return Accepted(TakeStandardInput(name, value, options, problem) &&
+                    ReadLines(value, LongestLine, options.constraints.excludeNames, problem));
 }
 
 // Given twice, either is refused before it gets here; so a gender already given is the other.

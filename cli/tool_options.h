@@ -24,6 +24,7 @@ struct ToolOptions {
     std::optional<std::uint64_t> clock;  // --clock: seeded as the program seeds from its clock
     bool showSeed = false;
     std::optional<std::string> keys;     // --keys: the file of keys, "-" for stdin
+    std::string stdinReader;             // the option that reads standard input ("-"), if any
     norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn;  // --male, --female
     bool prefixGiven = false;
     char prefix[norvathel::PrefixCapacity] = {};  // the first 31 bytes of --prefix

@@ -29,6 +29,7 @@ bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
         cursor.Start(random, gender, prefix);
         while (!cursor.Done()) {
             const int length = cursor.Next(slot);
+            ++composed;
             if (!filter->Any() || filter->Passes(slot, length)) {
                 name = {slot, length, gender, board};
                 return true;

@@ -121,6 +121,7 @@ const BadArguments BadCases[] = {
     {{"--keys", "-", "--clock", "5"}, "--keys cannot be combined with --clock"},
     {{"--keys", "-", "--show-seed"}, "--keys cannot be combined with --show-seed"},
     {{"--keys", "/no/such/file"}, "--keys: cannot open '/no/such/file'"},
+    {{"--keys", "-", "--exclude-names", "-"}, "--keys - and --exclude-names - cannot both read standard input"},
 };
 
 TEST(ToolBadArguments, ExitCode2OneLineNamingTheProblemNothingOnStdout)

@@ -68,6 +68,7 @@ TEST(KeyNames, AKeysNameIsTheFirstNameOfItsStream)
                                    Setting{GenderChoice::Male, "El", shortWithoutTh},
                                    Setting{GenderChoice::Drawn, "", shortWithoutTh}}) {
         KeyNamer namer(setting.gender, setting.prefix, setting.constraints);
+        std::uint64_t composed = 0;
         for (std::uint64_t seed = 0; seed < 300; ++seed) {
             StreamName byKey, first;
             ASSERT_TRUE(namer.Name(seed * 0x9E3779B97F4A7C15u, byKey));
@@ -76,7 +77,9 @@ TEST(KeyNames, AKeysNameIsTheFirstNameOfItsStream)
             ASSERT_EQ(std::string(byKey.text), first.text) << seed;
             ASSERT_EQ(byKey.gender, first.gender);
             ASSERT_EQ(byKey.board, first.board);
+            composed += stream.Composed();
         }
+        EXPECT_EQ(namer.Composed(), composed) << "a key composes only as far as its name";
     }
 }
 

@@ -191,6 +191,8 @@ public:
 
     // False when dryLimit names in a row fail. name.text stays valid until the next call.
     bool Name(std::uint64_t seed, StreamName& name);
+    // How many names all calls so far have composed.
+    std::uint64_t Composed() const { return composed; }
 
 private:
     GenderChoice genderChoice;
@@ -200,6 +202,7 @@ private:
     AdditiveRandom random;
     BoardCursor cursor;
     char slot[NameSlotSize] = {};
+    std::uint64_t composed = 0;
 };
 
 }  // namespace norvathel
