@@ -2,6 +2,7 @@
 // or encoded so that it reads back exactly.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,32 @@ TEST(ToolJson, BoardsCarryGenderAndPrefix)
         EXPECT_EQ(board.Find("names")->items.size(), 10u);
     }
     EXPECT_EQ(boards->items[0].Find("names")->items[0].text, "Glicia");
+}
+
+TEST(ToolJson, TheHeadSaysHowToReplayAndCountsTheFiles)
+{
+    // A clock value replays with --clock, a full seed with --seed.
+    JsonValue clock = JsonOutput({"--clock", "77"});
+    ASSERT_NE(clock.Find("clock"), nullptr);
+    EXPECT_EQ(clock.Find("clock")->text, "77");
+    EXPECT_EQ(clock.Find("seed"), nullptr);
+    EXPECT_EQ(JsonOutput({"--seed", "77"}).Find("seed")->text, "77");
+
+    // Pieces from a file and excluded names are counted, not listed.
+    const char* pieces = "json-pieces.tmp";
+    if (std::FILE* file = std::fopen(pieces, "wb")) {
+        std::fputs("qq\nxx\n", file);
+        std::fclose(file);
+    }
+    JsonValue excluded = JsonOutput({"--seed", "1", "--exclude", "zz", "--exclude-file", pieces,
+                                     "--exclude-names", pieces});
+    std::remove(pieces);
+    const JsonValue* constraints = excluded.Find("constraints");
+    ASSERT_NE(constraints, nullptr);
+    ASSERT_EQ(constraints->members.size(), 3u);
+    EXPECT_EQ(constraints->Find("exclude")->items.size(), 1u);
+    EXPECT_EQ(constraints->Find("exclude_file_pieces")->text, "2");
+    EXPECT_EQ(constraints->Find("exclude_names")->text, "2");
 }
 
 TEST(ToolJson, CountCutsTheLastBoard)
