@@ -6,6 +6,7 @@
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
+#include <norvathel/style.h>
 
 #include <random>
 #include <string>
@@ -179,6 +180,53 @@ void BM_FilterPieces(benchmark::State& state, int pieces)
 }
 BENCHMARK_CAPTURE(BM_FilterPieces, none, 0);
 BENCHMARK_CAPTURE(BM_FilterPieces, pieces_5000, 5000);
+
+// Boards of each built-in style, given names only and with surnames: each should compose at
+// least 0.8 times classic's names per second.
+void BM_StyleBoard(benchmark::State& state, const char* name, bool surnames)
+{
+    Style style;
+    if (!Style::BuiltIn(name, style)) {
+        state.SkipWithError("no such style");
+        return;
+    }
+    AdditiveRandom random;
+    random.Seed(1000000000u);
+    AdditiveRandom second = SurnameRandomFor(random);
+    Board board, family;
+    int b = 0;
+    for (auto _ : state) {
+        style.ComposeBoard(random, ++b % 2 ? Male : Female, "", board);
+        if (surnames)
+            style.ComposeSurnames(second, family);
+        benchmark::DoNotOptimize(board);
+        benchmark::DoNotOptimize(family);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * NamesPerBoard);
+}
+BENCHMARK_CAPTURE(BM_StyleBoard, classic, "classic", false);
+BENCHMARK_CAPTURE(BM_StyleBoard, liquid, "liquid", false);
+BENCHMARK_CAPTURE(BM_StyleBoard, guttural, "guttural", false);
+BENCHMARK_CAPTURE(BM_StyleBoard, sibilant, "sibilant", false);
+BENCHMARK_CAPTURE(BM_StyleBoard, crisp, "crisp", false);
+BENCHMARK_CAPTURE(BM_StyleBoard, staccato, "staccato", false);
+BENCHMARK_CAPTURE(BM_StyleBoard, classic_full, "classic", true);
+BENCHMARK_CAPTURE(BM_StyleBoard, liquid_full, "liquid", true);
+
+// Classic as a loaded file, read and checked from its text (should take under a millisecond).
+void BM_LoadStyleFile(benchmark::State& state)
+{
+    const std::string text = Style::Classic().ToText();
+    for (auto _ : state) {
+        Style style;
+        StyleError error;
+        if (!Style::FromText(text, "classic.toml", style, error))
+            state.SkipWithError("classic did not load");
+        benchmark::DoNotOptimize(style);
+    }
+}
+BENCHMARK(BM_LoadStyleFile)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -8,8 +8,10 @@
 #include <new>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include <norvathel/name_stream.h>
+#include <norvathel/style.h>
 
 using norvathel::AdditiveRandom;
 using norvathel::Board;
@@ -28,6 +30,15 @@ struct norvathel_stream {
         : names(seed, gender, prefix, constraints)
     {
     }
+    norvathel_stream(const norvathel::Style& style, std::uint64_t seed, norvathel::GenderChoice gender,
+                     const char* prefix, const norvathel::NameConstraints& constraints, bool full)
+        : names(style, seed, gender, prefix, constraints, full)
+    {
+    }
+};
+
+struct norvathel_style {
+    norvathel::Style style;
 };
 
 namespace {
@@ -115,15 +126,43 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
 norvathel_result Check(const char* prefix, const norvathel_constraints* given,
                        norvathel::NameConstraints& constraints, char* problem,
                        std::size_t problemSize,
-                       norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn)
+                       norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn,
+                       const norvathel::Style& style = norvathel::Style::Classic())
 {
     if (!ToConstraints(given, constraints))
         return NORVATHEL_BAD_ARGUMENT;
     const norvathel::ConstraintProblem found =
-        norvathel::ImpossibleConstraints(constraints, prefix, gender);
+        norvathel::ImpossibleConstraints(constraints, prefix, gender, style);
     if (problem && problemSize > 0)
         std::snprintf(problem, problemSize, "%s", ProblemText(found, constraints).c_str());
     return found ? NORVATHEL_IMPOSSIBLE : NORVATHEL_OK;
+}
+
+}  // namespace
+
+namespace {
+
+void Problem(const std::string& text, char* problem, std::size_t problemSize)
+{
+    if (problem && problemSize > 0)
+        std::snprintf(problem, problemSize, "%s", text.c_str());
+}
+
+norvathel_result MadeStyle(bool made, const norvathel::Style& style, const norvathel::StyleError& error,
+                           norvathel_style** out, char* problem, std::size_t problemSize)
+{
+    if (!made) {
+        Problem(error.Text(), problem, problemSize);
+        return NORVATHEL_BAD_ARGUMENT;
+    }
+    *out = new norvathel_style{style};
+    Problem("", problem, problemSize);
+    return NORVATHEL_OK;
+}
+
+const norvathel::Style& StyleOf(const norvathel_style* style)
+{
+    return style ? style->style : norvathel::Style::Classic();
 }
 
 }  // namespace
@@ -287,6 +326,177 @@ void norvathel_stream_counts(const norvathel_stream* stream, uint64_t* composed,
         *composed = stream ? stream->names.Composed() : 0;
     if (kept)
         *kept = stream ? stream->names.Kept() : 0;
+}
+
+const char* norvathel_builtin_style_name(size_t index)
+{
+    try {
+        // Built once; the texts live as long as the program.
+        static const std::vector<std::string> names = norvathel::Style::BuiltInNames();
+        return index < names.size() ? names[index].c_str() : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+norvathel_result norvathel_style_builtin(const char* name, norvathel_style** style)
+{
+    if (!style)
+        return NORVATHEL_BAD_ARGUMENT;
+    *style = nullptr;
+    try {
+        norvathel::Style found;
+        if (!name || !norvathel::Style::BuiltIn(name, found))
+            return NORVATHEL_BAD_ARGUMENT;
+        *style = new norvathel_style{found};
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_style_from_file(const char* path, norvathel_style** style, char* problem,
+                                           size_t problem_size)
+{
+    if (!style || !path)
+        return NORVATHEL_BAD_ARGUMENT;
+    *style = nullptr;
+    try {
+        norvathel::Style read;
+        norvathel::StyleError error;
+        const bool made = norvathel::Style::FromFile(path, read, error);
+        return MadeStyle(made, read, error, style, problem, problem_size);
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_style_from_text(const char* text, size_t length, norvathel_style** style,
+                                           char* problem, size_t problem_size)
+{
+    if (!style || (!text && length > 0))
+        return NORVATHEL_BAD_ARGUMENT;
+    *style = nullptr;
+    try {
+        norvathel::Style read;
+        norvathel::StyleError error;
+        const bool made = norvathel::Style::FromText(std::string(text ? text : "", length), "text", read, error);
+        return MadeStyle(made, read, error, style, problem, problem_size);
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+void norvathel_style_free(norvathel_style* style)
+{
+    delete style;
+}
+
+const char* norvathel_style_name(const norvathel_style* style)
+{
+    return StyleOf(style).Name().c_str();
+}
+
+const char* norvathel_style_description(const norvathel_style* style)
+{
+    return StyleOf(style).Data().description.c_str();
+}
+
+norvathel_result norvathel_compose_styled_board(norvathel_generator* generator, const norvathel_style* style,
+                                                norvathel_gender gender, const char* prefix,
+                                                char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE],
+                                                norvathel_gender* used)
+{
+    norvathel::GenderChoice choice;
+    if (!generator || !names || !ToChoice(gender, choice))
+        return NORVATHEL_BAD_ARGUMENT;
+    const Gender drawn = norvathel::BoardGender(choice, generator->random);
+    Board board;
+    StyleOf(style).ComposeBoard(generator->random, drawn, prefix, board);
+    for (int index = 0; index < NORVATHEL_BOARD_NAMES; ++index)
+        std::memcpy(names[index], board.names[index], static_cast<std::size_t>(board.lengths[index]) + 1);
+    if (used)
+        *used = FromGender(drawn);
+    return NORVATHEL_OK;
+}
+
+norvathel_result norvathel_styled_stream_create(uint64_t seed, const norvathel_style* style,
+                                                norvathel_gender gender, const char* prefix,
+                                                const norvathel_constraints* constraints, int full_names,
+                                                norvathel_stream** stream)
+{
+    norvathel::GenderChoice choice;
+    if (!stream || !ToChoice(gender, choice))
+        return NORVATHEL_BAD_ARGUMENT;
+    *stream = nullptr;
+    try {
+        norvathel::NameConstraints converted;
+        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice, StyleOf(style));
+        if (checked != NORVATHEL_OK)
+            return checked;
+        *stream = new norvathel_stream(StyleOf(style), seed, choice, prefix, converted, full_names != 0);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_stream_next_full(norvathel_stream* stream, char* name, size_t capacity,
+                                            size_t* given_length, norvathel_gender* gender)
+{
+    if (!stream || !name || capacity < NORVATHEL_FULL_NAME_SIZE)
+        return NORVATHEL_BAD_ARGUMENT;
+    try {
+        norvathel::StreamName next;
+        if (!stream->names.Next(next))
+            return NORVATHEL_DRY;
+        if (next.surname)
+            std::snprintf(name, capacity, "%s %s", next.text, next.surname);
+        else
+            std::memcpy(name, next.text, static_cast<std::size_t>(next.length) + 1);
+        if (given_length)
+            *given_length = static_cast<std::size_t>(next.length);
+        if (gender)
+            *gender = FromGender(next.gender);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_styled_key_name(uint64_t key_seed, const norvathel_style* style,
+                                           norvathel_gender gender, const char* prefix,
+                                           const norvathel_constraints* constraints, int full_names,
+                                           char* name, size_t capacity, size_t* given_length,
+                                           norvathel_gender* used)
+{
+    norvathel::GenderChoice choice;
+    const size_t least = full_names ? NORVATHEL_FULL_NAME_SIZE : NORVATHEL_NAME_SIZE;
+    if (!name || capacity < least || !ToChoice(gender, choice))
+        return NORVATHEL_BAD_ARGUMENT;
+    if (constraints && constraints->unique)
+        return NORVATHEL_BAD_ARGUMENT;  // a key's name must not depend on the other keys
+    try {
+        norvathel::NameConstraints converted;
+        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice, StyleOf(style));
+        if (checked != NORVATHEL_OK)
+            return checked;
+        norvathel::KeyNamer namer(StyleOf(style), choice, prefix, converted, full_names != 0);
+        norvathel::StreamName found;
+        if (!namer.Name(key_seed, found))
+            return NORVATHEL_DRY;
+        if (found.surname)
+            std::snprintf(name, capacity, "%s %s", found.text, found.surname);
+        else
+            std::memcpy(name, found.text, static_cast<std::size_t>(found.length) + 1);
+        if (given_length)
+            *given_length = static_cast<std::size_t>(found.length);
+        if (used)
+            *used = FromGender(found.gender);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
 }
 
 }  // extern "C"

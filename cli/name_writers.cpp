@@ -55,6 +55,15 @@ void WriteLines(OutputBuffer& output, const char* text)
     output.Write(text);
 }
 
+void WriteTextFullName(OutputBuffer& output, const char* given, int givenLength, const char* surname,
+                       int surnameLength)
+{
+    output.Write(given, static_cast<std::size_t>(givenLength));
+    output.Write(" ", 1);
+    output.Write(surname, static_cast<std::size_t>(surnameLength));
+    output.Write(LineEndBytes, LineEndSize);
+}
+
 bool IsUtf8(const char* text, std::size_t length)
 {
     const unsigned char* byte = reinterpret_cast<const unsigned char*>(text);
@@ -93,6 +102,11 @@ void JsonWriter::Start(std::uint64_t seed, const ToolOptions& options)
     constrained = !options.constraintOrder.empty();
     // A clock value replays with --clock, any other seed with --seed.
     output.Write((std::string(options.clock ? "{\"clock\":" : "{\"seed\":") + std::to_string(seed)).c_str());
+    // The style is named wherever it is not the default one, and with every full name.
+    if (options.fullNames || options.style.Name() != "classic") {
+        output.Write(",\"style\":");
+        WriteString(options.style.Name());
+    }
     if (constrained)
         WriteConstraints(options);
     output.Write(",\"boards\":[");
@@ -121,6 +135,25 @@ void JsonWriter::WriteName(const char* name, int length)
     place = AppendJsonText(place, name, size, IsUtf8(name, size));
     *place++ = '"';
     output.Commit(place);
+}
+
+void JsonWriter::WriteText(const char* text, int length)
+{
+    const std::size_t size = static_cast<std::size_t>(length);
+    char* place = output.Reserve(JsonNameRoom);
+    *place++ = '"';
+    place = AppendJsonText(place, text, size, IsUtf8(text, size));
+    *place++ = '"';
+    output.Commit(place);
+}
+
+void JsonWriter::WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength)
+{
+    output.Write(names++ > 0 ? ",{\"given\":" : "{\"given\":");
+    WriteText(given, givenLength);
+    output.Write(",\"surname\":");
+    WriteText(surname, surnameLength);
+    output.Write("}");
 }
 
 void JsonWriter::Finish(bool ranDry)
@@ -200,6 +233,43 @@ void JsonWriter::WriteConstraints(const ToolOptions& options)
 
 // --- CSV ---------------------------------------------------------------------------------
 
+void CsvWriter::Start(bool bom, bool fullNames)
+{
+    if (bom)
+        output.Write("\xEF\xBB\xBF");
+    output.Write(fullNames ? "given,surname,gender\r\n" : "name,gender\r\n");
+}
+
+char* CsvWriter::WriteField(char* place, const char* text, int length)
+{
+    const bool quote = std::find_if(text, text + length, [](char c) {
+                           return c == ',' || c == '"' || c == '\r' || c == '\n';
+                       }) != text + length;
+    if (quote)
+        *place++ = '"';
+    for (int index = 0; index < length; ++index) {
+        if (text[index] == '"')
+            *place++ = '"';
+        *place++ = text[index];
+    }
+    if (quote)
+        *place++ = '"';
+    return place;
+}
+
+void CsvWriter::WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength,
+                              Gender gender)
+{
+    char* place = output.Reserve(4 * MaxNameLength + 24);
+    place = WriteField(place, given, givenLength);
+    *place++ = ',';
+    place = WriteField(place, surname, surnameLength);
+    const char* row = gender == Male ? ",male\r\n" : ",female\r\n";
+    const std::size_t rowLength = std::strlen(row);
+    std::memcpy(place, row, rowLength);
+    output.Commit(place + rowLength);
+}
+
 void CsvWriter::WriteName(const char* name, int length, Gender gender)
 {
     char* place = output.Reserve(2 * MaxNameLength + 16);
@@ -246,30 +316,50 @@ void WriteCsvField(OutputBuffer& output, const char* text, std::size_t length)
 
 }  // namespace
 
-void KeyWriter::Start()
+void KeyWriter::Start(bool bom, bool fullNames, const char* style)
 {
-    if (format == OutputFormat::Csv)
-        output.Write("key,name,gender\r\n");
-    else if (format == OutputFormat::Json)
+    styleName = style;
+    if (format == OutputFormat::Csv) {
+        if (bom)
+            output.Write("\xEF\xBB\xBF");
+        output.Write(fullNames ? "key,given,surname,gender\r\n" : "key,name,gender\r\n");
+    } else if (format == OutputFormat::Json) {
         output.Write("[");
+    }
 }
 
-void KeyWriter::Name(const char* key, std::size_t keyLength, const char* name, int length, Gender gender)
+void KeyWriter::Name(const char* key, std::size_t keyLength, const char* name, int length, Gender gender,
+                     const char* surname, int surnameLength)
 {
     if (format == OutputFormat::Text) {
-        WriteTextName(output, name, length);
+        if (surname)
+            WriteTextFullName(output, name, length, surname, surnameLength);
+        else
+            WriteTextName(output, name, length);
     } else if (format == OutputFormat::Csv) {
         WriteCsvField(output, key, keyLength);
         output.Write(",");
         WriteCsvField(output, name, static_cast<std::size_t>(length));
+        if (surname) {
+            output.Write(",");
+            WriteCsvField(output, surname, static_cast<std::size_t>(surnameLength));
+        }
         output.Write(gender == Male ? ",male\r\n" : ",female\r\n");
     } else {
         output.Write(keys++ > 0 ? "," : "");
         output.Write(LineEndBytes, LineEndSize);
         output.Write("{\"key\":");
         json.WriteString(std::string(key, keyLength));
-        output.Write(",\"name\":");
+        if (styleName) {
+            output.Write(",\"style\":");
+            json.WriteString(styleName);
+        }
+        output.Write(surname ? ",\"given\":" : ",\"name\":");
         json.WriteString(std::string(name, static_cast<std::size_t>(length)));
+        if (surname) {
+            output.Write(",\"surname\":");
+            json.WriteString(std::string(surname, static_cast<std::size_t>(surnameLength)));
+        }
         output.Write(gender == Male ? ",\"gender\":\"male\"}" : ",\"gender\":\"female\"}");
     }
 }
@@ -291,22 +381,31 @@ void NameWriter::Start(std::uint64_t seed, const ToolOptions& options)
     if (format == OutputFormat::Json)
         json.Start(seed, options);
     else if (format == OutputFormat::Csv)
-        csv.Start();
+        csv.Start(options.bom, options.fullNames);
 }
 
 void NameWriter::Name(const char* name, int length, Gender gender, std::uint64_t board,
-                      const char* prefix)
+                      const char* prefix, const char* surname, int surnameLength)
 {
     if (format == OutputFormat::Text) {
-        WriteTextName(output, name, length);
+        if (surname)
+            WriteTextFullName(output, name, length, surname, surnameLength);
+        else
+            WriteTextName(output, name, length);
     } else if (format == OutputFormat::Csv) {
-        csv.WriteName(name, length, gender);
+        if (surname)
+            csv.WriteFullName(name, length, surname, surnameLength, gender);
+        else
+            csv.WriteName(name, length, gender);
     } else {
         if (!inBoard || board != currentBoard)
             json.StartBoard(gender, prefix);
         inBoard = true;
         currentBoard = board;
-        json.WriteName(name, length);
+        if (surname)
+            json.WriteFullName(name, length, surname, surnameLength);
+        else
+            json.WriteName(name, length);
     }
 }
 

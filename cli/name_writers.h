@@ -35,6 +35,10 @@ inline void WriteTextName(OutputBuffer& output, const char* name, int length)
     output.Commit(place + length + LineEndSize);
 }
 
+// A full name, "Given Surname", and a line end.
+void WriteTextFullName(OutputBuffer& output, const char* given, int givenLength, const char* surname,
+                       int surnameLength);
+
 // True when the bytes are well-formed UTF-8: no stray or missing continuation bytes, no
 // overlong forms, no surrogates, nothing above U+10FFFF. The one check the JSON form uses.
 bool IsUtf8(const char* text, std::size_t length);
@@ -48,6 +52,8 @@ public:
     void Start(std::uint64_t seed, const ToolOptions& options);
     void StartBoard(norvathel::Gender gender, const char* prefix);
     void WriteName(const char* name, int length);
+    // A full name: {"given":...,"surname":...}.
+    void WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength);
     // The tail; ran_dry is written when constraints were given.
     void Finish(bool ranDry);
     // A JSON string of any text: quoted and escaped; UTF-8 kept, other high bytes read as
@@ -57,6 +63,7 @@ public:
 private:
     void EndBoard();
     void WriteConstraints(const ToolOptions& options);
+    void WriteText(const char* text, int length);
 
     OutputBuffer& output;
     bool constrained = false;
@@ -71,10 +78,15 @@ class CsvWriter {
 public:
     explicit CsvWriter(OutputBuffer& buffer) : output(buffer) {}
 
-    void Start() { output.Write("name,gender\r\n"); }
+    // The header; with a byte-order mark first when bom, given,surname columns for full names.
+    void Start(bool bom, bool fullNames);
     void WriteName(const char* name, int length, norvathel::Gender gender);
+    void WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength,
+                       norvathel::Gender gender);
 
 private:
+    char* WriteField(char* place, const char* text, int length);
+
     OutputBuffer& output;
 };
 
@@ -87,8 +99,12 @@ public:
     {
     }
 
-    void Start();
-    void Name(const char* key, std::size_t keyLength, const char* name, int length, norvathel::Gender gender);
+    // The CSV header (with a byte-order mark first when bom; given,surname columns for full
+    // names) or the JSON array's start; style is named in each JSON object unless it is null.
+    void Start(bool bom = false, bool fullNames = false, const char* style = nullptr);
+    // surname: the full name's surname, or null for a given name alone.
+    void Name(const char* key, std::size_t keyLength, const char* name, int length, norvathel::Gender gender,
+              const char* surname = nullptr, int surnameLength = 0);
     void Finish();
 
 private:
@@ -96,6 +112,7 @@ private:
     OutputFormat format;
     JsonWriter json;
     std::uint64_t keys = 0;
+    const char* styleName = nullptr;
 };
 
 // Whichever form was asked for, name by name: boards open in JSON as the names come.
@@ -108,8 +125,9 @@ public:
 
     void Start(std::uint64_t seed, const ToolOptions& options);
     // A name of the composed board number board, of that board's gender and prefix.
+    // surname: the full name's surname, or null for a given name alone.
     void Name(const char* name, int length, norvathel::Gender gender, std::uint64_t board,
-              const char* prefix);
+              const char* prefix, const char* surname = nullptr, int surnameLength = 0);
     void Finish(bool ranDry);
 
 private:

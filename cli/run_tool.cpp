@@ -51,12 +51,12 @@ AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed)
 void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output,
                 ProgressLine& progress, RunResult& result)
 {
-    norvathel::NameStream stream(StartingGenerator(options, seed), options.gender, options.prefix,
-                                 options.constraints);
+    norvathel::NameStream stream(options.style, StartingGenerator(options, seed), options.gender, options.prefix,
+                                 options.constraints, options.fullNames);
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
-    if (options.format == OutputFormat::Text) {
+    if (options.format == OutputFormat::Text && !options.fullNames) {
         // Its own loop: this is the one that runs tens of millions of times a second.
         for (; result.written < options.count && stream.Next(name); ++result.written) {
             WriteTextName(output, name.text, name.length);
@@ -66,7 +66,8 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
         }
     } else {
         for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written) {
-            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix());
+            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix(), name.surname,
+                        name.surnameLength);
             progress.Update(result.written, stream.Composed());
         }
     }
@@ -79,7 +80,8 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
 void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output)
 {
     AdditiveRandom random = StartingGenerator(options, seed);
-    Board board = {};
+    AdditiveRandom second = norvathel::SurnameRandomFor(random);
+    Board board = {}, surnames = {};
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     std::uint64_t number = 0;
@@ -87,9 +89,12 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
         if (output.Failed())
             break;
         const Gender gender = norvathel::BoardGender(request.gender, random);
-        norvathel::ComposeBoard(random, gender, request.prefix, board);
+        options.style.ComposeBoard(random, gender, request.prefix, board);
+        if (options.fullNames)
+            options.style.ComposeSurnames(second, surnames);
         for (int index = 0; index < NamesPerBoard; ++index)
-            writer.Name(board.names[index], board.lengths[index], gender, number, request.prefix);
+            writer.Name(board.names[index], board.lengths[index], gender, number, request.prefix,
+                        options.fullNames ? surnames.names[index] : nullptr, surnames.lengths[index]);
         ++number;
     }
     writer.Finish(false);
@@ -99,9 +104,12 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
 void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& output,
                    ProgressLine& progress, RunResult& result)
 {
-    norvathel::KeyNamer namer(options.gender, options.prefix, options.constraints);
+    norvathel::KeyNamer namer(options.style, options.gender, options.prefix, options.constraints,
+                              options.fullNames);
     KeyWriter writer(output, options.format);
-    writer.Start();
+    // As the JSON document does, each object names the style unless it is classic without --full.
+    const bool named = options.fullNames || options.style.Name() != "classic";
+    writer.Start(options.bom, options.fullNames, named ? options.style.Name().c_str() : nullptr);
     LineReader keys(in, LongestLine);
     const char* key;
     std::size_t length;
@@ -114,7 +122,7 @@ void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& outp
             result.dryKeyLine = keys.LineNumber();
             break;
         }
-        writer.Name(key, length, name.text, name.length, name.gender);
+        writer.Name(key, length, name.text, name.length, name.gender, name.surname, name.surnameLength);
         ++result.written;
         progress.Update(result.written, namer.Composed());
     }
@@ -163,6 +171,8 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
     try {
         if (outcome == ParseOutcome::Help) {
             WriteLines(output, HelpText().c_str());
+        } else if (outcome == ParseOutcome::ListStyles) {
+            WriteLines(output, StyleListText().c_str());
         } else if (outcome == ParseOutcome::Version) {
             WriteLines(output, "norvathel-names " NORVATHEL_VERSION "\n");
         } else {

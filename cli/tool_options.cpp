@@ -164,6 +164,10 @@ const char* KeysConflict(const ToolOptions& options)
 // Cross-option rules, checked once everything has been read.
 bool CheckCombination(const ToolOptions& options, std::string& problem)
 {
+    if (options.bom && options.format != OutputFormat::Csv) {
+        problem = "--bom is for --format csv";
+        return false;
+    }
     if (options.seed && options.clock) {
         problem = "--seed and --clock exclude each other";
         return false;
@@ -175,7 +179,7 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
     if (!options.boardsGiven) {
         // Constraints that no name can meet are seen now, before anything is composed.
         problem = ConstraintMessage(
-            norvathel::ImpossibleConstraints(options.constraints, options.prefix, options.gender),
+            norvathel::ImpossibleConstraints(options.constraints, options.prefix, options.gender, options.style),
             options);
         return problem.empty();
     }
@@ -445,6 +449,37 @@ ParseOutcome SetFormat(const char*, const char* value, ToolOptions& options, std
     return Accepted(ParseFormat(value, options.format, problem));
 }
 
+// A built-in style's name, or else a style file.
+ParseOutcome SetStyle(const char*, const char* value, ToolOptions& options, std::string& problem)
+{
+    if (norvathel::Style::BuiltIn(value, options.style))
+        return ParseOutcome::Run;
+    norvathel::StyleError error;
+    if (norvathel::Style::FromFile(value, options.style, error))
+        return ParseOutcome::Run;
+    problem = error.line > 0 ? error.Text()
+                             : "--style " + Quoted(value) + " is no built-in style (see --list-styles) and no style file: " +
+                                   error.message;
+    return ParseOutcome::Error;
+}
+
+ParseOutcome SetFull(const char*, const char*, ToolOptions& options, std::string&)
+{
+    options.fullNames = true;
+    return ParseOutcome::Run;
+}
+
+ParseOutcome SetBom(const char*, const char*, ToolOptions& options, std::string&)
+{
+    options.bom = true;
+    return ParseOutcome::Run;
+}
+
+ParseOutcome ListStyles(const char*, const char*, ToolOptions&, std::string&)
+{
+    return ParseOutcome::ListStyles;
+}
+
 ParseOutcome ShowHelp(const char*, const char*, ToolOptions&, std::string&)
 {
     return ParseOutcome::Help;
@@ -467,6 +502,12 @@ constexpr Option Options[] = {
      "every name begins with TEXT (at most 31 bytes), its\n"
      "first letter capitalised: --prefix el gives names\n"
      "such as Elandra"},
+    {"--style", nullptr, "NAME|FILE", SetStyle,
+     "compose in another voice: a built-in style (see\n"
+     "--list-styles) or a style file: --style crisp"},
+    {"--full", nullptr, nullptr, SetFull,
+     "full names, \"Given Surname\": the same given names,\n"
+     "each with a surname in the style"},
     {"--count", nullptr, "N", SetCount, "how many names (default 10); 0 prints nothing"},
     {"--unique", nullptr, nullptr, SetUnique, "no name twice in one run"},
     {"--min-length", nullptr, "N", SetMinLength,
@@ -504,6 +545,11 @@ constexpr Option Options[] = {
      "male:PREFIX, female:PREFIX, joined by commas:\n"
      "--clock 1000000000 --boards start,female,male:ka"},
     {"--format", nullptr, "FORMAT", SetFormat, "text (default), csv or json"},
+    {"--bom", nullptr, nullptr, SetBom,
+     "start CSV with a byte-order mark, so that spreadsheet\n"
+     "programs read every letter right: --format csv --bom"},
+    {"--list-styles", nullptr, nullptr, ListStyles,
+     "list the built-in styles with sample names and exit"},
     {"--help", "-h", nullptr, ShowHelp, "show this help and exit"},
     {"--version", nullptr, nullptr, ShowVersion, "show the version and exit"},
 };
@@ -605,6 +651,31 @@ ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::st
     return CheckCombination(options, problem) ? ParseOutcome::Run : ParseOutcome::Error;
 }
 
+std::string StyleListText()
+{
+    std::string text;
+    for (const std::string& name : norvathel::Style::BuiltInNames()) {
+        norvathel::Style style;
+        norvathel::Style::BuiltIn(name, style);
+        // Samples from a fixed seed: the same every time.
+        norvathel::AdditiveRandom random;
+        random.SeedFull(2024);
+        norvathel::AdditiveRandom second = norvathel::SurnameRandomFor(random);
+        norvathel::Board given, surnames;
+        std::string samples;
+        for (norvathel::Gender gender : {norvathel::Female, norvathel::Male}) {
+            style.ComposeBoard(random, gender, "", given);
+            style.ComposeSurnames(second, surnames);
+            for (int index = 0; index < 3; ++index)
+                samples += std::string(samples.empty() ? "" : ", ") + given.names[index] + " " + surnames.names[index];
+        }
+        std::string line = name;
+        line.resize(std::max<std::size_t>(line.size() + 1, 11), ' ');
+        text += line + style.Data().description + "\n" + std::string(11, ' ') + samples + "\n";
+    }
+    return text;
+}
+
 std::string HelpText()
 {
     std::string help = HelpHead;
@@ -613,7 +684,8 @@ std::string HelpText()
         if (text == nullptr)
             continue;  // on the line of the option above
         std::string line = std::string(HelpLabelIndent, ' ') + HelpLabel(index);
-        line.resize(std::max(line.size() + 1, HelpTextColumn), ' ');
+        // Two spaces at least between a long label and its text, so that the label reads apart.
+        line.resize(line.size() + 1 < HelpTextColumn ? HelpTextColumn : line.size() + 2, ' ');
         for (; *text != '\0'; ++text) {
             line += *text;
             if (*text == '\n')

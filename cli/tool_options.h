@@ -7,6 +7,7 @@
 
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
+#include <norvathel/style.h>
 #include "argument_texts.h"
 
 enum class OutputFormat { Text, Json, Csv };
@@ -33,16 +34,22 @@ struct ToolOptions {
     bool boardsGiven = false;
     std::vector<BoardRequest> boards;
     OutputFormat format = OutputFormat::Text;
+    norvathel::Style style;  // --style; classic when not given
+    bool fullNames = false;  // --full
+    bool bom = false;        // --bom
     norvathel::NameConstraints constraints;  // exclude: the --exclude pieces, then the file's
     std::size_t excludeListed = 0;           // how many pieces --exclude gave
     std::vector<ConstraintOption> constraintOrder;  // the constraint options given, in order
 };
 
-enum class ParseOutcome { Run, Help, Version, Error };
+enum class ParseOutcome { Run, Help, Version, ListStyles, Error };
 
 // Reads argv[1..argc-1] into options. On Error, problem holds a one-line description.
 // --help and --version end the parse where they stand.
 ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem);
+
+// The text of --list-styles: each built-in style's name, description and a few full names.
+std::string StyleListText();
 
 // The text of --help, with "\n" line ends; the options' part is made from the same table as
 // the parser.

@@ -13,6 +13,7 @@ struct ComposerRules {
     std::vector<std::string> clusters;    // two-letter clusters, never at a name's last position
     std::vector<std::string> vowels;      // vowel fragments
     std::vector<std::string> endings;     // feminine endings
+    std::vector<std::string> maleEndings; // masculine endings, for a style whose male names have them
     // The letters that make a text end in a vowel (what EndsInConsonant looks at).
     std::string vowelLetters;
     // Vowel fragments that never open a name.
@@ -31,7 +32,28 @@ struct ComposerRules {
     // in a consonant fragment gets one. The male closing rule: a male name that ends in a vowel
     // fragment gets one single consonant.
     int endingLead = 2;
+
+    // What a style may change; the defaults are the compiled composer's. Which gender closes on
+    // an ending from its table (and takes the ending rule above) rather than on a consonant.
+    bool maleEnds = false;
+    bool femaleEnds = true;
+    // Whether a name's first fragment, without a prefix, can be a consonant by the gender's
+    // opening draw, and whether that draw can leave the kind to the usual rule.
+    bool openingConsonant[2] = {true, false};  // by gender: Male, Female
+    bool openingDecides[2] = {true, true};
+    // Whether the kind draw can give a consonant, and a vowel; whether the cluster draw can give
+    // a cluster, and a single consonant; whether a cluster may open a name.
+    bool consonantDrawn = true, vowelDrawn = true;
+    bool clusterDrawn = true, singleDrawn = true;
+    bool clusterOpens = true;
+    // The texts that make a prefix end in a vowel, when they are not single bytes (UTF-8
+    // letters); empty: vowelLetters decides.
+    std::vector<std::string> vowelEnds;
 };
+
+struct StyleData;
+// A style told plainly, for the same reasoning.
+ComposerRules RulesOf(const StyleData& style);
 
 // The composer as compiled: the drawable part of the fragment tables and its fixed rules.
 const ComposerRules& CompiledRules();

@@ -8,7 +8,15 @@ namespace norvathel {
 
 KeyNamer::KeyNamer(GenderChoice gender, const char* prefixText, const NameConstraints& constraints,
                    std::uint64_t limit)
-    : genderChoice(gender),
+    : KeyNamer(Style::Classic(), gender, prefixText, constraints, false, limit)
+{
+}
+
+KeyNamer::KeyNamer(const Style& styleGiven, GenderChoice gender, const char* prefixText,
+                   const NameConstraints& constraints, bool full, std::uint64_t limit)
+    : style(styleGiven),
+      fullNames(full),
+      genderChoice(gender),
       filter(new NameFilter(constraints.minLength, constraints.maxLength, constraints.endsWith,
                             constraints.exclude, constraints.excludeNames)),
       dryLimit(limit)
@@ -22,16 +30,28 @@ KeyNamer::~KeyNamer() = default;
 bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
 {
     random.SeedFull(seed);
+    // Only full names pay for the second generator: a key's name alone is on the fast path.
+    AdditiveRandom second;
+    if (fullNames)
+        second = SurnameRandomFor(random);
     // Failures are counted as a stream counts them, so that both run dry at the same name.
     std::uint64_t failed = 0;
     for (std::uint64_t board = 0;; ++board) {
         const Gender gender = BoardGender(genderChoice, random);
-        cursor.Start(random, gender, prefix);
+        cursor.Start(random, style, gender, prefix);
+        // The surnames of this board, as a full-name stream composes them board by board.
+        if (fullNames)
+            style.ComposeSurnames(second, surnames);
         while (!cursor.Done()) {
             const int length = cursor.Next(slot);
             ++composed;
             if (!filter->Any() || filter->Passes(slot, length)) {
                 name = {slot, length, gender, board};
+                if (fullNames) {
+                    const int index = cursor.Index() - 1;
+                    name.surname = surnames.names[index];
+                    name.surnameLength = surnames.lengths[index];
+                }
                 return true;
             }
             if (++failed >= dryLimit)

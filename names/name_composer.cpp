@@ -1,4 +1,5 @@
 #include <norvathel/name_composer.h>
+#include <norvathel/style.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -6,6 +7,7 @@
 
 #include "fragment_tables.h"
 #include "name_finishing.h"
+#include "style_voice.h"
 
 namespace norvathel {
 
@@ -30,107 +32,15 @@ Gender DrawStartGender(AdditiveRandom& random)
 
 namespace {
 
-// The spans of the table draws, from the tables' sizes.
-constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
-constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
-constexpr AdditiveRandom::Span VowelSpan = AdditiveRandom::SpanOf(0, VowelDraws - 1);
-const int ClusterBase = ConsonantDraws;  // where the clusters start among the cached consonants
-
-// The vowel rules are kept as sets of refused draws, one bit per masked draw.
-static_assert(VowelSpan.mask < 32, "every masked vowel draw has a bit in a 32-bit set");
-// The masked draws past the table, which Range(0, VowelDraws - 1) draws again.
-constexpr std::uint32_t UndrawableVowels =
-    static_cast<std::uint32_t>((std::uint64_t{2} << VowelSpan.mask) - (std::uint64_t{1} << VowelDraws));
-
-// The widest entry of any table, its NUL included; every fragment is copied at this size.
-constexpr int FragmentSize = sizeof FemaleEndings[0];
-static_assert(sizeof Consonants[0] <= FragmentSize && sizeof Clusters[0] <= FragmentSize &&
-                  sizeof Vowels[0] <= FragmentSize,
-              "every fragment fits a fragment slot");
-
-bool SameText(const char* a, const char* b)
-{
-    while (*a == *b) {
-        if (*a == '\0')
-            return true;
-        ++a;
-        ++b;
-    }
-    return false;
-}
-
-// A fragment ready to append: zero-padded to a fixed size, so that appending is one fixed-size
-// copy and an add, not a byte loop whose length changes at random from fragment to fragment.
-struct Fragment {
-    char text[FragmentSize];
-    int length;
-};
-
-void MakeFragment(const char* text, Fragment& fragment)
-{
-    std::memset(fragment.text, 0, sizeof fragment.text);
-    std::size_t length = std::strlen(text);
-    if (length > FragmentSize - 1)
-        length = FragmentSize - 1;  // no fragment is that long; never write past the slot
-    std::memcpy(fragment.text, text, length);
-    fragment.length = static_cast<int>(length);
-}
-
-// The set of masked vowel draws to draw again while lastVowel is the given text: those past
-// the table and every entry equal to it, unless it is "e" or "o", which may repeat.
-std::uint32_t VowelRedrawsAfter(const char* lastVowel)
-{
-    std::uint32_t redraws = UndrawableVowels;
-    if (SameText(lastVowel, "e") || SameText(lastVowel, "o"))
-        return redraws;
-    for (int k = 0; k < VowelDraws; ++k)
-        if (SameText(Vowels[k], lastVowel))
-            redraws |= 1u << k;
-    return redraws;
-}
-
-// The drawable part of the fragment tables in appendable form, with the vowel rules as sets.
-struct FragmentCache {
-    // The drawable consonants, then the drawable clusters from ClusterBase on: one index
-    // picks either.
-    Fragment consonants[ConsonantDraws + ClusterDraws];
-    Fragment vowels[VowelDraws];
-    Fragment endings[EndingDraws];
-    std::uint32_t redrawsAfterVowel[VowelDraws];
-    std::uint32_t redrawsAfterNothing;  // lastVowel empty
-    std::uint32_t redrawsOpening;       // position 0: never "y"
-
-    FragmentCache()
-    {
-        for (int k = 0; k < ConsonantDraws; ++k)
-            MakeFragment(Consonants[k], consonants[k]);
-        for (int k = 0; k < ClusterDraws; ++k)
-            MakeFragment(Clusters[k], consonants[ClusterBase + k]);
-        for (int k = 0; k < EndingDraws; ++k)
-            MakeFragment(FemaleEndings[k], endings[k]);
-        redrawsOpening = UndrawableVowels;
-        for (int k = 0; k < VowelDraws; ++k) {
-            MakeFragment(Vowels[k], vowels[k]);
-            redrawsAfterVowel[k] = VowelRedrawsAfter(Vowels[k]);
-            if (SameText(Vowels[k], "y"))
-                redrawsOpening |= 1u << k;
-        }
-        redrawsAfterNothing = VowelRedrawsAfter("");
-    }
-};
-
-const FragmentCache& Fragments()
-{
-    static const FragmentCache cache;
-    return cache;
-}
+const int WorkSize = 128;
+static_assert(MaxNameLength + FragmentSlot < WorkSize, "a slot copied past the longest name fits");
 
 // What a composition needs to know about its prefix, worked out once for the ten names.
 struct PrefixFacts {
     const char* text;
     int length;
     bool endsInConsonant;
-    std::uint32_t vowelRedraws;  // while lastVowel is the prefix
+    std::uint16_t blocked;  // the vowel class refused while lastVowel is the prefix
 };
 
 // The name under construction; whole fixed-size fragments are copied in, the padding's zeros
@@ -139,76 +49,191 @@ struct WorkText {
     char* text;
     int length;
 
+    // Copy bytes of the slot: every fragment of the style and its NUL fit in them.
+    template <int Copy = FragmentSlot>
     void Append(const Fragment& fragment)
     {
-        std::memcpy(text + length, fragment.text, FragmentSize);
+        std::memcpy(text + length, fragment.text, Copy);
         length += fragment.length;
     }
 };
 
+// The rules of a style as ComposeName reads them: a copy in locals, so that the generator's
+// stores cannot force reloads. The vowel rules are a state: the vowel class refused next.
+struct StyleRules {
+    using VowelState = std::uint16_t;
+
+    const Fragment* consonants;
+    const Fragment* vowels;
+    const Fragment* endings;
+    const std::uint16_t* vowelClass;
+    const std::uint16_t* openingClass;
+    const std::uint16_t* blockedAfter;
+    AdditiveRandom::Span consonantSpan, clusterSpan, endingSpan;
+    int clusterBase;
+    bool clusterOpens;
+    int vowelMask;
+    int maxVowelRun;
+    int endingFrom;
+    bool closesWithEnding;
+    DrawnChance opening, consonantChance, clusterChance;
+
+    StyleRules(const StyleVoice& voice, const GenderVoice& gender)
+        : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
+          vowelClass(voice.vowelClass.data()), openingClass(voice.openingClass.data()),
+          blockedAfter(voice.blockedAfter.data()), consonantSpan(voice.consonantSpan),
+          clusterSpan(voice.clusterSpan), endingSpan(gender.endingSpan), clusterBase(voice.clusterBase),
+          clusterOpens(voice.clusterOpens),
+          vowelMask(static_cast<int>(voice.vowelSpan.mask)), maxVowelRun(voice.maxVowelRun),
+          endingFrom(voice.endingFrom), closesWithEnding(gender.closesWithEnding), opening(gender.opening),
+          consonantChance(voice.consonantChance), clusterChance(voice.clusterChance)
+    {
+    }
+
+    static constexpr int CopyBytes = FragmentSlot;
+    bool ClosesWithEnding() const { return closesWithEnding; }
+    bool OpeningHit(AdditiveRandom& random) const { return opening.Hit(random); }
+    bool ConsonantHit(AdditiveRandom& random) const { return consonantChance.Hit(random); }
+    bool ClusterHit(AdditiveRandom& random) const { return clusterChance.Hit(random); }
+    bool ClusterMayStand(int position, int positions) const
+    {
+        return position < positions - 1 && (position > 0 || clusterOpens);
+    }
+    int PickConsonant(AdditiveRandom& random, int cluster) const
+    {
+        return cluster * clusterBase + Pick(random, cluster ? clusterSpan : consonantSpan);
+    }
+    int PickClosingConsonant(AdditiveRandom& random) const { return Pick(random, consonantSpan); }
+    int PickEnding(AdditiveRandom& random) const { return Pick(random, endingSpan); }
+
+    VowelState NothingBefore() const { return 0; }
+    VowelState AfterPrefix(std::uint16_t blockedClass) const { return blockedClass; }
+    // One loop for the span's own redraws and the vowel rules' redraws: both simply draw
+    // again, so the sequence of draws is that of the vowel table's Range.
+    int DrawVowel(AdditiveRandom& random, bool atOpening, VowelState& state) const
+    {
+        const std::uint16_t* classes = atOpening ? openingClass : vowelClass;
+        const std::uint16_t refused = atOpening ? 0 : state;
+        int vowel;
+        std::uint16_t kind;
+        do {
+            vowel = random.Next() & vowelMask;
+            kind = classes[vowel];
+        } while (kind == 0 || kind == refused);
+        state = blockedAfter[kind];
+        return vowel;
+    }
+};
+
+// Classic's rules with every number known when compiling, as the window has always drawn them:
+// the same draws as StyleRules makes of the classic style, only faster. The vowel rules are
+// sets of refused draws, one bit per masked draw.
+struct ClassicRules {
+    using VowelState = std::uint32_t;
+    static constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
+    static constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
+    static constexpr int VowelMask = static_cast<int>(AdditiveRandom::SpanOf(0, VowelDraws - 1).mask);
+    static constexpr int maxVowelRun = 2;
+    static constexpr int endingFrom = 2;
+    static constexpr int CopyBytes = sizeof FemaleEndings[0];  // the widest classic fragment and its NUL
+
+    const Fragment* consonants;
+    const Fragment* vowels;
+    const Fragment* endings;
+    const std::uint32_t* redrawsAfterVowel;  // by masked draw
+    const std::uint32_t* redrawsAfterClass;  // by vowel class; class 0: nothing but the span's
+    std::uint32_t redrawsOpening;
+    bool male;
+
+    ClassicRules(const StyleVoice& voice, const GenderVoice& gender)
+        : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
+          redrawsAfterVowel(voice.redrawsAfterVowel.data()), redrawsAfterClass(voice.redrawsAfterClass.data()),
+          redrawsOpening(voice.redrawsOpening), male(!gender.closesWithEnding)
+    {
+    }
+
+    bool ClosesWithEnding() const { return !male; }
+    bool OpeningHit(AdditiveRandom& random) const { return male && random.Range<1, 4>() != 4; }
+    bool ConsonantHit(AdditiveRandom& random) const { return random.Range<1, 2>() == 1; }
+    bool ClusterHit(AdditiveRandom& random) const { return random.Range<1, 4>() == 1; }
+    static bool ClusterMayStand(int position, int positions) { return position < positions - 1; }
+    int PickConsonant(AdditiveRandom& random, int cluster) const
+    {
+        return cluster * ConsonantDraws + random.Draw(cluster ? ClusterSpan : ConsonantSpan);
+    }
+    int PickClosingConsonant(AdditiveRandom& random) const { return random.Range<0, ConsonantDraws - 1>(); }
+    int PickEnding(AdditiveRandom& random) const { return random.Range<0, EndingDraws - 1>(); }
+
+    VowelState NothingBefore() const { return redrawsAfterClass[0]; }
+    VowelState AfterPrefix(std::uint16_t blockedClass) const { return redrawsAfterClass[blockedClass]; }
+    int DrawVowel(AdditiveRandom& random, bool atOpening, VowelState& state) const
+    {
+        const std::uint32_t redraws = atOpening ? redrawsOpening : state;
+        int vowel;
+        do
+            vowel = random.Next() & VowelMask;
+        while (redraws >> vowel & 1u);
+        state = redrawsAfterVowel[vowel];
+        return vowel;
+    }
+};
+
 // Composes one raw (unfinished) name of the given number of positions into out, carrying
-// vowelRun from name to name; returns its length. lastVowel is kept as the set of vowel draws
-// it refuses.
-int ComposeName(AdditiveRandom& random, const FragmentCache& fragments, Gender gender,
-                const PrefixFacts& prefix, int positions, int& carriedVowelRun, char* out)
+// vowelRun from name to name; returns its length.
+template <typename Rules>
+int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& prefix, int positions,
+                int& carriedVowelRun, char* out)
 {
     int vowelRun = carriedVowelRun;  // a local, so that it stays in a register
     WorkText work = {out, 0};
-    std::uint32_t vowelRedraws = fragments.redrawsAfterNothing;
+    typename Rules::VowelState vowels = rules.NothingBefore();
     bool afterConsonant = false;
     int position = 0;
-    // Positions run from 3 up, so the first pass always reaches the prefix step.
+    // Positions run from 1 up, so the first pass always reaches the prefix step.
     if (prefix.length > 0) {
         std::memcpy(out, prefix.text, static_cast<std::size_t>(prefix.length));
         work.length = prefix.length;
-        vowelRedraws = prefix.vowelRedraws;
+        vowels = rules.AfterPrefix(prefix.blocked);
         afterConsonant = prefix.endsInConsonant;
         position = 1;
     }
     while (position < positions) {
-        if (gender == Female && vowelRun == 0 && position >= positions - 2) {
-            work.Append(fragments.endings[random.Range<0, EndingDraws - 1>()]);
+        if (rules.ClosesWithEnding() && vowelRun == 0 && position >= positions - rules.endingFrom) {
+            work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
             out[work.length] = '\0';
             carriedVowelRun = vowelRun;
             return work.length;  // nothing follows an ending drawn in the loop
         }
 
         bool consonant;
-        if (gender == Male && position == 0 && random.Range<1, 4>() != 4)
+        if (position == 0 && rules.OpeningHit(random))
             consonant = true;
         else if (afterConsonant)
             consonant = false;
         else
-            consonant = random.Range<1, 2>() == 1 || vowelRun == 2;
+            consonant = rules.ConsonantHit(random) || vowelRun == rules.maxVowelRun;
 
         if (consonant) {
             vowelRun = 0;
             afterConsonant = true;
             // Clusters never stand at the last position; the two draws stay in this order.
             // Span and table are picked by arithmetic, not a branch: the choice is random.
-            int cluster = (random.Range<1, 4>() == 1) & (position < positions - 1);
-            int index = random.Draw(cluster ? ClusterSpan : ConsonantSpan);
-            work.Append(fragments.consonants[cluster * ClusterBase + index]);
+            int cluster = static_cast<int>(rules.ClusterHit(random)) & static_cast<int>(rules.ClusterMayStand(position, positions));
+            work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
         } else {
             afterConsonant = false;
             ++vowelRun;
-            // One loop for the span's own redraws and the vowel rules' redraws: both simply
-            // draw again, so the sequence of draws is that of Range(0, VowelDraws - 1).
-            std::uint32_t redraws = position == 0 ? fragments.redrawsOpening : vowelRedraws;
-            int vowel;
-            do
-                vowel = random.Next() & static_cast<int>(VowelSpan.mask);
-            while (redraws >> vowel & 1u);
-            vowelRedraws = fragments.redrawsAfterVowel[vowel];
-            work.Append(fragments.vowels[vowel]);
+            work.template Append<Rules::CopyBytes>(rules.vowels[rules.DrawVowel(random, position == 0, vowels)]);
         }
         ++position;
     }
 
-    if (gender == Female && afterConsonant)
-        work.Append(fragments.endings[random.Range<0, EndingDraws - 1>()]);
-    if (gender == Male && vowelRun != 0)
-        work.Append(fragments.consonants[random.Range<0, ConsonantDraws - 1>()]);  // vowelRun carries on
+    if (rules.ClosesWithEnding()) {
+        if (afterConsonant)
+            work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
+    } else if (vowelRun != 0) {
+        work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickClosingConsonant(random)]);  // vowelRun carries on
+    }
     out[work.length] = '\0';
     carriedVowelRun = vowelRun;
     return work.length;
@@ -222,52 +247,138 @@ void ReadPrefix(const char* text, char (&area)[PrefixCapacity])
         std::strncpy(area, text, PrefixCapacity - 1);
 }
 
+void Capitalise(const StyleVoice& voice, char* text)
+{
+    if (voice.data.capitals == Capitals::Latin)
+        UpperCaseFirstLatinLetter(text);
+    else
+        UpperCaseFirstLetter(text);
+}
+
 }  // namespace
 
-void BoardCursor::Start(AdditiveRandom& source, Gender boardGender, const char* prefixText)
+void BoardCursor::Begin(AdditiveRandom& source, const StyleVoice& style, bool surnameStems,
+                        Gender boardGender, const char* prefixText)
 {
     random = &source;
+    voice = &style;
+    stems = surnameStems;
     gender = boardGender;
     ReadPrefix(prefixText, prefix);
     prefixLength = static_cast<int>(std::strlen(prefix));
-    prefixEndsInConsonant = EndsInConsonant(prefix);
-    prefixVowelRedraws = VowelRedrawsAfter(prefix);
-    // Every composition draws the ten lengths first, then composes names 0 to 9 in order.
-    for (int& count : positions)
-        count = source.Range<3, 6>();
+    prefixEndsInConsonant = prefixLength > 0 && !style.EndsInVowelLetter(prefix, prefixLength);
+    prefixBlocked = prefixLength > 0 ? style.BlockedAfterText(prefix, prefixLength) : 0;
+    // Every composition draws the ten position counts first, then composes names 0 to 9 in order.
+    const AdditiveRandom::Span span = stems ? style.stemPositions : style.positions;
+    const int least = stems ? style.stemMinPositions : style.minPositions;
+    if (style.classic && !stems) {
+        for (int& count : positions)
+            count = source.Range<3, 6>();
+    } else {
+        for (int& count : positions)
+            count = least + Pick(source, span);
+    }
     vowelRun = 0;
     index = 0;
 }
 
+void BoardCursor::Start(AdditiveRandom& source, Gender boardGender, const char* prefixText)
+{
+    Begin(source, Style::Classic().Voice(), false, boardGender, prefixText);
+}
+
+void BoardCursor::Start(AdditiveRandom& source, const Style& style, Gender boardGender, const char* prefixText)
+{
+    Begin(source, style.Voice(), false, boardGender, prefixText);
+}
+
+int BoardCursor::NextRaw()
+{
+    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
+    const GenderVoice& voiceOf = stems ? voice->stem : voice->genders[gender];
+    const int length = voice->classic && !stems
+                           ? ComposeName(*random, ClassicRules(*voice, voiceOf), facts, positions[index], vowelRun, work)
+                           : ComposeName(*random, StyleRules(*voice, voiceOf), facts, positions[index], vowelRun, work);
+    ++index;
+    return length;
+}
+
+template <typename Rules>
+void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capitalise)
+{
+    const Rules rules = given;  // a local: the generator's stores cannot reach it
+    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
+    for (; index < NamesPerBoard; ++index) {
+        board.lengths[index] = ComposeName(*random, rules, facts, positions[index], vowelRun, work);
+        if (capitalise)
+            Capitalise(*voice, work);
+        // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
+        std::memcpy(board.names[index], work, NameSlotSize);
+    }
+}
+
+void BoardCursor::ComposeRest(Board& board, bool capitalise)
+{
+    const GenderVoice& voiceOf = stems ? voice->stem : voice->genders[gender];
+    if (voice->classic && !stems)
+        ComposeRestWith(ClassicRules(*voice, voiceOf), board, capitalise);
+    else
+        ComposeRestWith(StyleRules(*voice, voiceOf), board, capitalise);
+}
+
 int BoardCursor::Next(char (&name)[NameSlotSize])
 {
-    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixVowelRedraws};
-    const int length = ComposeName(*random, Fragments(), gender, facts, positions[index], vowelRun, work);
-    ++index;
-    UpperCaseFirstLetter(work);
+    const int length = NextRaw();
+    Capitalise(*voice, work);
     // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
     std::memcpy(name, work, NameSlotSize);
     return length;
 }
 
-void ComposeBoard(AdditiveRandom& random, Gender gender, const char* prefix, Board& board)
+void Style::ComposeBoard(AdditiveRandom& random, Gender gender, const char* prefix, Board& board) const
 {
     BoardCursor cursor;
-    cursor.Start(random, gender, prefix);
-    for (int index = 0; index < NamesPerBoard; ++index)
-        board.lengths[index] = cursor.Next(board.names[index]);
+    cursor.Begin(random, *voice, false, gender, prefix);
+    cursor.ComposeRest(board, true);
+}
+
+void Style::ComposeSurnames(AdditiveRandom& random, Board& board) const
+{
+    const StyleVoice& style = *voice;
+    if (style.data.surname.form == SurnameForm::StemAndTail) {
+        // Ten stems as a board of given names is composed, then ten tails in order.
+        BoardCursor cursor;
+        cursor.Begin(random, style, true, style.data.surname.closesAs, nullptr);
+        cursor.ComposeRest(board, false);
+    } else {
+        for (int index = 0; index < NamesPerBoard; ++index) {
+            const Fragment& head = style.heads[static_cast<std::size_t>(Pick(random, style.headSpan))];
+            std::memcpy(board.names[index], head.text, FragmentSlot);
+            board.lengths[index] = head.length;
+        }
+    }
+    for (int index = 0; index < NamesPerBoard; ++index) {
+        const Fragment& tail = style.tails[static_cast<std::size_t>(Pick(random, style.tailSpan))];
+        // Checked when the style was built: a stem or head and a tail fit the slot.
+        std::memcpy(board.names[index] + board.lengths[index], tail.text,
+                    static_cast<std::size_t>(tail.length) + 1);
+        board.lengths[index] += tail.length;
+        Capitalise(style, board.names[index]);
+    }
+}
+
+void ComposeBoard(AdditiveRandom& random, Gender gender, const char* prefix, Board& board)
+{
+    Style::Classic().ComposeBoard(random, gender, prefix, board);
 }
 
 void Compose(AdditiveRandom& random, Gender gender, const char* prefix, NameList& list)
 {
     list.Release();
-    BoardCursor cursor;
-    cursor.Start(random, gender, prefix);
-    char name[NameSlotSize];
-    for (int index = 0; index < NamesPerBoard; ++index) {
-        cursor.Next(name);
-        list.Store(index, FinishName(name));  // already finished: FinishName only copies it
-    }
+    Board board;
+    Style::Classic().ComposeBoard(random, gender, prefix, board);
+    for (int index = 0; index < NamesPerBoard; ++index)
+        list.Store(index, DuplicateString(board.names[index]));
 }
 
 }  // namespace norvathel

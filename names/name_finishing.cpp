@@ -33,6 +33,44 @@ void UpperCaseFirstLetter(char* text)
         *place = static_cast<char>(*place - 32);
 }
 
+unsigned LatinCapital(unsigned c)
+{
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return c - 0x20;
+    if (c == 0xFF)
+        return 0x178;
+    // Latin Extended-A pairs a capital with its small letter; which of the two is even changes
+    // at 0x139 and again at 0x14A and 0x179.
+    bool evenCapital = (c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((evenCapital && c % 2 == 1) || (oddCapital && c % 2 == 0))
+        return c - 1;
+    return 0;
+}
+
+void UpperCaseFirstLatinLetter(char* text)
+{
+    char* place = text;
+    while (*place == '&') {
+        if (place[1] == '\0')
+            return;
+        place += 2;
+    }
+    unsigned char lead = static_cast<unsigned char>(place[0]);
+    if (lead >= 'a' && lead <= 'z') {
+        *place = static_cast<char>(lead - 32);
+        return;
+    }
+    unsigned char next = static_cast<unsigned char>(place[1]);
+    if (lead < 0xC3 || lead > 0xC5 || (next & 0xC0) != 0x80)
+        return;  // not a two-byte letter of U+00C0..U+017F
+    unsigned capital = LatinCapital((lead & 0x1Fu) << 6 | (next & 0x3Fu));
+    if (capital == 0)
+        return;
+    place[0] = static_cast<char>(0xC0 | capital >> 6);
+    place[1] = static_cast<char>(0x80 | (capital & 0x3F));
+}
+
 char* FinishName(const char* text)
 {
     // Copy first and finish the copy, so that no fixed working buffer limits the length.

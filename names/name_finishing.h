@@ -11,6 +11,14 @@ bool EndsInConsonant(const char* text);
 // Nothing changes when the text ends inside a code or the byte reached is not a..z.
 void UpperCaseFirstLetter(char* text);
 
+// The same, and also a Latin-1 or Latin Extended-A letter whose capital is one letter of the
+// same UTF-8 length (e with acute to E with acute, y with diaeresis to its capital). Left as
+// they are: sharp s, kra, n preceded by apostrophe, dotless i and long s.
+void UpperCaseFirstLatinLetter(char* text);
+
+// The capital of a Latin-1 or Latin Extended-A code point as described above, or 0 for none.
+unsigned LatinCapital(unsigned codePoint);
+
 // A new copy of the text with its first letter upper-cased; the caller frees it with free().
 char* FinishName(const char* text);
 

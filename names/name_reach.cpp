@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_set>
 
 namespace norvathel {
 
@@ -137,14 +138,24 @@ struct NameReach::Walk {
 
     int longest = 0;  // the longest text a name can reach, prefix included
     std::vector<std::uint8_t> seen;  // bytes, not bits: the walk tests and sets one per step
+    // Where the states would be too many to hold one byte each (a style with many positions,
+    // long fragments and a long ending), the states reached, as a set.
+    std::unordered_set<std::size_t> seenSparse;
+    bool sparse = false;
     std::vector<State> pending;
+
+    bool Ends(Gender of) const { return of == Male ? rules.maleEnds : rules.femaleEnds; }
+    const std::vector<std::string>& EndingsOf(Gender of) const
+    {
+        return of == Male ? rules.maleEndings : rules.endings;
+    }
 
     Walk(const ComposerRules& composer, Gender nameGender, const std::string& namePrefix,
          const EndingMatcher& matcher)
         : rules(composer), gender(nameGender), prefix(namePrefix), ending(matcher)
     {
         std::size_t widest = 0;
-        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings})
+        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
             for (const std::string& text : *list)
                 widest = std::max(widest, text.size());
         longest = static_cast<int>(prefix.size() + (static_cast<std::size_t>(rules.mostPositions) + 1) * widest);
@@ -154,7 +165,9 @@ struct NameReach::Walk {
                                    static_cast<std::size_t>(PrefixVowel() + 1) *
                                    static_cast<std::size_t>(longest + 1) *
                                    static_cast<std::size_t>(ending.States());
-        seen.assign(states, 0);
+        sparse = states > (std::size_t(1) << 24);
+        if (!sparse)
+            seen.assign(states, 0);
     }
 
     std::size_t Index(const State& s) const
@@ -171,7 +184,10 @@ struct NameReach::Walk {
     void Visit(const State& s)
     {
         const std::size_t index = Index(s);
-        if (!seen[index]) {
+        if (sparse) {
+            if (seenSparse.insert(index).second)
+                pending.push_back(s);
+        } else if (!seen[index]) {
             seen[index] = 1;
             pending.push_back(s);
         }
@@ -194,7 +210,14 @@ struct NameReach::Walk {
 
     bool EndsInConsonant(const std::string& text) const
     {
-        return !text.empty() && rules.vowelLetters.find(text.back()) == std::string::npos;
+        if (text.empty())
+            return false;
+        if (rules.vowelEnds.empty())
+            return rules.vowelLetters.find(text.back()) == std::string::npos;
+        for (const std::string& letter : rules.vowelEnds)
+            if (text.size() >= letter.size() && text.compare(text.size() - letter.size(), letter.size(), letter) == 0)
+                return false;
+        return true;
     }
 
     // May the vowel fragment follow what lastVowel holds, at this position?
@@ -238,20 +261,37 @@ struct NameReach::Walk {
             Close(s);
             return;
         }
-        if (gender == Female && s.vowelRun == 0 && s.position >= s.positions - rules.endingLead) {
-            for (const std::string& text : rules.endings)
+        if (Ends(gender) && s.vowelRun == 0 && s.position >= s.positions - rules.endingLead) {
+            for (const std::string& text : EndingsOf(gender))
                 Finish(Appended(s, text));  // nothing follows an ending drawn in the loop
             return;
         }
-        const bool vowelPossible = s.afterConsonant || s.vowelRun != rules.vowelRunLimit;
-        if (!s.afterConsonant) {
+        // The kind: the gender's opening draw at position 0 (there only without a prefix), then
+        // the usual rule, each result the draws can give.
+        bool consonantPossible = false, vowelPossible = false, decided = false;
+        if (s.position == 0) {
+            consonantPossible = rules.openingConsonant[gender];
+            decided = !rules.openingDecides[gender];
+        }
+        if (!decided) {
+            if (s.afterConsonant) {
+                vowelPossible = true;
+            } else {
+                consonantPossible = consonantPossible || rules.consonantDrawn || s.vowelRun == rules.vowelRunLimit;
+                vowelPossible = rules.vowelDrawn && s.vowelRun != rules.vowelRunLimit;
+            }
+        }
+        if (consonantPossible) {
             State next = s;
             next.vowelRun = 0;
             next.afterConsonant = true;
             ++next.position;
-            for (const std::string& text : rules.consonants)
-                Visit(Appended(next, text));
-            if (s.position < s.positions - 1)
+            const bool clusterMayStand =
+                s.position < s.positions - 1 && (s.position > 0 || rules.clusterOpens) && rules.clusterDrawn;
+            if (rules.singleDrawn || !clusterMayStand)
+                for (const std::string& text : rules.consonants)
+                    Visit(Appended(next, text));
+            if (clusterMayStand)
                 for (const std::string& text : rules.clusters)
                     Visit(Appended(next, text));
         }
@@ -271,10 +311,10 @@ struct NameReach::Walk {
 
     void Close(const State& s)
     {
-        if (gender == Female && s.afterConsonant) {
-            for (const std::string& text : rules.endings)
+        if (Ends(gender) && s.afterConsonant) {
+            for (const std::string& text : EndingsOf(gender))
                 Finish(Appended(s, text));
-        } else if (gender == Male && s.vowelRun != 0) {
+        } else if (!Ends(gender) && s.vowelRun != 0) {
             for (const std::string& text : rules.consonants)
                 Finish(Appended(s, text));  // the closing consonant leaves the count as it was
         } else {
@@ -316,7 +356,7 @@ int NameReach::ForeignByte(const std::string& text) const
     for (std::size_t place = 0; place < text.size(); ++place) {
         const char byte = LowerByte(text[place]);
         bool held = lowerPrefix.find(byte) != std::string::npos;
-        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings})
+        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
             for (const std::string& fragment : *list)
                 held = held || fragment.find(byte) != std::string::npos;
         if (!held)

@@ -53,14 +53,15 @@ std::uint64_t Fnv1a(const char* text, std::size_t length)
 }
 
 // Lengths and ending against what the composer can make for the gender (either, for Drawn).
-ConstraintProblem Unreachable(const NameConstraints& constraints, const char* prefix, GenderChoice gender)
+ConstraintProblem Unreachable(const NameConstraints& constraints, const char* prefix, GenderChoice gender,
+                              const ComposerRules& rules)
 {
     using Fault = ConstraintFault;
     std::vector<NameReach> reaches;
     if (gender != GenderChoice::Female)
-        reaches.emplace_back(CompiledRules(), Male, prefix);
+        reaches.emplace_back(rules, Male, prefix);
     if (gender != GenderChoice::Male)
-        reaches.emplace_back(CompiledRules(), Female, prefix);
+        reaches.emplace_back(rules, Female, prefix);
     const int lowest = constraints.minLength;
     const int highest = constraints.maxLength != 0 ? constraints.maxLength : MaxNameLength;
 
@@ -85,9 +86,9 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
     if (lastBytes.Empty()) {
         const char last = LowerAscii(ending.back());
         bool vowel = false;
-        for (const std::string& fragment : CompiledRules().vowels)
+        for (const std::string& fragment : rules.vowels)
             vowel = vowel || fragment.find(last) != std::string::npos;
-        if (gender == GenderChoice::Male && vowel)
+        if (gender == GenderChoice::Male && !rules.maleEnds && vowel)
             return {Fault::EndingInVowel, 0, 0, ending.size() - 1};
         return {Fault::EndingLastByte, 0, 0, ending.size() - 1};
     }
@@ -107,7 +108,8 @@ bool NameConstraints::Any() const
 }
 
 ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
-                                        GenderChoice gender)
+                                        GenderChoice gender,
+                                        const Style& style)
 {
     const int prefixLength = PrefixLength(prefix);
     const std::string lowerPrefix = LowerAscii(std::string(prefix ? prefix : "", prefixLength));
@@ -138,7 +140,16 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
     }
     if (minLength == 0 && maxLength == 0 && endLength == 0)
         return {};
-    return Unreachable(constraints, prefix, gender);
+    // Classic's rules are worked out once; another style's for each check (a run makes one).
+    if (&style.Voice() == &Style::Classic().Voice())
+        return Unreachable(constraints, prefix, gender, CompiledRules());
+    return Unreachable(constraints, prefix, gender, RulesOf(style.Data()));
+}
+
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
+                                        GenderChoice gender)
+{
+    return ImpossibleConstraints(constraints, prefix, gender, Style::Classic());
 }
 
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random)
@@ -247,16 +258,40 @@ private:
 
 NameStream::NameStream(std::uint64_t seed, GenderChoice gender, const char* prefixText,
                        const NameConstraints& given, std::uint64_t limit)
-    : genderChoice(gender), unique(given.unique), constrained(given.Any()), dryLimit(limit)
+    : NameStream(Style::Classic(), seed, gender, prefixText, given, false, limit)
 {
-    random.SeedFull(seed);
-    Setup(prefixText, given);
 }
 
 NameStream::NameStream(const AdditiveRandom& start, GenderChoice gender, const char* prefixText,
                        const NameConstraints& given, std::uint64_t limit)
-    : random(start), genderChoice(gender), unique(given.unique), constrained(given.Any()), dryLimit(limit)
+    : NameStream(Style::Classic(), start, gender, prefixText, given, false, limit)
 {
+}
+
+namespace {
+
+AdditiveRandom FullySeeded(std::uint64_t seed)
+{
+    AdditiveRandom random;
+    random.SeedFull(seed);
+    return random;
+}
+
+}  // namespace
+
+NameStream::NameStream(const Style& styleGiven, std::uint64_t seed, GenderChoice gender, const char* prefixText,
+                       const NameConstraints& given, bool full, std::uint64_t limit)
+    : NameStream(styleGiven, FullySeeded(seed), gender, prefixText, given, full, limit)
+{
+}
+
+NameStream::NameStream(const Style& styleGiven, const AdditiveRandom& start, GenderChoice gender,
+                       const char* prefixText, const NameConstraints& given, bool full, std::uint64_t limit)
+    : style(styleGiven), fullNames(full), random(start), genderChoice(gender), unique(given.unique),
+      constrained(given.Any()), dryLimit(limit)
+{
+    // From the state the stream starts in, before any draw: the given names stay what they are.
+    surnameRandom = SurnameRandomFor(random);
     Setup(prefixText, given);
 }
 
@@ -275,17 +310,27 @@ NameStream::~NameStream() = default;
 void NameStream::ComposeNextBoard()
 {
     boardGender = BoardGender(genderChoice, random);
-    ComposeBoard(random, boardGender, prefix, board);
+    style.ComposeBoard(random, boardGender, prefix, board);
+    if (fullNames)
+        style.ComposeSurnames(surnameRandom, surnames);
     ++boards;
     position = 0;
 }
 
-bool NameStream::Meets(const char* name, int length)
+bool NameStream::Meets(int slot)
 {
+    const char* name = board.names[slot];
+    const int length = board.lengths[slot];
     if (filter->Any() && !filter->Passes(name, length))
         return false;
-    // Last: only a name that meets everything else is remembered.
-    return !seen || seen->Insert(name, length);
+    // Last: only a name that meets everything else is remembered, with its surname if any.
+    if (!seen)
+        return true;
+    if (!fullNames)
+        return seen->Insert(name, length);
+    char full[FullNameSize];
+    const int fullLength = std::snprintf(full, sizeof full, "%s %s", name, surnames.names[slot]);
+    return seen->Insert(full, fullLength);
 }
 
 bool NameStream::NextComposing(StreamName& name)
@@ -295,7 +340,7 @@ bool NameStream::NextComposing(StreamName& name)
             ComposeNextBoard();
         const int index = position;
         // Counted only once looked at: when Meets throws, the same name is tried again next time.
-        const bool keep = !constrained || Meets(board.names[index], board.lengths[index]);
+        const bool keep = !constrained || Meets(index);
         ++position;
         ++composed;
         if (keep) {

@@ -15,7 +15,7 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-liberation
     xvfb xauth xdotool imagemagick
-    g++-i686-linux-gnu qemu-user-static pkg-config
+    g++-i686-linux-gnu qemu-user-static pkg-config libtomlplusplus-dev
     # The web (web/): clang's WebAssembly target, its C and C++ libraries, and the browser
     lld wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 chromium
 )

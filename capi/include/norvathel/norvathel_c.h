@@ -132,6 +132,56 @@ NORVATHEL_C_API norvathel_result norvathel_key_name(uint64_t key_seed, norvathel
                                                     char* name, size_t capacity,
                                                     norvathel_gender* used);
 
+/* Styles: the voice names are composed in. "classic" is the program's own; the others are
+ * built in by name or read from a style file (TOML, described in the README). A style is
+ * read-only once made; streams keep what they need of it, so it may be freed as soon as they
+ * are made. A full name is "Given Surname" and needs NORVATHEL_FULL_NAME_SIZE bytes. */
+#define NORVATHEL_FULL_NAME_SIZE 92
+typedef struct norvathel_style norvathel_style;
+
+/* The name of built-in style index, classic first (index 0); NULL past the last one. */
+NORVATHEL_C_API const char* norvathel_builtin_style_name(size_t index);
+/* The built-in style of that name; NORVATHEL_BAD_ARGUMENT when there is none. */
+NORVATHEL_C_API norvathel_result norvathel_style_builtin(const char* name, norvathel_style** style);
+/* A style from a file, or from length bytes of TOML text. NORVATHEL_BAD_ARGUMENT when it is
+ * not a valid style, with "file:line:column: what is wrong" in problem (problem_size bytes;
+ * may be 0 and problem NULL). */
+NORVATHEL_C_API norvathel_result norvathel_style_from_file(const char* path, norvathel_style** style,
+                                                           char* problem, size_t problem_size);
+NORVATHEL_C_API norvathel_result norvathel_style_from_text(const char* text, size_t length,
+                                                           norvathel_style** style, char* problem,
+                                                           size_t problem_size);
+NORVATHEL_C_API void norvathel_style_free(norvathel_style* style);
+/* The style's name and one-line description, valid while the style is. */
+NORVATHEL_C_API const char* norvathel_style_name(const norvathel_style* style);
+NORVATHEL_C_API const char* norvathel_style_description(const norvathel_style* style);
+/* norvathel_compose_board in the given style (NULL: classic). */
+NORVATHEL_C_API norvathel_result norvathel_compose_styled_board(
+    norvathel_generator* generator, const norvathel_style* style, norvathel_gender gender,
+    const char* prefix, char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE],
+    norvathel_gender* used);
+/* norvathel_stream_create in the given style (NULL: classic). With full_names nonzero each
+ * name gets a surname, composed from a second generator derived from seed: the given names
+ * are exactly those of the same stream without surnames; the constraints apply to the given
+ * name, unique to the whole name. */
+NORVATHEL_C_API norvathel_result norvathel_styled_stream_create(
+    uint64_t seed, const norvathel_style* style, norvathel_gender gender, const char* prefix,
+    const norvathel_constraints* constraints, int full_names, norvathel_stream** stream);
+/* The next name as "Given Surname" (or the given name alone, from a stream without surnames)
+ * into name, whose capacity must be at least NORVATHEL_FULL_NAME_SIZE bytes; the given name's
+ * length into *given_length and its gender into *gender unless they are NULL. */
+NORVATHEL_C_API norvathel_result norvathel_stream_next_full(norvathel_stream* stream, char* name,
+                                                            size_t capacity, size_t* given_length,
+                                                            norvathel_gender* gender);
+/* norvathel_key_name in the given style (NULL: classic); with full_names nonzero the name is
+ * "Given Surname" (the surname a full-name stream of key_seed gives it) and capacity must be
+ * at least NORVATHEL_FULL_NAME_SIZE bytes. The given name's length into *given_length unless
+ * it is NULL. */
+NORVATHEL_C_API norvathel_result norvathel_styled_key_name(
+    uint64_t key_seed, const norvathel_style* style, norvathel_gender gender, const char* prefix,
+    const norvathel_constraints* constraints, int full_names, char* name, size_t capacity,
+    size_t* given_length, norvathel_gender* used);
+
 #ifdef __cplusplus
 }
 #endif

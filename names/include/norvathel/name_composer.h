@@ -42,15 +42,21 @@ private:
 // and 2 female. One draw.
 Gender DrawStartGender(AdditiveRandom& random);
 
+class Style;
+struct StyleVoice;
+
 // A board composed one name at a time, for callers that may stop early: Start makes the
-// board's first draws (the ten lengths), each Next composes the next name in board order.
-// Composing all ten draws exactly what ComposeBoard draws; stopping early leaves the generator
-// where those names left it. The generator must outlive the board's composition.
+// board's first draws (the ten position counts), each Next composes the next name in board
+// order. Composing all ten draws exactly what ComposeBoard draws; stopping early leaves the
+// generator where those names left it. The generator and the style must outlive the board's
+// composition.
 class BoardCursor {
 public:
-    // Starts a board of the gender; only the first 31 bytes of the prefix count, null and ""
-    // mean no prefix.
+    // Starts a board of the gender in the classic style; only the first 31 bytes of the prefix
+    // count, null and "" mean no prefix.
     void Start(AdditiveRandom& random, Gender gender, const char* prefix);
+    // The same in the given style.
+    void Start(AdditiveRandom& random, const Style& style, Gender gender, const char* prefix);
     // True once all ten names of the board are composed (and before the first Start).
     bool Done() const { return index == NamesPerBoard; }
     // The board index of the name Next composes.
@@ -60,16 +66,26 @@ public:
     int Next(char (&name)[NameSlotSize]);
 
 private:
+    friend class Style;
+    void Begin(AdditiveRandom& random, const StyleVoice& voice, bool stems, Gender gender, const char* prefix);
+    int NextRaw();
+    // Composes the rest of the board into its slots, with the style's rules worked out once.
+    void ComposeRest(Board& board, bool capitalise);
+    template <typename Rules>
+    void ComposeRestWith(const Rules& rules, Board& board, bool capitalise);
+
     AdditiveRandom* random = nullptr;
+    const StyleVoice* voice = nullptr;
+    bool stems = false;  // composing surname stems: no capitals yet
     Gender gender = Female;
     char prefix[PrefixCapacity] = {};
     int prefixLength = 0;
     bool prefixEndsInConsonant = false;
-    std::uint32_t prefixVowelRedraws = 0;  // the vowel draws refused while lastVowel is the prefix
+    std::uint16_t prefixBlocked = 0;  // the vowel class refused while lastVowel is the prefix
     int positions[NamesPerBoard] = {};
     int vowelRun = 0;  // carried from name to name within the board
     int index = NamesPerBoard;
-    static const int WorkSize = 100;  // far more than the longest raw name needs
+    static const int WorkSize = 128;  // far more than the longest raw name needs
     char work[WorkSize] = {};
 };
 

@@ -13,6 +13,7 @@
 
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
+#include <norvathel/style.h>
 
 namespace norvathel {
 
@@ -74,16 +75,21 @@ enum class GenderChoice { Drawn, Male, Female };
 // and names are left out of that decision: they may still leave no name.
 ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
                                         GenderChoice gender = GenderChoice::Drawn);
+// The same for names in the given style, decided from the style's own tables and rules.
+ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, const char* prefix,
+                                        GenderChoice gender, const Style& style);
 
 // The gender of the next board: the one chosen, or, for Drawn, one drawn from random.
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random);
 
-// One name handed out. text stays valid until the next call of Next.
+// One name handed out. text (and surname) stay valid until the next call of Next.
 struct StreamName {
-    const char* text;
+    const char* text;  // the given name
     int length;
     Gender gender;
     std::uint64_t board;  // the composed board it came from, counted from 0
+    const char* surname = nullptr;  // with full names: the surname, else null
+    int surnameLength = 0;
 };
 
 class NameStream {
@@ -94,10 +100,21 @@ public:
     // A stream from a full seed (AdditiveRandom::SeedFull): every seed its own sequence.
     NameStream(std::uint64_t seed, GenderChoice gender, const char* prefix,
                const NameConstraints& constraints, std::uint64_t dryLimit = DefaultDryLimit);
+    // A stream from a full seed in the given style. With fullNames each name also gets a
+    // surname, composed in the style from a second generator derived from the seed: the given
+    // names are exactly those the same stream without fullNames hands out, the constraints
+    // apply to them, and unique to the whole "Given Surname".
+    NameStream(const Style& style, std::uint64_t seed, GenderChoice gender, const char* prefix,
+               const NameConstraints& constraints, bool fullNames = false,
+               std::uint64_t dryLimit = DefaultDryLimit);
     // A stream that starts where the given generator stands, for instance one seeded from a
     // clock value as the program seeds it.
     NameStream(const AdditiveRandom& start, GenderChoice gender, const char* prefix,
                const NameConstraints& constraints, std::uint64_t dryLimit = DefaultDryLimit);
+    // The same in the given style, with or without surnames.
+    NameStream(const Style& style, const AdditiveRandom& start, GenderChoice gender, const char* prefix,
+               const NameConstraints& constraints, bool fullNames = false,
+               std::uint64_t dryLimit = DefaultDryLimit);
     ~NameStream();
     NameStream(const NameStream&) = delete;
     NameStream& operator=(const NameStream&) = delete;
@@ -131,7 +148,7 @@ private:
 
     void Setup(const char* prefix, const NameConstraints& constraints);
     bool NextComposing(StreamName& name);
-    bool Meets(const char* name, int length);
+    bool Meets(int slot);
     void ComposeNextBoard();
     void Hand(int index, StreamName& name) const
     {
@@ -139,9 +156,17 @@ private:
         name.length = board.lengths[index];
         name.gender = boardGender;
         name.board = boards - 1;
+        if (fullNames) {
+            name.surname = surnames.names[index];
+            name.surnameLength = surnames.lengths[index];
+        }
     }
 
+    Style style;
+    bool fullNames = false;
     AdditiveRandom random;
+    AdditiveRandom surnameRandom;
+    Board surnames = {};
     GenderChoice genderChoice;
     char prefix[PrefixCapacity] = {};
     std::unique_ptr<NameFilter> filter;  // lengths, ending, pieces, excluded names
@@ -185,6 +210,10 @@ class KeyNamer {
 public:
     KeyNamer(GenderChoice gender, const char* prefix, const NameConstraints& constraints,
              std::uint64_t dryLimit = NameStream::DefaultDryLimit);
+    // In the given style; with fullNames each key's name gets the surname the same seed's
+    // NameStream with full names gives it.
+    KeyNamer(const Style& style, GenderChoice gender, const char* prefix, const NameConstraints& constraints,
+             bool fullNames = false, std::uint64_t dryLimit = NameStream::DefaultDryLimit);
     ~KeyNamer();
     KeyNamer(const KeyNamer&) = delete;
     KeyNamer& operator=(const KeyNamer&) = delete;
@@ -195,6 +224,8 @@ public:
     std::uint64_t Composed() const { return composed; }
 
 private:
+    Style style;
+    bool fullNames = false;
     GenderChoice genderChoice;
     char prefix[PrefixCapacity] = {};
     std::unique_ptr<NameFilter> filter;
@@ -202,6 +233,7 @@ private:
     AdditiveRandom random;
     BoardCursor cursor;
     char slot[NameSlotSize] = {};
+    Board surnames = {};
     std::uint64_t composed = 0;
 };
 

@@ -1,0 +1,538 @@
+// Style files: TOML text to a checked style and back. The parser is toml++, header-only and
+// built without exceptions, so the same code serves every platform. Every fault is reported
+// with the line and column of what is wrong.
+#include <norvathel/style.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "style_voice.h"
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow"
+#endif
+#include <toml++/toml.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace norvathel {
+
+namespace {
+
+struct Place {
+    int line = 0;
+    int column = 0;
+};
+
+Place PlaceOf(const toml::node& node)
+{
+    return {static_cast<int>(node.source().begin.line), static_cast<int>(node.source().begin.column)};
+}
+
+// Where each key and each of its entries stand in the file, for faults found later.
+struct Places {
+    std::map<std::string, Place> keys;
+    std::map<std::string, std::vector<Place>> entries;
+
+    Place Of(const std::string& key, int index) const
+    {
+        auto list = entries.find(key);
+        if (index >= 0 && list != entries.end() && static_cast<std::size_t>(index) < list->second.size())
+            return list->second[static_cast<std::size_t>(index)];
+        auto found = keys.find(key);
+        if (found != keys.end())
+            return found->second;
+        // A key that is not there: the table it belongs in, or the file's start.
+        auto dot = key.rfind('.');
+        return dot == std::string::npos ? Place{1, 1} : Of(key.substr(0, dot), -1);
+    }
+};
+
+class Reader {
+public:
+    Reader(const std::string& sourceName, StyleError& fault) : error(fault)
+    {
+        error = StyleError();
+        error.source = sourceName;
+    }
+
+    bool Fail(Place place, const std::string& message)
+    {
+        error.line = place.line;
+        error.column = place.column;
+        error.message = message;
+        return false;
+    }
+
+    bool Read(const std::string& text, StyleData& data)
+    {
+        if (text.size() > MaxStyleBytes)
+            return Fail({}, "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes");
+        if (!CheckBytes(text))
+            return false;
+        toml::parse_result parsed = toml::parse(std::string_view(text), std::string_view(error.source));
+        if (!parsed) {
+            const toml::parse_error& wrong = parsed.error();
+            return Fail({static_cast<int>(wrong.source().begin.line), static_cast<int>(wrong.source().begin.column)},
+                        "syntax error: " + std::string(wrong.description()));
+        }
+        const toml::table& root = parsed.table();
+        data = StyleData();
+        return Keys(root, "", {"format", "name", "description", "given", "letters", "tables", "surname"}) &&
+               Format(root) && Text(root, "name", data.name, true) &&
+               Text(root, "description", data.description, false) && Given(root, data) &&
+               Letters(root, data) && Tables(root, data) && Surname(root, data);
+    }
+
+    Places places;
+
+private:
+    // A control byte is refused wherever it stands (tab, line feed and a CR before a line feed
+    // are the text's layout): TOML would take some of them inside strings as escapes anyway.
+    // Letters beyond ASCII stand only inside strings and comments: elsewhere the parser's own
+    // character tables are not to be trusted with them, and TOML has no use for them there.
+    // A long string closes with the last three of a run of up to five quotes (one or two may
+    // stand just before the closing three): at is left on the run's last quote.
+    static void SkipClosingRun(const std::string& text, std::size_t& at, int& column)
+    {
+        std::size_t run = 1;
+        while (run < 5 && at + run < text.size() && text[at + run] == text[at])
+            ++run;
+        at += run - 1;
+        column += static_cast<int>(run - 1);
+    }
+
+    bool CheckBytes(const std::string& text)
+    {
+        enum class Inside { Nothing, Comment, Basic, Literal, LongBasic, LongLiteral } inside = Inside::Nothing;
+        int line = 1, column = 1;
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            const unsigned char byte = static_cast<unsigned char>(text[at]);
+            const bool layout = byte == '\t' || byte == '\n' || (byte == '\r' && at + 1 < text.size() && text[at + 1] == '\n');
+            if ((byte < 32 || byte == 127) && !layout) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "0x%02X", byte);
+                return Fail({line, column}, std::string("a control byte (") + hex + ")");
+            }
+            if (byte >= 0x80 && inside == Inside::Nothing)
+                return Fail({line, column}, "a letter beyond ASCII outside a string or comment");
+            const bool three = text.compare(at, 3, std::string(3, static_cast<char>(byte))) == 0;
+            switch (inside) {
+            case Inside::Nothing:
+                if (byte == '#')
+                    inside = Inside::Comment;
+                else if (byte == '"' || byte == '\'') {
+                    inside = byte == '"' ? (three ? Inside::LongBasic : Inside::Basic)
+                                         : (three ? Inside::LongLiteral : Inside::Literal);
+                    if (three)
+                        at += 2, column += 2;
+                }
+                break;
+            case Inside::Comment:
+                if (byte == '\n')
+                    inside = Inside::Nothing;
+                break;
+            case Inside::Basic:
+            case Inside::LongBasic:
+                if (byte == '\\' && at + 1 < text.size() && text[at + 1] != '\n') {
+                    ++at, ++column;  // the escaped byte cannot end the string
+                } else if (byte == '"' && (inside == Inside::Basic || three)) {
+                    if (inside == Inside::LongBasic)
+                        SkipClosingRun(text, at, column);
+                    inside = Inside::Nothing;
+                } else if (byte == '\n' && inside == Inside::Basic) {
+                    inside = Inside::Nothing;  // the parser reports the unclosed string
+                }
+                break;
+            case Inside::Literal:
+            case Inside::LongLiteral:
+                if (byte == '\'' && (inside == Inside::Literal || three)) {
+                    if (inside == Inside::LongLiteral)
+                        SkipClosingRun(text, at, column);
+                    inside = Inside::Nothing;
+                } else if (byte == '\n' && inside == Inside::Literal) {
+                    inside = Inside::Nothing;
+                }
+                break;
+            }
+            if (byte == '\n') {
+                ++line;
+                column = 1;
+            } else if ((byte & 0xC0) != 0x80) {
+                ++column;
+            }
+        }
+        return true;
+    }
+
+    static std::string Join(const std::string& table, const std::string& key)
+    {
+        return table.empty() ? key : table + "." + key;
+    }
+
+    bool Keys(const toml::table& table, const std::string& name, std::set<std::string> known)
+    {
+        for (const auto& entry : table) {
+            const std::string key(entry.first.str());
+            places.keys[Join(name, key)] = PlaceOf(entry.second);
+            if (!known.count(key))
+                return Fail(PlaceOf(entry.second), "unknown key '" + Join(name, key) + "'");
+        }
+        return true;
+    }
+
+    const toml::table* Section(const toml::table& root, const std::string& name)
+    {
+        const toml::node* node = root.get(name);
+        if (node == nullptr)
+            return &empty;
+        if (!node->is_table()) {
+            Fail(PlaceOf(*node), "'" + name + "' must be a table ([" + name + "])");
+            return nullptr;
+        }
+        return node->as_table();
+    }
+
+    bool Format(const toml::table& root)
+    {
+        const toml::node* node = root.get("format");
+        if (node == nullptr)
+            return Fail({1, 1}, "missing 'format = " + std::to_string(StyleFormatVersion) + "'");
+        if (!node->is_integer() || node->as_integer()->get() != StyleFormatVersion)
+            return Fail(PlaceOf(*node), "this program reads style format " + std::to_string(StyleFormatVersion));
+        return true;
+    }
+
+    bool Text(const toml::table& table, const std::string& key, std::string& out, bool required,
+              const std::string& name = "")
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr)
+            return !required || Fail(places.Of(name, -1), "missing '" + Join(name, key) + "'");
+        if (!node->is_string())
+            return Fail(PlaceOf(*node), "'" + Join(name, key) + "' must be a string");
+        out = node->as_string()->get();
+        return true;
+    }
+
+    bool Number(const toml::table& table, const std::string& key, int& out, const std::string& name)
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr)
+            return true;
+        if (!node->is_integer())
+            return Fail(PlaceOf(*node), "'" + Join(name, key) + "' must be a whole number");
+        const std::int64_t value = node->as_integer()->get();
+        // Out-of-range values are kept out of range (the check that follows names the limits).
+        out = value > 1000000 ? 1000000 : value < -1000000 ? -1000000 : static_cast<int>(value);
+        return true;
+    }
+
+    bool Flag(const toml::table& table, const std::string& key, bool& out, const std::string& name)
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr)
+            return true;
+        if (!node->is_boolean())
+            return Fail(PlaceOf(*node), "'" + Join(name, key) + "' must be true or false");
+        out = node->as_boolean()->get();
+        return true;
+    }
+
+    bool Pair(const toml::table& table, const std::string& key, int& first, int& second, const std::string& name)
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr)
+            return true;
+        const toml::array* pair = node->as_array();
+        if (pair == nullptr || pair->size() != 2 || !(*pair)[0].is_integer() || !(*pair)[1].is_integer())
+            return Fail(PlaceOf(*node), "'" + Join(name, key) + "' must be two whole numbers, [a, b]");
+        auto clamp = [](std::int64_t value) {
+            return value > 1000000 ? 1000000 : value < -1000000 ? -1000000 : static_cast<int>(value);
+        };
+        first = clamp((*pair)[0].as_integer()->get());
+        second = clamp((*pair)[1].as_integer()->get());
+        return true;
+    }
+
+    bool Choice(const toml::table& table, const std::string& key, const char* a, const char* b, bool& isB,
+                const std::string& name)
+    {
+        std::string word;
+        if (!Text(table, key, word, false, name))
+            return false;
+        if (word.empty() && table.get(key) == nullptr)
+            return true;
+        if (word != a && word != b)
+            return Fail(PlaceOf(*table.get(key)),
+                        "'" + Join(name, key) + "' must be \"" + a + "\" or \"" + b + "\"");
+        isB = word == b;
+        return true;
+    }
+
+    bool Strings(const toml::table& table, const std::string& key, std::vector<std::string>& out,
+                 const std::string& name)
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr)
+            return true;
+        const std::string full = Join(name, key);
+        const toml::array* list = node->as_array();
+        if (list == nullptr)
+            return Fail(PlaceOf(*node), "'" + full + "' must be a list of strings");
+        out.clear();
+        std::vector<Place>& where = places.entries[full];
+        for (const toml::node& item : *list) {
+            if (!item.is_string())
+                return Fail(PlaceOf(item), "'" + full + "' must be a list of strings");
+            out.push_back(item.as_string()->get());
+            where.push_back(PlaceOf(item));
+        }
+        return true;
+    }
+
+    bool Table(const toml::table& table, const std::string& key, FragmentTable& out, const std::string& name)
+    {
+        out = FragmentTable();
+        if (!Strings(table, key, out.fragments, name))
+            return false;
+        out.drawn = static_cast<int>(out.fragments.size());
+        return Number(table, key + "_drawn", out.drawn, name);
+    }
+
+    bool Given(const toml::table& root, StyleData& data)
+    {
+        const toml::table* given = Section(root, "given");
+        bool maleEnds = data.maleClosing == Closing::Ending, femaleEnds = data.femaleClosing == Closing::Ending;
+        bool ok = given && Keys(*given, "given", {"positions", "male_opening", "female_opening", "consonant", "cluster",
+                                                  "cluster_opening", "max_vowel_run", "ending_from", "male_closing", "female_closing"}) &&
+                  Pair(*given, "positions", data.minPositions, data.maxPositions, "given") &&
+                  Pair(*given, "male_opening", data.maleOpening.in, data.maleOpening.of, "given") &&
+                  Pair(*given, "female_opening", data.femaleOpening.in, data.femaleOpening.of, "given") &&
+                  Pair(*given, "consonant", data.consonant.in, data.consonant.of, "given") &&
+                  Pair(*given, "cluster", data.cluster.in, data.cluster.of, "given") &&
+                  Flag(*given, "cluster_opening", data.clusterOpens, "given") &&
+                  Number(*given, "max_vowel_run", data.maxVowelRun, "given") &&
+                  Number(*given, "ending_from", data.endingFrom, "given") &&
+                  Choice(*given, "male_closing", "consonant", "ending", maleEnds, "given") &&
+                  Choice(*given, "female_closing", "consonant", "ending", femaleEnds, "given");
+        data.maleClosing = maleEnds ? Closing::Ending : Closing::Consonant;
+        data.femaleClosing = femaleEnds ? Closing::Ending : Closing::Consonant;
+        return ok;
+    }
+
+    bool Letters(const toml::table& root, StyleData& data)
+    {
+        const toml::table* letters = Section(root, "letters");
+        bool latin = data.capitals == Capitals::Latin;
+        bool ok = letters && Keys(*letters, "letters", {"vowels", "no_opening", "repeatable", "capitals"}) &&
+                  Text(*letters, "vowels", data.vowelLetters, false, "letters") &&
+                  Strings(*letters, "no_opening", data.noOpening, "letters") &&
+                  Strings(*letters, "repeatable", data.repeatable, "letters") &&
+                  Choice(*letters, "capitals", "ascii", "latin", latin, "letters");
+        data.capitals = latin ? Capitals::Latin : Capitals::Ascii;
+        return ok;
+    }
+
+    bool Tables(const toml::table& root, StyleData& data)
+    {
+        const toml::table* tables = Section(root, "tables");
+        std::set<std::string> known;
+        for (const char* key : {"consonants", "clusters", "vowels", "female_endings", "male_endings"}) {
+            known.insert(key);
+            known.insert(std::string(key) + "_drawn");
+        }
+        return tables && Keys(*tables, "tables", known) && Table(*tables, "consonants", data.consonants, "tables") &&
+               Table(*tables, "clusters", data.clusters, "tables") && Table(*tables, "vowels", data.vowels, "tables") &&
+               Table(*tables, "female_endings", data.femaleEndings, "tables") &&
+               Table(*tables, "male_endings", data.maleEndings, "tables");
+    }
+
+    bool Surname(const toml::table& root, StyleData& data)
+    {
+        const toml::table* surname = Section(root, "surname");
+        auto& out = data.surname;
+        bool heads = out.form == SurnameForm::HeadAndTail, female = out.closesAs == Female;
+        bool ok = surname &&
+                  Keys(*surname, "surname",
+                       {"form", "positions", "closes_as", "heads", "heads_drawn", "tails", "tails_drawn"}) &&
+                  Choice(*surname, "form", "stem+tail", "head+tail", heads, "surname") &&
+                  Pair(*surname, "positions", out.minPositions, out.maxPositions, "surname") &&
+                  Choice(*surname, "closes_as", "male", "female", female, "surname") &&
+                  Table(*surname, "heads", out.heads, "surname") && Table(*surname, "tails", out.tails, "surname");
+        out.form = heads ? SurnameForm::HeadAndTail : SurnameForm::StemAndTail;
+        out.closesAs = female ? Female : Male;
+        return ok;
+    }
+
+    StyleError& error;
+    toml::table empty;
+};
+
+// The fault BuildVoice found, at its place in the file.
+void PlaceFault(const StyleFault& fault, const Places& places, StyleError& error)
+{
+    const Place place = places.Of(fault.key, fault.index);
+    error.line = place.line;
+    error.column = place.column;
+    error.message = fault.key + (fault.index >= 0 ? "[" + std::to_string(fault.index) + "]" : "") + ": " + fault.message;
+}
+
+bool Load(const std::string& text, const std::string& source, StyleData& data, StyleVoice& voice, StyleError& error)
+{
+    Reader reader(source, error);
+    if (!reader.Read(text, data))
+        return false;
+    StyleFault fault;
+    if (!BuildVoice(data, voice, fault)) {
+        PlaceFault(fault, reader.places, error);
+        return false;
+    }
+    return true;
+}
+
+// TOML's basic string, escaped.
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string ListOf(const std::vector<std::string>& items, const std::string& indent)
+{
+    if (items.empty())
+        return "[]";
+    std::string text = "[";
+    std::size_t lineWidth = 0;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        std::string item = Quoted(items[k]) + (k + 1 < items.size() ? "," : "");
+        if (items.size() > 12 && (k == 0 || lineWidth + item.size() > 76)) {
+            text += "\n" + indent;
+            lineWidth = indent.size();
+        } else if (k > 0) {
+            text += " ";
+            ++lineWidth;
+        }
+        text += item;
+        lineWidth += item.size();
+    }
+    return text + (items.size() > 12 ? "\n]" : "]");
+}
+
+std::string PairOf(int a, int b)
+{
+    return "[" + std::to_string(a) + ", " + std::to_string(b) + "]";
+}
+
+void WriteTable(std::ostringstream& out, const char* key, const FragmentTable& table)
+{
+    out << key << " = " << ListOf(table.fragments, "  ") << "\n";
+    if (table.drawn != static_cast<int>(table.fragments.size()))
+        out << key << "_drawn = " << table.drawn << "  # only the first " << table.drawn << " are drawn\n";
+}
+
+const char* ClosingWord(Closing closing)
+{
+    return closing == Closing::Ending ? "\"ending\"" : "\"consonant\"";
+}
+
+}  // namespace
+
+bool ReadStyle(const std::string& text, const std::string& source, StyleData& data, StyleError& error)
+{
+    StyleVoice voice;
+    return Load(text, source, data, voice, error);
+}
+
+bool Style::FromText(const std::string& text, const std::string& source, Style& style, StyleError& error)
+{
+    auto voice = std::make_shared<StyleVoice>();
+    StyleData data;
+    if (!Load(text, source, data, *voice, error))
+        return false;
+    style = Style(voice);
+    return true;
+}
+
+bool Style::FromFile(const std::string& path, Style& style, StyleError& error)
+{
+    error = StyleError();
+    error.source = path;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error.message = "cannot open the file";
+        return false;
+    }
+    std::string text;
+    char chunk[4096];
+    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(file.gcount()));
+        if (text.size() > MaxStyleBytes) {
+            error.message = "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes";
+            return false;
+        }
+    }
+    if (file.bad()) {
+        error.message = "cannot read the file";
+        return false;
+    }
+    return FromText(text, path, style, error);
+}
+
+std::string Style::ToText() const
+{
+    return WriteStyle(Data());
+}
+
+std::string WriteStyle(const StyleData& s)
+{
+    std::ostringstream out;
+    out << "# A Norvathel name style. Fragments are drawn by position: order and repetition are\n"
+           "# the weights. Editing anything makes a different style with different names.\n"
+        << "format = " << StyleFormatVersion << "\n"
+        << "name = " << Quoted(s.name) << "\n"
+        << "description = " << Quoted(s.description) << "\n\n"
+        << "[given]\n"
+        << "positions = " << PairOf(s.minPositions, s.maxPositions) << "  # fragment positions of a name, from..to\n"
+        << "male_opening = " << PairOf(s.maleOpening.in, s.maleOpening.of)
+        << "  # [in, of]: chance a male name opens with a consonant ([0, 0]: no draw)\n"
+        << "female_opening = " << PairOf(s.femaleOpening.in, s.femaleOpening.of) << "\n"
+        << "consonant = " << PairOf(s.consonant.in, s.consonant.of) << "  # a consonant where a vowel could stand\n"
+        << "cluster = " << PairOf(s.cluster.in, s.cluster.of) << "  # a consonant fragment is a cluster\n"
+        << "cluster_opening = " << (s.clusterOpens ? "true" : "false") << "  # a cluster may open a name\n"
+        << "max_vowel_run = " << s.maxVowelRun << "  # vowel fragments in a row before a consonant must follow\n"
+        << "ending_from = " << s.endingFrom << "  # an ending may stand from positions - ending_from on\n"
+        << "male_closing = " << ClosingWord(s.maleClosing) << "\n"
+        << "female_closing = " << ClosingWord(s.femaleClosing) << "\n\n"
+        << "[letters]\n"
+        << "vowels = " << Quoted(s.vowelLetters) << "  # a prefix ending in one of these ends in a vowel\n"
+        << "no_opening = " << ListOf(s.noOpening, "  ") << "  # vowel fragments that never open a name\n"
+        << "repeatable = " << ListOf(s.repeatable, "  ") << "  # vowel fragments that may follow themselves\n"
+        << "capitals = " << (s.capitals == Capitals::Latin ? "\"latin\"" : "\"ascii\"") << "\n\n"
+        << "[tables]\n";
+    WriteTable(out, "consonants", s.consonants);
+    WriteTable(out, "clusters", s.clusters);
+    WriteTable(out, "vowels", s.vowels);
+    WriteTable(out, "female_endings", s.femaleEndings);
+    WriteTable(out, "male_endings", s.maleEndings);
+    out << "\n[surname]\n"
+        << "form = " << (s.surname.form == SurnameForm::HeadAndTail ? "\"head+tail\"" : "\"stem+tail\"") << "\n"
+        << "positions = " << PairOf(s.surname.minPositions, s.surname.maxPositions) << "  # of the stem\n"
+        << "closes_as = " << (s.surname.closesAs == Female ? "\"female\"" : "\"male\"") << "\n";
+    WriteTable(out, "heads", s.surname.heads);
+    WriteTable(out, "tails", s.surname.tails);
+    return out.str();
+}
+
+}  // namespace norvathel

@@ -1,0 +1,552 @@
+// Checks a style's description and builds the composer's form of it. Nothing here trusts the
+// description: every text is checked byte by byte, every number against its limit, and the
+// rules are checked for what would make the composer draw forever or overrun a name.
+#include "style_voice.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "fragment_tables.h"
+#include "name_finishing.h"
+
+namespace norvathel {
+
+namespace {
+
+// One UTF-8 character at text[at]: its code point and length, or length 0 when the bytes there
+// are not valid UTF-8 (overlong forms, surrogates and values above U+10FFFF included).
+struct Decoded {
+    unsigned codePoint;
+    int length;
+};
+
+Decoded DecodeUtf8(const std::string& text, std::size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return {lead, 1};
+    int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || at + static_cast<std::size_t>(length) > text.size())
+        return {0, 0};
+    unsigned codePoint = lead & (0x7Fu >> length);
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
+        if ((next & 0xC0) != 0x80)
+            return {0, 0};
+        codePoint = codePoint << 6 | (next & 0x3Fu);
+    }
+    const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (codePoint < smallest[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return {0, 0};
+    return {codePoint, length};
+}
+
+// The letters a fragment may hold: a..z, and the letters of Latin-1 and Latin Extended-A.
+bool IsFragmentLetter(unsigned c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x17F && c != 0xD7 && c != 0xF7);
+}
+
+bool HasControlByte(const std::string& text, std::size_t& at)
+{
+    for (at = 0; at < text.size(); ++at) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        if (byte < 32 || byte == 127)
+            return true;
+    }
+    return false;
+}
+
+std::string Hex(unsigned char byte)
+{
+    const char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[byte >> 4] + digits[byte & 15];
+}
+
+// What is wrong with text as a fragment (lower-case letters, UTF-8, 1..MaxFragmentBytes bytes),
+// or "".
+std::string FragmentProblem(const std::string& text)
+{
+    std::size_t at;
+    if (text.empty())
+        return "an empty fragment";
+    if (HasControlByte(text, at))
+        return "a control byte (" + Hex(static_cast<unsigned char>(text[at])) + ") in a fragment";
+    for (at = 0; at < text.size();) {
+        const Decoded letter = DecodeUtf8(text, at);
+        if (letter.length == 0)
+            return "a fragment that is not valid UTF-8";
+        if (!IsFragmentLetter(letter.codePoint))
+            return "\"" + text + "\" is not letters (a-z, Latin-1 and Latin Extended-A letters)";
+        at += static_cast<std::size_t>(letter.length);
+    }
+    if (text.size() > static_cast<std::size_t>(MaxFragmentBytes))
+        return "\"" + text + "\" is over the limit of " + std::to_string(MaxFragmentBytes) + " bytes";
+    return "";
+}
+
+struct Checker {
+    StyleFault& fault;
+
+    bool Fail(const std::string& key, int index, const std::string& message)
+    {
+        fault.key = key;
+        fault.index = index;
+        fault.message = message;
+        return false;
+    }
+
+    bool Fragments(const std::string& key, const std::vector<std::string>& list)
+    {
+        if (list.size() > static_cast<std::size_t>(MaxTableFragments))
+            return Fail(key, -1, "more than " + std::to_string(MaxTableFragments) + " fragments");
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            std::string problem = FragmentProblem(list[k]);
+            if (!problem.empty())
+                return Fail(key, static_cast<int>(k), problem);
+        }
+        return true;
+    }
+
+    // A table the rules draw from: letters, not empty, drawn within its size.
+    bool Table(const std::string& key, const FragmentTable& table, int leastDrawn = 1)
+    {
+        if (!Fragments(key, table.fragments))
+            return false;
+        if (table.fragments.empty())
+            return Fail(key, -1, "the table is missing or empty");
+        if (table.drawn < leastDrawn || table.drawn > static_cast<int>(table.fragments.size()))
+            return Fail(key + "_drawn", -1, "must be from " + std::to_string(leastDrawn) + " to the table's " +
+                                                std::to_string(table.fragments.size()) + " fragments");
+        return true;
+    }
+
+    bool Number(const std::string& key, int value, int low, int high)
+    {
+        if (value < low || value > high)
+            return Fail(key, -1, "must be from " + std::to_string(low) + " to " + std::to_string(high));
+        return true;
+    }
+
+    bool Range(const std::string& key, int low, int high)
+    {
+        if (low < 1 || low > high || high > MaxPositions)
+            return Fail(key, -1, "must be two numbers, 1 <= first <= second <= " + std::to_string(MaxPositions));
+        return true;
+    }
+
+    bool ChanceOk(const std::string& key, const Chance& chance)
+    {
+        if (chance.of < 0 || chance.of > MaxChanceSides || chance.in < 0 || chance.in > chance.of)
+            return Fail(key, -1, "must be [in, of] with 0 <= in <= of <= " + std::to_string(MaxChanceSides));
+        return true;
+    }
+};
+
+bool ValidName(const std::string& name)
+{
+    if (name.empty() || name.size() > 32 || !(name[0] >= 'a' && name[0] <= 'z'))
+        return false;
+    for (char c : name)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'))
+            return false;
+    return true;
+}
+
+bool ValidUtf8(const std::string& text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const Decoded letter = DecodeUtf8(text, at);
+        if (letter.length == 0)
+            return false;
+        at += static_cast<std::size_t>(letter.length);
+    }
+    return true;
+}
+
+bool Check(const StyleData& data, StyleFault& fault)
+{
+    Checker check{fault};
+    std::size_t at;
+    if (!ValidName(data.name))
+        return check.Fail("name", -1, "must be 1 to 32 bytes of a-z, 0-9 and '-', beginning with a letter");
+    if (data.description.size() > 200 || HasControlByte(data.description, at) || !ValidUtf8(data.description))
+        return check.Fail("description", -1, "must be one line of UTF-8, at most 200 bytes");
+    bool femaleEnds = data.femaleClosing == Closing::Ending;
+    bool maleEnds = data.maleClosing == Closing::Ending;
+    bool stemEnds = (data.surname.closesAs == Male ? maleEnds : femaleEnds);
+    bool stems = data.surname.form == SurnameForm::StemAndTail;
+    if (!check.Table("tables.consonants", data.consonants) ||
+        !check.ChanceOk("given.cluster", data.cluster) ||
+        !(data.cluster.in == 0 ? check.Fragments("tables.clusters", data.clusters.fragments)
+                               : check.Table("tables.clusters", data.clusters)) ||
+        !check.Table("tables.vowels", data.vowels, 2) ||
+        !((femaleEnds || (stems && stemEnds && data.surname.closesAs == Female))
+              ? check.Table("tables.female_endings", data.femaleEndings)
+              : check.Fragments("tables.female_endings", data.femaleEndings.fragments)) ||
+        !((maleEnds || (stems && stemEnds && data.surname.closesAs == Male))
+              ? check.Table("tables.male_endings", data.maleEndings)
+              : check.Fragments("tables.male_endings", data.maleEndings.fragments)) ||
+        !check.Table("surname.tails", data.surname.tails) ||
+        !(stems ? check.Fragments("surname.heads", data.surname.heads.fragments)
+                : check.Table("surname.heads", data.surname.heads)))
+        return false;
+    if (!check.Range("given.positions", data.minPositions, data.maxPositions) ||
+        !check.ChanceOk("given.male_opening", data.maleOpening) ||
+        !check.ChanceOk("given.female_opening", data.femaleOpening) ||
+        !check.ChanceOk("given.consonant", data.consonant) ||
+        !check.Number("given.max_vowel_run", data.maxVowelRun, 1, MaxPositions) ||
+        !check.Number("given.ending_from", data.endingFrom, 0, MaxPositions) ||
+        !check.Range("surname.positions", data.surname.minPositions, data.surname.maxPositions))
+        return false;
+    if (data.vowelLetters.size() > 64 || HasControlByte(data.vowelLetters, at) || !ValidUtf8(data.vowelLetters))
+        return check.Fail("letters.vowels", -1, "must be at most 64 bytes of UTF-8 letters");
+    for (std::size_t k = 0; k < data.vowelLetters.size();) {
+        const Decoded letter = DecodeUtf8(data.vowelLetters, k);
+        if (!IsFragmentLetter(letter.codePoint))
+            return check.Fail("letters.vowels", -1, "must be letters (a-z, Latin-1 and Latin Extended-A letters)");
+        k += static_cast<std::size_t>(letter.length);
+    }
+    if (data.noOpening.size() > 64 || data.repeatable.size() > 64)
+        return check.Fail(data.noOpening.size() > 64 ? "letters.no_opening" : "letters.repeatable", -1,
+                          "at most 64 entries");
+    return check.Fragments("letters.no_opening", data.noOpening) &&
+           check.Fragments("letters.repeatable", data.repeatable);
+}
+
+bool Listed(const std::vector<std::string>& list, const std::string& text)
+{
+    return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+void MakeFragment(const std::string& text, Fragment& fragment)
+{
+    std::memset(fragment.text, 0, sizeof fragment.text);
+    std::memcpy(fragment.text, text.data(), std::min(text.size(), sizeof fragment.text - 1));
+    fragment.length = static_cast<int>(std::min(text.size(), sizeof fragment.text - 1));
+}
+
+std::vector<Fragment> MakeFragments(const FragmentTable& table)
+{
+    std::vector<Fragment> fragments(static_cast<std::size_t>(std::max(table.drawn, 0)));
+    for (std::size_t k = 0; k < fragments.size(); ++k)
+        MakeFragment(table.fragments[k], fragments[k]);
+    return fragments;
+}
+
+AdditiveRandom::Span SpanOfCount(int count)
+{
+    return AdditiveRandom::SpanOf(0, std::max(count, 1) - 1);
+}
+
+DrawnChance MakeChance(const Chance& chance)
+{
+    DrawnChance drawn;
+    drawn.draws = chance.of > 1;
+    drawn.always = chance.of == 1 && chance.in >= 1;
+    drawn.span = SpanOfCount(chance.of);
+    drawn.hitsBelow = static_cast<std::uint32_t>(chance.in);
+    return drawn;
+}
+
+GenderVoice MakeGender(const Chance& opening, Closing closing, const FragmentTable& endings)
+{
+    GenderVoice gender;
+    gender.opening = MakeChance(opening);
+    gender.closesWithEnding = closing == Closing::Ending;
+    if (gender.closesWithEnding)
+        gender.endings = MakeFragments(endings);
+    gender.endingSpan = SpanOfCount(static_cast<int>(gender.endings.size()));
+    return gender;
+}
+
+int Longest(const std::vector<Fragment>& fragments, std::size_t count)
+{
+    int longest = 0;
+    for (std::size_t k = 0; k < count && k < fragments.size(); ++k)
+        longest = std::max(longest, fragments[k].length);
+    return longest;
+}
+
+// The most bytes the composer's rules can append after the prefix (or from position 0 without
+// one), whatever vowelRun a name inherits: a walk over (position, afterConsonant, vowelRun)
+// that takes every choice a draw could make. The vowel rules only ever refuse draws, so
+// leaving them out can only make the bound larger.
+class LongestWalk {
+public:
+    LongestWalk(const StyleVoice& voice, const GenderVoice& gender) : v(voice), g(gender)
+    {
+        consonant = Longest(v.consonants, static_cast<std::size_t>(v.clusterBase));
+        cluster = 0;
+        for (std::size_t k = static_cast<std::size_t>(v.clusterBase); k < v.consonants.size(); ++k)
+            cluster = std::max(cluster, v.consonants[k].length);
+        for (std::size_t k = 0; k < v.vowels.size(); ++k) {
+            if (v.vowelClass[k] != 0)
+                vowel = std::max(vowel, v.vowels[k].length);
+            if (v.openingClass[k] != 0)
+                openingVowel = std::max(openingVowel, v.vowels[k].length);
+        }
+        ending = Longest(g.endings, g.endings.size());
+    }
+
+    int Bytes(int minPositions, int maxPositions, bool prefix)
+    {
+        int best = 0;
+        for (positions = minPositions; positions <= maxPositions; ++positions) {
+            memo.assign(static_cast<std::size_t>((MaxPositions + 1) * 2 * (v.maxVowelRun + 2)), -1);
+            for (int run = 0; run <= v.maxVowelRun + 1; ++run) {
+                if (prefix) {
+                    best = std::max(best, Walk(1, false, run));
+                    best = std::max(best, Walk(1, true, run));
+                } else {
+                    best = std::max(best, Walk(0, false, run));
+                }
+            }
+        }
+        return best;
+    }
+
+private:
+    int Walk(int position, bool afterConsonant, int run)
+    {
+        int& known = memo[static_cast<std::size_t>((position * 2 + afterConsonant) * (v.maxVowelRun + 2) + run)];
+        if (known < 0)
+            known = Step(position, afterConsonant, run);
+        return known;
+    }
+
+    static bool CanHit(const DrawnChance& chance) { return chance.draws ? chance.hitsBelow > 0 : chance.always; }
+    static bool CanMiss(const DrawnChance& chance)
+    {
+        return chance.draws ? chance.hitsBelow < chance.span.last + 1 : !chance.always;
+    }
+
+    int Step(int position, bool afterConsonant, int run)
+    {
+        if (position >= positions) {
+            if (g.closesWithEnding)
+                return afterConsonant ? ending : 0;
+            return run != 0 ? consonant : 0;
+        }
+        if (g.closesWithEnding && run == 0 && position >= positions - v.endingFrom)
+            return ending;
+        bool canConsonant = false, canVowel = false, decideOn = true;
+        if (position == 0) {
+            canConsonant = CanHit(g.opening);
+            decideOn = CanMiss(g.opening);
+        }
+        if (decideOn) {
+            if (afterConsonant) {
+                canVowel = true;
+            } else {
+                canConsonant |= CanHit(v.consonantChance) || run == v.maxVowelRun;
+                canVowel |= CanMiss(v.consonantChance) && run != v.maxVowelRun;
+            }
+        }
+        int best = 0;
+        if (canConsonant) {
+            int bytes = 0;
+            bool last = position >= positions - 1;
+            if (!last && CanHit(v.clusterChance) && (position > 0 || v.clusterOpens))
+                bytes = cluster;
+            if (last || CanMiss(v.clusterChance))
+                bytes = std::max(bytes, consonant);
+            best = bytes + Walk(position + 1, true, 0);
+        }
+        if (canVowel) {
+            int bytes = position == 0 ? openingVowel : vowel;
+            best = std::max(best, bytes + Walk(position + 1, false, std::min(run + 1, v.maxVowelRun + 1)));
+        }
+        return best;
+    }
+
+    const StyleVoice& v;
+    const GenderVoice& g;
+    int consonant = 0, cluster = 0, vowel = 0, openingVowel = 0, ending = 0;
+    int positions = 0;
+    std::vector<int> memo;
+};
+
+bool SameChance(const Chance& a, const Chance& b)
+{
+    return a.in == b.in && a.of == b.of;
+}
+
+// Whether the given-name rules draw with classic's numbers (the composer then takes a path
+// with those numbers compiled in; the tables themselves are read from the style either way).
+bool DrawsAsClassic(const StyleData& data)
+{
+    const StyleData classic;  // the defaults are classic's rules
+    // Classic's path copies fragments at classic's widest.
+    for (const FragmentTable* table : {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings})
+        for (int k = 0; k < table->drawn && k < static_cast<int>(table->fragments.size()); ++k)
+            if (table->fragments[static_cast<std::size_t>(k)].size() >= sizeof FemaleEndings[0])
+                return false;
+    return data.consonants.drawn == ConsonantDraws && data.clusters.drawn == ClusterDraws &&
+           data.vowels.drawn == VowelDraws && data.femaleEndings.drawn == EndingDraws &&
+           SameChance(data.maleOpening, classic.maleOpening) && SameChance(data.femaleOpening, classic.femaleOpening) &&
+           SameChance(data.consonant, classic.consonant) && SameChance(data.cluster, classic.cluster) &&
+           data.minPositions == 3 && data.maxPositions == 6 && data.clusterOpens && data.maxVowelRun == classic.maxVowelRun && data.endingFrom == classic.endingFrom &&
+           data.maleClosing == classic.maleClosing && data.femaleClosing == classic.femaleClosing;
+}
+
+// The vowel rules as sets of refused masked draws: a draw past the table, and one whose class
+// is refused.
+void MakeRedrawSets(StyleVoice& voice)
+{
+    const std::size_t slots = voice.vowelClass.size();
+    auto refusing = [slots](const std::vector<std::uint16_t>& classes, std::uint16_t refused) {
+        std::uint32_t set = 0;
+        for (std::size_t k = 0; k < slots; ++k)
+            if (classes[k] == 0 || classes[k] == refused)
+                set |= 1u << k;
+        return set;
+    };
+    voice.redrawsAfterClass.clear();
+    for (std::size_t c = 0; c < voice.blockedAfter.size(); ++c)
+        voice.redrawsAfterClass.push_back(refusing(voice.vowelClass, static_cast<std::uint16_t>(c)));
+    voice.redrawsAfterVowel.assign(slots, 0);
+    for (std::size_t k = 0; k < slots; ++k)
+        voice.redrawsAfterVowel[k] = voice.redrawsAfterClass[voice.blockedAfter[voice.vowelClass[k]]];
+    voice.redrawsOpening = refusing(voice.openingClass, 0);
+}
+
+std::string LengthProblem(const char* what, int longest, int limit)
+{
+    return std::string(what) + " could be " + std::to_string(longest) + " bytes long, over the limit of " +
+           std::to_string(limit);
+}
+
+}  // namespace
+
+std::uint16_t StyleVoice::BlockedAfterText(const char* text, int length) const
+{
+    for (std::size_t k = 1; k < vowelTexts.size(); ++k)
+        if (vowelTexts[k].size() == static_cast<std::size_t>(length) &&
+            std::memcmp(vowelTexts[k].data(), text, vowelTexts[k].size()) == 0)
+            return blockedAfter[k];
+    return 0;
+}
+
+bool StyleVoice::EndsInVowelLetter(const char* text, int length) const
+{
+    const unsigned char last = static_cast<unsigned char>(text[length - 1]);
+    if (last < 128)
+        return asciiVowelEnd[last];
+    for (const std::string& letter : vowelEnds) {
+        const int size = static_cast<int>(letter.size());
+        if (size <= length && std::memcmp(text + length - size, letter.data(), letter.size()) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
+{
+    if (!Check(data, fault))
+        return false;
+    voice.data = data;
+
+    voice.consonants = MakeFragments(data.consonants);
+    voice.clusterBase = data.consonants.drawn;
+    if (data.cluster.in > 0)
+        for (const Fragment& cluster : MakeFragments(data.clusters))
+            voice.consonants.push_back(cluster);
+    voice.consonantSpan = SpanOfCount(data.consonants.drawn);
+    voice.clusterSpan = SpanOfCount(data.cluster.in > 0 ? data.clusters.drawn : 1);
+
+    // Vowel slots for every masked draw; equal texts share a class, numbered from 1.
+    voice.vowelSpan = SpanOfCount(data.vowels.drawn);
+    const std::size_t slots = voice.vowelSpan.mask + 1;
+    voice.vowels.assign(slots, Fragment{});
+    voice.vowelClass.assign(slots, 0);
+    voice.openingClass.assign(slots, 0);
+    voice.blockedAfter.assign(1, 0);
+    voice.vowelTexts.assign(1, "");
+    std::map<std::string, std::uint16_t> classes;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(data.vowels.drawn); ++k) {
+        const std::string& text = data.vowels.fragments[k];
+        MakeFragment(text, voice.vowels[k]);
+        auto found = classes.find(text);
+        if (found == classes.end()) {
+            const std::uint16_t next = static_cast<std::uint16_t>(voice.blockedAfter.size());
+            found = classes.emplace(text, next).first;
+            voice.blockedAfter.push_back(Listed(data.repeatable, text) ? 0 : next);
+            voice.vowelTexts.push_back(text);
+        }
+        voice.vowelClass[k] = found->second;
+        voice.openingClass[k] = Listed(data.noOpening, text) ? 0 : found->second;
+    }
+    // The redraw loops must end: some vowel may open a name, and after every vowel another
+    // may follow.
+    if (std::all_of(voice.openingClass.begin(), voice.openingClass.end(), [](std::uint16_t c) { return c == 0; }))
+        return Checker{fault}.Fail("letters.no_opening", -1, "no vowel the composer draws may open a name");
+    if (classes.size() == 1 && voice.blockedAfter[1] != 0)
+        return Checker{fault}.Fail("tables.vowels", -1,
+                                   "a single vowel that may not repeat: nothing could follow it");
+
+    voice.positions = AdditiveRandom::SpanOf(0, data.maxPositions - data.minPositions);
+    voice.minPositions = data.minPositions;
+    voice.consonantChance = MakeChance(data.consonant);
+    voice.clusterChance = MakeChance(data.cluster);  // with in = 0 drawn as written, never a hit
+    voice.clusterOpens = data.clusterOpens;
+    voice.maxVowelRun = data.maxVowelRun;
+    voice.endingFrom = data.endingFrom;
+    voice.genders[Male] = MakeGender(data.maleOpening, data.maleClosing, data.maleEndings);
+    voice.genders[Female] = MakeGender(data.femaleOpening, data.femaleClosing, data.femaleEndings);
+
+    const auto& surname = data.surname;
+    const bool stems = surname.form == SurnameForm::StemAndTail;
+    voice.stemPositions = AdditiveRandom::SpanOf(0, surname.maxPositions - surname.minPositions);
+    voice.stemMinPositions = surname.minPositions;
+    voice.stem = voice.genders[surname.closesAs];
+    voice.heads = MakeFragments(surname.heads);
+    voice.tails = MakeFragments(surname.tails);
+    voice.headSpan = SpanOfCount(surname.heads.drawn);
+    voice.tailSpan = SpanOfCount(surname.tails.drawn);
+
+    voice.classic = DrawsAsClassic(data);
+    if (voice.classic)
+        MakeRedrawSets(voice);
+    voice.vowelEnds.clear();
+    for (std::size_t k = 0; k < data.vowelLetters.size();) {
+        const Decoded letter = DecodeUtf8(data.vowelLetters, k);
+        std::string text = data.vowelLetters.substr(k, static_cast<std::size_t>(letter.length));
+        voice.vowelEnds.push_back(text);
+        unsigned capital = letter.codePoint < 128 ? (letter.codePoint >= 'a' && letter.codePoint <= 'z'
+                                                         ? letter.codePoint - 32 : 0)
+                                                  : LatinCapital(letter.codePoint);
+        if (capital != 0 && capital < 128)
+            voice.vowelEnds.push_back(std::string(1, static_cast<char>(capital)));
+        else if (capital != 0)
+            voice.vowelEnds.push_back(std::string{static_cast<char>(0xC0 | capital >> 6),
+                                                  static_cast<char>(0x80 | (capital & 0x3F))});
+        k += static_cast<std::size_t>(letter.length);
+    }
+    for (const std::string& letter : voice.vowelEnds)
+        if (letter.size() == 1)
+            voice.asciiVowelEnd[static_cast<unsigned char>(letter[0])] = true;
+
+    int longestPrefixed = 0, longestBare = 0;
+    for (const GenderVoice& gender : voice.genders) {
+        LongestWalk walk(voice, gender);
+        longestPrefixed = std::max(longestPrefixed, walk.Bytes(data.minPositions, data.maxPositions, true));
+        longestBare = std::max(longestBare, walk.Bytes(data.minPositions, data.maxPositions, false));
+    }
+    voice.longestWithPrefix = PrefixCapacity - 1 + longestPrefixed;
+    voice.longestWithoutPrefix = longestBare;
+    if (voice.longestWithPrefix > MaxNameLength)
+        return Checker{fault}.Fail("given.positions", -1,
+                                   LengthProblem("given names", voice.longestWithPrefix, MaxNameLength) +
+                                       " (a 31-byte prefix and up to " + std::to_string(longestPrefixed) +
+                                       " composed bytes)");
+    int head = stems ? LongestWalk(voice, voice.stem).Bytes(surname.minPositions, surname.maxPositions, false)
+                     : Longest(voice.heads, voice.heads.size());
+    voice.longestSurname = head + Longest(voice.tails, voice.tails.size());
+    if (voice.longestSurname > MaxSurnameLength)
+        return Checker{fault}.Fail("surname", -1, LengthProblem("surnames", voice.longestSurname, MaxSurnameLength));
+    return true;
+}
+
+}  // namespace norvathel

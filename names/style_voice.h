@@ -1,0 +1,106 @@
+// A checked style in the form the composer reads: every drawable fragment zero-padded to a
+// fixed slot (appending is one fixed-size copy), every draw's span worked out, the vowel rules as
+// classes of drawn slots. Built once per style; never changes afterwards.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <norvathel/additive_random.h>
+#include <norvathel/style.h>
+
+namespace norvathel {
+
+const int FragmentSlot = 16;  // MaxFragmentBytes and the NUL
+static_assert(MaxFragmentBytes < FragmentSlot, "a fragment and its NUL fit a slot");
+
+struct Fragment {
+    char text[FragmentSlot];
+    int length;
+};
+
+// Range(0, span.last) exactly as Range draws it: no draw at all for a single value.
+inline int Pick(AdditiveRandom& random, AdditiveRandom::Span span)
+{
+    return span.last == 0 ? 0 : random.Draw(span);
+}
+
+// A chance as the composer draws it: Range(1, of) <= in; Range draws nothing for of = 1, and
+// of = 0 means no draw and never.
+struct DrawnChance {
+    bool draws;
+    bool always;                // the result without a draw
+    AdditiveRandom::Span span;  // Range(1, of) as Range(0, of - 1)
+    std::uint32_t hitsBelow;    // a drawn 0-based value below this is a hit
+
+    bool Hit(AdditiveRandom& random) const
+    {
+        return draws ? static_cast<std::uint32_t>(random.Draw(span)) < hitsBelow : always;
+    }
+};
+
+// How names of one gender (or a surname's stem) open and end.
+struct GenderVoice {
+    DrawnChance opening;  // at position 0 without a prefix: a consonant
+    bool closesWithEnding;
+    std::vector<Fragment> endings;
+    AdditiveRandom::Span endingSpan;
+};
+
+struct StyleVoice {
+    StyleData data;
+
+    // The drawable consonants, then the drawable clusters from clusterBase on: one index picks
+    // either.
+    std::vector<Fragment> consonants;
+    int clusterBase;
+    AdditiveRandom::Span consonantSpan, clusterSpan, vowelSpan;
+    // Vowel slots for every masked draw (those past the table are never taken), and their
+    // classes: slots with equal text share a class; class 0 marks a draw to take again.
+    std::vector<Fragment> vowels;
+    std::vector<std::uint16_t> vowelClass;    // after a vowel, or with nothing before
+    std::vector<std::uint16_t> openingClass;  // position 0: 0 also for the vowels that never open
+    std::vector<std::uint16_t> blockedAfter;  // by class: the class refused next (0: none)
+
+    AdditiveRandom::Span positions;  // Range(minPositions, maxPositions) as Range(0, n)
+    int minPositions;
+    DrawnChance consonantChance, clusterChance;
+    bool clusterOpens;
+    int maxVowelRun;
+    int endingFrom;
+    GenderVoice genders[2];  // Male, Female
+
+    // Surnames: the stem's voice differs from the given names' only in positions and closing.
+    AdditiveRandom::Span stemPositions;
+    int stemMinPositions;
+    GenderVoice stem;
+    std::vector<Fragment> heads, tails;
+    AdditiveRandom::Span headSpan, tailSpan;
+
+    std::vector<std::string> vowelEnds;  // the vowel letters and their capitals, as UTF-8
+    bool asciiVowelEnd[128] = {};        // the same for the one-byte ones
+    std::vector<std::string> vowelTexts; // by class, from 1 (0 is empty)
+    bool classic = false;  // the given-name rules draw with classic's numbers
+    // For classic's path: the vowel rules as sets of refused masked draws (a bit each).
+    std::vector<std::uint32_t> redrawsAfterVowel;  // by masked draw
+    std::vector<std::uint32_t> redrawsAfterClass;  // by class; 0: only the draws past the table
+    std::uint32_t redrawsOpening = 0;
+    int longestWithPrefix = 0, longestWithoutPrefix = 0, longestSurname = 0;
+
+    // The class of refused vowels while the last vowel is the given text (the prefix).
+    std::uint16_t BlockedAfterText(const char* text, int length) const;
+    bool EndsInVowelLetter(const char* text, int length) const;
+};
+
+// Where a style is wrong: the file's key ("tables.vowels"), the entry's index in it (-1 for the
+// key itself), and what is wrong.
+struct StyleFault {
+    std::string key;
+    int index = -1;
+    std::string message;
+};
+
+// Checks data and builds its voice; false with fault when the style is not valid.
+bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault);
+
+}  // namespace norvathel

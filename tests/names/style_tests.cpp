@@ -1,0 +1,413 @@
+#include <norvathel/name_composer.h>
+#include <norvathel/name_stream.h>
+#include <norvathel/style.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace norvathel;
+
+namespace {
+
+std::vector<std::string> Names(const Style& style, std::uint64_t seed, int boards, bool surnames = false)
+{
+    AdditiveRandom random;
+    random.Seed(seed);
+    AdditiveRandom second = SurnameRandomFor(random);
+    std::vector<std::string> names;
+    Board board;
+    for (int b = 0; b < boards; ++b) {
+        const Gender gender = b % 3 == 0 ? Male : Female;
+        const char* prefix = b % 4 == 1 ? "ka" : b % 4 == 2 ? "e" : b % 7 == 3 ? "Tor&x" : "";
+        style.ComposeBoard(random, gender, prefix, board);
+        for (int k = 0; k < NamesPerBoard; ++k) {
+            EXPECT_EQ(board.lengths[k], static_cast<int>(std::strlen(board.names[k])));
+            names.push_back(board.names[k]);
+        }
+        if (surnames) {
+            style.ComposeSurnames(second, board);
+            for (int k = 0; k < NamesPerBoard; ++k)
+                names.push_back(board.names[k]);
+        }
+    }
+    return names;
+}
+
+StyleData ClassicData()
+{
+    return Style::Classic().Data();
+}
+
+bool SameData(const StyleData& a, const StyleData& b)
+{
+    return WriteStyle(a) == WriteStyle(b) && a.consonants.fragments == b.consonants.fragments &&
+           a.vowels.drawn == b.vowels.drawn && a.clusters.drawn == b.clusters.drawn;
+}
+
+TEST(StyleFile, EveryBuiltInStyleRoundTripsThroughItsTextAndComposesTheSame)
+{
+    for (const std::string& name : Style::BuiltInNames()) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(name, style)) << name;
+        Style reread;
+        StyleError error;
+        ASSERT_TRUE(Style::FromText(style.ToText(), name + ".toml", reread, error)) << error.Text();
+        EXPECT_TRUE(SameData(style.Data(), reread.Data())) << name;
+        EXPECT_EQ(reread.ToText(), style.ToText());
+        EXPECT_EQ(Names(reread, 77, 300, true), Names(style, 77, 300, true)) << name;
+    }
+}
+
+TEST(StyleFile, ClassicWrittenAsAFileComposesExactlyAsTheCompiledOne)
+{
+    Style fromFile;
+    StyleError error;
+    ASSERT_TRUE(Style::FromFile(NORVATHEL_SOURCE_DIR "/styles/classic.toml", fromFile, error)) << error.Text();
+    EXPECT_EQ(fromFile.ToText(), Style::Classic().ToText());
+    for (std::uint64_t seed : {0ull, 1000000000ull, 123456789ull})
+        EXPECT_EQ(Names(fromFile, seed, 2000, true), Names(Style::Classic(), seed, 2000, true));
+    // The compiled style is the program's composer itself.
+    AdditiveRandom a, b;
+    a.Seed(1000000000);
+    b.Seed(1000000000);
+    DrawStartGender(a);
+    DrawStartGender(b);
+    Board mine, classic;
+    fromFile.ComposeBoard(a, Female, "", mine);
+    ComposeBoard(b, Female, "", classic);
+    EXPECT_STREQ(mine.names[0], "Glicia");
+    for (int k = 0; k < NamesPerBoard; ++k)
+        EXPECT_STREQ(mine.names[k], classic.names[k]);
+}
+
+}  // namespace
+
+namespace {
+
+// The README's example style, cut from the README itself.
+std::string ReadmeExample()
+{
+    std::ifstream readme(NORVATHEL_SOURCE_DIR "/README.md");
+    std::stringstream text;
+    text << readme.rdbuf();
+    const std::string all = text.str();
+    const std::size_t section = all.find("A small complete style:");
+    const std::size_t begin = all.find("```toml\n", section);
+    const std::size_t end = all.find("```", begin + 8);
+    if (section == std::string::npos || begin == std::string::npos || end == std::string::npos)
+        return "";
+    return all.substr(begin + 8, end - begin - 8);
+}
+
+TEST(StyleFile, TheReadmeExampleIsACompleteStyle)
+{
+    Style style;
+    StyleError error;
+    ASSERT_TRUE(Style::FromText(ReadmeExample(), "README.md", style, error)) << error.Text();
+    EXPECT_EQ(style.Name(), "murmur");
+    std::set<std::string> names;
+    for (const std::string& name : Names(style, 5, 100, true))
+        names.insert(name);
+    EXPECT_GT(names.size(), 100u);
+}
+
+}  // namespace
+
+namespace {
+
+// 100,000 given names of the style, boards of each gender in turn, no prefix.
+std::set<std::string> DistinctNames(const Style& style)
+{
+    AdditiveRandom random;
+    random.SeedFull(2024);
+    std::set<std::string> names;
+    Board board;
+    for (int b = 0; b < 10000; ++b) {
+        style.ComposeBoard(random, b % 2 ? Female : Male, "", board);
+        for (const auto& name : board.names)
+            names.insert(name);
+    }
+    return names;
+}
+
+TEST(BuiltInStyles, EachSoundsItsOwn)
+{
+    std::vector<std::pair<std::string, std::set<std::string>>> styles;
+    for (const std::string& name : Style::BuiltInNames()) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(name, style));
+        EXPECT_FALSE(style.Data().description.empty());
+        styles.emplace_back(name, DistinctNames(style));
+    }
+    ASSERT_GE(styles.size(), 6u);
+    for (const auto& mine : styles) {
+        std::size_t shared = 0;
+        for (const std::string& name : mine.second) {
+            for (const auto& other : styles)
+                if (&other != &mine && other.second.count(name)) {
+                    ++shared;
+                    break;
+                }
+        }
+        const double share = static_cast<double>(shared) / static_cast<double>(mine.second.size());
+        RecordProperty(mine.first, std::to_string(share));
+        EXPECT_LE(share, 0.03) << mine.first << ": " << shared << " of " << mine.second.size()
+                               << " distinct names also come from another style";
+    }
+}
+
+}  // namespace
+
+namespace {
+
+struct BadFile {
+    std::string text;
+    int line;
+    int column;
+    std::string says;
+};
+
+// The README's style with one line replaced (or added at the end when find is empty).
+std::string Edited(const std::string& find, const std::string& replace)
+{
+    std::string text = ReadmeExample();
+    if (find.empty())
+        return text + replace;
+    const std::size_t at = text.find(find);
+    return at == std::string::npos ? "" : text.substr(0, at) + replace + text.substr(at + find.size());
+}
+
+int LineOf(const std::string& text, const std::string& piece)
+{
+    const std::size_t at = text.find(piece);
+    return at == std::string::npos ? -1 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+}
+
+TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
+{
+    const std::string base = ReadmeExample();
+    const int vowels = LineOf(base, "vowels = [\"o\"");
+    const int tables = LineOf(base, "[tables]");
+    const std::vector<BadFile> cases = {
+        {Edited("name = \"murmur\"", "name = \"murmur"), LineOf(base, "name = "), 15, "syntax error"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o1\""), vowels, 16, "not letters"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o\\u0001\""), vowels, 16, "control byte (0x01)"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o\x01\""), vowels, 18, "control byte (0x01)"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o\xff\""), vowels, 17, "invalid utf-8"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"oooooooooooooooo\""), vowels, 16, "over the limit of 15 bytes"},
+        {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]", "vowels = []"), vowels, 10, "missing or empty"},
+        {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]\n", ""), tables, 1, "tables.vowels: the table is missing or empty"},
+        {Edited("format = 1", "format = 2"), 1, 10, "format 1"},
+        {Edited("[tables]", "[tables] \xc3\xa5"), tables, 10, "a letter beyond ASCII outside a string"},
+        {Edited("format = 1\n", ""), 1, 1, "missing 'format = 1'"},
+        {Edited("positions = [2, 4]", "positions = [2, 16]"), LineOf(base, "positions = [2, 4]"), 13,
+         "given names could be"},
+        {Edited("", "\n[given]\nwhatever = 1\n"), 0, 0, ""},  // a table given twice: a syntax error
+        {Edited("capitals = \"ascii\"", "capitals = \"upper\""), LineOf(base, "capitals"), 12, "\"ascii\" or \"latin\""},
+        {Edited("", "colour = \"blue\"\n"), LineOf(base + "colour", "colour"), 10, "unknown key 'surname.colour'"},
+        {Edited("", "heads_drawn = 9\n"), LineOf(base + "heads_drawn", "heads_drawn"), 15, "surname.heads_drawn: must be from 1"},
+        {Edited("", std::string(MaxStyleBytes, '#')), 0, 0, "over the limit of 262144 bytes"},
+    };
+    for (const BadFile& bad : cases) {
+        ASSERT_FALSE(bad.text.empty());
+        Style style;
+        StyleError error;
+        ASSERT_FALSE(Style::FromText(bad.text, "bad.toml", style, error)) << bad.says;
+        EXPECT_EQ(error.source, "bad.toml");
+        if (bad.says.empty()) {
+            EXPECT_NE(error.Text().find("bad.toml:"), std::string::npos);
+            continue;
+        }
+        EXPECT_NE(error.message.find(bad.says), std::string::npos) << error.Text();
+        EXPECT_EQ(error.line, bad.line) << error.Text();
+        EXPECT_EQ(error.column, bad.column) << error.Text();
+    }
+}
+
+TEST(StyleFile, AStyleThatWouldDrawForeverIsRefused)
+{
+    StyleData data = ClassicData();
+    data.noOpening = {"a", "e", "i", "o", "u", "y"};
+    Style style;
+    StyleError error;
+    EXPECT_FALSE(Style::FromData(data, style, error));
+    EXPECT_NE(error.message.find("no vowel"), std::string::npos) << error.message;
+    data = ClassicData();
+    data.vowels.fragments = {"a", "a", "a"};
+    data.vowels.drawn = 3;
+    EXPECT_FALSE(Style::FromData(data, style, error));
+    EXPECT_NE(error.message.find("single vowel"), std::string::npos) << error.message;
+    data.repeatable = {"a"};
+    EXPECT_TRUE(Style::FromData(data, style, error)) << error.message;
+}
+
+}  // namespace
+
+namespace {
+
+struct Handed {
+    std::string given, surname;
+};
+
+std::vector<Handed> Stream(const Style& style, std::uint64_t seed, const NameConstraints& constraints, bool full,
+                           int count)
+{
+    NameStream stream(style, seed, GenderChoice::Drawn, seed % 3 ? "" : "ka", constraints, full);
+    std::vector<Handed> names;
+    StreamName name;
+    while (static_cast<int>(names.size()) < count && stream.Next(name)) {
+        EXPECT_EQ(name.surname != nullptr, full);
+        names.push_back({name.text, full ? name.surname : ""});
+        if (full) {
+            EXPECT_EQ(name.surnameLength, static_cast<int>(std::strlen(name.surname)));
+        }
+    }
+    return names;
+}
+
+TEST(FullNames, SurnamesJoinExactlyTheGivenNamesTheSameSeedHandsOut)
+{
+    NameConstraints some;
+    some.maxLength = 8;
+    some.exclude = {"th"};
+    for (const std::string& styleName : Style::BuiltInNames()) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(styleName, style));
+        for (std::uint64_t seed = 1; seed < 30; ++seed) {
+            const NameConstraints& constraints = seed % 2 ? some : NameConstraints();
+            const std::vector<Handed> bare = Stream(style, seed, constraints, false, 60);
+            const std::vector<Handed> full = Stream(style, seed, constraints, true, 60);
+            ASSERT_EQ(bare.size(), full.size());
+            for (std::size_t k = 0; k < bare.size(); ++k) {
+                ASSERT_EQ(full[k].given, bare[k].given) << styleName << " seed " << seed;
+                EXPECT_FALSE(full[k].surname.empty());
+                EXPECT_LE(full[k].surname.size(), static_cast<std::size_t>(MaxSurnameLength));
+            }
+        }
+    }
+}
+
+TEST(FullNames, UniqueMeansTheWholeNameAndConstraintsTheGivenOne)
+{
+    NameConstraints constraints;
+    constraints.unique = true;
+    constraints.maxLength = 5;  // few short given names, so they must repeat
+    std::set<std::string> fullNames, givenNames;
+    const std::vector<Handed> names = Stream(Style::Classic(), 4, constraints, true, 20000);
+    ASSERT_EQ(names.size(), 20000u);
+    for (const Handed& name : names) {
+        EXPECT_LE(name.given.size(), 5u);
+        EXPECT_TRUE(fullNames.insert(name.given + " " + name.surname).second);
+        givenNames.insert(name.given);
+    }
+    EXPECT_LT(givenNames.size(), names.size());
+}
+
+}  // namespace
+
+namespace {
+
+// The promise: the same style, seed, gender and prefix give the same names in every version.
+// Seeded as the window seeds (clock 10^9): a female board, a male board with prefix "ka", and
+// the first board of surnames.
+struct GoldenBoards {
+    const char* style;
+    std::vector<std::string> female, maleKa, surnames;
+};
+
+const std::vector<GoldenBoards> Goldens = {
+    {"classic",
+     {"Jeusian", "Ojanda", "Zhesheowandra", "Ryutaila", "Ihycenne", "Eoneah", "Saidandra", "Eelisa", "Crapian", "Saudinda"},
+     {"Kallis", "Kasraimur", "Kavalih", "Kaibat", "Katigluk", "Katan", "Kakik", "Kaposan", "Kakyos", "Kathath"},
+     {"Zhukoth", "Ditith", "Sysell", "Myrorn", "Asirric", "Lular", "Simith", "Direll", "Ofoth", "Kaijoth"}},
+    {"liquid",
+     {"Lemavelin", "Diel", "Lalsediel", "Rievaliel", "Eviesaliel", "Rineth", "Lietheth", "Alira", "Nariel", "Othelithe"},
+     {"Kahir", "Karor", "Kaorn", "Kaor", "Kaorn", "Kaniel", "Kamoranor", "Kaardithion", "Kaonond", "Kaailiel"},
+     {"Talwen", "Talnor", "Talithil", "Mirwen", "Linithil", "Aerlin", "Nenrond", "Taldor", "Sillin", "Elriel"}},
+    {"guttural",
+     {"Rurra", "Kakhagga", "Urgokazra", "Ugagga", "Dudara", "Gharazra", "Zuguga", "Khara", "Kazuga", "Uda"},
+     {"Kaomog", "Kaag", "Kaargh", "Kaaz", "Kaogor", "Kagrubomog", "Kabrag", "Kaorag", "Kaargh", "Kagubag"},
+     {"Kazgash", "Khudumgor", "Dagdush", "Kudumbar", "Kokazrok", "Khogudumrok", "Gomoggrum", "Dukdush", "Ghokdush", "Mugarakgor"}},
+    {"sibilant",
+     {"Siranira", "Jira", "Sazijasha", "Zounasasha", "Inoulushi", "Shuhasha", "Soumasha", "Ashisha", "Hashira", "Aamisiyya"},
+     {"Kafun", "Kazir", "Kaash", "Kair", "Kaash", "Kahuz", "Karaashir", "Kaazumaz", "Kaaahaz", "Kaiisuz"},
+     {"Sashassar", "Isunihar", "Hahimoumi", "Huzoumi", "Shanunhazar", "Ziisazoumi", "Shimsharan", "Hazesh", "Lirrhazar", "Zaashirihar"}},
+    {"crisp",
+     {"Nís", "Sajunn", "Doskyn", "Ålyn", "Tægnunn", "Bæryn", "Notird", "Jis", "Sønird", "Deivild"},
+     {"Kaar", "Kaard", "Kaald", "Kaolf", "Kastydar", "Kaabar", "Karolf", "Kaar", "Kaeitolf", "Kaosar"},
+     {"Solfsen", "Ejirbakk", "Varstrøm", "Sundfjell", "Lesarbakk", "Jitolfhø", "Tarhø", "Tolfdal", "Nundfjell", "Bytulfdal"}},
+    {"staccato",
+     {"Tituta", "Ki", "Supati", "Rirupaka", "Mosunari", "Sepa", "Titari", "Ra", "Kahette", "Nettapina"},
+     {"Kaito", "Kasoso", "Kako", "Kaso", "Kaopio", "Kao", "Katisapo", "Kaio", "Kanito", "Kao"},
+     {"Tokoppa", "Putto", "Rionni", "Romma", "Titomma", "Nusapoppa", "Ponni", "Papoppa", "Papotto", "Kositonni"}},
+};
+
+TEST(BuiltInStyles, GoldenBoardsNeverChange)
+{
+    ASSERT_EQ(Goldens.size(), Style::BuiltInNames().size());
+    for (const GoldenBoards& golden : Goldens) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(golden.style, style));
+        AdditiveRandom random;
+        random.Seed(1000000000u);
+        AdditiveRandom second = SurnameRandomFor(random);
+        Board board;
+        style.ComposeBoard(random, Female, "", board);
+        EXPECT_EQ(std::vector<std::string>(board.names, board.names + NamesPerBoard), golden.female) << golden.style;
+        style.ComposeBoard(random, Male, "ka", board);
+        EXPECT_EQ(std::vector<std::string>(board.names, board.names + NamesPerBoard), golden.maleKa) << golden.style;
+        style.ComposeSurnames(second, board);
+        EXPECT_EQ(std::vector<std::string>(board.names, board.names + NamesPerBoard), golden.surnames) << golden.style;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The up-front check works from the style's own tables: an ending seen in composed names is
+// never refused, and a last letter is refused exactly when no composed name ends in it.
+TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
+{
+    for (const std::string& styleName : Style::BuiltInNames()) {
+        Style style;
+        ASSERT_TRUE(Style::BuiltIn(styleName, style));
+        for (GenderChoice gender : {GenderChoice::Male, GenderChoice::Female}) {
+            std::set<std::string> endings;
+            NameStream stream(style, 99, gender, "", NameConstraints());
+            StreamName name;
+            for (int k = 0; k < 200000 && stream.Next(name); ++k) {
+                std::string text(name.text, static_cast<std::size_t>(name.length));
+                for (std::size_t size = 1; size <= 3 && size <= text.size(); ++size)
+                    endings.insert(text.substr(text.size() - size));
+            }
+            std::size_t seen = 0;
+            for (const std::string& ending : endings) {
+                // Endings are compared in ASCII case only: a capital beyond ASCII is left out.
+                // Of the three-letter endings, every tenth, to keep the test short.
+                if (std::any_of(ending.begin(), ending.end(), [](char c) { return c & 0x80; }) ||
+                    (ending.size() == 3 && ++seen % 10 != 0))
+                    continue;
+                NameConstraints constraints;
+                constraints.endsWith = ending;
+                ASSERT_FALSE(ImpossibleConstraints(constraints, "", gender, style)) << styleName << " refuses " << ending;
+            }
+            for (char letter = 'a'; letter <= 'z'; ++letter) {
+                NameConstraints constraints;
+                constraints.endsWith = std::string(1, letter);
+                EXPECT_EQ(static_cast<bool>(ImpossibleConstraints(constraints, "", gender, style)),
+                          endings.count(constraints.endsWith) == 0)
+                    << styleName << (gender == GenderChoice::Male ? " male " : " female ") << letter;
+            }
+        }
+    }
+}
+
+}  // namespace
