@@ -25,7 +25,25 @@ export interface Constraints {
   exclude?: readonly string[];
 }
 
+/** A style: the voice names are composed in. */
+export class Style {
+  private constructor();
+  /** The built-in style of that name (classic, or one of `styles`). */
+  static builtIn(name: string): Style;
+  /** A style from a style file's TOML text; source names it in error messages. */
+  static fromToml(text: string, source?: string): Style;
+  readonly name: string;
+  readonly description: string;
+}
+
+/** The built-in styles, classic first. */
+export const styles: readonly Style[];
+
 export interface NameOptions extends Constraints {
+  /** A Style or a built-in style's name; default classic. */
+  style?: Style | string;
+  /** "Given Surname": the same given names as without, each with a surname of the style. */
+  full?: boolean;
   /** Default: 64 random bits (read it back from NameStream.seed). */
   seed?: Seed;
   /** Default: each board's gender drawn from the generator, as the program's first board. */
@@ -37,6 +55,9 @@ export interface NameOptions extends Constraints {
 export interface NameEntry {
   name: string;
   gender: Gender;
+  /** For full names: the given name and the surname (name is "given surname"). */
+  given?: string;
+  surname?: string;
 }
 
 export type ErrorCode = 'bad-argument' | 'impossible' | 'dry' | 'no-memory';
@@ -71,6 +92,11 @@ export interface Board {
 
 export type Composition = 'start' | Gender;
 
+export interface SessionOptions {
+  /** The style the boards are composed in; default classic. */
+  style?: Style | string;
+}
+
 /** The window's boards, on one generator seeded by a clock value as at start-up. */
 export class Session {
   private constructor();
@@ -98,8 +124,8 @@ export interface Norvathel {
   namesFor(keys: readonly string[], options?: KeyOptions): string[];
   names(options?: NameOptions): NameStream;
   generate(count: number, options?: NameOptions): string[];
-  session(clock?: Seed): Session;
-  replay(list: string, options?: { clock?: Seed }): Board[];
+  session(clock?: Seed, options?: SessionOptions): Session;
+  replay(list: string, options?: SessionOptions & { clock?: Seed }): Board[];
   seedOf(seed: Seed): bigint;
 }
 
@@ -108,9 +134,9 @@ export function names(options?: NameOptions): NameStream;
 /** count names at once. */
 export function generate(count: number, options?: NameOptions): string[];
 /** A window session seeded by a clock value (seconds; default: now). */
-export function session(clock?: Seed): Session;
+export function session(clock?: Seed, options?: SessionOptions): Session;
 /** The boards of a --boards list replayed from a clock value. */
-export function replay(list: string, options?: { clock?: Seed }): Board[];
+export function replay(list: string, options?: SessionOptions & { clock?: Seed }): Board[];
 /** The name for a key, as `norvathel-names --keys` gives it: the same key, the same name. */
 export function nameFor(key: string, options?: KeyOptions): string;
 /** Names for many keys, in order. */

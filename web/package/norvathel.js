@@ -11,7 +11,7 @@ export const version = '__NORVATHEL_VERSION__';
 
 const Ok = 0, Dry = 1, BadArgument = 2, Impossible = 3, NoMemory = 4;
 const Drawn = 0, MaleCode = 1, FemaleCode = 2;
-const NameSize = 48, BoardNames = 10, PrefixBytes = 31;
+const NameSize = 48, FullNameSize = 92, BoardNames = 10, PrefixBytes = 31;
 const MaxSeed = (1n << 64n) - 1n;
 const MaxValueText = MaxSeed.toString();
 const MaxNameLength = 45;
@@ -326,7 +326,11 @@ function byteShown(byte) {
 // numbers, each caller words it (the tool's wording, cli/tool_options.cpp).
 function constraintMessage(core, prefixPointer, gender, constraints, options, temporaries) {
   const out = core.allocate(32, temporaries);
-  core.x.norvathel_web_constraint_fault(prefixPointer, gender, constraints, out);
+  const source = styleSource(options.style);
+  const name = source?.builtIn !== undefined ? core.text(toBytes(source.builtIn, 'style'), temporaries) : 0;
+  const text = source?.toml ? core.text(source.toml, temporaries) : 0;
+  core.check(core.x.norvathel_web_constraint_fault(prefixPointer, gender, constraints, name, text,
+    source?.toml ? source.toml.length : 0, out));
   const view = core.view();
   const [fault, length, limit, piece] = [0, 1, 2, 3].map((index) => Number(view.getBigInt64(out + index * 8, true)));
   const range = ` must be from 1 to ${limit}`;
@@ -356,6 +360,90 @@ function constraintMessage(core, prefixPointer, gender, constraints, options, te
   return fault === 0 ? '' : words[fault]?.() ?? 'the constraints cannot be met';
 }
 
+// --- styles ---
+
+// Each style is made once per module instance, on first use, and freed with the style.
+const styleSources = new WeakMap();
+
+/**
+ * A style: the voice names are composed in. The built-in ones by name (`styles` lists them),
+ * or a style file's TOML text. A style works with every instance of the composer.
+ */
+export class Style {
+  #name; #description;
+
+  constructor(secret, source, name, description) {
+    if (secret !== styleSources) throw new TypeError('use Style.builtIn or Style.fromToml');
+    styleSources.set(this, { source, handles: new Map() });
+    this.#name = name;
+    this.#description = description;
+  }
+
+  /** The built-in style of that name: classic, or one that `styles` lists. */
+  static builtIn(name) { return makeStyle(shared.core, { builtIn: String(name) }); }
+  /** A style from the TOML text of a style file; source names it in error messages. */
+  static fromToml(text, source = 'text') { return makeStyle(shared.core, { toml: toBytes(text, 'style text'), source }); }
+
+  get name() { return this.#name; }
+  get description() { return this.#description; }
+}
+
+function createStyle(core, source, temporaries) {
+  const out = core.allocate(4, temporaries);
+  if (source.builtIn !== undefined) {
+    const result = core.x.norvathel_style_builtin(core.text(toBytes(source.builtIn, 'style'), temporaries), out);
+    if (result === BadArgument) throw badArgument(`--style ${quoted(source.builtIn)} is no built-in style (see --list-styles)`);
+    core.check(result);
+  } else {
+    const text = core.text(source.toml, temporaries);
+    const problem = core.allocate(512, temporaries);
+    const result = core.x.norvathel_style_from_text(text, source.toml.length, out, problem, 512);
+    if (result === BadArgument)
+      throw badArgument(decodeName(core.readText(problem, 512)).replace(/^text:/, `${source.source}:`));
+    core.check(result);
+  }
+  return core.view().getUint32(out, true);
+}
+
+function makeStyle(core, source) {
+  return core.run((temporaries) => {
+    const handle = createStyle(core, source, temporaries);
+    const text = (pointer) => decodeName(core.readText(pointer, 4096));
+    const style = new Style(styleSources, source, text(core.x.norvathel_style_name(handle)),
+      text(core.x.norvathel_style_description(handle)));
+    keepStyle(style, core, handle);
+    return style;
+  });
+}
+
+function keepStyle(style, core, handle) {
+  styleSources.get(style).handles.set(core, handle);
+  finalizer.register(style, { core, free: 'norvathel_style_free', handle });
+}
+
+// What the style option stands for: { builtIn: name } or { toml: bytes }; null for classic.
+function styleSource(style) {
+  if (style === undefined || style === null) return null;
+  if (typeof style === 'string') return { builtIn: style };
+  const entry = styleSources.get(style);
+  if (!entry) throw new TypeError('style must be a Style or the name of a built-in style');
+  return entry.source;
+}
+
+// The style option: a Style, a built-in style's name, or nothing (classic); its handle in core.
+function styleHandle(core, style, temporaries) {
+  if (style === undefined || style === null) return 0;
+  if (typeof style === 'string') style = Style.builtIn(style);
+  const entry = styleSources.get(style);
+  if (!entry) throw new TypeError('style must be a Style or the name of a built-in style');
+  let handle = entry.handles.get(core);
+  if (!handle) {
+    handle = createStyle(core, entry.source, temporaries);
+    keepStyle(style, core, handle);
+  }
+  return handle;
+}
+
 // --- streams ---
 
 // Frees what a dropped object held, if its module still lives.
@@ -368,11 +456,12 @@ const finalizer = new FinalizationRegistry(({ core, free, handle }) => {
  * An iterator (for...of) and a batch source (take).
  */
 export class NameStream {
-  #core; #handle; #seed; #names = []; #next = 0; #genderBytes = new Uint8Array(0); #dry = false;
+  #core; #handle; #seed; #full; #names = []; #next = 0; #genderBytes = new Uint8Array(0); #givens = []; #dry = false;
 
   constructor(core, options = {}) {
     if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
     this.#core = core;
+    this.#full = Boolean(options.full);
     this.#seed = readSeed(core, options.seed);
     const gender = genderCode(options.gender);
     const prefix = readPrefix(options.prefix);
@@ -380,7 +469,9 @@ export class NameStream {
       const prefixPointer = core.text(prefix, temporaries);
       const constraints = writeConstraints(core, options, temporaries);
       const out = core.allocate(4, temporaries);
-      const result = core.x.norvathel_stream_create(BigInt.asIntN(64, this.#seed), gender, prefixPointer, constraints, out);
+      const style = styleHandle(core, options.style, temporaries);
+      const result = core.x.norvathel_styled_stream_create(BigInt.asIntN(64, this.#seed), style, gender,
+        prefixPointer, constraints, this.#full ? 1 : 0, out);
       if (result === Impossible) core.check(result, constraintMessage(core, prefixPointer, gender, constraints, options, temporaries));
       core.check(result);
       return core.view().getUint32(out, true);
@@ -398,10 +489,15 @@ export class NameStream {
     return this.#takeEntries(count, false).names;
   }
 
-  /** The next names with the gender of each: { name, gender }. */
+  /**
+   * The next names with the gender of each: { name, gender }, and for full names the two
+   * parts too: { name, given, surname, gender }.
+   */
   takeEntries(count) {
-    const { names, genders } = this.#takeEntries(count, true);
-    return names.map((name, index) => ({ name, gender: genders[index] }));
+    const { names, genders, givens } = this.#takeEntries(count, true);
+    return names.map((name, index) => this.#full
+      ? { name, given: givens[index], surname: name.slice(givens[index].length + 1), gender: genders[index] }
+      : { name, gender: genders[index] });
   }
 
   next() {
@@ -422,20 +518,23 @@ export class NameStream {
   // The buffered names first, then whole batches straight from the module.
   #takeEntries(count, withGenders) {
     if (!Number.isSafeInteger(count) || count < 0) throw new RangeError('count must be a whole number from 0');
-    let names = [], genders = [];
+    let names = [], genders = [], givens = [];
     while (names.length < count) {
       if (this.#next === this.#names.length && !this.#fill(Math.min(BatchNames * 16, count - names.length))) break;
       const end = Math.min(this.#names.length, this.#next + count - names.length);
       if (names.length === 0 && this.#next === 0 && end === this.#names.length) {
         names = this.#names;
-        if (withGenders) genders = this.#genders();
+        if (withGenders) { genders = this.#genders(); givens = this.#givens; }
       } else {
         names.push(...this.#names.slice(this.#next, end));
-        if (withGenders) genders.push(...this.#genders().slice(this.#next, end));
+        if (withGenders) {
+          genders.push(...this.#genders().slice(this.#next, end));
+          givens.push(...this.#givens.slice(this.#next, end));
+        }
       }
       this.#next = end;
     }
-    return { names, genders };
+    return { names, genders, givens };
   }
 
   #genders() {
@@ -447,10 +546,13 @@ export class NameStream {
     if (!this.#handle) throw badArgument('the stream is closed');
     const core = this.#core;
     return core.run((temporaries) => {
-      const text = core.allocate(count * NameSize, temporaries);
+      const text = core.allocate(count * (this.#full ? FullNameSize : NameSize), temporaries);
       const genders = core.allocate(count, temporaries);
       const filled = core.allocate(8, temporaries);
-      const result = core.x.norvathel_web_stream_fill(this.#handle, text, genders, count, filled);
+      const givenLengths = this.#full ? core.allocate(count, temporaries) : 0;
+      const result = this.#full
+        ? core.x.norvathel_web_stream_fill_full(this.#handle, text, genders, givenLengths, count, filled)
+        : core.x.norvathel_web_stream_fill(this.#handle, text, genders, count, filled);
       if (result === Dry) this.#dry = true;
       else core.check(result);
       const view = core.view();
@@ -460,10 +562,21 @@ export class NameStream {
       const memory = core.bytes();
       this.#names = splitNames(memory.subarray(text, text + bytes));
       this.#genderBytes = memory.slice(genders, genders + got);
+      this.#givens = this.#full ? givenNames(memory, text, givenLengths, got) : [];
       this.#next = 0;
       return true;
     });
   }
+}
+
+// The given names of a batch of full names, from their lengths in bytes.
+function givenNames(memory, text, lengths, count) {
+  const givens = [];
+  for (let index = 0, start = text; index < count; ++index) {
+    givens.push(decodeName(memory.subarray(start, start + memory[lengths + index])));
+    start = memory.indexOf(10, start) + 1;
+  }
+  return givens;
 }
 
 // Names separated by '\n' (one after the last): decoded at once where all are UTF-8.
@@ -553,10 +666,11 @@ function readClock(core, clock) {
  * board the program showed when started in that second.
  */
 export class Session {
-  #core; #handle; #clock; #list = [];
+  #core; #handle; #clock; #style; #list = [];
 
-  constructor(core, clock) {
+  constructor(core, clock, options = {}) {
     this.#core = core;
+    this.#style = options.style;
     this.#clock = readClock(core, clock);
     this.#handle = core.run((temporaries) => {
       const out = core.allocate(4, temporaries);
@@ -586,7 +700,8 @@ export class Session {
     const board = core.run((temporaries) => {
       const names = core.allocate(BoardNames * NameSize, temporaries);
       const used = core.allocate(4, temporaries);
-      core.check(core.x.norvathel_compose_board(this.#handle, code, core.text(bytes, temporaries), names, used));
+      const style = styleHandle(core, this.#style, temporaries);
+      core.check(core.x.norvathel_compose_styled_board(this.#handle, style, code, core.text(bytes, temporaries), names, used));
       const list = [];
       for (let index = 0; index < BoardNames; ++index) list.push(decodeName(core.readText(names + index * NameSize, NameSize)));
       return { gender: genderName(core.view().getUint32(used, true)), prefix: decodeName(bytes.subarray(0, PrefixBytes)), names: list };
@@ -613,10 +728,12 @@ class Library {
     this.#core = new Core(options.maximumMemory);
   }
 
-  get #live() {
+  get core() {
     if (this.#core.dead) this.#core = new Core(this.#options.maximumMemory);
     return this.#core;
   }
+
+  get #live() { return this.core; }
 
   names(options) { return new NameStream(this.#live, options); }
 
@@ -629,10 +746,10 @@ class Library {
     }
   }
 
-  session(clock) { return new Session(this.#live, clock); }
+  session(clock, options) { return new Session(this.#live, clock, options); }
 
   replay(list, options = {}) {
-    const session = this.session(options.clock);
+    const session = this.session(options.clock, options);
     try {
       return parseBoards(list).map((item) =>
         session.compose(item.gender, item.prefixBytes ?? ''));
@@ -658,7 +775,10 @@ class Library {
       const constraints = writeConstraints(core, options, temporaries);
       const fault = constraintMessage(core, prefixPointer, gender, constraints, options, temporaries);
       if (fault) throw new NorvathelError(fault, 'impossible');
-      const name = core.allocate(NameSize, temporaries);
+      const style = styleHandle(core, options.style, temporaries);
+      const full = Boolean(options.full);
+      const size = full ? FullNameSize : NameSize;
+      const name = core.allocate(size, temporaries);
       const names = [];
       let room = 0, key = 0;
       for (const text of keys) {
@@ -670,8 +790,9 @@ class Library {
         core.bytes().set(bytes, key);
         const seed = project === null ? core.x.norvathel_key_seed(key, bytes.length)
           : core.x.norvathel_project_key_seed(key, bytes.length, BigInt.asIntN(64, project));
-        core.check(core.x.norvathel_key_name(seed, gender, prefixPointer, constraints, name, NameSize, 0));
-        names.push(decodeName(core.readText(name, NameSize)));
+        core.check(core.x.norvathel_styled_key_name(seed, style, gender, prefixPointer, constraints, full ? 1 : 0,
+          name, size, 0, 0));
+        names.push(decodeName(core.readText(name, size)));
       }
       return names;
     });
@@ -687,7 +808,7 @@ export async function load(options = {}) {
   return {
     names: (o) => library.names(o),
     generate: (count, o) => library.generate(count, o),
-    session: (clock) => library.session(clock),
+    session: (clock, o) => library.session(clock, o),
     replay: (list, o) => library.replay(list, o),
     seedOf: (seed) => library.seedOf(seed),
     nameFor: (key, o) => library.namesFor([key], o)[0],
@@ -702,7 +823,7 @@ export const names = (options) => shared.names(options);
 /** count names at once: `generate(20, { gender: 'male', prefix: 'El', unique: true })`. */
 export const generate = (count, options) => shared.generate(count, options);
 /** A window session for boards of ten, seeded by a clock value. */
-export const session = (clock) => shared.session(clock);
+export const session = (clock, options) => shared.session(clock, options);
 /** The boards of a --boards list: `replay('start,female,male:ka', { clock: 1000000000 })`. */
 export const replay = (list, options) => shared.replay(list, options);
 /** The name for a key (a character's id, a row): the same name for the same key every time. */
@@ -711,3 +832,18 @@ export const nameFor = (key, options) => shared.namesFor([key], options)[0];
 export const namesFor = (keys, options) => shared.namesFor(keys, options);
 /** The 64-bit seed a number, bigint or word stands for, as the tool reads --seed. */
 export const seedOf = (seed) => shared.seedOf(seed);
+
+function builtInStyles() {
+  const core = shared.core;
+  const list = [];
+  for (let index = 0; ; ++index) {
+    const pointer = core.x.norvathel_builtin_style_name(index);
+    if (!pointer) break;
+    const style = Style.builtIn(decodeName(core.readText(pointer, 64)));
+    list.push(style);
+  }
+  return list;
+}
+
+/** The built-in styles, classic first: each a Style with its name and description. */
+export const styles = Object.freeze(builtInStyles());

@@ -14,6 +14,8 @@ const MaxCount = 1000;
 
 const state = {
   seed: '',
+  style: 'classic',
+  full: false,
   count: 10,
   unique: false,
   presses: [],  // 'start', 'female', 'male:ka' ... as a --boards list names them
@@ -22,7 +24,8 @@ const state = {
 
 // --- composing -----------------------------------------------------------------------------
 
-const windowMode = () => state.count === 10 && !state.unique;
+// The window's boards have no surnames: full names come from the stream.
+const windowMode = () => state.count === 10 && !state.unique && !state.full;
 
 function pressParts(press) {
   const [item] = norvathel.parseBoards(press);
@@ -31,7 +34,7 @@ function pressParts(press) {
 
 function composeAll() {
   if (windowMode()) {
-    const session = norvathel.session(state.seed);
+    const session = norvathel.session(state.seed, { style: state.style });
     try {
       let board;
       for (const press of state.presses) {
@@ -53,7 +56,7 @@ function composeAll() {
       if (!streams.has(key)) {
         streams.set(key, norvathel.names({
           seed: state.seed, gender: gender === 'start' ? undefined : gender,
-          prefix: prefix || undefined, unique: state.unique,
+          prefix: prefix || undefined, unique: state.unique, style: state.style, full: state.full,
         }));
       }
       last = streams.get(key).takeEntries(state.count);
@@ -112,6 +115,7 @@ function render() {
     plate.append(text);
     if (entry) {
       plate.title = `Copy ${entry.name}`;
+      plate.setAttribute('aria-label', `${entry.name} (copy)`);
       plate.addEventListener('click', () => copy(entry.name, `Copied ${entry.name}`));
     } else {
       plate.disabled = true;
@@ -120,7 +124,7 @@ function render() {
     return item;
   }));
   const list = $('names');
-  list.replaceChildren(...(state.count === 10 ? [] : state.shown.map((entry) => {
+  list.replaceChildren(...(windowMode() ? [] : state.shown.map((entry) => {
     const item = document.createElement('li');
     const button = document.createElement('button');
     button.type = 'button';
@@ -147,6 +151,7 @@ function command() {
   const words = ['norvathel-names', ...seed];
   if (gender !== 'start') words.push(`--${gender}`);
   if (prefix) words.push('--prefix', shellWord(prefix));
+  if (state.full) words.push('--full');
   if (state.unique) words.push('--unique');
   words.push('--count', String(state.count * same));
   return words.join(' ') + (same > 1 ? ` | tail -n ${state.count}` : '');
@@ -190,19 +195,26 @@ function csvField(text) {
   return /[",\r\n]/.test(text) ? `"${text.replace(/"/g, '""')}"` : text;
 }
 
+// As the tool writes CSV: name,gender, or given,surname,gender for full names.
 function asCsv() {
-  return ['name,gender', ...state.shown.map((e) => `${csvField(e.name)},${e.gender}`)].map((line) => line + '\r\n').join('');
+  const rows = state.full
+    ? ['given,surname,gender', ...state.shown.map((e) => `${csvField(e.given)},${csvField(e.surname)},${e.gender}`)]
+    : ['name,gender', ...state.shown.map((e) => `${csvField(e.name)},${e.gender}`)];
+  return rows.map((line) => line + '\r\n').join('');
 }
 
 function asJson() {
   return JSON.stringify({
-    seed: state.seed, count: state.count, unique: state.unique, boards: state.presses.join(','),
+    seed: state.seed, style: state.style, full: state.full, count: state.count, unique: state.unique,
+    boards: state.presses.join(','),
     command: command(), names: state.shown,
   }, null, 2) + '\n';
 }
 
 function linkHash() {
   const parameters = new URLSearchParams({ seed: state.seed });
+  if (state.style !== 'classic') parameters.set('style', state.style);
+  if (state.full) parameters.set('full', '1');
   if (state.count !== 10) parameters.set('count', String(state.count));
   if (state.unique) parameters.set('unique', '1');
   parameters.set('boards', state.presses.join(','));
@@ -218,6 +230,9 @@ function readLink() {
   state.seed = parameters.get('seed') || String(Math.floor(Date.now() / 1000));
   state.count = clampCount(Number(parameters.get('count') ?? 10));
   state.unique = parameters.get('unique') === '1';
+  state.full = parameters.get('full') === '1';
+  const style = parameters.get('style') ?? 'classic';
+  state.style = norvathel.styles.some((known) => known.name === style) ? style : 'classic';
   const boards = parameters.get('boards');
   state.presses = boards ? boards.split(',') : ['start'];
   // The box shows the last prefix used, as the window's box keeps what was typed.
@@ -236,6 +251,8 @@ function showOptions() {
   $('seed').value = state.seed;
   $('count').value = String(state.count);
   $('unique').checked = state.unique;
+  $('style').value = state.style;
+  $('full').checked = state.full;
 }
 
 // --- wiring --------------------------------------------------------------------------------
@@ -251,24 +268,28 @@ function fitWindow() {
 function optionsChanged() {
   state.count = clampCount(Number($('count').value));
   state.unique = $('unique').checked;
+  state.style = $('style').value;
+  state.full = $('full').checked;
   const seed = $('seed').value.trim();
   if (seed) state.seed = seed;
   refresh();
 }
 
 function start() {
+  const style = $('style');
+  for (const known of norvathel.styles) {
+    const option = new Option(known.name, known.name);
+    option.title = known.description;
+    style.append(option);
+  }
   readLink();
   showOptions();
-  const style = $('style');
-  style.append(new Option('classic', 'classic'));
-  style.disabled = true;
-  $('full').disabled = true;
   $('female').addEventListener('click', () => press('female'));
   $('male').addEventListener('click', () => press('male'));
   $('prefix').addEventListener('keydown', (event) => {
     if (event.key === 'Enter') press(event.shiftKey ? 'male' : 'female');
   });
-  for (const id of ['count', 'unique', 'seed']) $(id).addEventListener('change', optionsChanged);
+  for (const id of ['count', 'unique', 'seed', 'style', 'full']) $(id).addEventListener('change', optionsChanged);
   $('new-seed').addEventListener('click', () => {
     state.seed = String(Math.floor(Date.now() / 1000));
     state.presses = ['start'];

@@ -165,3 +165,27 @@ test('on a phone-sized screen the window fits the width and nothing scrolls side
   assert.ok(scroll <= 360, `page ${scroll} px wide`);
   await page.close();
 });
+
+test('the style menu and full names: the names the tool gives in that style', async () => {
+  const page = await open('#seed=1000000000');
+  const offered = await page.$$eval('#style option', (options) => options.map((option) => option.value));
+  assert.deepEqual(offered, lines(runTool(['--list-styles'])).filter((line) => /^\S/.test(line)).map((line) => line.split(' ')[0]));
+  await page.selectOption('#style', 'guttural');
+  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start', '--style', 'guttural'])));
+  await page.fill('#prefix', 'Gr');
+  await page.click('#male');
+  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start,male:Gr', '--style', 'guttural'])));
+  await page.check('#full');
+  await page.dispatchEvent('#full', 'change');
+  const full = lines(runTool(['--seed', '1000000000', '--style', 'guttural', '--male', '--prefix', 'Gr', '--full', '--count', '10']));
+  assert.deepEqual(await listed(page), full);
+  const [csv] = await Promise.all([page.waitForEvent('download'), page.click('#download-csv')]);
+  const expected = runTool(['--seed', '1000000000', '--style', 'guttural', '--male', '--prefix', 'Gr', '--full', '--count', '10', '--format', 'csv']);
+  assert.equal(readFileSync(await csv.path(), 'utf8'), expected.toString());
+  const link = page.url();
+  await page.close();
+  const opened = await open(link.slice(link.indexOf('#')));
+  assert.deepEqual(await listed(opened), full);
+  assert.equal(await opened.inputValue('#style'), 'guttural');
+  await opened.close();
+});

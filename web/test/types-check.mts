@@ -1,6 +1,6 @@
 // Checked by tsc (tsconfig.json), never run: the declarations accept what the package does and
 // refuse what it refuses.
-import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version, nameFor, namesFor } from '../package/norvathel.js';
+import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version, nameFor, namesFor, Style, styles } from '../package/norvathel.js';
 import type { Board, NameEntry, Seed } from '../package/norvathel.js';
 
 const seeds: Seed[] = [7, 7n, '7', 'dragonkeep'];
@@ -9,7 +9,11 @@ const stream = names({ minLength: 4, maxLength: 9, endsWith: 'a' });
 const seed: bigint = stream.seed;
 const entries: NameEntry[] = stream.takeEntries(2);
 for (const name of stream) list.push(name);
-const board: Board = session(1000000000).compose('male', 'ka');
+const board: Board = session(1000000000, { style: styles[1] }).compose('male', 'ka');
+const crisp: Style = Style.builtIn('crisp');
+const mine: Style = Style.fromToml('format = 1', 'mine.toml');
+const full = names({ style: crisp, full: true }).takeEntries(1)[0];
+console.log(full.given, full.surname, mine.name, styles.map((style) => style.description));
 const boards: Board[] = replay('start,female', { clock: 'dragonkeep' });
 const parsed = parseBoards('male:ka')[0].gender;
 const keyed: string[] = [nameFor('npc-1', { seed: 'my-game', gender: 'male' }), ...namesFor(['a', 'b'])];
@@ -30,3 +34,5 @@ session().compose('any');
 stream.seed = 1n;
 // @ts-expect-error: a key's name cannot be unique
 nameFor('npc-1', { unique: true });
+// @ts-expect-error: styles are made by builtIn or fromToml
+new Style();
