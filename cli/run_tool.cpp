@@ -9,6 +9,7 @@
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
+#include "learn_command.h"
 #include "name_writers.h"
 #include "norvathel_version.h"
 #include "argument_texts.h"
@@ -150,6 +151,8 @@ int RunKeys(const ToolOptions& options, OutputBuffer& output, ProgressLine& prog
 
 int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
 {
+    if (IsLearnCommand(argc, argv))
+        return RunLearn(argc, argv, stdin, out, err);
     ToolOptions options;
     std::string problem;
     ParseOutcome outcome;

@@ -574,6 +574,7 @@ const Option* FindOption(const std::string& name)
 
 const char HelpHead[] =
     "Usage: norvathel-names [OPTION]...\n"
+    "       norvathel-names learn FILE   (a style file from example names; learn --help)\n"
     "Invents personal names, one per line.\n"
     "\n";
 

@@ -411,3 +411,21 @@ TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
 }
 
 }  // namespace
+
+namespace {
+
+// Classic's numbers take a path of their own; the one composer every other style takes must
+// compose classic exactly as well. female_opening [0, 1] draws nothing and never hits, just as
+// [0, 0] does, but it is not classic's number, so this style takes the general path.
+TEST(StyleComposer, TheGeneralPathComposesClassicExactly)
+{
+    StyleData data = Style::Classic().Data();
+    data.femaleOpening = {0, 1};
+    Style general;
+    StyleError error;
+    ASSERT_TRUE(Style::FromData(data, general, error)) << error.message;
+    for (std::uint64_t seed : {1ull, 1000000000ull, 987654321ull})
+        EXPECT_EQ(Names(general, seed, 3000, true), Names(Style::Classic(), seed, 3000, true));
+}
+
+}  // namespace

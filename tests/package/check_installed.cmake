@@ -17,7 +17,7 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 file(GLOB_RECURSE headers RELATIVE ${prefix}/include ${prefix}/include/*)
 list(SORT headers)
 set(public norvathel/additive_random.h norvathel/name_composer.h norvathel/name_stream.h
-           norvathel/norvathel_c.h norvathel/style.h)
+           norvathel/norvathel_c.h norvathel/style.h norvathel/style_learning.h)
 if(NOT headers STREQUAL public)
   message(FATAL_ERROR "installed headers: ${headers}")
 endif()

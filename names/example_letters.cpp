@@ -1,0 +1,75 @@
+// The letters of example names: UTF-8, small letters, and which letters are vowels.
+#include "example_letters.h"
+
+#include <set>
+#include <vector>
+
+#include "name_finishing.h"
+
+namespace norvathel {
+
+Letter DecodeLetter(const std::string& text, std::size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return {lead, 1};
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || at + static_cast<std::size_t>(length) > text.size())
+        return {0, 0};
+    unsigned codePoint = lead & (0x7Fu >> length);
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
+        if ((next & 0xC0) != 0x80)
+            return {0, 0};
+        codePoint = codePoint << 6 | (next & 0x3Fu);
+    }
+    const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (codePoint < smallest[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return {0, 0};
+    return {codePoint, length};
+}
+
+std::string EncodeLetter(unsigned c)
+{
+    if (c < 0x80)
+        return std::string(1, static_cast<char>(c));
+    return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};  // below U+0800 here
+}
+
+// The small letter of a letter a style may hold; İ becomes i.
+unsigned SmallLetter(unsigned c)
+{
+    static const std::vector<unsigned> small = [] {
+        std::vector<unsigned> table(0x180);
+        for (unsigned k = 0; k < table.size(); ++k)
+            table[k] = k;
+        for (unsigned k = 'A'; k <= 'Z'; ++k)
+            table[k] = k + 32;
+        for (unsigned k = 0xC0; k < table.size(); ++k)
+            if (LatinCapital(k) != 0)
+                table[LatinCapital(k)] = k;
+        table[0x130] = 'i';
+        return table;
+    }();
+    return c < small.size() ? small[c] : c;
+}
+
+// The letters fragments may hold, once made small.
+bool IsLetter(unsigned c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x17F && c != 0xD7 && c != 0xF7);
+}
+
+// The vowels: a e i o u and their accented forms in Latin-1 and Latin Extended-A, with æ, ø,
+// œ and dotless i. "y" is decided by where it stands (see Groups); ý, ÿ and ŷ are vowels.
+bool IsVowelLetter(unsigned c)
+{
+    static const std::set<unsigned> vowels = {
+        'a', 'e', 'i', 'o', 'u', 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE8, 0xE9, 0xEA, 0xEB,
+        0xEC, 0xED, 0xEE, 0xEF, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFF,
+        0x101, 0x103, 0x105, 0x113, 0x115, 0x117, 0x119, 0x11B, 0x129, 0x12B, 0x12D, 0x12F, 0x131,
+        0x14D, 0x14F, 0x151, 0x153, 0x169, 0x16B, 0x16D, 0x16F, 0x171, 0x173, 0x177};
+    return vowels.count(c) != 0;
+}
+
+}  // namespace norvathel

@@ -1,0 +1,139 @@
+// Example lists: one name per line, optionally a tab and a gender mark. Every byte is
+// distrusted; a fault is reported with its line and column.
+#include <norvathel/style_learning.h>
+
+#include <algorithm>
+
+#include "example_letters.h"
+
+namespace norvathel {
+
+namespace {
+
+class ListReader {
+public:
+    ListReader(const std::string& source, StyleError& fault) : error(fault)
+    {
+        error = StyleError();
+        error.source = source;
+    }
+
+    bool Read(const std::string& text, std::vector<ExampleName>& names)
+    {
+        names.clear();
+        if (text.size() > MaxExampleListBytes)
+            return Fail(0, 0, "the list is over the limit of " + std::to_string(MaxExampleListBytes) + " bytes");
+        std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        int line = 0;
+        while (at < text.size()) {
+            ++line;
+            std::size_t end = text.find('\n', at);
+            if (end == std::string::npos)
+                end = text.size();
+            std::size_t stop = end > at && text[end - 1] == '\r' ? end - 1 : end;
+            if (!Line(text.substr(at, stop - at), line, names))
+                return false;
+            at = end + 1;
+        }
+        if (names.empty())
+            return Fail(std::max(line, 1), 0, "no example names (one name per line, optionally a tab and m or f)");
+        return true;
+    }
+
+private:
+    bool Fail(int line, int column, const std::string& message)
+    {
+        error.line = line;
+        error.column = column;
+        error.message = message;
+        return false;
+    }
+
+    // The column of a byte of a line that is valid UTF-8: characters before it, plus one.
+    static int ColumnOf(const std::string& text, std::size_t at)
+    {
+        int column = 1;
+        for (std::size_t k = 0; k < at && k < text.size(); ++k)
+            column += (static_cast<unsigned char>(text[k]) & 0xC0) != 0x80 ? 1 : 0;
+        return column;
+    }
+
+    bool Bytes(const std::string& text, int line)
+    {
+        if (text.size() > static_cast<std::size_t>(MaxExampleLineBytes))
+            return Fail(line, 0, "the line is over the limit of " + std::to_string(MaxExampleLineBytes) + " bytes");
+        for (std::size_t at = 0; at < text.size();) {
+            const Letter letter = DecodeLetter(text, at);
+            if (letter.length == 0)
+                return Fail(line, ColumnOf(text, at), "not valid UTF-8");
+            const unsigned c = letter.codePoint;
+            if ((c < 32 && c != '\t') || (c >= 127 && c < 160)) {
+                const char digits[] = "0123456789ABCDEF";
+                std::string code = c < 256 ? std::string("0x") + digits[c >> 4] + digits[c & 15] : "";
+                return Fail(line, ColumnOf(text, at), "a control character (" + code + ")");
+            }
+            at += static_cast<std::size_t>(letter.length);
+        }
+        return true;
+    }
+
+    bool Line(const std::string& text, int line, std::vector<ExampleName>& names)
+    {
+        if (!Bytes(text, line))
+            return false;
+        std::size_t first = text.find_first_not_of(' ');
+        if (first == std::string::npos || text[first] == '#')
+            return true;
+        const std::size_t tab = text.find('\t');
+        std::size_t nameEnd = tab == std::string::npos ? text.size() : tab;
+        while (nameEnd > first && text[nameEnd - 1] == ' ')
+            --nameEnd;
+        if (nameEnd <= first)
+            return Fail(line, ColumnOf(text, first), "a gender mark without a name");
+        ExampleName name;
+        if (tab != std::string::npos && !Mark(text, tab, line, name.gender))
+            return false;
+        for (std::size_t at = first; at < nameEnd;) {
+            const Letter letter = DecodeLetter(text, at);
+            const unsigned small = SmallLetter(letter.codePoint);
+            if (!IsLetter(small))
+                return Fail(line, ColumnOf(text, at),
+                            "'" + text.substr(at, static_cast<std::size_t>(letter.length)) +
+                                "' is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)");
+            name.letters += EncodeLetter(small);
+            at += static_cast<std::size_t>(letter.length);
+        }
+        if (names.size() >= static_cast<std::size_t>(MaxExampleNames))
+            return Fail(line, 1, "more than " + std::to_string(MaxExampleNames) + " example names");
+        names.push_back(name);
+        return true;
+    }
+
+    bool Mark(const std::string& text, std::size_t tab, int line, ExampleGender& gender)
+    {
+        std::size_t start = text.find_first_not_of(' ', tab + 1);
+        std::size_t end = text.find_last_not_of(' ');
+        std::string mark = start == std::string::npos || end < start ? "" : text.substr(start, end - start + 1);
+        if (mark == "m" || mark == "M") {
+            gender = ExampleGender::Male;
+        } else if (mark == "f" || mark == "F") {
+            gender = ExampleGender::Female;
+        } else {
+            return Fail(line, ColumnOf(text, start == std::string::npos ? tab + 1 : start),
+                        "the gender mark after the tab must be m or f");
+        }
+        return true;
+    }
+
+    StyleError& error;
+};
+
+}  // namespace
+
+bool ReadExampleNames(const std::string& text, const std::string& source, std::vector<ExampleName>& names,
+                      StyleError& error)
+{
+    return ListReader(source, error).Read(text, names);
+}
+
+}  // namespace norvathel

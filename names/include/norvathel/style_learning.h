@@ -1,0 +1,56 @@
+// A style learned from example names. The examples are split into consonant groups and vowel
+// groups, the groups are counted, and the counts become a style: the composer's tables (a
+// fragment stands in its table about as often as the examples use it), its chances and
+// positions, and the letters its rules name. The same examples give the same style, byte for
+// byte, whatever their order.
+//
+// Example lists are text, one name per line, optionally followed by a tab and "m" or "f" for
+// its gender. Every byte is distrusted: a fault is reported with its line and column.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <norvathel/style.h>
+
+namespace norvathel {
+
+const int MaxExampleNames = 100000;
+const int MaxExampleLineBytes = 256;                // one line, gender mark included, line end not
+const std::size_t MaxExampleListBytes = 8u << 20;  // a whole list
+
+enum class ExampleGender { Either, Male, Female };
+
+struct ExampleName {
+    std::string letters;  // lower-case UTF-8 letters: a-z, Latin-1 and Latin Extended-A
+    ExampleGender gender = ExampleGender::Either;
+};
+
+// Reads an example list: blank lines and lines that begin with "#" are skipped, a line may
+// end in CR LF, the text may begin with a UTF-8 byte-order mark. False, with error filled
+// (source, line, column, message), on a control byte, invalid UTF-8, a character that is not
+// a letter, a bad gender mark, a line, list or count over its limit, or no names at all.
+bool ReadExampleNames(const std::string& text, const std::string& source, std::vector<ExampleName>& names,
+                      StyleError& error);
+
+// What a learned style was learned from.
+struct LearningSummary {
+    int names = 0, male = 0, female = 0, either = 0;
+    int withoutVowel = 0;  // names that gave nothing to learn from
+};
+
+// Learns a style from example names. The style loads with Style::FromData. False, with the
+// reason in error (its source kept as the caller set it), when the names cannot make a style:
+// no consonant before a vowel to learn from, or groups too long for any name to fit.
+bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary,
+                StyleError& error);
+
+// The learned style as a style file: a few comment lines on what it was learned from, then
+// WriteStyle's text.
+std::string WriteLearnedStyle(const StyleData& data, const LearningSummary& summary);
+
+// Reads an example list and learns its style file in one step.
+bool LearnStyleFile(const std::string& exampleText, const std::string& source, std::string& styleText,
+                    StyleError& error);
+
+}  // namespace norvathel

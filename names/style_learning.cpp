@@ -1,0 +1,534 @@
+// Learning a style from example names: split each name into consonant groups and vowel
+// groups, count them, and turn the counts into the composer's tables and numbers. Everything
+// is counted in integers and kept in ordered maps, so the same examples give the same style,
+// in any order, on every platform.
+//
+// How a learned style composes: consonant and vowel groups strictly alternate (a vowel run of
+// one fragment), a name opens with a consonant as often as the examples of its gender do, and
+// every name ends with an ending: an example's last vowel group and the consonants after it.
+// Consonant groups that open some example are the consonants; those seen only inside names
+// are the clusters, which never open a name.
+#include <norvathel/style_learning.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "example_letters.h"
+#include "style_voice.h"
+
+namespace norvathel {
+
+namespace {
+
+struct Group {
+    std::string text;
+    bool vowel;
+};
+
+// A name's consonant groups and vowel groups, in order; they alternate. "y" is a consonant
+// before a vowel (Yara, Maya) and a vowel elsewhere (Kyle, Tory). False when the name is not
+// small letters.
+bool Groups(const std::string& name, std::vector<Group>& groups)
+{
+    std::vector<Letter> letters;
+    for (std::size_t at = 0; at < name.size();) {
+        const Letter letter = DecodeLetter(name, at);
+        if (letter.length == 0 || !IsLetter(letter.codePoint) || SmallLetter(letter.codePoint) != letter.codePoint)
+            return false;
+        letters.push_back(letter);
+        at += static_cast<std::size_t>(letter.length);
+    }
+    groups.clear();
+    for (std::size_t k = 0; k < letters.size(); ++k) {
+        const unsigned c = letters[k].codePoint;
+        bool vowel = IsVowelLetter(c);
+        if (c == 'y')
+            vowel = !(k + 1 < letters.size() && IsVowelLetter(letters[k + 1].codePoint));
+        if (groups.empty() || groups.back().vowel != vowel)
+            groups.push_back({"", vowel});
+        groups.back().text += EncodeLetter(c);
+    }
+    return true;
+}
+
+using Counts = std::map<std::string, std::int64_t>;
+
+// A share of a whole, as a fraction.
+struct Share {
+    std::int64_t part = 0, whole = 0;
+};
+
+// The counts that make a style.
+struct Tally {
+    Counts consonants, openingConsonants, vowels, lastVowels, endings[2], tails;
+    std::set<std::string> openingVowels, repeatedVowels, openEndings;  // open: ends in a vowel
+    std::map<unsigned, std::int64_t> vowelLetters;
+    Share opensWithConsonant[2], opensWithConsonantAll;
+    std::map<int, std::int64_t> fragmentsBefore;  // fragments before the ending, per name
+};
+
+void Count(const std::vector<Group>& groups, ExampleGender gender, Tally& tally)
+{
+    std::size_t last = groups.size() - 1;
+    while (!groups[last].vowel)
+        --last;
+    const std::string ending = groups[last].text + (last + 1 < groups.size() ? groups[last + 1].text : "");
+    const bool opensWithConsonant = !groups[0].vowel;
+    for (int g : {Male, Female}) {
+        if (gender == ExampleGender::Either || (g == Male) == (gender == ExampleGender::Male)) {
+            ++tally.endings[g][ending];
+            tally.opensWithConsonant[g].part += opensWithConsonant ? 1 : 0;
+            ++tally.opensWithConsonant[g].whole;
+        }
+    }
+    tally.opensWithConsonantAll.part += opensWithConsonant ? 1 : 0;
+    ++tally.opensWithConsonantAll.whole;
+    if (last + 1 == groups.size())
+        tally.openEndings.insert(ending);
+    ++tally.lastVowels[groups[last].text];
+    for (std::size_t k = 0; k < last; ++k) {
+        ++(groups[k].vowel ? tally.vowels : tally.consonants)[groups[k].text];
+        if (k == 0 && !groups[k].vowel)
+            ++tally.openingConsonants[groups[k].text];
+        if (k >= 2 && groups[k].vowel && groups[k].text == groups[k - 2].text)
+            tally.repeatedVowels.insert(groups[k].text);
+    }
+    if (groups[0].vowel && last > 0)
+        tally.openingVowels.insert(groups[0].text);
+    if (last > 0) {
+        ++tally.fragmentsBefore[static_cast<int>(last)];
+        ++tally.tails[groups[last - 1].text + ending];
+    }
+    for (const Group& group : groups)
+        for (std::size_t at = 0; group.vowel && at < group.text.size();) {
+            const Letter letter = DecodeLetter(group.text, at);
+            ++tally.vowelLetters[letter.codePoint];
+            at += static_cast<std::size_t>(letter.length);
+        }
+}
+
+std::int64_t Gcd(std::int64_t a, std::int64_t b)
+{
+    while (b != 0) {
+        std::int64_t r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
+}
+
+// A table of the counted fragments of at most cap bytes, each standing about count * target /
+// total times (as often as counted when the total is below target, in lowest terms), most
+// frequent first, equal weights in byte order. Fragments too rare for one slot are left out.
+FragmentTable ToTable(const Counts& counts, std::int64_t target, int cap)
+{
+    std::int64_t total = 0, most = 0;
+    for (const auto& entry : counts)
+        if (entry.first.size() <= static_cast<std::size_t>(cap)) {
+            total += entry.second;
+            most = std::max(most, entry.second);
+        }
+    std::vector<std::pair<std::int64_t, std::string>> weights;
+    std::int64_t common = 0;
+    for (const auto& entry : counts) {
+        if (entry.first.size() > static_cast<std::size_t>(cap))
+            continue;
+        std::int64_t weight = total <= target ? entry.second : (entry.second * target + total / 2) / total;
+        if (weight == 0 && entry.second == most && most * target * 2 < total)
+            weight = 1;  // nothing reached a slot: the most frequent stand alone
+        if (weight > 0) {
+            weights.push_back({-weight, entry.first});
+            common = Gcd(weight, common);
+        }
+    }
+    std::sort(weights.begin(), weights.end());
+    FragmentTable table;
+    for (const auto& weighted : weights)
+        table.fragments.insert(table.fragments.end(), static_cast<std::size_t>(-weighted.first / common),
+                               weighted.second);
+    table.drawn = static_cast<int>(table.fragments.size());
+    return table;
+}
+
+// "in of" for a share, of at most 64 and in lowest terms: [0, 0] for never, [1, 1] for always.
+Chance ChanceOf(Share share)
+{
+    if (share.part == 0 || share.whole == 0)
+        return {0, 0};
+    if (share.part >= share.whole)
+        return {1, 1};
+    std::int64_t in = std::min<std::int64_t>(63, std::max<std::int64_t>(1, (share.part * 64 + share.whole / 2) / share.whole));
+    const std::int64_t common = Gcd(in, 64);
+    return {static_cast<int>(in / common), static_cast<int>(64 / common)};
+}
+
+// The composer's positions for names like the examples. With strict alternation and an ending
+// drawn as soon as it may stand (ending_from = 1), P positions give a name of P fragments before
+// its ending when P's parity fits the opening (odd for a consonant, even for a vowel) and P - 1
+// otherwise. The range [lo, hi] whose fragment counts come closest to the examples' (least L1
+// distance, exactly in integers); ties go to the shorter range.
+std::pair<int, int> FitPositions(const std::map<int, std::int64_t>& observed, Chance opening)
+{
+    const std::int64_t consonantWeight = opening.of == 0 ? 0 : opening.in;
+    const std::int64_t weightOf = opening.of == 0 ? 1 : opening.of;
+    std::int64_t observedTotal = 0;
+    int longest = 0;
+    for (const auto& entry : observed) {
+        observedTotal += entry.second;
+        longest = std::max(longest, entry.first);
+    }
+    const int span = std::max(longest, MaxPositions) + 1;
+    std::pair<int, int> best{2, 2};
+    std::int64_t bestDistance = -1, bestScale = 1;
+    for (int lo = 2; lo <= MaxPositions; ++lo) {
+        for (int hi = lo; hi <= MaxPositions; ++hi) {
+            std::vector<std::int64_t> composed(static_cast<std::size_t>(span), 0);
+            for (int p = lo; p <= hi; ++p) {
+                composed[static_cast<std::size_t>(p % 2 == 1 ? p : p - 1)] += consonantWeight;
+                composed[static_cast<std::size_t>(p % 2 == 0 ? p : p - 1)] += weightOf - consonantWeight;
+            }
+            const std::int64_t composedTotal = (hi - lo + 1) * weightOf;
+            std::int64_t distance = 0;
+            for (int f = 0; f < span; ++f) {
+                auto seen = observed.find(f);
+                const std::int64_t o = seen == observed.end() ? 0 : seen->second;
+                const std::int64_t d = o * composedTotal - composed[static_cast<std::size_t>(f)] * observedTotal;
+                distance += d < 0 ? -d : d;
+            }
+            // distance / composedTotal, compared without division
+            if (bestDistance < 0 || distance * bestScale < bestDistance * composedTotal) {
+                bestDistance = distance;
+                bestScale = composedTotal;
+                best = {lo, hi};
+            }
+        }
+    }
+    return best;
+}
+
+// How many consonant fragments after the first the composer draws, and how many of those stand
+// at a name's last position (where a cluster may not), over the positions lo..hi and the
+// opening chance, weighted as the composer draws them. See FitPositions for the shapes.
+Share ConsonantsAtLastPosition(std::pair<int, int> positions, Chance opening)
+{
+    const std::int64_t consonantWeight = opening.of == 0 ? 0 : opening.in;
+    const std::int64_t weightOf = opening.of == 0 ? 1 : opening.of;
+    Share last;  // part: at the last position; whole: every consonant after the first fragment
+    for (int p = positions.first; p <= positions.second; ++p) {
+        const int opensWithConsonant = p % 2 == 1 ? p : p - 1;  // fragments before the ending
+        const int opensWithVowel = p % 2 == 0 ? p : p - 1;
+        last.whole += consonantWeight * ((opensWithConsonant - 1) / 2) + (weightOf - consonantWeight) * (opensWithVowel / 2);
+        last.part += (p % 2 == 1 && p > 1 ? consonantWeight : 0) + (p % 2 == 0 ? weightOf - consonantWeight : 0);
+    }
+    return last;
+}
+
+enum TableKind {
+    ConsonantTable, ClusterTable, VowelTable, MaleEndingTable, FemaleEndingTable, TailTable, TableKinds
+};
+
+// Turns a tally into a style, then gives up the least it can (the rarest longest fragments,
+// or the longest positions) until no name can run over its limit.
+class Learner {
+public:
+    explicit Learner(const Tally& counted) : tally(counted)
+    {
+        for (int& cap : caps)
+            cap = MaxFragmentBytes;
+        positions = FitPositions(tally.fragmentsBefore, ChanceOf(tally.opensWithConsonantAll));
+        for (const auto& entry : tally.consonants) {
+            const auto opening = tally.openingConsonants.find(entry.first);
+            const std::int64_t inside = entry.second - (opening == tally.openingConsonants.end() ? 0 : opening->second);
+            (opening == tally.openingConsonants.end() ? clusters : consonants)[entry.first] = entry.second;
+            (opening == tally.openingConsonants.end() ? insideShare.part : insideShare.whole) += inside;
+        }
+        insideShare.whole += insideShare.part;
+        // Clusters are drawn only inside a name and never last: with no place for them, every
+        // consonant group is a consonant.
+        const Share last = ConsonantsAtLastPosition(positions, ChanceOf(tally.opensWithConsonantAll));
+        if (clusters.empty() || last.part >= last.whole) {
+            consonants = tally.consonants;
+            clusters.clear();
+        } else {
+            // Drawn where a cluster may stand, as often as the examples hold one inside a name.
+            clusterChance = ChanceOf({insideShare.part * last.whole, insideShare.whole * (last.whole - last.part)});
+        }
+    }
+
+    bool Learn(StyleData& data, StyleFault& fault)
+    {
+        Fill(data);
+        if (data.consonants.fragments.empty()) {
+            fault.message = "no example name has a consonant before a vowel";
+            return false;
+        }
+        if (data.femaleEndings.fragments.empty() || data.maleEndings.fragments.empty()) {
+            fault.message = "no example name has a vowel group of at most " + std::to_string(MaxFragmentBytes) +
+                            " bytes";
+            return false;
+        }
+        for (;;) {
+            StyleVoice voice;
+            if (BuildVoice(data, voice, fault))
+                return true;
+            const bool givenTooLong = voice.longestWithPrefix > MaxNameLength;
+            if (!givenTooLong && voice.longestSurname <= MaxSurnameLength)
+                return false;  // a fault of this learner: the caller reports it as it is
+            if (!GiveUp(givenTooLong, data)) {
+                fault.message = "the example names' groups are too long for names of at most " +
+                                std::to_string(MaxNameLength) + " bytes";
+                return false;
+            }
+            Fill(data);
+        }
+    }
+
+private:
+    const Counts& CountsOf(int kind) const
+    {
+        switch (kind) {
+        case ConsonantTable: return consonants;
+        case ClusterTable: return clusters;
+        case VowelTable: return tally.vowels.empty() ? tally.lastVowels : tally.vowels;
+        case MaleEndingTable: return tally.endings[Male].empty() ? tally.endings[Female] : tally.endings[Male];
+        case FemaleEndingTable: return tally.endings[Female].empty() ? tally.endings[Male] : tally.endings[Female];
+        default: return tally.tails;
+        }
+    }
+
+    FragmentTable Table(int kind) const
+    {
+        // Given names' tables hold about 200 entries, so a group rarer than one in 400 is left
+        // out; surnames' tails fewer, to keep to their most common syllables.
+        const std::int64_t target = kind == TailTable ? 60 : 200;
+        FragmentTable table = ToTable(CountsOf(kind), target, caps[kind]);
+        if (kind == TailTable && table.fragments.empty())  // no syllable short enough: endings
+            table = ToTable(CountsOf(FemaleEndingTable), target, caps[kind]);
+        return table;
+    }
+
+    Chance Opening(int gender) const
+    {
+        return ChanceOf(tally.opensWithConsonant[gender].whole > 0 ? tally.opensWithConsonant[gender]
+                                                                    : tally.opensWithConsonantAll);
+    }
+
+    // A name opens with a consonant when the opening chance hits or, failing that, the
+    // consonant chance does: the consonant chance is the smaller gender's opening share, the
+    // opening chances make up the rest. So a prefix that ends in a vowel is followed by a
+    // consonant as often as a name opens with one, where that does not bend the openings.
+    void Openings(StyleData& data) const
+    {
+        const Chance male = Opening(Male), female = Opening(Female);
+        const auto share = [](Chance chance) { return Share{chance.in, chance.of == 0 ? 1 : chance.of}; };
+        const Share m = share(male), f = share(female);
+        const Share least = m.part * f.whole <= f.part * m.whole ? m : f;
+        data.consonant = least.part == 0 ? Chance{0, 0} : least.part == least.whole ? Chance{1, 1} : ChanceOf(least);
+        const auto rest = [&least](Share opening) {
+            if (least.part >= least.whole)
+                return Chance{0, 0};
+            return ChanceOf({opening.part * least.whole - least.part * opening.whole,
+                             opening.whole * (least.whole - least.part)});
+        };
+        data.maleOpening = rest(m);
+        data.femaleOpening = rest(f);
+    }
+
+    // The share of a table's weight that ends in a vowel.
+    Share OpenShare(const FragmentTable& table) const
+    {
+        Share share{0, static_cast<std::int64_t>(table.fragments.size())};
+        for (const std::string& ending : table.fragments)
+            share.part += tally.openEndings.count(ending) != 0 ? 1 : 0;
+        return share;
+    }
+
+    void Fill(StyleData& data) const
+    {
+        data = StyleData();
+        data.name = "learned";
+        data.description = "Learned from " + std::to_string(tally.opensWithConsonantAll.whole) + " example names";
+        data.consonants = Table(ConsonantTable);
+        data.vowels = Table(VowelTable);
+        if (data.vowels.fragments.size() == 1)
+            data.vowels.fragments.push_back(data.vowels.fragments[0]);  // a draw needs two slots
+        data.vowels.drawn = static_cast<int>(data.vowels.fragments.size());
+        data.maleEndings = Table(MaleEndingTable);
+        data.femaleEndings = Table(FemaleEndingTable);
+        data.clusters = Table(ClusterTable);
+        data.cluster = data.clusters.fragments.empty() ? Chance{0, 0} : clusterChance;
+        data.clusterOpens = false;
+        data.maxVowelRun = 1;
+        data.endingFrom = 1;
+        data.maleClosing = data.femaleClosing = Closing::Ending;
+        Openings(data);
+        data.minPositions = positions.first;
+        data.maxPositions = positions.second;
+        Letters(data);
+        // Surnames: a short stem that ends as the gender whose endings more often end in a
+        // vowel (so the tail's consonants meet a vowel), then a name's last syllable.
+        data.surname.form = SurnameForm::StemAndTail;
+        data.surname.minPositions = 2;
+        data.surname.maxPositions = stemLongest;
+        const Share female = OpenShare(data.femaleEndings), male = OpenShare(data.maleEndings);
+        data.surname.closesAs = female.part * male.whole > male.part * female.whole ? Female : Male;
+        data.surname.tails = Table(TailTable);
+    }
+
+    void Letters(StyleData& data) const
+    {
+        std::set<std::string> vowels(data.vowels.fragments.begin(), data.vowels.fragments.end());
+        data.noOpening.clear();
+        data.repeatable.clear();
+        for (const std::string& vowel : vowels) {
+            if (!tally.openingVowels.count(vowel))
+                data.noOpening.push_back(vowel);
+            if (tally.repeatedVowels.count(vowel) || vowels.size() == 1)
+                data.repeatable.push_back(vowel);
+        }
+        if (data.noOpening.size() == vowels.size())
+            data.noOpening.clear();  // no vowel opens a name then, and one must be allowed to
+        // The vowel letters, the most used first while they fit the field, then in order.
+        std::vector<std::pair<std::int64_t, unsigned>> used;
+        for (const auto& entry : tally.vowelLetters)
+            used.push_back({-entry.second, entry.first});
+        std::sort(used.begin(), used.end());
+        std::set<unsigned> kept;
+        std::size_t bytes = 0;
+        for (const auto& letter : used) {
+            bytes += EncodeLetter(letter.second).size();
+            if (bytes > 64)
+                break;
+            kept.insert(letter.second);
+        }
+        data.vowelLetters.clear();
+        for (unsigned letter : kept)
+            data.vowelLetters += EncodeLetter(letter);
+        // A name opens with a consonant or vowel fragment: Latin capitals when one is not ASCII.
+        data.capitals = Capitals::Ascii;
+        for (const FragmentTable* table : {&data.consonants, &data.vowels})
+            for (const std::string& fragment : table->fragments)
+                if (static_cast<unsigned char>(fragment[0]) >= 0x80)
+                    data.capitals = Capitals::Latin;
+    }
+
+    // Gives up the cheapest thing that can make names shorter: the longest fragments of a
+    // table (costing their share of the table) or the longest positions (costing their share
+    // of names). False when nothing is left to give up.
+    bool GiveUp(bool given, const StyleData& data)
+    {
+        std::vector<int> kinds = {ConsonantTable, VowelTable};
+        if (!clusters.empty())
+            kinds.push_back(ClusterTable);
+        if (given) {
+            kinds.push_back(MaleEndingTable);
+            kinds.push_back(FemaleEndingTable);
+        } else {
+            kinds.push_back(data.surname.closesAs == Male ? MaleEndingTable : FemaleEndingTable);
+            kinds.push_back(TailTable);
+        }
+        int chosen = -1;
+        Share cheapest{1, 1};
+        for (int kind : kinds) {
+            const FragmentTable table = Table(kind);
+            std::size_t longest = 0;
+            for (const std::string& fragment : table.fragments)
+                longest = std::max(longest, fragment.size());
+            Share cost{0, static_cast<std::int64_t>(table.fragments.size())};
+            for (const std::string& fragment : table.fragments)
+                cost.part += fragment.size() == longest ? 1 : 0;
+            if (cost.part < cost.whole && (chosen < 0 || cost.part * cheapest.whole < cheapest.part * cost.whole)) {
+                chosen = kind;
+                cheapest = cost;
+                longestOf[kind] = static_cast<int>(longest);
+            }
+        }
+        const int lo = given ? positions.first : 2, hi = given ? positions.second : stemLongest;
+        if (hi > lo && (chosen < 0 || cheapest.part * (hi - lo + 1) >= cheapest.whole)) {
+            (given ? positions.second : stemLongest) -= 1;
+            return true;
+        }
+        if (chosen < 0)
+            return false;
+        caps[chosen] = longestOf[chosen] - 1;
+        return true;
+    }
+
+    const Tally& tally;
+    Counts consonants, clusters;  // the consonant groups that open some example, and the others
+    Share insideShare;            // of the consonant groups inside names, those that are clusters
+    Chance clusterChance;
+    int caps[TableKinds];
+    int longestOf[TableKinds] = {};
+    std::pair<int, int> positions;
+    int stemLongest = 3;
+};
+
+}  // namespace
+
+bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary, StyleError& error)
+{
+    const std::string source = error.source;
+    error = StyleError();
+    error.source = source;
+    summary = LearningSummary();
+    if (names.size() > static_cast<std::size_t>(MaxExampleNames)) {
+        error.message = "more than " + std::to_string(MaxExampleNames) + " example names";
+        return false;
+    }
+    Tally tally;
+    std::vector<Group> groups;
+    for (const ExampleName& name : names) {
+        if (!Groups(name.letters, groups) || name.letters.size() > static_cast<std::size_t>(MaxExampleLineBytes)) {
+            error.message = "example " + std::to_string(summary.names + 1) + " is not small letters";
+            return false;
+        }
+        ++summary.names;
+        ++(name.gender == ExampleGender::Male ? summary.male
+           : name.gender == ExampleGender::Female ? summary.female : summary.either);
+        if (std::none_of(groups.begin(), groups.end(), [](const Group& group) { return group.vowel; }))
+            ++summary.withoutVowel;
+        else
+            Count(groups, name.gender, tally);
+    }
+    StyleFault fault;
+    if (!Learner(tally).Learn(data, fault)) {
+        error.message = fault.key.empty() ? fault.message : "the learned style is not valid: " + fault.key + ": " + fault.message;
+        return false;
+    }
+    return true;
+}
+
+std::string WriteLearnedStyle(const StyleData& data, const LearningSummary& summary)
+{
+    std::string head = "# Learned by norvathel-names learn from " + std::to_string(summary.names) +
+                       " example names: " + std::to_string(summary.male) + " male, " +
+                       std::to_string(summary.female) + " female, " + std::to_string(summary.either) + " either";
+    if (summary.withoutVowel > 0)
+        head += " (" + std::to_string(summary.withoutVowel) + " without a vowel gave nothing)";
+    return head +
+           ".\n"
+           "# Consonant groups and vowel groups stand in their tables about as often as the examples\n"
+           "# use them; an ending is a name's last vowel group and the consonants after it. Groups\n"
+           "# that open some example are consonants, the others clusters. Edit it like any style.\n" +
+           WriteStyle(data);
+}
+
+bool LearnStyleFile(const std::string& exampleText, const std::string& source, std::string& styleText,
+                    StyleError& error)
+{
+    std::vector<ExampleName> names;
+    if (!ReadExampleNames(exampleText, source, names, error))
+        return false;
+    StyleData data;
+    LearningSummary summary;
+    if (!LearnStyle(names, data, summary, error))
+        return false;
+    styleText = WriteLearnedStyle(data, summary);
+    return true;
+}
+
+}  // namespace norvathel

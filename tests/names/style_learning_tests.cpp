@@ -1,0 +1,351 @@
+#include <norvathel/style.h>
+#include <norvathel/style_learning.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace norvathel;
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+const std::string ExamplesPath = NORVATHEL_SOURCE_DIR "/tests/names/data/qessari_names.txt";
+
+// Names as small letters, read the way example lists are read.
+std::vector<std::string> Small(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += name + "\n";
+    std::vector<ExampleName> read;
+    StyleError error;
+    EXPECT_TRUE(ReadExampleNames(text, "names", read, error)) << error.Text();
+    std::vector<std::string> small;
+    for (const ExampleName& name : read)
+        small.push_back(name.letters);
+    return small;
+}
+
+// The UTF-8 characters of a text.
+std::vector<std::string> Characters(const std::string& text)
+{
+    std::vector<std::string> characters;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
+            characters.emplace_back();
+        characters.back() += text[at];
+    }
+    return characters;
+}
+
+// Letter-pair frequencies, with "^" before and "$" after each name.
+std::map<std::string, double> Pairs(const std::vector<std::string>& names)
+{
+    std::map<std::string, double> pairs;
+    double total = 0;
+    for (const std::string& name : names) {
+        std::vector<std::string> letters = Characters(name);
+        letters.insert(letters.begin(), "^");
+        letters.push_back("$");
+        for (std::size_t k = 0; k + 1 < letters.size(); ++k, ++total)
+            pairs[letters[k] + " " + letters[k + 1]] += 1;
+    }
+    for (auto& pair : pairs)
+        pair.second /= total;
+    return pairs;
+}
+
+// Jensen-Shannon divergence in bits: 0 for equal distributions, 1 for disjoint ones.
+double JensenShannon(const std::map<std::string, double>& p, const std::map<std::string, double>& q)
+{
+    std::map<std::string, std::pair<double, double>> both;
+    for (const auto& entry : p)
+        both[entry.first].first = entry.second;
+    for (const auto& entry : q)
+        both[entry.first].second = entry.second;
+    double divergence = 0;
+    for (const auto& entry : both) {
+        const double a = entry.second.first, b = entry.second.second, m = (a + b) / 2;
+        if (a > 0)
+            divergence += 0.5 * a * std::log2(a / m);
+        if (b > 0)
+            divergence += 0.5 * b * std::log2(b / m);
+    }
+    return divergence;
+}
+
+// Count names of the style, boards of male and female names in turn.
+std::vector<std::string> Compose(const Style& style, int count)
+{
+    AdditiveRandom random;
+    random.Seed(20261208);
+    std::vector<std::string> names;
+    Board board;
+    for (int b = 0; static_cast<int>(names.size()) < count; ++b) {
+        style.ComposeBoard(random, b % 2 == 0 ? Male : Female, "", board);
+        names.insert(names.end(), board.names, board.names + NamesPerBoard);
+    }
+    names.resize(static_cast<std::size_t>(count));
+    return names;
+}
+
+Style Learned(const std::string& text, std::string* styleText = nullptr)
+{
+    std::string learned;
+    StyleError error;
+    EXPECT_TRUE(LearnStyleFile(text, "examples", learned, error)) << error.Text();
+    Style style;
+    EXPECT_TRUE(Style::FromText(learned, "learned", style, error)) << error.Text();
+    if (styleText)
+        *styleText = learned;
+    return style;
+}
+
+TEST(StyleLearning, LearnedNamesSoundLikeTheExamples)
+{
+    const std::string text = ReadFile(ExamplesPath);
+    std::vector<ExampleName> examples;
+    StyleError error;
+    ASSERT_TRUE(ReadExampleNames(text, ExamplesPath, examples, error)) << error.Text();
+    ASSERT_GE(examples.size(), 300u);
+    std::vector<std::string> exampleNames;
+    std::set<std::string> exampleSet, exampleLetters;
+    for (const ExampleName& example : examples) {
+        exampleNames.push_back(example.letters);
+        exampleSet.insert(example.letters);
+        for (const std::string& letter : Characters(example.letters))
+            exampleLetters.insert(letter);
+    }
+
+    const Style style = Learned(text);
+    const std::vector<std::string> composed = Compose(style, 10000);
+    const std::vector<std::string> learned = Small(composed), classic = Small(Compose(Style::Classic(), 10000));
+    const double learnedDivergence = JensenShannon(Pairs(exampleNames), Pairs(learned));
+    const double classicDivergence = JensenShannon(Pairs(exampleNames), Pairs(classic));
+    std::printf("letter pairs, Jensen-Shannon divergence from the examples: learned %.4f, classic %.4f\n",
+                learnedDivergence, classicDivergence);
+    EXPECT_LE(learnedDivergence, classicDivergence / 3);
+
+    int repeats = 0;
+    for (std::size_t k = 0; k < learned.size(); ++k) {
+        repeats += exampleSet.count(learned[k]) != 0;
+        for (const std::string& letter : Characters(learned[k]))
+            EXPECT_TRUE(exampleLetters.count(letter)) << "'" << letter << "' in " << composed[k];
+        // Some examples open with a capital outside ASCII: those names are capitalised too.
+        EXPECT_NE(composed[k].substr(0, 2), learned[k].substr(0, 2)) << composed[k];
+    }
+    std::printf("names that repeat an example: %d of %zu\n", repeats, learned.size());
+    EXPECT_LE(repeats, static_cast<int>(learned.size() / 20));
+}
+
+TEST(StyleLearning, TheSameExamplesInAnyOrderGiveTheSameFile)
+{
+    const std::string text = ReadFile(ExamplesPath);
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    std::string first, shuffled, again;
+    StyleError error;
+    ASSERT_TRUE(LearnStyleFile(text, "a", first, error)) << error.Text();
+    ASSERT_TRUE(LearnStyleFile(text, "b", again, error)) << error.Text();
+    EXPECT_EQ(first, again);
+    // Reversed, with CR LF line ends, a byte-order mark and blank lines: the same examples.
+    std::string reordered = "\xEF\xBB\xBF";
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        reordered += *line + "\r\n\r\n";
+    ASSERT_TRUE(LearnStyleFile(reordered, "c", shuffled, error)) << error.Text();
+    EXPECT_EQ(first, shuffled);
+
+    // The file reads back as the style it describes.
+    Style style;
+    ASSERT_TRUE(Style::FromText(first, "learned", style, error)) << error.Text();
+    EXPECT_NE(first.find(style.ToText()), std::string::npos);
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(StyleLearning, GenderMarksDecideTheEndingsAndSurnamesEndWithALastSyllable)
+{
+    std::string text;
+    for (const char* stem : {"kal", "mer", "tos", "dun", "ril", "sav", "nor", "lek"})
+        text += std::string(stem) + "ina\tf\n" + stem + "ador\tm\n";
+    const Style style = Learned(text);
+    AdditiveRandom random;
+    Board board;
+    for (int b = 0; b < 200; ++b) {
+        const Gender gender = b % 2 == 0 ? Male : Female;
+        style.ComposeBoard(random, gender, "", board);
+        for (const char* name : board.names)
+            ASSERT_TRUE(EndsWith(name, gender == Male ? "or" : "a")) << name;
+        style.ComposeSurnames(random, board);
+        for (const char* name : board.names)
+            ASSERT_TRUE(EndsWith(name, "na") || EndsWith(name, "dor")) << name;
+    }
+}
+
+TEST(StyleLearning, YIsAConsonantBeforeAVowelAndAVowelElsewhere)
+{
+    std::vector<ExampleName> names;
+    StyleError error;
+    ASSERT_TRUE(ReadExampleNames("Yara\nMaya\nKyle\nTory\n", "y", names, error)) << error.Text();
+    StyleData data;
+    LearningSummary summary;
+    ASSERT_TRUE(LearnStyle(names, data, summary, error)) << error.Text();
+    auto has = [](const FragmentTable& table, const std::string& fragment) {
+        return std::find(table.fragments.begin(), table.fragments.end(), fragment) != table.fragments.end();
+    };
+    EXPECT_TRUE(has(data.consonants, "y"));    // Yara opens with it
+    EXPECT_FALSE(has(data.maleEndings, "aya"));  // Maya ends on "a", after the consonant y
+    EXPECT_TRUE(has(data.maleEndings, "a"));
+    EXPECT_TRUE(has(data.vowels, "y"));        // Kyle
+    EXPECT_TRUE(has(data.maleEndings, "y"));   // Tory ends on it
+}
+
+StyleData LearnedData(const std::string& text)
+{
+    std::vector<ExampleName> names;
+    StyleError error;
+    EXPECT_TRUE(ReadExampleNames(text, "examples", names, error)) << error.Text();
+    StyleData data;
+    LearningSummary summary;
+    EXPECT_TRUE(LearnStyle(names, data, summary, error)) << error.Text();
+    return data;
+}
+
+std::vector<std::string> Distinct(std::vector<std::string> list)
+{
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return list;
+}
+
+// How often a name opens with a consonant: the opening chance, or failing that the consonant
+// chance.
+double OpensWithConsonant(Chance opening, Chance consonant)
+{
+    const auto p = [](Chance chance) { return chance.of == 0 ? 0.0 : double(chance.in) / chance.of; };
+    return p(opening) + (1 - p(opening)) * p(consonant);
+}
+
+TEST(StyleLearning, TheRulesFollowWhatTheExamplesShow)
+{
+    // Two syllables each; "o" opens a name, "nd" and "rr"
+    // stand only inside names, "Brr" has no vowel, every male name opens with a consonant.
+    StyleData data = LearnedData("Kalan\tm\nTarrek\tm\nMorrin\tm\nOsel\tf\nEndra\tf\nSinda\tf\nBrr\n");
+    EXPECT_EQ(Distinct(data.consonants.fragments), (std::vector<std::string>{"k", "m", "s", "t"}));
+    EXPECT_EQ(Distinct(data.clusters.fragments), (std::vector<std::string>{"l", "nd", "ndr", "rr"}));
+    EXPECT_FALSE(data.clusterOpens);
+    EXPECT_EQ(data.noOpening, (std::vector<std::string>{"a", "i"}));
+    EXPECT_EQ(data.repeatable, std::vector<std::string>{});
+    EXPECT_EQ(LearnedData("Kalaran\nMorin\n").repeatable, std::vector<std::string>{"a"});  // not "o"
+    // Every male name opens with a consonant, one female name in three.
+    EXPECT_DOUBLE_EQ(OpensWithConsonant(data.maleOpening, data.consonant), 1.0);
+    EXPECT_NEAR(OpensWithConsonant(data.femaleOpening, data.consonant), 1.0 / 3, 1.0 / 64);
+    EXPECT_EQ(data.capitals, Capitals::Ascii);
+    EXPECT_EQ(LearnedData("Ölva\nKara\n").capitals, Capitals::Latin);
+    const StyleData female = LearnedData("Kalina\tf\nMoran\tf\n");  // no example serves male names
+    EXPECT_EQ(female.maleEndings.fragments, female.femaleEndings.fragments);
+    AdditiveRandom random;
+    Board board;
+    Style style;
+    StyleError error;
+    ASSERT_TRUE(Style::FromData(data, style, error)) << error.Text();
+    for (int b = 0; b < 200; ++b) {
+        style.ComposeBoard(random, b % 2 ? Male : Female, "", board);
+        for (const char* name : board.names) {
+            int syllables = 0;
+            for (const char* c = name; *c; ++c)
+                syllables += std::strchr("aeiouAEIOU", *c) != nullptr && (c[1] == '\0' || !std::strchr("aeiou", c[1]));
+            ASSERT_EQ(syllables, 2) << name;
+            ASSERT_EQ(std::strpbrk(name, "bB"), nullptr) << name;
+        }
+    }
+
+    // A group rarer than one in 400 of its table is left out, one in 400 is kept. (These names leave a cluster no
+    // place, so every consonant group is a consonant.)
+    std::string common;
+    for (int k = 0; k < 300; ++k)
+        common += "Talen\n";
+    EXPECT_EQ(Distinct(LearnedData(common + "Qalen\n").consonants.fragments), (std::vector<std::string>{"l", "t"}));
+    EXPECT_EQ(Distinct(LearnedData(common.substr(0, 6 * 199) + "Qalen\n").consonants.fragments),
+              (std::vector<std::string>{"l", "q", "t"}));
+}
+
+TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
+{
+    struct Case {
+        std::string text;
+        int line, column;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", 1, 0, "no example names"},
+        {"# only a comment\n\n  \n", 3, 0, "no example names"},
+        {"Kala\nMo\xC3\n", 2, 3, "not valid UTF-8"},
+        {"Kala\nMo\xC0\xAFra\n", 2, 3, "not valid UTF-8"},
+        {"Ka\x01la\n", 1, 3, "control character (0x01)"},
+        {"Kala\rMora\n", 1, 5, "control character (0x0D)"},
+        {"Kala\nMo ra\n", 2, 3, "' ' is not a letter"},
+        {"Kala\nMöra7\n", 2, 5, "'7' is not a letter"},
+        {"Kala\tx\n", 1, 6, "must be m or f"},
+        {"Kala\tm\tf\n", 1, 6, "must be m or f"},
+        {"\tf\n", 1, 1, "a gender mark without a name"},
+        {"Kala\n" + std::string(MaxExampleLineBytes + 1, 'a') + "\n", 2, 0, "line is over the limit"},
+        {"aei\nou\n", 0, 0, "no example name has a consonant"},
+        {"krr\nst\n", 0, 0, "no example name has a consonant"},
+    };
+    for (const Case& bad : cases) {
+        std::string style;
+        StyleError error;
+        EXPECT_FALSE(LearnStyleFile(bad.text, "list.txt", style, error)) << bad.text;
+        EXPECT_EQ(error.line, bad.line) << bad.text << ": " << error.Text();
+        EXPECT_EQ(error.column, bad.column) << bad.text << ": " << error.Text();
+        EXPECT_NE(error.message.find(bad.reason), std::string::npos) << bad.text << ": " << error.Text();
+        EXPECT_EQ(error.source, "list.txt");
+    }
+    std::vector<ExampleName> names;
+    StyleError error;
+    EXPECT_FALSE(ReadExampleNames(std::string(MaxExampleListBytes + 1, 'a'), "big", names, error));
+    EXPECT_NE(error.message.find("over the limit"), std::string::npos) << error.Text();
+    std::string many;
+    for (int k = 0; k <= MaxExampleNames; ++k)
+        many += "Kala\n";
+    EXPECT_FALSE(ReadExampleNames(many, "many", names, error));
+    EXPECT_EQ(error.line, MaxExampleNames + 1);
+}
+
+TEST(StyleLearning, LongGroupsAreGivenUpUntilEveryNameFits)
+{
+    // Groups so long that the composer's limit of 45 bytes forces the learner to drop some.
+    std::string text;
+    for (const char* name : {"strandaeiorkstrunthaeio", "kraeiouvorndaeithrask", "mala", "tesoren", "lunika",
+                             "ravaeiosktrenthuirstra", "seleno", "doruma"})
+        text += std::string(name) + "\n";
+    const Style style = Learned(text);
+    EXPECT_LE(style.LongestWithPrefix(), MaxNameLength);
+    for (const std::string& name : Compose(style, 1000))
+        EXPECT_LE(name.size(), static_cast<std::size_t>(MaxNameLength));
+}
+
+}  // namespace
