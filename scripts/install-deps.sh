@@ -18,7 +18,12 @@ packages=(
     wine wine64 fonts-wine fonts-liberation
     xvfb xauth xdotool imagemagick
     g++-i686-linux-gnu qemu-user-static pkg-config libtomlplusplus-dev
+    # The web (web/): clang's WebAssembly target, its C and C++ libraries, and the browser
+    lld wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 chromium
 )
+# Node and npm from Debian only where none is installed: a Node from elsewhere brings its own npm.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 if [ "${1:-}" = --packaging ]; then
     packages+=(zip unzip lintian dpkg-dev file nsis llvm lld man-db)
@@ -60,4 +65,10 @@ prefix=${WINEPREFIX:-$PWD/build/wineprefix}
 [ -f "$prefix/.init-done" ] || say "creating the Wine prefix $prefix (about 25 s)"
 . scripts/lib/wine-env.sh
 [ -f "$WINEPREFIX/.init-done" ] || { echo "error: could not create the Wine prefix $WINEPREFIX" >&2; exit 1; }
+# The web's npm packages (TypeScript, playwright-core, the benchmark's peer), as pinned in
+# web/package-lock.json; again only when the lockfile changed.
+if [ ! -f web/node_modules/.package-lock.json ] || [ web/package-lock.json -nt web/node_modules/.package-lock.json ]; then
+    say "installing web/'s npm packages (npm ci)"
+    (cd web && npm ci --no-audit --no-fund --loglevel=error)
+fi
 say "dependencies ready"

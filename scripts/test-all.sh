@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds everything and runs every test: natively (g++, then AddressSanitizer/UBSan), the
 # portable parts built for 32-bit Linux under qemu-i386-static, a short libFuzzer run, and the
-# Windows builds (i686 and x86_64) under Wine on a virtual display. Where this machine cannot
+# Windows builds (i686 and x86_64) under Wine on a virtual display, and the web (WebAssembly,
+# npm package, page in headless chromium). Where this machine cannot
 # run 32-bit programs (scripts/lib/probe-32bit.sh; NORVATHEL_RUN_WIN32=0 forces it), the i686 program
 # is built and its headers checked, and its other tests are counted as skipped, with the reason.
 # Then builds the releases and checks each one (scripts/package.sh).
@@ -69,6 +70,28 @@ if [ -f fuzz/CMakeLists.txt ] && build fuzz; then
             failed=$((failed + 1)); echo "    $(basename "$target"): FAILED"; tail -30 "$log/$(basename "$target").log"
         fi
     done
+fi
+
+# The web: the composer as WebAssembly, the npm package and the page, tested in Node and in
+# headless chromium against the native build's tool. Node's runner counts its own tests.
+if build wasm; then
+    say "tests: web (Node and chromium)"
+    if node web/tools/build.mjs >"$log/web-assemble.log" 2>&1; then
+        NORVATHEL_NAMES=$root/build/native/cli/norvathel-names \
+            node --test --test-reporter=tap web/test/*.test.mjs >"$log/web-test.log" 2>&1
+        grep -E '^not ok|^# (pass|fail|skipped|cancelled) ' "$log/web-test.log" | sed 's/^/    /'
+        web_count() { sed -n "s/^# $1 //p" "$log/web-test.log" | tail -1; }
+        web_pass=$(web_count pass) web_fail=$(web_count fail) web_skip=$(web_count skipped) web_cancel=$(web_count cancelled)
+        if [ -z "$web_pass" ]; then
+            broken+=("web: no test summary"); tail -30 "$log/web-test.log"
+        else
+            passed=$((passed + web_pass)); failed=$((failed + web_fail + ${web_cancel:-0}))
+            skipped=$((skipped + ${web_skip:-0}))
+            [ "$web_fail" -eq 0 ] || grep -B2 -A20 '^not ok' "$log/web-test.log" | head -60
+        fi
+    else
+        broken+=("web: assembling the package and page failed"); tail -20 "$log/web-assemble.log"
+    fi
 fi
 
 # All Windows tests of a run share one virtual display: a Wine session keeps the display of

@@ -1,0 +1,849 @@
+// norvathel: the name composer of the Norvathel program, compiled to WebAssembly, for Node and
+// browsers. The same inputs give the same names as the norvathel-names tool, byte for byte.
+//
+// The module is instantiated once, when this file is imported (top-level await); everything
+// after that is synchronous. In the package the WebAssembly bytes are embedded as base64
+// (norvathel-wasm.js), so it works unchanged in Node, in browsers and behind bundlers; the web
+// page's norvathel-wasm.js fetches the binary file instead.
+import wasmSource from './norvathel-wasm.js';
+
+export const version = '__NORVATHEL_VERSION__';
+
+const Ok = 0, Dry = 1, BadArgument = 2, Impossible = 3, NoMemory = 4;
+const Drawn = 0, MaleCode = 1, FemaleCode = 2;
+const NameSize = 48, FullNameSize = 92, BoardNames = 10, PrefixBytes = 31;
+const MaxSeed = (1n << 64n) - 1n;
+const MaxValueText = MaxSeed.toString();
+const MaxNameLength = 45;
+const BatchNames = 1024;
+
+const ErrorCodes = { [Dry]: 'dry', [BadArgument]: 'bad-argument', [Impossible]: 'impossible', [NoMemory]: 'no-memory' };
+
+/** Every failure of this package: message as the norvathel-names tool words it, and a code. */
+export class NorvathelError extends Error {
+  constructor(message, code) {
+    super(message);
+    this.name = 'NorvathelError';
+    this.code = code;
+  }
+}
+
+const badArgument = (message) => new NorvathelError(message, 'bad-argument');
+const outOfMemory = () => new NorvathelError('out of memory', 'no-memory');
+
+// --- text: names are bytes; JavaScript strings are UTF-8 going in, and names come out as the
+// tool's JSON reads them (UTF-8 where they are, other bytes as Latin-1) ---
+
+const encoder = new TextEncoder();
+const strictDecoder = new TextDecoder('utf-8', { fatal: true });
+
+function decodeName(bytes) {
+  try {
+    return strictDecoder.decode(bytes);
+  } catch {
+    let text = '';
+    for (const byte of bytes) text += String.fromCharCode(byte);
+    return text;
+  }
+}
+
+function toBytes(text, what) {
+  if (text instanceof Uint8Array) return text;
+  if (typeof text !== 'string') throw new TypeError(`${what} must be a string`);
+  return encoder.encode(text);
+}
+
+function quoted(text) {
+  // As the tool quotes a command-line text in a message: control bytes as \xNN, cut at 60 bytes.
+  const bytes = toBytes(text, 'text');
+  const out = [];
+  for (let index = 0; index < bytes.length; ++index) {
+    if (index === 60) { out.push(46, 46, 46); break; }
+    const byte = bytes[index];
+    if (byte < 0x20 || byte === 0x7f) out.push(...encoder.encode('\\x' + byte.toString(16).toUpperCase().padStart(2, '0')));
+    else out.push(byte);
+  }
+  return `'${decodeName(Uint8Array.from(out))}'`;
+}
+
+// A text that becomes part of a name: no control byte, which would break one name per line.
+function refuseControlBytes(option, text, bytes) {
+  if (bytes.some((byte) => byte < 0x20 || byte === 0x7f)) throw badArgument(`${option} ${quoted(text)} holds a control byte`);
+}
+
+// A prefix as the tool takes it: at most 31 bytes, no control byte.
+function readPrefix(prefix) {
+  if (prefix === undefined || prefix === null) return null;
+  const bytes = toBytes(prefix, 'prefix');
+  if (bytes.length > PrefixBytes)
+    throw badArgument(`--prefix ${quoted(prefix)} is ${bytes.length} bytes long; a prefix holds at most ${PrefixBytes}`);
+  refuseControlBytes('--prefix', prefix, bytes);
+  return bytes;
+}
+
+// --- the WebAssembly module ---
+
+function base64Bytes(text) {
+  const binary = atob(text);
+  const bytes = new Uint8Array(binary.length);
+  for (let index = 0; index < binary.length; ++index) bytes[index] = binary.charCodeAt(index);
+  return bytes;
+}
+
+let randomBytes = globalThis.crypto?.getRandomValues?.bind(globalThis.crypto);
+if (!randomBytes && typeof process !== 'undefined' && process.versions?.node) {
+  // Node 18 has Web Crypto only as a module. The name is built so bundlers leave it alone.
+  const nodeCrypto = await import(['node', 'crypto'].join(':'));
+  randomBytes = (array) => nodeCrypto.webcrypto.getRandomValues(array);
+}
+
+function fillRandom(view) {
+  for (let start = 0; start < view.length; start += 65536)
+    randomBytes(view.subarray(start, Math.min(view.length, start + 65536)));
+}
+
+const wasmModule = await WebAssembly.compile(typeof wasmSource === 'string' ? base64Bytes(wasmSource) : wasmSource);
+
+// The few system calls the C library may make. Nothing is read or written: the composer has
+// no files here, and text for stderr comes only just before a trap, which is reported anyway.
+function systemCalls(getMemory) {
+  const NoSystem = 52;
+  const calls = {};
+  for (const entry of WebAssembly.Module.imports(wasmModule))
+    if (entry.module === 'wasi_snapshot_preview1') calls[entry.name] = () => NoSystem;
+  calls.random_get = (pointer, length) => {
+    fillRandom(new Uint8Array(getMemory().buffer, pointer, length));
+    return 0;
+  };
+  calls.fd_write = (fd, vectors, count, writtenPointer) => {
+    const view = new DataView(getMemory().buffer);
+    let total = 0;
+    for (let index = 0; index < count; ++index) total += view.getUint32(vectors + index * 8 + 4, true);
+    view.setUint32(writtenPointer, total, true);
+    return 0;
+  };
+  // No environment and no arguments: two counts of zero.
+  const none = (countPointer, sizePointer) => {
+    const view = new DataView(getMemory().buffer);
+    view.setUint32(countPointer, 0, true);
+    view.setUint32(sizePointer, 0, true);
+    return 0;
+  };
+  calls.environ_sizes_get = none;
+  calls.args_sizes_get = none;
+  calls.environ_get = calls.args_get = () => 0;
+  // No files either: the C library asks for preopened folders at start-up until it hears
+  // "bad file descriptor" (8).
+  calls.fd_prestat_get = () => 8;
+  calls.proc_exit = () => { throw new WebAssembly.RuntimeError('exit'); };
+  return calls;
+}
+
+const PageBytes = 65536;
+
+// One instance of the module and its memory. A trap inside a call (memory ran out beyond the
+// reserve) leaves it dead: its objects then refuse every call, and the Library starts a new one.
+class Core {
+  constructor(maximumMemory) {
+    const descriptor = { initial: 32 };
+    if (maximumMemory !== undefined) descriptor.maximum = Math.max(32, Math.floor(maximumMemory / PageBytes));
+    this.memory = new WebAssembly.Memory(descriptor);
+    const instance = new WebAssembly.Instance(wasmModule, {
+      env: { memory: this.memory },
+      wasi_snapshot_preview1: systemCalls(() => this.memory),
+    });
+    this.x = instance.exports;
+    this.dead = false;
+    this.x._initialize();
+  }
+
+  bytes() { return new Uint8Array(this.memory.buffer); }
+  view() { return new DataView(this.memory.buffer); }
+
+  // Runs one piece of work that calls into the module: refused up front when the memory
+  // reserve cannot be held, and a trap inside is out of memory.
+  run(work) {
+    if (this.dead) throw new NorvathelError('out of memory (this object was lost when memory ran out)', 'no-memory');
+    if (!this.x.norvathel_web_arm()) throw outOfMemory();
+    const temporaries = [];
+    try {
+      return work(temporaries);
+    } catch (error) {
+      if (error instanceof WebAssembly.RuntimeError) {
+        this.dead = true;
+        throw outOfMemory();
+      }
+      throw error;
+    } finally {
+      if (!this.dead) for (const block of temporaries) this.x.norvathel_web_free(block);
+    }
+  }
+
+  allocate(size, temporaries) {
+    const block = this.x.norvathel_web_alloc(size);
+    if (block === 0) throw outOfMemory();
+    if (temporaries) temporaries.push(block);
+    return block;
+  }
+
+  // A NUL-terminated copy of bytes in module memory, freed after the call; 0 for null.
+  text(bytes, temporaries) {
+    if (bytes === null || bytes === undefined) return 0;
+    const block = this.allocate(bytes.length + 1, temporaries);
+    const memory = this.bytes();
+    memory.set(bytes, block);
+    memory[block + bytes.length] = 0;
+    return block;
+  }
+
+  readText(pointer, limit) {
+    const memory = this.bytes();
+    let end = pointer;
+    while (end < pointer + limit && memory[end] !== 0) ++end;
+    return memory.slice(pointer, end);
+  }
+
+  check(result, reason) {
+    if (result === Ok) return;
+    if (result === NoMemory) throw outOfMemory();
+    throw new NorvathelError(reason ?? this.resultText(result), ErrorCodes[result] ?? 'bad-argument');
+  }
+
+  resultText(result) {
+    return decodeName(this.readText(this.x.norvathel_result_text(result), 200));
+  }
+}
+
+// --- arguments, read as the tool reads its command line ---
+
+function randomSeed() {
+  const words = new Uint32Array(2);
+  fillRandom(words);
+  return (BigInt(words[0]) << 32n) | BigInt(words[1]);
+}
+
+function seedFromWord(core, word) {
+  return core.run((temporaries) =>
+    BigInt.asUintN(64, core.x.norvathel_seed_from_word(core.text(toBytes(word, 'seed'), temporaries))));
+}
+
+// A seed: a safe integer, a bigint, or a string; digits only is a number, anything else a word.
+function readSeed(core, seed, option = '--seed') {
+  if (seed === undefined || seed === null) return randomSeed();
+  if (typeof seed === 'bigint') {
+    if (seed < 0n || seed > MaxSeed) throw badArgument(`${option} value '${seed}' is out of range (0 to ${MaxValueText})`);
+    return seed;
+  }
+  if (typeof seed === 'number') {
+    if (!Number.isSafeInteger(seed) || seed < 0)
+      throw badArgument(`${option} value ${seed} is not a whole number from 0 to ${Number.MAX_SAFE_INTEGER}: ` +
+        'give a larger seed as a bigint or a string of digits');
+    return BigInt(seed);
+  }
+  if (typeof seed === 'string') {
+    if (/^[0-9]+$/.test(seed)) {
+      const value = BigInt(seed);
+      if (value > MaxSeed) throw badArgument(`${option} value ${quoted(seed)} is out of range (0 to ${MaxValueText})`);
+      return value;
+    }
+    if (seed === '') throw badArgument(`${option} needs a number or a word`);
+    return seedFromWord(core, seed);
+  }
+  throw new TypeError('seed must be a number, a bigint or a string');
+}
+
+function genderCode(gender) {
+  if (gender === undefined || gender === null) return Drawn;
+  if (gender === 'male') return MaleCode;
+  if (gender === 'female') return FemaleCode;
+  throw badArgument(`unknown gender ${quoted(String(gender))}: expected male or female`);
+}
+
+const genderName = (code) => (code === MaleCode ? 'male' : 'female');
+
+function readLength(option, value) {
+  if (value === undefined || value === null) return 0;
+  if (!Number.isInteger(value) || value < 1 || value > MaxNameLength)
+    throw badArgument(`invalid ${option} value ${quoted(String(value))}: expected a whole number from 1 to ${MaxNameLength}`);
+  return value;
+}
+
+// The constraints as C's norvathel_constraints (wasm32: four-byte fields), in module memory.
+function writeConstraints(core, options, temporaries) {
+  const unique = Boolean(options.unique);
+  const minLength = readLength('--min-length', options.minLength);
+  const maxLength = readLength('--max-length', options.maxLength);
+  let endsWith = 0;
+  if (options.endsWith !== undefined && options.endsWith !== null) {
+    const ending = toBytes(options.endsWith, 'endsWith');
+    if (ending.length === 0) throw badArgument('--ends-with needs a text to end with');
+    refuseControlBytes('--ends-with', options.endsWith, ending);
+    endsWith = core.text(ending, temporaries);
+  }
+  const pieces = options.exclude ?? [];
+  if (!Array.isArray(pieces)) throw new TypeError('exclude must be an array of strings');
+  let list = 0;
+  if (pieces.length > 0) {
+    list = core.allocate(pieces.length * 4, temporaries);
+    pieces.forEach((piece, index) => {
+      const bytes = toBytes(piece, 'exclude');
+      if (bytes.length === 0) throw badArgument(`--exclude has an empty piece in ${quoted(pieces.join(','))}`);
+      const pointer = core.text(bytes, temporaries);
+      core.view().setUint32(list + index * 4, pointer, true);
+    });
+  }
+  const block = core.allocate(24, temporaries);
+  const view = core.view();
+  view.setInt32(block, unique ? 1 : 0, true);
+  view.setInt32(block + 4, minLength, true);
+  view.setInt32(block + 8, maxLength, true);
+  view.setUint32(block + 12, endsWith, true);
+  view.setUint32(block + 16, list, true);
+  view.setUint32(block + 20, pieces.length, true);
+  return block;
+}
+
+// Who the names are, for messages: "male names beginning with 'Ka'".
+function namesMeant(gender, prefix, plural = true, withPrefix = true) {
+  let names = gender === MaleCode ? 'male name' : gender === FemaleCode ? 'female name' : 'name';
+  if (plural) names += 's';
+  return withPrefix && prefix ? `${names} beginning with ${quoted(prefix)}` : names;
+}
+
+// The length options given, as the tool spells them.
+function lengthsAsked(options) {
+  const least = `--min-length ${options.minLength ?? 0}`, most = `--max-length ${options.maxLength ?? 0}`;
+  if (options.minLength && options.maxLength) return `${least} and ${most}`;
+  return options.minLength ? least : most;
+}
+
+function byteShown(byte) {
+  if (byte > 32 && byte < 127) return `'${String.fromCharCode(byte)}'`;
+  return `the byte 0x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
+}
+
+// Why the constraints cannot be met, in the tool's words: the library gives the fault and its
+// numbers, each caller words it (the tool's wording, cli/tool_options.cpp).
+function constraintMessage(core, prefixPointer, gender, constraints, options, temporaries) {
+  const out = core.allocate(32, temporaries);
+  const source = styleSource(options.style);
+  const name = source?.builtIn !== undefined ? core.text(toBytes(source.builtIn, 'style'), temporaries) : 0;
+  const text = source?.toml ? core.text(source.toml, temporaries) : 0;
+  core.check(core.x.norvathel_web_constraint_fault(prefixPointer, gender, constraints, name, text,
+    source?.toml ? source.toml.length : 0, out));
+  const view = core.view();
+  const [fault, length, limit, piece] = [0, 1, 2, 3].map((index) => Number(view.getBigInt64(out + index * 8, true)));
+  const range = ` must be from 1 to ${limit}`;
+  const ending = `--ends-with ${quoted(options.endsWith ?? '')}`;
+  const endingBytes = options.endsWith === undefined ? new Uint8Array(0) : toBytes(options.endsWith, 'endsWith');
+  const lengths = `${length} to ${limit} bytes long`;
+  const meant = namesMeant(gender, options.prefix);
+  const meantOne = namesMeant(gender, options.prefix, false);
+  const asked = lengthsAsked(options);
+  const words = [
+    null,
+    () => '--min-length' + range,
+    () => '--max-length' + range,
+    () => '--min-length is above --max-length',
+    () => "--max-length is below the prefix's length",
+    () => '--max-length is below the length of the --ends-with text',
+    () => `--ends-with text of ${length} bytes is longer than a name can be (${limit})`,
+    () => '--exclude has an empty piece',
+    () => `the prefix itself contains the excluded piece ${quoted(options.exclude[piece])}`,
+    () => `${asked} leaves no name: ${meant} are ${lengths}`,
+    () => `${ending}: no name contains ${byteShown(endingBytes[piece])} (names are made of the letters a to z, and the prefix)`,
+    () => `${ending}: no male name ends in a vowel (male names end in a consonant)`,
+    () => `${ending}: no ${namesMeant(gender, options.prefix, false, false)} ends in ${byteShown(endingBytes[piece])}`,
+    () => `${ending}: no ${meantOne} ends so`,
+    () => `${ending} with ${asked}: ${meant} ending so are ${lengths}`,
+  ];
+  return fault === 0 ? '' : words[fault]?.() ?? 'the constraints cannot be met';
+}
+
+// --- styles ---
+
+// Each style is made once per module instance, on first use, and freed with the style.
+const styleSources = new WeakMap();
+
+/**
+ * A style: the voice names are composed in. The built-in ones by name (`styles` lists them),
+ * or a style file's TOML text. A style works with every instance of the composer.
+ */
+export class Style {
+  #name; #description;
+
+  constructor(secret, source, name, description) {
+    if (secret !== styleSources) throw new TypeError('use Style.builtIn or Style.fromToml');
+    styleSources.set(this, { source, handles: new Map() });
+    this.#name = name;
+    this.#description = description;
+  }
+
+  /** The built-in style of that name: classic, or one that `styles` lists. */
+  static builtIn(name) { return makeStyle(shared.core, { builtIn: String(name) }); }
+  /** A style from the TOML text of a style file; source names it in error messages. */
+  static fromToml(text, source = 'text') { return makeStyle(shared.core, { toml: toBytes(text, 'style text'), source }); }
+
+  get name() { return this.#name; }
+  get description() { return this.#description; }
+}
+
+function createStyle(core, source, temporaries) {
+  const out = core.allocate(4, temporaries);
+  if (source.builtIn !== undefined) {
+    const result = core.x.norvathel_style_builtin(core.text(toBytes(source.builtIn, 'style'), temporaries), out);
+    if (result === BadArgument) throw badArgument(`--style ${quoted(source.builtIn)} is no built-in style (see --list-styles)`);
+    core.check(result);
+  } else {
+    const text = core.text(source.toml, temporaries);
+    const problem = core.allocate(512, temporaries);
+    const result = core.x.norvathel_style_from_text(text, source.toml.length, out, problem, 512);
+    if (result === BadArgument)
+      throw badArgument(decodeName(core.readText(problem, 512)).replace(/^text:/, `${source.source}:`));
+    core.check(result);
+  }
+  return core.view().getUint32(out, true);
+}
+
+function makeStyle(core, source) {
+  return core.run((temporaries) => {
+    const handle = createStyle(core, source, temporaries);
+    const text = (pointer) => decodeName(core.readText(pointer, 4096));
+    const style = new Style(styleSources, source, text(core.x.norvathel_style_name(handle)),
+      text(core.x.norvathel_style_description(handle)));
+    keepStyle(style, core, handle);
+    return style;
+  });
+}
+
+function keepStyle(style, core, handle) {
+  styleSources.get(style).handles.set(core, handle);
+  finalizer.register(style, { core, free: 'norvathel_style_free', handle });
+}
+
+// What the style option stands for: { builtIn: name } or { toml: bytes }; null for classic.
+function styleSource(style) {
+  if (style === undefined || style === null) return null;
+  if (typeof style === 'string') return { builtIn: style };
+  const entry = styleSources.get(style);
+  if (!entry) throw new TypeError('style must be a Style or the name of a built-in style');
+  return entry.source;
+}
+
+// The style option: a Style, a built-in style's name, or nothing (classic); its handle in core.
+function styleHandle(core, style, temporaries) {
+  if (style === undefined || style === null) return 0;
+  if (typeof style === 'string') style = Style.builtIn(style);
+  const entry = styleSources.get(style);
+  if (!entry) throw new TypeError('style must be a Style or the name of a built-in style');
+  let handle = entry.handles.get(core);
+  if (!handle) {
+    handle = createStyle(core, entry.source, temporaries);
+    keepStyle(style, core, handle);
+  }
+  return handle;
+}
+
+// --- streams ---
+
+// Frees what a dropped object held, if its module still lives.
+const finalizer = new FinalizationRegistry(({ core, free, handle }) => {
+  if (!core.dead && handle) core.x[free](handle);
+});
+
+/**
+ * Names one after another, as `norvathel-names --count N` writes them with the same options.
+ * An iterator (for...of) and a batch source (take).
+ */
+export class NameStream {
+  #core; #handle; #seed; #full; #names = []; #next = 0; #genderBytes = new Uint8Array(0); #givens = []; #dry = false;
+
+  constructor(core, options = {}) {
+    if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
+    this.#core = core;
+    this.#full = Boolean(options.full);
+    this.#seed = readSeed(core, options.seed);
+    const gender = genderCode(options.gender);
+    const prefix = readPrefix(options.prefix);
+    this.#handle = core.run((temporaries) => {
+      const prefixPointer = core.text(prefix, temporaries);
+      const constraints = writeConstraints(core, options, temporaries);
+      const out = core.allocate(4, temporaries);
+      const style = styleHandle(core, options.style, temporaries);
+      const result = core.x.norvathel_styled_stream_create(BigInt.asIntN(64, this.#seed), style, gender,
+        prefixPointer, constraints, this.#full ? 1 : 0, out);
+      if (result === Impossible) core.check(result, constraintMessage(core, prefixPointer, gender, constraints, options, temporaries));
+      core.check(result);
+      return core.view().getUint32(out, true);
+    });
+    finalizer.register(this, { core, free: 'norvathel_stream_free', handle: this.#handle }, this);
+  }
+
+  /** The seed in use (the one drawn when none was given): pass it again for the same names. */
+  get seed() { return this.#seed; }
+  /** True once a million names in a row have failed the constraints; no more names come. */
+  get dry() { return this.#dry && this.#next === this.#names.length; }
+
+  /** The next names, at most count of them; fewer only when the stream has run dry. */
+  take(count) {
+    return this.#takeEntries(count, false).names;
+  }
+
+  /**
+   * The next names with the gender of each: { name, gender }, and for full names the two
+   * parts too: { name, given, surname, gender }.
+   */
+  takeEntries(count) {
+    const { names, genders, givens } = this.#takeEntries(count, true);
+    return names.map((name, index) => this.#full
+      ? { name, given: givens[index], surname: name.slice(givens[index].length + 1), gender: genders[index] }
+      : { name, gender: genders[index] });
+  }
+
+  next() {
+    if (this.#next === this.#names.length && !this.#fill(BatchNames)) return { done: true, value: undefined };
+    return { done: false, value: this.#names[this.#next++] };
+  }
+
+  [Symbol.iterator]() { return this; }
+
+  /** Gives back the stream's memory now, rather than when it is collected. */
+  close() {
+    if (!this.#handle) return;
+    if (!this.#core.dead) this.#core.x.norvathel_stream_free(this.#handle);
+    finalizer.unregister(this);
+    this.#handle = 0;
+  }
+
+  // The buffered names first, then whole batches straight from the module.
+  #takeEntries(count, withGenders) {
+    if (!Number.isSafeInteger(count) || count < 0) throw new RangeError('count must be a whole number from 0');
+    let names = [], genders = [], givens = [];
+    while (names.length < count) {
+      if (this.#next === this.#names.length && !this.#fill(Math.min(BatchNames * 16, count - names.length))) break;
+      const end = Math.min(this.#names.length, this.#next + count - names.length);
+      if (names.length === 0 && this.#next === 0 && end === this.#names.length) {
+        names = this.#names;
+        if (withGenders) { genders = this.#genders(); givens = this.#givens; }
+      } else {
+        names.push(...this.#names.slice(this.#next, end));
+        if (withGenders) {
+          genders.push(...this.#genders().slice(this.#next, end));
+          givens.push(...this.#givens.slice(this.#next, end));
+        }
+      }
+      this.#next = end;
+    }
+    return { names, genders, givens };
+  }
+
+  #genders() {
+    return Array.from(this.#genderBytes, (byte) => (byte === 109 ? 'male' : 'female'));
+  }
+
+  #fill(count) {
+    if (this.#dry) return false;
+    if (!this.#handle) throw badArgument('the stream is closed');
+    const core = this.#core;
+    return core.run((temporaries) => {
+      const text = core.allocate(count * (this.#full ? FullNameSize : NameSize), temporaries);
+      const genders = core.allocate(count, temporaries);
+      const filled = core.allocate(8, temporaries);
+      const givenLengths = this.#full ? core.allocate(count, temporaries) : 0;
+      const result = this.#full
+        ? core.x.norvathel_web_stream_fill_full(this.#handle, text, genders, givenLengths, count, filled)
+        : core.x.norvathel_web_stream_fill(this.#handle, text, genders, count, filled);
+      if (result === Dry) this.#dry = true;
+      else core.check(result);
+      const view = core.view();
+      const got = view.getUint32(filled, true);
+      const bytes = view.getUint32(filled + 4, true);
+      if (got === 0) return false;
+      const memory = core.bytes();
+      this.#names = splitNames(memory.subarray(text, text + bytes));
+      this.#genderBytes = memory.slice(genders, genders + got);
+      this.#givens = this.#full ? givenNames(memory, text, givenLengths, got) : [];
+      this.#next = 0;
+      return true;
+    });
+  }
+}
+
+// The given names of a batch of full names, from their lengths in bytes.
+function givenNames(memory, text, lengths, count) {
+  const givens = [];
+  for (let index = 0, start = text; index < count; ++index) {
+    givens.push(decodeName(memory.subarray(start, start + memory[lengths + index])));
+    start = memory.indexOf(10, start) + 1;
+  }
+  return givens;
+}
+
+// Names separated by '\n' (one after the last): decoded at once where all are UTF-8.
+function splitNames(bytes) {
+  let text;
+  try {
+    text = strictDecoder.decode(bytes);
+  } catch {
+    const names = [];
+    for (let start = 0, end; start < bytes.length; start = end + 1) {
+      end = bytes.indexOf(10, start);
+      names.push(decodeName(bytes.subarray(start, end)));
+    }
+    return names;
+  }
+  const names = text.split('\n');
+  names.pop();
+  return names;
+}
+
+// --- boards, as the window composes them ---
+
+function decodeEscapes(text) {
+  const bytes = encoder.encode(text);
+  const out = [];
+  const hex = (byte) => (byte >= 48 && byte <= 57 ? byte - 48 : byte >= 97 && byte <= 102 ? byte - 87 : byte >= 65 && byte <= 70 ? byte - 55 : -1);
+  for (let place = 0; place < bytes.length; ++place) {
+    let byte = bytes[place];
+    if (byte === 37) {
+      const high = place + 1 < bytes.length ? hex(bytes[place + 1]) : -1;
+      const low = place + 2 < bytes.length ? hex(bytes[place + 2]) : -1;
+      if (high < 0 || low < 0)
+        throw badArgument(`bad escape ${quoted(decodeName(bytes.subarray(place, place + 3)))}: expected %XX with two hex digits`);
+      byte = high * 16 + low;
+      if (byte === 0) throw badArgument('%00 is not allowed: a name cannot hold a NUL byte');
+      place += 2;
+    }
+    out.push(byte);
+  }
+  return Uint8Array.from(out);
+}
+
+/** A --boards item's prefix written back: %XX for a comma, a percent sign and control bytes. */
+function encodePrefix(bytes) {
+  let out = '';
+  for (const byte of bytes) {
+    if (byte === 44 || byte === 37 || byte < 32 || byte === 127) out += '%' + byte.toString(16).toUpperCase().padStart(2, '0');
+    else out += String.fromCharCode(byte);
+  }
+  return decodeName(Uint8Array.from(out, (c) => c.charCodeAt(0)));
+}
+
+/** Reads a --boards list ("start,female,male:ka") into compositions, with the tool's messages. */
+export function parseBoards(list) {
+  if (typeof list !== 'string') throw new TypeError('the board list must be a string');
+  if (list === '') throw badArgument('--boards needs at least one composition');
+  return list.split(',').map((item, index) => {
+    const colon = item.indexOf(':');
+    const kind = colon < 0 ? item : item.slice(0, colon);
+    if (kind === 'start' && colon < 0) return { gender: 'start', prefix: '' };
+    if (kind === 'male' || kind === 'female') {
+      let prefix = new Uint8Array(0);
+      if (colon >= 0) {
+        try {
+          prefix = decodeEscapes(item.slice(colon + 1));
+        } catch (error) {
+          throw badArgument(`--boards item ${index + 1}: ${error.message}`);
+        }
+      }
+      return { gender: kind, prefix: decodeName(prefix), prefixBytes: prefix };
+    }
+    throw badArgument(`--boards item ${index + 1} ${quoted(item)}${item === '' ? ' is empty' : ' is unknown'}: ` +
+      'expected start, male, female, male:PREFIX or female:PREFIX');
+  });
+}
+
+// A clock value: digits only is a number (its low 30 bits count), any other text a word (its
+// hash's low 30 bits); a safe integer or a bigint as for seeds.
+function readClock(core, clock) {
+  if (clock === undefined || clock === null) return BigInt(Math.floor(Date.now() / 1000));
+  return readSeed(core, clock, '--clock');
+}
+
+/**
+ * The window's boards: one generator seeded by a clock value, as the program seeds it at
+ * start-up, composing ten names at a time. `new Session(1000000000).compose('start')` is the
+ * board the program showed when started in that second.
+ */
+export class Session {
+  #core; #handle; #clock; #style; #list = [];
+
+  constructor(core, clock, options = {}) {
+    this.#core = core;
+    this.#style = options.style;
+    this.#clock = readClock(core, clock);
+    this.#handle = core.run((temporaries) => {
+      const out = core.allocate(4, temporaries);
+      core.check(core.x.norvathel_generator_create(BigInt.asIntN(64, this.#clock), out));
+      return core.view().getUint32(out, true);
+    });
+    finalizer.register(this, { core, free: 'norvathel_generator_free', handle: this.#handle }, this);
+  }
+
+  /** The clock value the generator was seeded with. */
+  get clock() { return this.#clock; }
+  /** The compositions so far as a --boards list, for `norvathel-names --boards`. */
+  get boards() { return this.#list.join(','); }
+
+  /**
+   * Composes the next board: 'start' (the gender drawn as at start-up, no prefix), 'male' or
+   * 'female' with an optional prefix (its first 31 bytes count, as in the window's box).
+   */
+  compose(gender = 'start', prefix = '') {
+    if (!this.#handle) throw badArgument('the session is closed');
+    const core = this.#core;
+    const start = gender === 'start';
+    if (start && prefix !== '' && prefix !== undefined) throw badArgument("'start' takes no prefix");
+    const code = start ? Drawn : genderCode(gender);
+    if (code === Drawn && !start) throw badArgument('expected start, male or female');
+    const bytes = toBytes(prefix ?? '', 'prefix');
+    const board = core.run((temporaries) => {
+      const names = core.allocate(BoardNames * NameSize, temporaries);
+      const used = core.allocate(4, temporaries);
+      const style = styleHandle(core, this.#style, temporaries);
+      core.check(core.x.norvathel_compose_styled_board(this.#handle, style, code, core.text(bytes, temporaries), names, used));
+      const list = [];
+      for (let index = 0; index < BoardNames; ++index) list.push(decodeName(core.readText(names + index * NameSize, NameSize)));
+      return { gender: genderName(core.view().getUint32(used, true)), prefix: decodeName(bytes.subarray(0, PrefixBytes)), names: list };
+    });
+    this.#list.push(start ? 'start' : bytes.length ? `${gender}:${encodePrefix(bytes)}` : gender);
+    return board;
+  }
+
+  close() {
+    if (!this.#handle) return;
+    if (!this.#core.dead) this.#core.x.norvathel_generator_free(this.#handle);
+    finalizer.unregister(this);
+    this.#handle = 0;
+  }
+}
+
+// --- the library: one module instance, restarted if a trap ever left it dead ---
+
+class Library {
+  #core; #options;
+
+  constructor(options) {
+    this.#options = options;
+    this.#core = new Core(options.maximumMemory);
+  }
+
+  get core() {
+    if (this.#core.dead) this.#core = new Core(this.#options.maximumMemory);
+    return this.#core;
+  }
+
+  get #live() { return this.core; }
+
+  names(options) { return new NameStream(this.#live, options); }
+
+  generate(count, options = {}) {
+    const stream = this.names(options);
+    try {
+      return stream.take(count);
+    } finally {
+      stream.close();
+    }
+  }
+
+  session(clock, options) { return new Session(this.#live, clock, options); }
+
+  replay(list, options = {}) {
+    const session = this.session(options.clock, options);
+    try {
+      return parseBoards(list).map((item) =>
+        session.compose(item.gender, item.prefixBytes ?? ''));
+    } finally {
+      session.close();
+    }
+  }
+
+  seedOf(seed) { return readSeed(this.#live, seed); }
+
+  // One name per key, as `norvathel-names --keys FILE` gives them: the first name of the key's
+  // own stream (its seed the FNV-1a hash of the key's bytes, mixed with the seed when given).
+  namesFor(keys, options = {}) {
+    if (!Array.isArray(keys)) throw new TypeError('keys must be an array of strings');
+    if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
+    const core = this.#live;
+    if (options.unique) throw badArgument("--keys cannot be combined with --unique (a key's name must not depend on the other keys)");
+    const gender = genderCode(options.gender);
+    const prefix = readPrefix(options.prefix);
+    const project = options.seed === undefined || options.seed === null ? null : readSeed(core, options.seed);
+    return core.run((temporaries) => {
+      const prefixPointer = core.text(prefix, temporaries);
+      const constraints = writeConstraints(core, options, temporaries);
+      const fault = constraintMessage(core, prefixPointer, gender, constraints, options, temporaries);
+      if (fault) throw new NorvathelError(fault, 'impossible');
+      const style = styleHandle(core, options.style, temporaries);
+      const full = Boolean(options.full);
+      const size = full ? FullNameSize : NameSize;
+      const name = core.allocate(size, temporaries);
+      const names = [];
+      let room = 0, key = 0;
+      for (const text of keys) {
+        const bytes = toBytes(text, 'key');
+        if (bytes.length + 1 > room) {
+          room = Math.max(64, bytes.length + 1);
+          key = core.allocate(room, temporaries);
+        }
+        core.bytes().set(bytes, key);
+        const seed = project === null ? core.x.norvathel_key_seed(key, bytes.length)
+          : core.x.norvathel_project_key_seed(key, bytes.length, BigInt.asIntN(64, project));
+        core.check(core.x.norvathel_styled_key_name(seed, style, gender, prefixPointer, constraints, full ? 1 : 0,
+          name, size, 0, 0));
+        names.push(decodeName(core.readText(name, size)));
+      }
+      return names;
+    });
+  }
+}
+
+/**
+ * A separate instance of the composer with its own memory, for workers or for a memory limit
+ * (maximumMemory, in bytes: beyond it, calls throw NorvathelError 'out of memory').
+ */
+export async function load(options = {}) {
+  const library = new Library(options);
+  return {
+    names: (o) => library.names(o),
+    generate: (count, o) => library.generate(count, o),
+    session: (clock, o) => library.session(clock, o),
+    replay: (list, o) => library.replay(list, o),
+    seedOf: (seed) => library.seedOf(seed),
+    nameFor: (key, o) => library.namesFor([key], o)[0],
+    namesFor: (keys, o) => library.namesFor(keys, o),
+  };
+}
+
+const shared = new Library({});
+
+/** A stream of names: `for (const name of names({ seed: 'dragon', gender: 'female' }))`. */
+export const names = (options) => shared.names(options);
+/** count names at once: `generate(20, { gender: 'male', prefix: 'El', unique: true })`. */
+export const generate = (count, options) => shared.generate(count, options);
+/** A window session for boards of ten, seeded by a clock value. */
+export const session = (clock, options) => shared.session(clock, options);
+/** The boards of a --boards list: `replay('start,female,male:ka', { clock: 1000000000 })`. */
+export const replay = (list, options) => shared.replay(list, options);
+/** The name for a key (a character's id, a row): the same name for the same key every time. */
+export const nameFor = (key, options) => shared.namesFor([key], options)[0];
+/** Names for many keys at once, in order: `namesFor(['npc-1', 'npc-2'], { seed: 'my-game' })`. */
+export const namesFor = (keys, options) => shared.namesFor(keys, options);
+/** The 64-bit seed a number, bigint or word stands for, as the tool reads --seed. */
+export const seedOf = (seed) => shared.seedOf(seed);
+
+function builtInStyles() {
+  const core = shared.core;
+  const list = [];
+  for (let index = 0; ; ++index) {
+    const pointer = core.x.norvathel_builtin_style_name(index);
+    if (!pointer) break;
+    const style = Style.builtIn(decodeName(core.readText(pointer, 64)));
+    list.push(style);
+  }
+  return list;
+}
+
+/** The built-in styles, classic first: each a Style with its name and description. */
+export const styles = Object.freeze(builtInStyles());

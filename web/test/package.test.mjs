@@ -1,0 +1,54 @@
+// The tarball as a user gets it: `npm pack` into build/dist, installed into a fresh folder, and
+// the README's examples run there as written and type-checked by tsc against the shipped types.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { packageDir, root } from './helpers.mjs';
+
+const dist = join(root, 'build/dist');
+const tsc = join(root, 'web/node_modules/typescript/bin/tsc');
+
+function readmeExamples(folder) {
+  const readme = readFileSync(join(folder, 'node_modules/norvathel/README.md'), 'utf8');
+  return [...readme.matchAll(/```js\n([\s\S]*?)```/g)].map((match) => match[1]);
+}
+
+test('the packed tarball installs into a fresh folder and its README examples run as written', () => {
+  mkdirSync(dist, { recursive: true });
+  const manifest = JSON.parse(readFileSync(join(packageDir, 'package.json'), 'utf8'));
+  const name = `norvathel-${manifest.version}.tgz`;
+  execFileSync('npm', ['pack', '--silent', '--pack-destination', dist, packageDir], { stdio: 'pipe' });
+  assert.ok(readdirSync(dist).includes(name), `${name} in build/dist`);
+  assert.equal(manifest.dependencies, undefined, 'no run-time dependencies');
+
+  const folder = mkdtempSync(join(tmpdir(), 'norvathel-install-'));
+  try {
+    writeFileSync(join(folder, 'package.json'), '{"name":"try-norvathel","private":true,"type":"module"}\n');
+    execFileSync('npm', ['install', '--no-audit', '--no-fund', '--offline', join(dist, name)], { cwd: folder, stdio: 'pipe' });
+    const examples = readmeExamples(folder);
+    assert.equal(examples.length, 5, 'the README shows five uses');
+    const outputs = examples.map((code, index) => {
+      writeFileSync(join(folder, `example${index + 1}.mjs`), code);
+      writeFileSync(join(folder, `example${index + 1}.mts`), code);
+      return execFileSync(process.execPath, [`example${index + 1}.mjs`], { cwd: folder }).toString();
+    });
+    // What the examples' comments promise.
+    assert.match(outputs[4], /^Glicia\n/);
+    assert.match(outputs[4], /start,male:ka\n2\n$/);
+    assert.match(outputs[3], /^classic: /);
+    assert.match(outputs[3], /\nmurmur \[/);
+    // The shipped types accept the examples as they stand.
+    execFileSync(process.execPath, [tsc, '--noEmit', '--strict', '--target', 'es2022', '--module', 'nodenext',
+      '--moduleResolution', 'nodenext', '--lib', 'es2022,dom',
+      ...examples.map((_, index) => `example${index + 1}.mts`)], { cwd: folder, stdio: 'pipe' });
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+});
+
+test('the declarations pass tsc, and refuse what the package refuses', () => {
+  execFileSync(process.execPath, [tsc, '-p', join(root, 'web/tsconfig.json')], { stdio: 'pipe' });
+});

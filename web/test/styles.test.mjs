@@ -1,0 +1,132 @@
+// Styles and full names: the package against the tool's --style and --full.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtempSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { asLines, packageDir, runTool, seeded, toolRefusal } from './helpers.mjs';
+
+const norvathel = await import(`${packageDir}/norvathel.js`);
+const folder = mkdtempSync(join(tmpdir(), 'norvathel-styles-'));
+
+// The README's example style file.
+const murmur = `format = 1
+name = "murmur"
+description = "Soft and low: m, n and l around round vowels"
+
+[given]
+positions = [2, 4]
+male_opening = [1, 2]
+female_opening = [0, 0]
+consonant = [1, 2]
+cluster = [1, 5]
+cluster_opening = false
+max_vowel_run = 1
+ending_from = 2
+male_closing = "ending"
+female_closing = "ending"
+
+[letters]
+vowels = "aeiou"
+no_opening = []
+repeatable = ["o"]
+capitals = "ascii"
+
+[tables]
+consonants = ["m", "m", "n", "n", "l", "l", "w", "h"]
+clusters = ["mb", "nd", "lm"]
+vowels = ["o", "o", "u", "u", "a", "e"]
+female_endings = ["a", "owa", "ume", "ina"]
+male_endings = ["om", "un", "ul", "omo"]
+
+[surname]
+form = "head+tail"
+heads = ["mor", "lun", "hom", "num"]
+tails = ["well", "dun", "lom", "mor"]
+`;
+const murmurFile = join(folder, 'murmur.toml');
+writeFileSync(murmurFile, murmur);
+
+test('the built-in styles are the tool\'s, classic first', () => {
+  const listed = runTool(['--list-styles']).toString();
+  assert.equal(norvathel.styles[0].name, 'classic');
+  for (const style of norvathel.styles) {
+    assert.ok(listed.includes(`${style.name}`) && listed.includes(style.description), style.name);
+  }
+  assert.ok(norvathel.styles.length >= 6);
+});
+
+test('every style, with and without full names, prints what the tool prints', () => {
+  const random = seeded(16);
+  const file = norvathel.Style.fromToml(murmur, murmurFile);
+  const choices = [...norvathel.styles.map((style) => [style.name, style.name]), [file, murmurFile]];
+  for (let index = 0; index < 80; ++index) {
+    const [style, argument] = random.pick(choices);
+    const options = { seed: random.pick([1, 77, 'dragonkeep', 2n ** 60n]), style };
+    const args = ['--seed', String(options.seed), '--style', argument];
+    const gender = random.pick([undefined, 'male', 'female']);
+    if (gender) { options.gender = gender; args.push(`--${gender}`); }
+    if (random.next() < 0.5) { options.full = true; args.push('--full'); }
+    if (random.next() < 0.3) { options.unique = true; args.push('--unique'); }
+    if (random.next() < 0.3) { options.prefix = random.pick(['Ka', 'mor', 'Ål']); args.push('--prefix', options.prefix); }
+    const count = random.int(1, 40);
+    args.push('--count', String(count));
+    const expected = runTool(args);
+    assert.ok(asLines(norvathel.generate(count, options)).equals(expected), args.join(' '));
+  }
+});
+
+test('full names come in parts as the tool\'s JSON gives them', () => {
+  const entries = norvathel.names({ seed: 5, style: 'crisp', full: true, gender: 'female' }).takeEntries(25);
+  const json = JSON.parse(runTool(['--seed', '5', '--style', 'crisp', '--full', '--female', '--count', '25', '--format', 'json']));
+  const parts = json.boards.flatMap((board) => board.names);
+  assert.deepEqual(entries.map(({ given, surname }) => ({ given, surname })), parts);
+  assert.ok(entries.every((entry) => entry.name === `${entry.given} ${entry.surname}` && entry.gender === 'female'));
+});
+
+test('the window\'s boards in a style', () => {
+  for (const style of norvathel.styles) {
+    const boards = norvathel.replay('start,female,male:ka', { clock: 1000000000, style: style.name });
+    const expected = runTool(['--clock', '1000000000', '--boards', 'start,female,male:ka', '--style', style.name]);
+    assert.ok(asLines(boards.flatMap((board) => board.names)).equals(expected), style.name);
+  }
+});
+
+test('a bad style is refused with the tool\'s file, line, column and reason', () => {
+  const bad = [murmur.replace('positions = [2, 4]', 'positions = [2, 4'), murmur.replace(/consonants = .*\n/, ''),
+    murmur.replace('"mb"', '"m1"'), 'format = 2\n'];
+  bad.forEach((text, index) => {
+    const file = join(folder, `bad${index}.toml`);
+    writeFileSync(file, text);
+    const { status, reason } = toolRefusal(['--style', file]);
+    assert.equal(status, 2);
+    assert.throws(() => norvathel.Style.fromToml(text, file), { message: reason });
+  });
+  assert.throws(() => norvathel.generate(1, { style: 'nope' }), /'nope' is no built-in style/);
+});
+
+test('keys in a style, with full names, as --keys gives them', () => {
+  const keys = ['npc-0', 'npc-1', '', 'Ærin', ...Array.from({ length: 60 }, (_, index) => `row-${index}`)];
+  const file = join(folder, 'keys.txt');
+  writeFileSync(file, keys.map((key) => key + '\n').join(''));
+  for (const [style, full, seed] of [['liquid', false, undefined], ['crisp', true, 'my-game'], ['classic', true, 7]]) {
+    const args = ['--keys', file, '--style', style, ...(full ? ['--full'] : []), ...(seed === undefined ? [] : ['--seed', String(seed)])];
+    assert.ok(asLines(norvathel.namesFor(keys, { style, full, seed })).equals(runTool(args)), args.join(' '));
+  }
+});
+
+test('refusals up front follow the style\'s own rules, in the tool\'s words', () => {
+  const file = norvathel.Style.fromToml(murmur, murmurFile);
+  const cases = [
+    [{ style: 'guttural', gender: 'male', endsWith: 'ia' }, ['--style', 'guttural', '--male', '--ends-with', 'ia']],
+    [{ style: 'staccato', maxLength: 2 }, ['--style', 'staccato', '--max-length', '2']],
+    [{ style: file, endsWith: 'q' }, ['--style', murmurFile, '--ends-with', 'q']],
+    [{ style: file, gender: 'female', minLength: 30 }, ['--style', murmurFile, '--female', '--min-length', '30']],
+  ];
+  for (const [options, args] of cases) {
+    const { status, reason } = toolRefusal([...args, '--count', '1']);
+    if (status === 0) continue;  // the style allows it after all: nothing to compare
+    assert.equal(status, 2, args.join(' '));
+    assert.throws(() => norvathel.generate(1, options), { message: reason }, args.join(' '));
+  }
+});

@@ -1,0 +1,89 @@
+#include "web_exports.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include <norvathel/name_stream.h>
+#include <norvathel/style.h>
+
+void* norvathel_web_alloc(size_t size)
+{
+    return std::malloc(size ? size : 1);
+}
+
+void norvathel_web_free(void* block)
+{
+    std::free(block);
+}
+
+norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text, char* genders,
+                                           uint32_t count, uint32_t filled[2])
+{
+    char* place = text;
+    norvathel_result result = NORVATHEL_OK;
+    uint32_t index = 0;
+    for (; index < count; ++index) {
+        norvathel_gender gender;
+        result = norvathel_stream_next(stream, place, NORVATHEL_NAME_SIZE, &gender);
+        if (result != NORVATHEL_OK)
+            break;
+        place += std::strlen(place);
+        *place++ = '\n';
+        genders[index] = gender == NORVATHEL_MALE ? 'm' : 'f';
+    }
+    filled[0] = index;
+    filled[1] = static_cast<uint32_t>(place - text);
+    return result;
+}
+
+norvathel_result norvathel_web_constraint_fault(const char* prefix, norvathel_gender gender,
+                                                const norvathel_constraints* given,
+                                                const char* styleName, const char* styleText,
+                                                size_t styleLength, int64_t out[4])
+{
+    norvathel::NameConstraints constraints;
+    constraints.unique = given->unique != 0;
+    constraints.minLength = given->min_length;
+    constraints.maxLength = given->max_length;
+    constraints.endsWith = given->ends_with ? given->ends_with : "";
+    for (std::size_t index = 0; index < given->exclude_count; ++index)
+        constraints.exclude.push_back(given->exclude[index]);
+    norvathel::Style style;
+    norvathel::StyleError error;
+    if (styleName ? !norvathel::Style::BuiltIn(styleName, style)
+                  : styleText && !norvathel::Style::FromText(std::string(styleText, styleLength), "text", style, error))
+        return NORVATHEL_BAD_ARGUMENT;
+    const norvathel::GenderChoice choice = gender == NORVATHEL_MALE     ? norvathel::GenderChoice::Male
+                                           : gender == NORVATHEL_FEMALE ? norvathel::GenderChoice::Female
+                                                                        : norvathel::GenderChoice::Drawn;
+    const norvathel::ConstraintProblem problem =
+        norvathel::ImpossibleConstraints(constraints, prefix, choice, style);
+    out[0] = static_cast<int64_t>(problem.fault);
+    out[1] = problem.length;
+    out[2] = problem.limit;
+    out[3] = static_cast<int64_t>(problem.piece);
+    return NORVATHEL_OK;
+}
+
+norvathel_result norvathel_web_stream_fill_full(norvathel_stream* stream, char* text, char* genders,
+                                                uint8_t* given_lengths, uint32_t count,
+                                                uint32_t filled[2])
+{
+    char* place = text;
+    norvathel_result result = NORVATHEL_OK;
+    uint32_t index = 0;
+    for (; index < count; ++index) {
+        norvathel_gender gender;
+        size_t given = 0;
+        result = norvathel_stream_next_full(stream, place, NORVATHEL_FULL_NAME_SIZE, &given, &gender);
+        if (result != NORVATHEL_OK)
+            break;
+        place += std::strlen(place);
+        *place++ = '\n';
+        genders[index] = gender == NORVATHEL_MALE ? 'm' : 'f';
+        given_lengths[index] = static_cast<uint8_t>(given);
+    }
+    filled[0] = index;
+    filled[1] = static_cast<uint32_t>(place - text);
+    return result;
+}
