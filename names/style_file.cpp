@@ -3,11 +3,12 @@
 // with the line and column of what is wrong.
 #include <norvathel/style.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
+#include <string>
 #include <sstream>
 
 #include "style_voice.h"
@@ -465,25 +466,70 @@ bool Style::FromText(const std::string& text, const std::string& source, Style& 
     return true;
 }
 
+namespace {
+
+// The file named by a UTF-8 path, for reading. Windows' narrow calls read names in the ANSI
+// code page, so there the name goes to _wfopen as UTF-16; invalid UTF-8 opens nothing.
+std::FILE* OpenUtf8Path(const std::string& path)
+{
+#ifdef _WIN32
+    std::wstring wide;
+    for (std::size_t at = 0; at < path.size();) {
+        const unsigned char lead = static_cast<unsigned char>(path[at]);
+        const int extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1 : lead >= 0xE0 && lead < 0xF0 ? 2
+                        : lead >= 0xF0 && lead < 0xF5 ? 3 : -1;
+        if (extra < 0 || path.size() - at <= static_cast<std::size_t>(extra))
+            return nullptr;
+        std::uint32_t code = extra == 0 ? lead : lead & (0x3Fu >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(path[at + k]);
+            if ((next & 0xC0) != 0x80)
+                return nullptr;
+            code = code << 6 | (next & 0x3Fu);
+        }
+        static const std::uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+        if (code < smallest[extra] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000) || code == 0)
+            return nullptr;
+        if (code >= 0x10000) {
+            wide += static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
+            wide += static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            wide += static_cast<wchar_t>(code);
+        }
+        at += static_cast<std::size_t>(extra) + 1;
+    }
+    return _wfopen(wide.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+}  // namespace
+
 bool Style::FromFile(const std::string& path, Style& style, StyleError& error)
 {
     error = StyleError();
     error.source = path;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::FILE* file = OpenUtf8Path(path);
+    if (file == nullptr) {
         error.message = "cannot open the file";
         return false;
     }
     std::string text;
     char chunk[4096];
-    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-        text.append(chunk, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > MaxStyleBytes) {
-            error.message = "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes";
-            return false;
-        }
+    std::size_t got;
+    bool tooLong = false;
+    while (!tooLong && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, got);
+        tooLong = text.size() > MaxStyleBytes;
     }
-    if (file.bad()) {
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (tooLong) {
+        error.message = "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes";
+        return false;
+    }
+    if (failed) {
         error.message = "cannot read the file";
         return false;
     }

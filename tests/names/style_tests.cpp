@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -85,6 +86,33 @@ TEST(StyleFile, ClassicWrittenAsAFileComposesExactlyAsTheCompiledOne)
     EXPECT_STREQ(mine.names[0], "Glicia");
     for (int k = 0; k < NamesPerBoard; ++k)
         EXPECT_STREQ(mine.names[k], classic.names[k]);
+}
+
+TEST(StyleFile, IsOpenedByItsUtf8Name)
+{
+    // "Åsa-Кира.toml": outside every single-byte code page, so Windows' narrow calls cannot open it.
+    const char utf8Name[] = "\xC3\x85sa-\xD0\x9A\xD0\xB8\xD1\x80\xD0\xB0.toml";
+#ifdef _WIN32
+    const wchar_t wideName[] = L"\u00C5sa-\u041A\u0438\u0440\u0430.toml";
+    std::FILE* made = _wfopen(wideName, L"wb");
+#else
+    std::FILE* made = std::fopen(utf8Name, "wb");
+#endif
+    ASSERT_NE(made, nullptr);
+    const std::string text = Style::Classic().ToText();
+    std::fwrite(text.data(), 1, text.size(), made);
+    std::fclose(made);
+    Style read;
+    StyleError error;
+    const bool opened = Style::FromFile(utf8Name, read, error);
+#ifdef _WIN32
+    _wremove(wideName);
+#else
+    std::remove(utf8Name);
+#endif
+    ASSERT_TRUE(opened) << error.Text();
+    EXPECT_EQ(read.ToText(), text);
+    EXPECT_FALSE(Style::FromFile("\xC3(.toml", read, error));  // not UTF-8: opens nothing
 }
 
 }  // namespace
