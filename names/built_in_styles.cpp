@@ -1,6 +1,6 @@
 #include "built_in_styles.h"
 
-#include <sstream>
+#include <cstring>
 
 #include "fragment_tables.h"
 
@@ -21,11 +21,16 @@ FragmentTable TableOf(const char (&entries)[Count][Width], int drawn)
 // A table written as its fragments separated by spaces, in order; all of them drawn.
 FragmentTable Table(const char* fragments)
 {
+    // Plain pointer work rather than a string stream: a stream brings the whole locale and
+    // iostream machinery into every statically linked program that composes classic names.
     FragmentTable table;
-    std::istringstream words(fragments);
-    std::string word;
-    while (words >> word)
-        table.fragments.push_back(word);
+    const char* at = fragments + std::strspn(fragments, " ");
+    while (*at != '\0') {
+        std::size_t length = std::strcspn(at, " ");
+        table.fragments.emplace_back(at, length);
+        at += length;
+        at += std::strspn(at, " ");
+    }
     table.drawn = static_cast<int>(table.fragments.size());
     return table;
 }
