@@ -1,34 +1,13 @@
+// The built-in styles other than classic, and built-in styles by name.
 #include "built_in_styles.h"
 
-#include <sstream>
+#include <memory>
 
-#include "fragment_tables.h"
+#include "style_voice.h"
 
 namespace norvathel {
 
 namespace {
-
-template <std::size_t Count, std::size_t Width>
-FragmentTable TableOf(const char (&entries)[Count][Width], int drawn)
-{
-    FragmentTable table;
-    for (int k = 0; k + 1 < static_cast<int>(Count); ++k)  // the last entry is the end marker
-        table.fragments.push_back(entries[k]);
-    table.drawn = drawn;
-    return table;
-}
-
-// A table written as its fragments separated by spaces, in order; all of them drawn.
-FragmentTable Table(const char* fragments)
-{
-    FragmentTable table;
-    std::istringstream words(fragments);
-    std::string word;
-    while (words >> word)
-        table.fragments.push_back(word);
-    table.drawn = static_cast<int>(table.fragments.size());
-    return table;
-}
 
 // Vowel-rich and liquid: l, r, n, m and v, diphthongs, long gliding endings.
 StyleData Liquid()
@@ -36,12 +15,12 @@ StyleData Liquid()
     StyleData s;
     s.name = "liquid";
     s.description = "Flowing and vowel-rich: l, r, n and v, soft diphthongs, endings like -iel and -wen";
-    s.consonants = Table("l l l l r r r n n n m v th s h d");
-    s.clusters = Table("ll nd ld rn lv th ls rd");
+    s.consonants = SpacedTable("l l l l r r r n n n m v th s h d");
+    s.clusters = SpacedTable("ll nd ld rn lv th ls rd");
     s.clusterOpens = false;
-    s.vowels = Table("a a e e i o ai ie");
-    s.femaleEndings = Table("iel wen ara ithe ene ial eth ewen aliel ilwe elin ira iel wen ara ene");
-    s.maleEndings = Table("or ion ael ir ond as eth orn iel adan anor or ion ael ir as");
+    s.vowels = SpacedTable("a a e e i o ai ie");
+    s.femaleEndings = SpacedTable("iel wen ara ithe ene ial eth ewen aliel ilwe elin ira iel wen ara ene");
+    s.maleEndings = SpacedTable("or ion ael ir ond as eth orn iel adan anor or ion ael ir as");
     s.minPositions = 2;
     s.maxPositions = 5;
     s.maleOpening = {2, 4};
@@ -54,8 +33,8 @@ StyleData Liquid()
     s.noOpening = {};
     s.repeatable = {};
     s.surname.form = SurnameForm::HeadAndTail;
-    s.surname.heads = Table("el lor mir sil fae ith nen aer tal vel and lin");
-    s.surname.tails = Table("iel wen dor ithil rond lin mar nor thel las loth riel");
+    s.surname.heads = SpacedTable("el lor mir sil fae ith nen aer tal vel and lin");
+    s.surname.tails = SpacedTable("iel wen dor ithil rond lin mar nor thel las loth riel");
     return s;
 }
 
@@ -65,12 +44,12 @@ StyleData Guttural()
     StyleData s;
     s.name = "guttural";
     s.description = "Hard and heavy: k, g, d and z, thick clusters, dark a-o-u vowels, endings like -ok and -uruk";
-    s.consonants = Table("k k k g g g d d r r r z z b b t m n kh gh");
-    s.clusters = Table("kr gr dr br zg rk rg rz gn");
+    s.consonants = SpacedTable("k k k g g g d d r r r z z b b t m n kh gh");
+    s.clusters = SpacedTable("kr gr dr br zg rk rg rz gn");
     s.clusterOpens = false;
-    s.vowels = Table("a a a o o u u u");
-    s.femaleEndings = Table("a uga ara aka agga uruk urra oga azra ukha");
-    s.maleEndings = Table("ok ag ug arak ogor udum uk az uruk omog argh");
+    s.vowels = SpacedTable("a a a o o u u u");
+    s.femaleEndings = SpacedTable("a uga ara aka agga uruk urra oga azra ukha");
+    s.maleEndings = SpacedTable("ok ag ug arak ogor udum uk az uruk omog argh");
     s.minPositions = 2;
     s.maxPositions = 4;
     s.maleOpening = {3, 4};
@@ -85,7 +64,7 @@ StyleData Guttural()
     s.repeatable = {};
     s.surname.minPositions = 2;
     s.surname.maxPositions = 3;
-    s.surname.tails = Table("gor mak dush grum bar kul zag rok gash");
+    s.surname.tails = SpacedTable("gor mak dush grum bar kul zag rok gash");
     return s;
 }
 
@@ -95,12 +74,12 @@ StyleData Sibilant()
     StyleData s;
     s.name = "sibilant";
     s.description = "Hissing and breathy: s, sh, z and h between long vowels, endings like -isha and -ir";
-    s.consonants = Table("s s s sh sh sh z z h h r n m l f j");
-    s.clusters = Table("zh sr hm sm sn shr zr hn");
+    s.consonants = SpacedTable("s s s sh sh sh z z h h r n m l f j");
+    s.clusters = SpacedTable("zh sr hm sm sn shr zr hn");
     s.clusterOpens = false;
-    s.vowels = Table("a a i i u aa ii ou");
-    s.femaleEndings = Table("ira ani isha iyya una ima asha iza ushi ahra ira isha asha ani una ima");
-    s.maleEndings = Table("ir esh ur im az un ahim ash uz irr ir esh az ash un im");
+    s.vowels = SpacedTable("a a i i u aa ii ou");
+    s.femaleEndings = SpacedTable("ira ani isha iyya una ima asha iza ushi ahra ira isha asha ani una ima");
+    s.maleEndings = SpacedTable("ir esh ur im az un ahim ash uz irr ir esh az ash un im");
     s.minPositions = 2;
     s.maxPositions = 5;
     s.maleOpening = {3, 4};
@@ -113,7 +92,7 @@ StyleData Sibilant()
     s.repeatable = {};
     s.surname.minPositions = 2;
     s.surname.maxPositions = 3;
-    s.surname.tails = Table("hazar sharan izar oumi esh assar ushan ihar");
+    s.surname.tails = SpacedTable("hazar sharan izar oumi esh assar ushan ihar");
     return s;
 }
 
@@ -123,12 +102,12 @@ StyleData Crisp()
     StyleData s;
     s.name = "crisp";
     s.description = "Crisp and cold: sk, fj and kv, the vowels å, ø and æ, endings like -ild and -ulf";
-    s.consonants = Table("s s k k t t v v r r n n l l d d f h j b g");
-    s.clusters = Table("sk st kj fj tr br gn sv hj kv");
+    s.consonants = SpacedTable("s s k k t t v v r r n n l l d d f h j b g");
+    s.clusters = SpacedTable("sk st kj fj tr br gn sv hj kv");
     s.clusterOpens = false;
-    s.vowels = Table("a a e e i o u å ø æ ei y");
-    s.femaleEndings = Table("ild ird is eig unn eja ís eve yn erd");
-    s.maleEndings = Table("ulf ar ard und ald ir eir olf");
+    s.vowels = SpacedTable("a a e e i o u å ø æ ei y");
+    s.femaleEndings = SpacedTable("ild ird is eig unn eja ís eve yn erd");
+    s.maleEndings = SpacedTable("ulf ar ard und ald ir eir olf");
     s.minPositions = 2;
     s.maxPositions = 4;
     s.maleOpening = {3, 4};
@@ -145,7 +124,7 @@ StyleData Crisp()
     s.capitals = Capitals::Latin;
     s.surname.minPositions = 2;
     s.surname.maxPositions = 3;
-    s.surname.tails = Table("dal vik strøm hø fjell mark bakk sen");
+    s.surname.tails = SpacedTable("dal vik strøm hø fjell mark bakk sen");
     return s;
 }
 
@@ -155,12 +134,12 @@ StyleData Staccato()
     StyleData s;
     s.name = "staccato";
     s.description = "Clipped and quick: strict consonant-vowel beats, doubled stops, open endings like -oko and -ita";
-    s.consonants = Table("t t k k p p m n r s h");
-    s.clusters = Table("tt kk pp ss nt nk mp");
+    s.consonants = SpacedTable("t t k k p p m n r s h");
+    s.clusters = SpacedTable("tt kk pp ss nt nk mp");
     s.clusterOpens = false;
-    s.vowels = Table("a a i i o o u u e");
-    s.femaleEndings = Table("a aka ita ari i ina ette");
-    s.maleEndings = Table("o o u oko ito apo io");
+    s.vowels = SpacedTable("a a i i o o u u e");
+    s.femaleEndings = SpacedTable("a aka ita ari i ina ette");
+    s.maleEndings = SpacedTable("o o u oko ito apo io");
     s.minPositions = 2;
     s.maxPositions = 5;
     s.maleOpening = {4, 4};
@@ -174,30 +153,53 @@ StyleData Staccato()
     s.repeatable = {};
     s.surname.minPositions = 2;
     s.surname.maxPositions = 3;
-    s.surname.tails = Table("ppa kki tto mma nni kku");
+    s.surname.tails = SpacedTable("ppa kki tto mma nni kku");
     return s;
 }
 
 }  // namespace
 
-StyleData ClassicStyleData()
-{
-    StyleData s;
-    s.name = "classic";
-    s.description = "The window's own voice: light vowels, soft clusters, female endings like -ia and -elle";
-    s.consonants = TableOf(Consonants, ConsonantDraws);
-    s.clusters = TableOf(Clusters, ClusterDraws);
-    s.vowels = TableOf(Vowels, VowelDraws);
-    s.femaleEndings = TableOf(FemaleEndings, EndingDraws);
-    // The rest are the defaults of StyleData, which are the window's rules; surnames are
-    // classic's own stems with a tail.
-    s.surname.tails = Table("ar en ith orn ell ane ard oth ric wyn");
-    return s;
-}
-
 std::vector<StyleData> BuiltInStyleData()
 {
     return {ClassicStyleData(), Liquid(), Guttural(), Sibilant(), Crisp(), Staccato()};
+}
+
+namespace {
+
+const std::vector<std::shared_ptr<const StyleVoice>>& BuiltInVoices()
+{
+    static const std::vector<std::shared_ptr<const StyleVoice>> voices = [] {
+        std::vector<std::shared_ptr<const StyleVoice>> built;
+        for (const StyleData& data : BuiltInStyleData())
+            built.push_back(BuiltInVoice(data));
+        return built;
+    }();
+    return voices;
+}
+
+}  // namespace
+
+bool Style::BuiltIn(const std::string& name, Style& style)
+{
+    if (name == "classic") {
+        style = Classic();
+        return true;
+    }
+    for (const auto& voice : BuiltInVoices()) {
+        if (voice->data.name == name) {
+            style = Style(voice);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> Style::BuiltInNames()
+{
+    std::vector<std::string> names;
+    for (const StyleData& data : BuiltInStyleData())
+        names.push_back(data.name);
+    return names;
 }
 
 }  // namespace norvathel

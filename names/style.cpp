@@ -8,10 +8,8 @@
 
 namespace norvathel {
 
-namespace {
-
 // A built-in style that does not build is a fault of this library, found by its first test.
-std::shared_ptr<const StyleVoice> BuildBuiltIn(const StyleData& data)
+std::shared_ptr<const StyleVoice> BuiltInVoice(const StyleData& data)
 {
     auto voice = std::make_shared<StyleVoice>();
     StyleFault fault;
@@ -22,19 +20,6 @@ std::shared_ptr<const StyleVoice> BuildBuiltIn(const StyleData& data)
     }
     return voice;
 }
-
-const std::vector<std::shared_ptr<const StyleVoice>>& BuiltInVoices()
-{
-    static const std::vector<std::shared_ptr<const StyleVoice>> voices = [] {
-        std::vector<std::shared_ptr<const StyleVoice>> built;
-        for (const StyleData& data : BuiltInStyleData())
-            built.push_back(BuildBuiltIn(data));
-        return built;
-    }();
-    return voices;
-}
-
-}  // namespace
 
 std::string StyleError::Text() const
 {
@@ -52,31 +37,8 @@ Style::Style() : voice(Classic().voice) {}
 const Style& Style::Classic()
 {
     // Only classic, straight from the compiled tables: the window builds no other style.
-    static const Style classic(BuildBuiltIn(ClassicStyleData()));
+    static const Style classic(BuiltInVoice(ClassicStyleData()));
     return classic;
-}
-
-bool Style::BuiltIn(const std::string& name, Style& style)
-{
-    if (name == "classic") {
-        style = Classic();
-        return true;
-    }
-    for (const auto& voice : BuiltInVoices()) {
-        if (voice->data.name == name) {
-            style = Style(voice);
-            return true;
-        }
-    }
-    return false;
-}
-
-std::vector<std::string> Style::BuiltInNames()
-{
-    std::vector<std::string> names;
-    for (const StyleData& data : BuiltInStyleData())
-        names.push_back(data.name);
-    return names;
 }
 
 bool Style::FromData(const StyleData& data, Style& style, StyleError& error)

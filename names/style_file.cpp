@@ -9,7 +9,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <sstream>
 
 #include "style_voice.h"
 
@@ -436,11 +435,13 @@ std::string PairOf(int a, int b)
     return "[" + std::to_string(a) + ", " + std::to_string(b) + "]";
 }
 
-void WriteTable(std::ostringstream& out, const char* key, const FragmentTable& table)
+void WriteTable(std::string& out, const char* key, const FragmentTable& table)
 {
-    out << key << " = " << ListOf(table.fragments, "  ") << "\n";
-    if (table.drawn != static_cast<int>(table.fragments.size()))
-        out << key << "_drawn = " << table.drawn << "  # only the first " << table.drawn << " are drawn\n";
+    out += std::string(key) + " = " + ListOf(table.fragments, "  ") + "\n";
+    if (table.drawn != static_cast<int>(table.fragments.size())) {
+        const std::string drawn = std::to_string(table.drawn);
+        out += std::string(key) + "_drawn = " + drawn + "  # only the first " + drawn + " are drawn\n";
+    }
 }
 
 const char* ClosingWord(Closing closing)
@@ -466,6 +467,8 @@ bool Style::FromText(const std::string& text, const std::string& source, Style& 
     return true;
 }
 
+// C's files, not a file stream, which would add libstdc++'s file streams to every static
+// program that reads styles.
 namespace {
 
 // The file named by a UTF-8 path, for reading. Windows' narrow calls read names in the ANSI
@@ -511,24 +514,23 @@ bool Style::FromFile(const std::string& path, Style& style, StyleError& error)
     error = StyleError();
     error.source = path;
     std::FILE* file = OpenUtf8Path(path);
-    if (file == nullptr) {
+    if (!file) {
         error.message = "cannot open the file";
         return false;
     }
     std::string text;
     char chunk[4096];
     std::size_t got;
-    bool tooLong = false;
-    while (!tooLong && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
         text.append(chunk, got);
-        tooLong = text.size() > MaxStyleBytes;
+        if (text.size() > MaxStyleBytes) {
+            std::fclose(file);
+            error.message = "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes";
+            return false;
+        }
     }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (tooLong) {
-        error.message = "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes";
-        return false;
-    }
     if (failed) {
         error.message = "cannot read the file";
         return false;
@@ -543,42 +545,44 @@ std::string Style::ToText() const
 
 std::string WriteStyle(const StyleData& s)
 {
-    std::ostringstream out;
-    out << "# A Norvathel name style. Fragments are drawn by position: order and repetition are\n"
-           "# the weights. Editing anything makes a different style with different names.\n"
-        << "format = " << StyleFormatVersion << "\n"
-        << "name = " << Quoted(s.name) << "\n"
-        << "description = " << Quoted(s.description) << "\n\n"
-        << "[given]\n"
-        << "positions = " << PairOf(s.minPositions, s.maxPositions) << "  # fragment positions of a name, from..to\n"
-        << "male_opening = " << PairOf(s.maleOpening.in, s.maleOpening.of)
-        << "  # [in, of]: chance a male name opens with a consonant ([0, 0]: no draw)\n"
-        << "female_opening = " << PairOf(s.femaleOpening.in, s.femaleOpening.of) << "\n"
-        << "consonant = " << PairOf(s.consonant.in, s.consonant.of) << "  # a consonant where a vowel could stand\n"
-        << "cluster = " << PairOf(s.cluster.in, s.cluster.of) << "  # a consonant fragment is a cluster\n"
-        << "cluster_opening = " << (s.clusterOpens ? "true" : "false") << "  # a cluster may open a name\n"
-        << "max_vowel_run = " << s.maxVowelRun << "  # vowel fragments in a row before a consonant must follow\n"
-        << "ending_from = " << s.endingFrom << "  # an ending may stand from positions - ending_from on\n"
-        << "male_closing = " << ClosingWord(s.maleClosing) << "\n"
-        << "female_closing = " << ClosingWord(s.femaleClosing) << "\n\n"
-        << "[letters]\n"
-        << "vowels = " << Quoted(s.vowelLetters) << "  # a prefix ending in one of these ends in a vowel\n"
-        << "no_opening = " << ListOf(s.noOpening, "  ") << "  # vowel fragments that never open a name\n"
-        << "repeatable = " << ListOf(s.repeatable, "  ") << "  # vowel fragments that may follow themselves\n"
-        << "capitals = " << (s.capitals == Capitals::Latin ? "\"latin\"" : "\"ascii\"") << "\n\n"
-        << "[tables]\n";
+    std::string out =
+        "# A Norvathel name style. Fragments are drawn by position: order and repetition are\n"
+        "# the weights. Editing anything makes a different style with different names.\n";
+    out += "format = " + std::to_string(StyleFormatVersion) + "\n";
+    out += "name = " + Quoted(s.name) + "\n";
+    out += "description = " + Quoted(s.description) + "\n\n";
+    out += "[given]\n";
+    out += "positions = " + PairOf(s.minPositions, s.maxPositions) + "  # fragment positions of a name, from..to\n";
+    out += "male_opening = " + PairOf(s.maleOpening.in, s.maleOpening.of) +
+           "  # [in, of]: chance a male name opens with a consonant ([0, 0]: no draw)\n";
+    out += "female_opening = " + PairOf(s.femaleOpening.in, s.femaleOpening.of) + "\n";
+    out += "consonant = " + PairOf(s.consonant.in, s.consonant.of) + "  # a consonant where a vowel could stand\n";
+    out += "cluster = " + PairOf(s.cluster.in, s.cluster.of) + "  # a consonant fragment is a cluster\n";
+    out += std::string("cluster_opening = ") + (s.clusterOpens ? "true" : "false") + "  # a cluster may open a name\n";
+    out += "max_vowel_run = " + std::to_string(s.maxVowelRun) +
+           "  # vowel fragments in a row before a consonant must follow\n";
+    out += "ending_from = " + std::to_string(s.endingFrom) + "  # an ending may stand from positions - ending_from on\n";
+    out += std::string("male_closing = ") + ClosingWord(s.maleClosing) + "\n";
+    out += std::string("female_closing = ") + ClosingWord(s.femaleClosing) + "\n\n";
+    out += "[letters]\n";
+    out += "vowels = " + Quoted(s.vowelLetters) + "  # a prefix ending in one of these ends in a vowel\n";
+    out += "no_opening = " + ListOf(s.noOpening, "  ") + "  # vowel fragments that never open a name\n";
+    out += "repeatable = " + ListOf(s.repeatable, "  ") + "  # vowel fragments that may follow themselves\n";
+    out += std::string("capitals = ") + (s.capitals == Capitals::Latin ? "\"latin\"" : "\"ascii\"") + "\n\n";
+    out += "[tables]\n";
     WriteTable(out, "consonants", s.consonants);
     WriteTable(out, "clusters", s.clusters);
     WriteTable(out, "vowels", s.vowels);
     WriteTable(out, "female_endings", s.femaleEndings);
     WriteTable(out, "male_endings", s.maleEndings);
-    out << "\n[surname]\n"
-        << "form = " << (s.surname.form == SurnameForm::HeadAndTail ? "\"head+tail\"" : "\"stem+tail\"") << "\n"
-        << "positions = " << PairOf(s.surname.minPositions, s.surname.maxPositions) << "  # of the stem\n"
-        << "closes_as = " << (s.surname.closesAs == Female ? "\"female\"" : "\"male\"") << "\n";
+    out += "\n[surname]\n";
+    out += std::string("form = ") + (s.surname.form == SurnameForm::HeadAndTail ? "\"head+tail\"" : "\"stem+tail\"") +
+           "\n";
+    out += "positions = " + PairOf(s.surname.minPositions, s.surname.maxPositions) + "  # of the stem\n";
+    out += std::string("closes_as = ") + (s.surname.closesAs == Female ? "\"female\"" : "\"male\"") + "\n";
     WriteTable(out, "heads", s.surname.heads);
     WriteTable(out, "tails", s.surname.tails);
-    return out.str();
+    return out;
 }
 
 }  // namespace norvathel

@@ -3,8 +3,11 @@
 # machine it is for, its subsystem, that it imports only system DLLs (so it runs from an
 # unpacked folder), and the resources it must carry. This is how the 32-bit program is checked
 # where Wine cannot run it.
-#   check_pe.sh OBJDUMP EXE i386|x86-64 gui|console|dll [TYPE:ID...]
+#   check_pe.sh OBJDUMP EXE i386|x86-64 gui|console|dll [TYPE:ID...] [stripped<=BYTES]
 # TYPE:ID are decimal resource ids, e.g. 14:116 for an icon group, 2:122 for a bitmap.
+# stripped<=BYTES is a ceiling on the size once stripped (by $NORVATHEL_STRIP, else the strip
+# next to OBJDUMP): a generous one, there to catch a whole library arriving unasked (a string
+# stream once brought libstdc++'s locales and tripled the window program).
 set -u
 objdump=$1 exe=$2 machine=$3 subsystem=$4 name=$(basename -- "$2")
 shift 4
@@ -47,7 +50,17 @@ resources=$(awk '
         if (indent == 3) type = id
         else if (indent == 5) print type, id
     }' <<<"$headers" | while read -r type id; do echo "$((16#$type)):$((16#$id))"; done)
+stripped_size() {
+    local copy
+    copy=$(mktemp) || return 1
+    "${NORVATHEL_STRIP:-${objdump%objdump}strip}" -o "$copy" "$exe" && stat -c %s "$copy"
+    rm -f "$copy"
+}
 for wanted in "$@"; do
-    check "resource $wanted" grep -qx "$wanted" <<<"$resources"
+    case $wanted in
+    'stripped<='*) limit=${wanted#stripped<=} size=$(stripped_size)
+                   check "stripped ${size:-?} bytes, at most $limit" [ "${size:-$((limit + 1))}" -le "$limit" ] ;;
+    *)             check "resource $wanted" grep -qx "$wanted" <<<"$resources" ;;
+    esac
 done
 exit $fail
