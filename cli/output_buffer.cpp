@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef _WIN32
+#include "windows_text.h"
+#endif
+
 namespace {
 #ifdef _WIN32
 // Older Windows consoles fail single writes much above 26 KB.
@@ -40,6 +44,9 @@ void OutputBuffer::Fail()
     // (232, "the pipe is being closed") or, under Wine, ERROR_PIPE_NOT_CONNECTED (233); the
     // runtime turns the last two into EINVAL.
     readerGone = readerGone || _doserrno == 109 || _doserrno == 232 || _doserrno == 233;
+    // Under load Wine's runtime also fails a write into a pipe whose reader has just gone with
+    // EINVAL and no system error at all; a pipe write has no other cause for that pair.
+    readerGone = readerGone || (failureError == EINVAL && _doserrno == 0 && WritesToPipe(out));
 #endif
 }
 

@@ -136,3 +136,9 @@ ConsoleRelay::~ConsoleRelay()
 {
     Finish();
 }
+
+bool WritesToPipe(std::FILE* stream)
+{
+    const intptr_t handle = _get_osfhandle(_fileno(stream));
+    return handle != -1 && GetFileType(reinterpret_cast<HANDLE>(handle)) == FILE_TYPE_PIPE;
+}

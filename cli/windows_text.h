@@ -16,6 +16,9 @@ std::vector<std::string> Utf8Arguments();
 // it lacks become '?', as the edit box makes them) to compose what the window composes.
 void ReplayValuesInAnsi(std::vector<std::string>& arguments);
 
+// True when the stream writes into a pipe.
+bool WritesToPipe(std::FILE* stream);
+
 // Shows what the tool writes on a console: while active, writes to the given standard stream
 // go through a pipe to a thread that writes them with WriteConsoleW. Not started (stream()
 // returns the standard stream itself) when that stream is a file or a pipe, which get the
