@@ -13,6 +13,8 @@
 #include <norvathel/name_stream.h>
 #include <norvathel/style.h>
 
+#include "norvathel_handles.h"
+
 using norvathel::AdditiveRandom;
 using norvathel::Board;
 using norvathel::Gender;
@@ -20,16 +22,6 @@ using norvathel::Male;
 
 struct norvathel_generator {
     AdditiveRandom random;
-};
-
-struct norvathel_stream {
-    norvathel::NameStream names;
-
-    norvathel_stream(const norvathel::Style& style, std::uint64_t seed, norvathel::GenderChoice gender,
-                     const char* prefix, const norvathel::NameConstraints& constraints, bool full)
-        : names(style, seed, gender, prefix, constraints, full)
-    {
-    }
 };
 
 struct norvathel_style {

@@ -10,8 +10,14 @@ set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_EXECUTABLE_SUFFIX .wasm)
 # Only the C interface is visible, so only it is exported and everything else can be dropped.
-set(CMAKE_C_FLAGS_INIT "-fvisibility=hidden")
-set(CMAKE_CXX_FLAGS_INIT "-fvisibility=hidden -fno-exceptions -fno-rtti")
+# Link-time optimisation lets the batch loop of web/wasm inline the stream's Next; SIMD and
+# bulk memory (in every engine since 2021: Node 16.4, Chrome 91, Firefox 89, Safari 16.4) make
+# the composer's fixed-size fragment and slot copies a few wide moves. Together they give about
+# a seventh more names a second in Node (web/bench).
+set(wasm_features "-flto -msimd128 -mbulk-memory")
+set(CMAKE_C_FLAGS_INIT "-fvisibility=hidden ${wasm_features}")
+set(CMAKE_CXX_FLAGS_INIT "-fvisibility=hidden -fno-exceptions -fno-rtti ${wasm_features}")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${wasm_features}")
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 set(NORVATHEL_WASM ON CACHE BOOL "Build the composer and the C interface for WebAssembly only")
 set(NORVATHEL_STATIC_ONLY ON CACHE BOOL "No shared libraries in WebAssembly")

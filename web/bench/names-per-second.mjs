@@ -25,6 +25,7 @@ function rate(work) {
 
 let sink = 0;
 const stream = norvathel.names({ seed: 1 });
+const fullStream = norvathel.names({ seed: 1, full: true });
 faker.seed(1);
 const measures = {
   take: () => { const names = stream.take(10000); sink += names[0].length; return names.length; },
@@ -33,18 +34,20 @@ const measures = {
     for (const name of stream) { sink += name.length; if (++count === 10000) break; }
     return count;
   },
+  full: () => { const names = fullStream.take(10000); sink += names[0].length; return names.length; },
   faker: () => {
     for (let index = 0; index < 10000; ++index) sink += faker.person.firstName().length;
     return 10000;
   },
 };
-// The three side by side in every round, so that a busy machine slows all of them alike; the
+// All four side by side in every round, so that a busy machine slows all of them alike; the
 // median round is reported.
 const rounds = Array.from({ length: Rounds }, () =>
   Object.fromEntries(Object.entries(measures).map(([name, work]) => [name, rate(work)])));
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const batch = median(rounds.map((round) => round.take));
 const iterated = median(rounds.map((round) => round.iterate));
+const fullRate = median(rounds.map((round) => round.full));
 const fakerRate = median(rounds.map((round) => round.faker));
 const takeRatio = median(rounds.map((round) => round.take / round.faker));
 const iterateRatio = median(rounds.map((round) => round.iterate / round.faker));
@@ -57,6 +60,7 @@ const format = (value) => Math.round(value).toLocaleString('en');
 console.log(`node ${process.version}, ${Seconds} s per measure, median of ${Rounds} rounds`);
 console.log(`norvathel take(10000):       ${format(batch)} names/s`);
 console.log(`norvathel for...of:          ${format(iterated)} names/s`);
+console.log(`norvathel full take(10000):  ${format(fullRate)} full names/s`);
 console.log(`faker person.firstName():    ${format(fakerRate)} names/s`);
 console.log(`ratio (take / faker):        ${takeRatio.toFixed(2)}x`);
 console.log(`ratio (for...of / faker):    ${iterateRatio.toFixed(2)}x`);

@@ -456,7 +456,7 @@ const finalizer = new FinalizationRegistry(({ core, free, handle }) => {
  * An iterator (for...of) and a batch source (take).
  */
 export class NameStream {
-  #core; #handle; #seed; #full; #names = []; #next = 0; #genderBytes = new Uint8Array(0); #givens = []; #dry = false;
+  #core; #handle; #seed; #full; #names = []; #next = 0; #genderBytes = new Uint8Array(0); #givenParts = null; #dry = false;
 
   constructor(core, options = {}) {
     if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
@@ -524,17 +524,24 @@ export class NameStream {
       const end = Math.min(this.#names.length, this.#next + count - names.length);
       if (names.length === 0 && this.#next === 0 && end === this.#names.length) {
         names = this.#names;
-        if (withGenders) { genders = this.#genders(); givens = this.#givens; }
+        if (withGenders) { genders = this.#genders(); givens = this.#givens(); }
       } else {
         names.push(...this.#names.slice(this.#next, end));
         if (withGenders) {
           genders.push(...this.#genders().slice(this.#next, end));
-          givens.push(...this.#givens.slice(this.#next, end));
+          givens.push(...this.#givens().slice(this.#next, end));
         }
       }
       this.#next = end;
     }
     return { names, genders, givens };
+  }
+
+  #givens() {
+    if (!this.#givenParts) return [];
+    const parts = this.#givenParts;
+    parts.list ??= givenNames(parts.text, parts.lengths, this.#names);
+    return parts.list;
   }
 
   #genders() {
@@ -562,19 +569,24 @@ export class NameStream {
       const memory = core.bytes();
       this.#names = splitNames(memory.subarray(text, text + bytes));
       this.#genderBytes = memory.slice(genders, genders + got);
-      this.#givens = this.#full ? givenNames(memory, text, givenLengths, got) : [];
+      // Full names' given parts only when takeEntries asks: take needs only the whole names.
+      this.#givenParts = this.#full ? { lengths: memory.slice(givenLengths, givenLengths + got), text: memory.slice(text, text + bytes) } : null;
       this.#next = 0;
       return true;
     });
   }
 }
 
-// The given names of a batch of full names, from their lengths in bytes.
-function givenNames(memory, text, lengths, count) {
+// The given names of a batch of full names, from their lengths in bytes: a slice of each
+// name where the batch is ASCII (a byte a character), else decoded from its bytes.
+function givenNames(text, lengths, names) {
+  let ascii = true;
+  for (let index = 0; index < text.length && ascii; ++index) ascii = text[index] < 0x80;
+  if (ascii) return names.map((name, index) => name.slice(0, lengths[index]));
   const givens = [];
-  for (let index = 0, start = text; index < count; ++index) {
-    givens.push(decodeName(memory.subarray(start, start + memory[lengths + index])));
-    start = memory.indexOf(10, start) + 1;
+  for (let index = 0, start = 0; index < lengths.length; ++index) {
+    givens.push(decodeName(text.subarray(start, start + lengths[index])));
+    start = text.indexOf(10, start) + 1;
   }
   return givens;
 }

@@ -6,6 +6,8 @@
 #include <norvathel/name_stream.h>
 #include <norvathel/style.h>
 
+#include "norvathel_handles.h"
+
 void* norvathel_web_alloc(size_t size)
 {
     return std::malloc(size ? size : 1);
@@ -19,17 +21,28 @@ void norvathel_web_free(void* block)
 norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text, char* genders,
                                            uint32_t count, uint32_t filled[2])
 {
+    // Straight from the stream's board: the length is known, and a whole slot is one
+    // fixed-size copy (no call, no strlen). The slot may reach past the name into room the
+    // next names overwrite: each takes at most MaxNameLength + 1 of its NameSlotSize bytes.
+    static_assert(NORVATHEL_NAME_SIZE == norvathel::NameSlotSize, "text holds a slot per name");
+    static_assert(norvathel::MaxNameLength + 1 <= norvathel::NameSlotSize, "a name and its newline fit a slot");
     char* place = text;
     norvathel_result result = NORVATHEL_OK;
     uint32_t index = 0;
-    for (; index < count; ++index) {
-        norvathel_gender gender;
-        result = norvathel_stream_next(stream, place, NORVATHEL_NAME_SIZE, &gender);
-        if (result != NORVATHEL_OK)
-            break;
-        place += std::strlen(place);
-        *place++ = '\n';
-        genders[index] = gender == NORVATHEL_MALE ? 'm' : 'f';
+    try {
+        norvathel::StreamName next;
+        for (; index < count; ++index) {
+            if (!stream->names.Next(next)) {
+                result = NORVATHEL_DRY;
+                break;
+            }
+            std::memcpy(place, next.text, norvathel::NameSlotSize);
+            place += next.length;
+            *place++ = '\n';
+            genders[index] = next.gender == norvathel::Male ? 'm' : 'f';
+        }
+    } catch (...) {
+        result = NORVATHEL_NO_MEMORY;
     }
     filled[0] = index;
     filled[1] = static_cast<uint32_t>(place - text);
@@ -69,19 +82,31 @@ norvathel_result norvathel_web_stream_fill_full(norvathel_stream* stream, char* 
                                                 uint8_t* given_lengths, uint32_t count,
                                                 uint32_t filled[2])
 {
+    // "Given Surname" as the C interface writes it, from the two parts' known lengths.
+    static_assert(NORVATHEL_FULL_NAME_SIZE >= 2 * norvathel::MaxNameLength + 2, "a full name and its newline fit");
     char* place = text;
     norvathel_result result = NORVATHEL_OK;
     uint32_t index = 0;
-    for (; index < count; ++index) {
-        norvathel_gender gender;
-        size_t given = 0;
-        result = norvathel_stream_next_full(stream, place, NORVATHEL_FULL_NAME_SIZE, &given, &gender);
-        if (result != NORVATHEL_OK)
-            break;
-        place += std::strlen(place);
-        *place++ = '\n';
-        genders[index] = gender == NORVATHEL_MALE ? 'm' : 'f';
-        given_lengths[index] = static_cast<uint8_t>(given);
+    try {
+        norvathel::StreamName next;
+        for (; index < count; ++index) {
+            if (!stream->names.Next(next)) {
+                result = NORVATHEL_DRY;
+                break;
+            }
+            std::memcpy(place, next.text, static_cast<size_t>(next.length));
+            place += next.length;
+            if (next.surname) {
+                *place++ = ' ';
+                std::memcpy(place, next.surname, static_cast<size_t>(next.surnameLength));
+                place += next.surnameLength;
+            }
+            *place++ = '\n';
+            genders[index] = next.gender == norvathel::Male ? 'm' : 'f';
+            given_lengths[index] = static_cast<uint8_t>(next.length);
+        }
+    } catch (...) {
+        result = NORVATHEL_NO_MEMORY;
     }
     filled[0] = index;
     filled[1] = static_cast<uint32_t>(place - text);

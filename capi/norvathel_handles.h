@@ -1,0 +1,16 @@
+// What the C interface's stream handle holds, for code built beside the library that fills
+// many names in one call (web/wasm): not part of the installed C header.
+#pragma once
+#include <norvathel/name_stream.h>
+#include <norvathel/norvathel_c.h>
+#include <norvathel/style.h>
+
+struct norvathel_stream {
+    norvathel::NameStream names;
+
+    norvathel_stream(const norvathel::Style& style, std::uint64_t seed, norvathel::GenderChoice gender,
+                     const char* prefix, const norvathel::NameConstraints& constraints, bool full)
+        : names(style, seed, gender, prefix, constraints, full)
+    {
+    }
+};
