@@ -9,15 +9,28 @@ namespace norvathel {
 
 namespace {
 
+// What these voices share beyond classic's defaults: clusters only inside a name, never two
+// vowel fragments in a row, and names of both genders closing on an ending from the last
+// position on.
+StyleData NewVoice(const char* name, const char* description)
+{
+    StyleData s;
+    s.name = name;
+    s.description = description;
+    s.clusterOpens = false;
+    s.maxVowelRun = 1;
+    s.endingFrom = 1;
+    s.maleClosing = Closing::Ending;
+    return s;
+}
+
 // Vowel-rich and liquid: l, r, n, m and v, diphthongs, long gliding endings.
 StyleData Liquid()
 {
-    StyleData s;
-    s.name = "liquid";
-    s.description = "Flowing and vowel-rich: l, r, n and v, soft diphthongs, endings like -iel and -wen";
+    StyleData s = NewVoice("liquid",
+                           "Flowing and vowel-rich: l, r, n and v, soft diphthongs, endings like -iel and -wen");
     s.consonants = SpacedTable("l l l l r r r n n n m v th s h d");
     s.clusters = SpacedTable("ll nd ld rn lv th ls rd");
-    s.clusterOpens = false;
     s.vowels = SpacedTable("a a e e i o ai ie");
     s.femaleEndings = SpacedTable("iel wen ara ithe ene ial eth ewen aliel ilwe elin ira iel wen ara ene");
     s.maleEndings = SpacedTable("or ion ael ir ond as eth orn iel adan anor or ion ael ir as");
@@ -25,11 +38,6 @@ StyleData Liquid()
     s.maxPositions = 5;
     s.maleOpening = {2, 4};
     s.cluster = {1, 4};
-    s.maxVowelRun = 1;
-    s.endingFrom = 1;
-    s.maleClosing = Closing::Ending;
-    s.femaleClosing = Closing::Ending;
-    s.vowelLetters = "aeiou";
     s.noOpening = {};
     s.repeatable = {};
     s.surname.form = SurnameForm::HeadAndTail;
@@ -41,12 +49,10 @@ StyleData Liquid()
 // Hard stops, heavy clusters and dark vowels; names close on -ok, -gar, -dum.
 StyleData Guttural()
 {
-    StyleData s;
-    s.name = "guttural";
-    s.description = "Hard and heavy: k, g, d and z, thick clusters, dark a-o-u vowels, endings like -ok and -uruk";
+    StyleData s = NewVoice("guttural",
+                           "Hard and heavy: k, g, d and z, thick clusters, dark a-o-u vowels, endings like -ok and -uruk");
     s.consonants = SpacedTable("k k k g g g d d r r r z z b b t m n kh gh");
     s.clusters = SpacedTable("kr gr dr br zg rk rg rz gn");
-    s.clusterOpens = false;
     s.vowels = SpacedTable("a a a o o u u u");
     s.femaleEndings = SpacedTable("a uga ara aka agga uruk urra oga azra ukha");
     s.maleEndings = SpacedTable("ok ag ug arak ogor udum uk az uruk omog argh");
@@ -56,14 +62,8 @@ StyleData Guttural()
     s.femaleOpening = {2, 4};
     s.consonant = {2, 3};
     s.cluster = {1, 3};
-    s.maxVowelRun = 1;
-    s.endingFrom = 1;
-    s.maleClosing = Closing::Ending;
-    s.femaleClosing = Closing::Ending;
     s.noOpening = {};
     s.repeatable = {};
-    s.surname.minPositions = 2;
-    s.surname.maxPositions = 3;
     s.surname.tails = SpacedTable("gor mak dush grum bar kul zag rok gash");
     return s;
 }
@@ -71,12 +71,10 @@ StyleData Guttural()
 // Hissing and breathy: s, sh, z and h between long vowels.
 StyleData Sibilant()
 {
-    StyleData s;
-    s.name = "sibilant";
-    s.description = "Hissing and breathy: s, sh, z and h between long vowels, endings like -isha and -ir";
+    StyleData s = NewVoice("sibilant",
+                           "Hissing and breathy: s, sh, z and h between long vowels, endings like -isha and -ir");
     s.consonants = SpacedTable("s s s sh sh sh z z h h r n m l f j");
     s.clusters = SpacedTable("zh sr hm sm sn shr zr hn");
-    s.clusterOpens = false;
     s.vowels = SpacedTable("a a i i u aa ii ou");
     s.femaleEndings = SpacedTable("ira ani isha iyya una ima asha iza ushi ahra ira isha asha ani una ima");
     s.maleEndings = SpacedTable("ir esh ur im az un ahim ash uz irr ir esh az ash un im");
@@ -84,14 +82,8 @@ StyleData Sibilant()
     s.maxPositions = 5;
     s.maleOpening = {3, 4};
     s.cluster = {1, 8};
-    s.maxVowelRun = 1;
-    s.endingFrom = 1;
-    s.maleClosing = Closing::Ending;
-    s.femaleClosing = Closing::Ending;
     s.noOpening = {};
     s.repeatable = {};
-    s.surname.minPositions = 2;
-    s.surname.maxPositions = 3;
     s.surname.tails = SpacedTable("hazar sharan izar oumi esh assar ushan ihar");
     return s;
 }
@@ -99,12 +91,10 @@ StyleData Sibilant()
 // Crisp and cold: short words with sk, fj and kv, the vowels å, ø and æ.
 StyleData Crisp()
 {
-    StyleData s;
-    s.name = "crisp";
-    s.description = "Crisp and cold: sk, fj and kv, the vowels å, ø and æ, endings like -ild and -ulf";
+    StyleData s = NewVoice("crisp",
+                           "Crisp and cold: sk, fj and kv, the vowels å, ø and æ, endings like -ild and -ulf");
     s.consonants = SpacedTable("s s k k t t v v r r n n l l d d f h j b g");
     s.clusters = SpacedTable("sk st kj fj tr br gn sv hj kv");
-    s.clusterOpens = false;
     s.vowels = SpacedTable("a a e e i o u å ø æ ei y");
     s.femaleEndings = SpacedTable("ild ird is eig unn eja ís eve yn erd");
     s.maleEndings = SpacedTable("ulf ar ard und ald ir eir olf");
@@ -114,16 +104,10 @@ StyleData Crisp()
     s.femaleOpening = {3, 4};
     s.consonant = {1, 2};
     s.cluster = {1, 3};
-    s.maxVowelRun = 1;
-    s.endingFrom = 1;
-    s.maleClosing = Closing::Ending;
-    s.femaleClosing = Closing::Ending;
     s.vowelLetters = "aeiouyåøæ";
     s.noOpening = {"y"};
     s.repeatable = {};
     s.capitals = Capitals::Latin;
-    s.surname.minPositions = 2;
-    s.surname.maxPositions = 3;
     s.surname.tails = SpacedTable("dal vik strøm hø fjell mark bakk sen");
     return s;
 }
@@ -131,12 +115,10 @@ StyleData Crisp()
 // Clipped and quick: strict consonant-vowel beats, doubled stops, open vowel endings.
 StyleData Staccato()
 {
-    StyleData s;
-    s.name = "staccato";
-    s.description = "Clipped and quick: strict consonant-vowel beats, doubled stops, open endings like -oko and -ita";
+    StyleData s = NewVoice("staccato",
+                           "Clipped and quick: strict consonant-vowel beats, doubled stops, open endings like -oko and -ita");
     s.consonants = SpacedTable("t t k k p p m n r s h");
     s.clusters = SpacedTable("tt kk pp ss nt nk mp");
-    s.clusterOpens = false;
     s.vowels = SpacedTable("a a i i o o u u e");
     s.femaleEndings = SpacedTable("a aka ita ari i ina ette");
     s.maleEndings = SpacedTable("o o u oko ito apo io");
@@ -145,14 +127,8 @@ StyleData Staccato()
     s.maleOpening = {4, 4};
     s.femaleOpening = {4, 4};
     s.cluster = {1, 3};
-    s.maxVowelRun = 1;
-    s.endingFrom = 1;
-    s.maleClosing = Closing::Ending;
-    s.femaleClosing = Closing::Ending;
     s.noOpening = {};
     s.repeatable = {};
-    s.surname.minPositions = 2;
-    s.surname.maxPositions = 3;
     s.surname.tails = SpacedTable("ppa kki tto mma nni kku");
     return s;
 }
