@@ -3,11 +3,13 @@
 # (tests/package/check_packages.sh):
 #   libnorvathelN_<version>_amd64.deb       the C library libnorvathel.so.N
 #   libnorvathel-dev_<version>_amd64.deb    headers, .so link, static C++ composer, CMake, .pc
-#   norvathel-names_<version>_amd64.deb     the tool, its manual page and bash completion
+#   norvathel-names_<version>_amd64.deb     the tool, its manual pages and bash completion
+#   python3-norvathel_<version>_amd64.deb   the Python package for Debian's python3
 #   norvathel-<version>-windows-x86.zip, -x64.zip
 #       norvathel.exe, norvathel-names.exe, norvathel.dll with norvathel.def and norvathel.lib
 #       (for Visual C++), include/norvathel_c.h, Misc/dragon_bg.bmp, README.txt, LICENSE.txt
 #   norvathel-<version>-setup-x86.exe, -x64.exe    the same as installers (NSIS)
+#   norvathel-<version>.tar.gz, norvathel-<version>-cp311-...whl   the Python package
 # The .debs are built as Debian builds packages: dpkg-buildflags' hardening flags, stripped of
 # debugging information and .comment sections. Windows programs are stripped too.
 #   PACKAGE_NO_CHECK=1 package.sh    builds only
@@ -15,7 +17,7 @@ set -euo pipefail
 cd "$(dirname -- "$0")/.."
 root=$PWD
 
-bash scripts/install-deps.sh --packaging
+bash scripts/install-deps.sh packaging
 
 version=$(sed -n 's/^project(norvathel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "error: no version in CMakeLists.txt" >&2; exit 1; }
@@ -37,7 +39,7 @@ flags() { dpkg-buildflags --get "$1"; }
 CFLAGS="$(flags CFLAGS) $(flags CPPFLAGS)" CXXFLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS)" \
 LDFLAGS=$(flags LDFLAGS) quietly deb-configure \
     cmake -S . -B "$work/linux" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-        -DNORVATHEL_TESTS=OFF -DNORVATHEL_STATIC_TOOL=OFF \
+        -DNORVATHEL_TESTS=OFF -DNORVATHEL_STATIC_TOOL=OFF -DNORVATHEL_PYTHON_PACKAGE=ON \
         -DCMAKE_STRIP="$root/packaging/debian-strip.sh"
 quietly deb-build cmake --build "$work/linux" -j2
 (cd "$work/linux" && quietly deb-cpack cpack -G DEB && cp ./*.deb "$dist/")
@@ -54,7 +56,7 @@ package_windows() {   # package_windows PRESET ARCH-NAME
     # Tests on, for the end-to-end harness that drives the unpacked program.
     quietly "$preset-configure" cmake --preset "$preset" -B "$build" -DNORVATHEL_TESTS=ON
     quietly "$preset-build" cmake --build "$build" -j2 \
-        --target norvathel norvathel-names norvathel_c gui_harness
+        --target norvathel norvathel-names norvathel_c gui_harness path_entry
     strip=$(cache "$build" CMAKE_STRIP) objdump=$(cache "$build" CMAKE_OBJDUMP)
     mkdir -p "$stage/Misc" "$stage/include"
     cp "$build/shell/norvathel.exe" "$build/cli/norvathel-names.exe" "$build/capi/norvathel.dll" \
@@ -78,6 +80,11 @@ package_windows() {   # package_windows PRESET ARCH-NAME
     done
     (cd "$work" && zip -qrX "$dist/$name.zip" "$name")
     cp "$build/tests/gui/gui_harness.exe" "$work/gui_harness-$arch.exe"
+    # The installer's PATH helper: carried in the installer, not in the zip.
+    "$strip" --strip-all -o "$work/path_entry-$arch.exe" "$build/packaging/path_entry.exe"
+    bash tests/pe/check_pe.sh "$objdump" "$work/path_entry-$arch.exe" \
+        "$([ "$arch" = x86 ] && echo i386 || echo x86-64)" gui >"$log-$name-pe.txt" ||
+        { cat "$log-$name-pe.txt"; exit 1; }
 }
 
 # The installer's file lists from the staged folder: what it installs, what it removes.
@@ -106,6 +113,7 @@ build_installer() {   # build_installer ARCH-NAME
     nsis_file_lists "$stage" >"$work/files-$arch.nsh"
     quietly "nsis-$arch" makensis -V2 -DVERSION="$version" -DARCH="$arch" -DSTAGE="$stage" \
         -DFILES="$work/files-$arch.nsh" -DICON="$root/resources/app.ico" \
+        -DPATH_HELPER="$work/path_entry-$arch.exe" \
         -DOUTFILE="$dist/$setup" packaging/norvathel.nsi
 }
 
@@ -113,6 +121,12 @@ for arch in x86 x64; do
     package_windows "$([ $arch = x86 ] && echo win32 || echo win64)" "$arch"
     build_installer "$arch"
 done
+
+# --- the Python package ---------------------------------------------------------------------
+# The sdist and the wheel built from it, each installed into a fresh virtual environment and
+# used there, with the README's Python examples (scripts/python.sh).
+say "building the Python package (sdist and wheel)"
+quietly python bash scripts/python.sh
 
 say "built: build/dist/"
 (cd "$dist" && ls -l --block-size=K)

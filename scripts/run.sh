@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname -- "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh run
 . scripts/lib/probe-32bit.sh
 if [ "$NORVATHEL_RUN_WIN32" = 1 ]; then
     preset=win32

@@ -6,14 +6,16 @@
 # run 32-bit programs (scripts/lib/probe-32bit.sh; NORVATHEL_RUN_WIN32=0 forces it), the i686 program
 # is built and its headers checked, and its other tests are counted as skipped, with the reason.
 # Then builds the releases and checks each one (scripts/package.sh).
-# Installs what is missing first. Ends with one summary line: "N passed, N failed, N skipped".
+# First checks the set-up itself against a half-synced package mirror (tests/setup, stubs only).
+# Installs what is missing first. Ends with one summary line: "N passed, N failed, N skipped",
+# all three counts always.
 set -uo pipefail
 cd "$(dirname -- "$0")/.."
 root=$PWD
 
 say() { printf '\n==> %s\n' "$*"; }
 
-bash scripts/install-deps.sh --packaging || exit 1
+bash scripts/install-deps.sh packaging || exit 1
 
 passed=0 failed=0 skipped=0 broken=()
 log=$root/build/test-logs
@@ -49,6 +51,25 @@ run_tests() {   # run_tests NAME [wrapper...] ctest ARGS...  (default: ctest --p
         grep -E '\*\*\*|tests passed|Errors while|^[0-9]+: (ok|FAIL): ' || true
     count_ctest "$name" "$log/$name-test.log"
 }
+
+# Counts a check script's summary line, "WHAT: N passed, N failed, N skipped"; a script that
+# stopped before it counts as broken.
+count_checks() {   # count_checks NAME LOG
+    local line p f s
+    grep -E '^(FAIL|skipped):' "$2"
+    line=$(grep -E "^$1: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$" "$2" | tail -1)
+    if [ -z "$line" ]; then
+        tail -30 "$2"; broken+=("$1: stopped before its summary ($2)"); return
+    fi
+    echo "    $line"
+    read -r p f s < <(sed -E 's/^[a-z]+: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped$/\1 \2 \3/' <<<"$line")
+    passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
+}
+
+# The set-up itself, against a package mirror caught mid-sync (stubs; nothing is installed).
+say "setup: install-deps.sh against a half-synced mirror"
+bash tests/setup/check_setup.sh >"$log/setup.log" 2>&1
+count_checks setup "$log/setup.log"
 
 for preset in native asan i386; do
     build "$preset" && run_tests "$preset"
@@ -125,23 +146,10 @@ fi
 # build folders and runs tests/package/check_packages.sh, one line per check and a summary.
 say "packages: the .debs, zips and installers in build/dist/"
 bash scripts/package.sh >"$log/package.log" 2>&1
-grep -E '^(FAIL|skipped):' "$log/package.log"
-line=$(grep -E '^packages: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log/package.log" | tail -1)
-if [ -n "$line" ]; then
-    echo "    $line"
-    read -r p f s < <(sed -E 's/^packages: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped$/\1 \2 \3/' <<<"$line")
-    passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
-else
-    tail -30 "$log/package.log"
-    broken+=("packages: package.sh stopped before its checks (build/test-logs/package.log)")
-fi
+count_checks packages "$log/package.log"
 
 say "summary"
 for b in "${broken[@]+"${broken[@]}"}"; do echo "    broken: $b"; done
 [ ${#broken[@]} -eq 0 ] || failed=$((failed + ${#broken[@]}))
-if [ "$skipped" -gt 0 ]; then
-    echo "$passed passed, $failed failed, $skipped skipped"
-else
-    echo "$passed passed, $failed failed"
-fi
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -9,15 +9,18 @@
 set -euo pipefail
 cd "$(dirname -- "$0")/.."
 
-bash scripts/install-deps.sh >/dev/null
+bash scripts/install-deps.sh web >/dev/null
 echo "==> building the composer as WebAssembly (preset wasm)"
 cmake --preset wasm >build/web-configure.log 2>&1 || { cat build/web-configure.log; exit 1; }
 cmake --build --preset wasm -j2 >build/web-build.log 2>&1 || { tail -40 build/web-build.log; exit 1; }
 node web/tools/build.mjs
 mkdir -p build/dist
 tarball=$(npm pack --silent --pack-destination build/dist build/web/package)
-echo "==> npm package: build/dist/$tarball ($(( $(stat -c %s "build/dist/$tarball") / 1024 )) KB)"
-echo "==> page: build/web/page ($(du -cb build/web/page/* | tail -1 | cut -f1 | awk '{printf "%d", $1 / 1024}') KB)"
+kb() { awk -v bytes="$1" 'BEGIN { printf "%.1f KB", bytes / 1024 }'; }
+module=build/wasm/web/norvathel.wasm
+echo "==> module: $module ($(kb "$(stat -c %s "$module")"), $(kb "$(gzip -9c "$module" | wc -c)") compressed)"
+echo "==> npm package: build/dist/$tarball ($(kb "$(stat -c %s "build/dist/$tarball")"))"
+echo "==> page: build/web/page ($(kb "$(du -cb build/web/page/* | tail -1 | cut -f1)") in $(ls build/web/page | wc -l) files, $(kb "$(cat build/web/page/* | gzip -9c | wc -c)") compressed)"
 
 case "${1:-}" in
 --build) exit 0 ;;
