@@ -1,8 +1,23 @@
 #include <norvathel/additive_random.h>
 
+#include <cstring>
 #include <ctime>
 
 namespace norvathel {
+
+namespace {
+
+constexpr std::uint64_t SplitMixIncrement = 0x9E3779B97F4A7C15u;
+
+// SplitMix64's output for a state already advanced: its mixing half.
+inline std::uint64_t Mixed(std::uint64_t z)
+{
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
+}
+
+}  // namespace
 
 void AdditiveRandom::Seed()
 {
@@ -11,36 +26,67 @@ void AdditiveRandom::Seed()
 
 void AdditiveRandom::Seed(std::uint64_t clockSeconds)
 {
-    i = 0;
-    j = 31;
+    std::int32_t table[Lag];
     table[0] = static_cast<std::int32_t>(clockSeconds & WordMask);
     table[1] = 1;
-    for (int k = 2; k < 55; ++k)
+    for (int k = 2; k < Lag; ++k)
         table[k] = (table[k - 1] + table[k - 2]) & WordMask;
+    Start(table);
+}
+
+void AdditiveRandom::Start(const std::int32_t (&table)[Lag])
+{
+    std::memcpy(sequence, table, sizeof table);
+    next = made = Lag;
+    base = -Lag;
+}
+
+void AdditiveRandom::Refill()
+{
+    if (made + Short > Capacity) {
+        std::memmove(sequence, sequence + made - Lag, Lag * sizeof sequence[0]);
+        base += made - Lag;
+        next = made = Lag;
+    }
+    std::int32_t* out = sequence + made;
+    // Two 30-bit words cannot overflow 32 bits when added.
+    for (int t = 0; t < Short; ++t)
+        out[t] = (out[t - Lag] + out[t - Short]) & WordMask;
+    made += Short;
+}
+
+std::int32_t AdditiveRandom::Word(int k) const
+{
+    // Slot k was last written at the latest step m < drawn with m mod 55 == k; the seeded
+    // word k counts as step k - 55.
+    const std::int64_t drawn = base + next;
+    std::int64_t back = (drawn - 1 - k) % Lag;
+    if (back < 0)
+        back += Lag;
+    return sequence[drawn - 1 - back - base];
 }
 
 std::uint64_t SplitMix64(std::uint64_t& state)
 {
-    state += 0x9E3779B97F4A7C15u;
-    std::uint64_t z = state;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
+    state += SplitMixIncrement;
+    return Mixed(state);
 }
 
 void AdditiveRandom::SeedFull(std::uint64_t seed)
 {
-    i = 0;
-    j = 31;
-    std::uint64_t state = seed;
+    // Word k is SplitMix64's (k+1)-th output from the seed. Each is the state seed + (k+1)
+    // times the increment, mixed: none waits for another, so they are worked out side by side.
+    std::int32_t table[Lag];
     std::int32_t odd = 0;
-    for (std::int32_t& word : table) {
-        word = static_cast<std::int32_t>(SplitMix64(state) >> 34);  // the top 30 bits
-        odd |= word & 1;
+    for (int k = 0; k < Lag; ++k) {
+        const std::uint64_t state = seed + static_cast<std::uint64_t>(k + 1) * SplitMixIncrement;
+        table[k] = static_cast<std::int32_t>(Mixed(state) >> 34);  // the top 30 bits
+        odd |= table[k];
     }
     // The sums reach their full period only when some word is odd; all 55 even is a chance of
     // 2^-55, but then the sequence would never leave the even numbers.
-    table[0] |= odd ^ 1;
+    table[0] |= (odd & 1) ^ 1;
+    Start(table);
 }
 
 int AdditiveRandom::Range(int lo, int hi)

@@ -1,6 +1,7 @@
 #include "composer_rules.h"
 
 #include <algorithm>
+#include <set>
 
 #include <norvathel/style.h>
 
@@ -34,11 +35,13 @@ ComposerRules Compiled()
     return rules;
 }
 
+// Each drawn text once, in table order (a set to tell, as a table holds up to 4096).
 std::vector<std::string> Distinct(const FragmentTable& table)
 {
     std::vector<std::string> texts;
+    std::set<std::string> seen;
     for (int k = 0; k < table.drawn && k < static_cast<int>(table.fragments.size()); ++k)
-        if (std::find(texts.begin(), texts.end(), table.fragments[static_cast<std::size_t>(k)]) == texts.end())
+        if (seen.insert(table.fragments[static_cast<std::size_t>(k)]).second)
             texts.push_back(table.fragments[static_cast<std::size_t>(k)]);
     return texts;
 }

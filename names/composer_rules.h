@@ -10,11 +10,11 @@ namespace norvathel {
 
 struct ComposerRules {
     std::vector<std::string> consonants;  // single consonant fragments, drawable anywhere
-    std::vector<std::string> clusters;    // two-letter clusters, never at a name's last position
+    std::vector<std::string> clusters;    // consonant clusters, never at a name's last position
     std::vector<std::string> vowels;      // vowel fragments
     std::vector<std::string> endings;     // feminine endings
     std::vector<std::string> maleEndings; // masculine endings, for a style whose male names have them
-    // The letters that make a text end in a vowel (what EndsInConsonant looks at).
+    // The letters that make a text end in a vowel, which decides what may follow a prefix.
     std::string vowelLetters;
     // Vowel fragments that never open a name.
     std::vector<std::string> neverOpening;

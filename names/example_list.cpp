@@ -21,8 +21,14 @@ public:
     bool Read(const std::string& text, std::vector<ExampleName>& names)
     {
         names.clear();
-        if (text.size() > MaxExampleListBytes)
-            return Fail(0, 0, "the list is over the limit of " + std::to_string(MaxExampleListBytes) + " bytes");
+        if (text.size() > MaxExampleListBytes) {
+            // The place of the first byte past the limit.
+            const std::size_t lineStart = text.rfind('\n', MaxExampleListBytes - 1);
+            const std::size_t from = lineStart == std::string::npos ? 0 : lineStart + 1;
+            const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(from), '\n'));
+            return Fail(line, ColumnOf(text.substr(from, MaxExampleListBytes - from + 1), MaxExampleListBytes - from),
+                        "the list is over the limit of " + std::to_string(MaxExampleListBytes) + " bytes");
+        }
         std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
         int line = 0;
         while (at < text.size()) {
@@ -61,7 +67,8 @@ private:
     bool Bytes(const std::string& text, int line)
     {
         if (text.size() > static_cast<std::size_t>(MaxExampleLineBytes))
-            return Fail(line, 0, "the line is over the limit of " + std::to_string(MaxExampleLineBytes) + " bytes");
+            return Fail(line, ColumnOf(text, static_cast<std::size_t>(MaxExampleLineBytes)),
+                        "the line is over the limit of " + std::to_string(MaxExampleLineBytes) + " bytes");
         for (std::size_t at = 0; at < text.size();) {
             const Letter letter = DecodeLetter(text, at);
             if (letter.length == 0)

@@ -32,9 +32,6 @@ Gender DrawStartGender(AdditiveRandom& random)
 
 namespace {
 
-const int WorkSize = 128;
-static_assert(MaxNameLength + FragmentSlot < WorkSize, "a slot copied past the longest name fits");
-
 // What a composition needs to know about its prefix, worked out once for the ten names.
 struct PrefixFacts {
     const char* text;
@@ -189,7 +186,7 @@ int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& p
     typename Rules::VowelState vowels = rules.NothingBefore();
     bool afterConsonant = false;
     int position = 0;
-    // Positions run from 1 up, so the first pass always reaches the prefix step.
+    // A prefix stands in for position 0: the draws start at position 1, after it.
     if (prefix.length > 0) {
         std::memcpy(out, prefix.text, static_cast<std::size_t>(prefix.length));
         work.length = prefix.length;
@@ -294,6 +291,7 @@ void BoardCursor::Start(AdditiveRandom& source, const Style& style, Gender board
 
 int BoardCursor::NextRaw()
 {
+    static_assert(MaxNameLength + FragmentSlot < WorkSize, "a slot copied past the longest name fits");
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
     const GenderVoice& voiceOf = stems ? voice->stem : voice->genders[gender];
     const int length = voice->classic && !stems

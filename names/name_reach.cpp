@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "name_finishing.h"
 
@@ -124,93 +124,193 @@ bool LengthSet::AnyWithin(int lowest, int highest) const
 // own order, from a set of vowel counts carried in. The text itself is not kept, only its
 // length and how much of the ending it ends with, so the states are few. Vowel counts above
 // the kind rule's limit behave alike and share one value.
+//
+// What the last vowel was matters only as the one vowel it keeps from following (none when it
+// may repeat). A state reached with two different such vowels reaches together everything it
+// reaches with no vowel kept out (each allows the one the other refuses), so each state holds
+// one mark: unseen, one vowel kept out, or none; it is walked at most twice. Fragments that
+// lengthen the text alike and leave the ending matched alike are one step, so a step costs
+// what its distinct lengths and matches cost, not what its table's size does. Past a fixed
+// amount of work the walk stops and says so: the caller refuses the question, not the style.
 struct NameReach::Walk {
     const ComposerRules& rules;
     Gender gender;
     const std::string& prefix;
     const EndingMatcher& ending;
+    std::uint64_t& work;  // shared by the walks of one question
+    std::uint64_t limit;
 
     // What the walk found: the lengths of the finished names (of those that end with the
     // ending), and the vowel counts they leave to the next name.
     LengthSet all;
     LengthSet matched;
     unsigned endRuns = 0;
+    bool stopped = false;  // over the work limit: nothing found is to be trusted
 
     struct State {
-        int position, positions, vowelRun;
+        int remaining;  // positions left
+        bool atStart;   // position 0, with no prefix before it
+        int vowelRun;
         bool afterConsonant;
-        int lastVowel;  // an index into rules.vowels, or NoVowel, or PrefixVowel
         int length, match;
     };
-    int NoVowel() const { return static_cast<int>(rules.vowels.size()); }
-    int PrefixVowel() const { return NoVowel() + 1; }
+    // A state's mark: unseen, free (no vowel kept out), or Kept + the vowel kept out.
+    static constexpr std::uint16_t Unseen = 0, Free = 1, Kept = 2;
     int TopRun() const { return rules.vowelRunLimit + 1; }
+
+    // Fragments of one table that append alike: the bytes they add and the match they leave,
+    // and for vowels the ones that keep themselves out after (at most two listed, and whether
+    // there are more) and whether one may repeat.
+    struct Move {
+        int bytes, match;
+        int firstKept = -1, secondKept = -1;
+        bool moreKept = false, free = false;
+    };
+    enum Kind { Consonants, Clusters, Vowels, OpeningVowels, Endings, MaleEndings, Kinds };
 
     bool capitalAfterPrefix = false;
     int longest = 0;  // the longest text a name can reach, prefix included
-    std::vector<std::uint8_t> seen;  // bytes, not bits: the walk tests and sets one per step
-    // Where the states would be too many to hold one byte each (a style with many positions,
-    // long fragments and a long ending), the states reached, as a set.
-    std::unordered_set<std::size_t> seenSparse;
+    std::uint64_t states = 0;
+    std::vector<std::uint16_t> seen;  // a mark per state, where that is few enough to hold
+    // Otherwise the states reached, as a map (the work limit bounds its size).
+    std::unordered_map<std::uint64_t, std::uint16_t> seenSparse;
     bool sparse = false;
-    std::vector<State> pending;
+    std::vector<std::pair<State, std::uint16_t>> pending;
+    std::vector<bool> repeats;  // by vowel
+    // The steps of each kind, by whether the text takes the name's capital and by match;
+    // worked out when first needed.
+    std::vector<std::vector<Move>> steps[Kinds][2];
+    std::vector<bool> stepsMade[Kinds][2];
 
     bool Ends(Gender of) const { return of == Male ? rules.maleEnds : rules.femaleEnds; }
-    const std::vector<std::string>& EndingsOf(Gender of) const
+    Kind EndingsOf(Gender of) const { return of == Male ? MaleEndings : Endings; }
+    const std::vector<std::string>& Texts(Kind kind) const
     {
-        return of == Male ? rules.maleEndings : rules.endings;
-    }
-
-    Walk(const ComposerRules& composer, Gender nameGender, const std::string& namePrefix,
-         const EndingMatcher& matcher)
-        : rules(composer), gender(nameGender), prefix(namePrefix), ending(matcher)
-    {
-        capitalAfterPrefix = CapitalAfter(prefix);
-        std::size_t widest = 0;
-        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
-            for (const std::string& text : *list)
-                widest = std::max(widest, text.size());
-        longest = static_cast<int>(prefix.size() + (static_cast<std::size_t>(rules.mostPositions) + 1) * widest);
-        const std::size_t states = static_cast<std::size_t>(rules.mostPositions + 1) *
-                                   static_cast<std::size_t>(rules.mostPositions + 1) *
-                                   static_cast<std::size_t>(TopRun() + 1) * 2 *
-                                   static_cast<std::size_t>(PrefixVowel() + 1) *
-                                   static_cast<std::size_t>(longest + 1) *
-                                   static_cast<std::size_t>(ending.States());
-        sparse = states > (std::size_t(1) << 24);
-        if (!sparse)
-            seen.assign(states, 0);
-    }
-
-    std::size_t Index(const State& s) const
-    {
-        std::size_t index = static_cast<std::size_t>(s.position);
-        index = index * static_cast<std::size_t>(rules.mostPositions + 1) + static_cast<std::size_t>(s.positions);
-        index = index * static_cast<std::size_t>(TopRun() + 1) + static_cast<std::size_t>(s.vowelRun);
-        index = index * 2 + (s.afterConsonant ? 1 : 0);
-        index = index * static_cast<std::size_t>(PrefixVowel() + 1) + static_cast<std::size_t>(s.lastVowel);
-        index = index * static_cast<std::size_t>(longest + 1) + static_cast<std::size_t>(s.length);
-        return index * static_cast<std::size_t>(ending.States()) + static_cast<std::size_t>(s.match);
-    }
-
-    void Visit(const State& s)
-    {
-        const std::size_t index = Index(s);
-        if (sparse) {
-            if (seenSparse.insert(index).second)
-                pending.push_back(s);
-        } else if (!seen[index]) {
-            seen[index] = 1;
-            pending.push_back(s);
+        switch (kind) {
+        case Consonants: return rules.consonants;
+        case Clusters: return rules.clusters;
+        case Vowels:
+        case OpeningVowels: return rules.vowels;
+        case Endings: return rules.endings;
+        default: return rules.maleEndings;
         }
     }
 
-    // The first text after a prefix of whole "&x" pairs (or none) holds the name's capital.
-    State Appended(State s, const std::string& text) const
+    Walk(const ComposerRules& composer, Gender nameGender, const std::string& namePrefix,
+         const EndingMatcher& matcher, std::uint64_t& sharedWork, std::uint64_t workLimit)
+        : rules(composer), gender(nameGender), prefix(namePrefix), ending(matcher), work(sharedWork),
+          limit(workLimit)
     {
-        const bool first = capitalAfterPrefix && s.length == static_cast<int>(prefix.size());
-        s.length += static_cast<int>(text.size());
-        s.match = ending.Read(s.match, first ? Capitalised(text, rules.latinCapitals) : text);
+        capitalAfterPrefix = CapitalAfter(prefix);
+        std::uint64_t widest = 0;
+        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
+            for (const std::string& text : *list)
+                widest = std::max<std::uint64_t>(widest, text.size());
+        // In 64 bits on every build: the same states, and so the same answers, on 32-bit ones.
+        const std::uint64_t reach = prefix.size() + (static_cast<std::uint64_t>(std::max(rules.mostPositions, 0)) + 1) * widest;
+        longest = static_cast<int>(std::min<std::uint64_t>(reach, 1u << 20));
+        stopped = reach > (1u << 20);
+        states = static_cast<std::uint64_t>(std::max(rules.mostPositions, 0) + 1) * 2 *
+                 static_cast<std::uint64_t>(TopRun() + 1) * 2 * static_cast<std::uint64_t>(longest + 1) *
+                 static_cast<std::uint64_t>(ending.States());
+        sparse = states > (std::uint64_t(1) << 23);
+        if (!sparse && !stopped)
+            seen.assign(static_cast<std::size_t>(states), Unseen);
+        repeats.resize(rules.vowels.size());
+        for (std::size_t v = 0; v < rules.vowels.size(); ++v)
+            repeats[v] = Contains(rules.repeatable, rules.vowels[v]);
+        for (int kind = 0; kind < Kinds; ++kind)
+            for (int first = 0; first < 2; ++first) {
+                steps[kind][first].resize(static_cast<std::size_t>(ending.States()));
+                stepsMade[kind][first].assign(static_cast<std::size_t>(ending.States()), false);
+            }
+    }
+
+    bool Spend(std::uint64_t amount)
+    {
+        work += amount;
+        if (work > limit)
+            stopped = true;
+        return !stopped;
+    }
+
+    std::uint64_t Index(const State& s) const
+    {
+        std::uint64_t index = static_cast<std::uint64_t>(s.remaining) * 2 + (s.atStart ? 1 : 0);
+        index = index * static_cast<std::uint64_t>(TopRun() + 1) + static_cast<std::uint64_t>(s.vowelRun);
+        index = index * 2 + (s.afterConsonant ? 1 : 0);
+        index = index * static_cast<std::uint64_t>(longest + 1) + static_cast<std::uint64_t>(s.length);
+        return index * static_cast<std::uint64_t>(ending.States()) + static_cast<std::uint64_t>(s.match);
+    }
+
+    void Visit(const State& s, std::uint16_t mark)
+    {
+        if (s.length > longest) {
+            stopped = true;  // beyond what the rules were measured to reach: not to be trusted
+            return;
+        }
+        // A look into the map costs some tens of array steps: so counted, the limit bounds the
+        // time either way.
+        if (sparse && !Spend(16))
+            return;
+        const std::uint64_t index = Index(s);
+        std::uint16_t& known = sparse ? seenSparse[index] : seen[static_cast<std::size_t>(index)];
+        if (known == mark || known == Free)
+            return;
+        // A second vowel kept out: together the two keep none out.
+        known = known == Unseen ? mark : std::uint16_t(Free);
+        pending.push_back({s, known});
+    }
+
+    // Does this append take the name's capital? The first text after a prefix of whole "&x"
+    // pairs (or none) holds it.
+    int First(const State& s) const
+    {
+        return capitalAfterPrefix && s.length == static_cast<int>(prefix.size()) ? 1 : 0;
+    }
+
+    const std::vector<Move>& StepsOf(Kind kind, int first, int match)
+    {
+        std::vector<Move>& made = steps[kind][first][static_cast<std::size_t>(match)];
+        if (stepsMade[kind][first][static_cast<std::size_t>(match)])
+            return made;
+        stepsMade[kind][first][static_cast<std::size_t>(match)] = true;
+        const std::vector<std::string>& texts = Texts(kind);
+        std::uint64_t bytes = 0;
+        for (std::size_t k = 0; k < texts.size(); ++k) {
+            const std::string& text = texts[k];
+            bytes += text.size() + 1;
+            if (kind == OpeningVowels && Contains(rules.neverOpening, text))
+                continue;
+            const int length = static_cast<int>(text.size());
+            const int to = ending.Read(match, first ? Capitalised(text, rules.latinCapitals) : text);
+            auto step = std::find_if(made.begin(), made.end(),
+                                     [&](const Move& known) { return known.bytes == length && known.match == to; });
+            if (step == made.end()) {
+                made.push_back({length, to});
+                step = made.end() - 1;
+            }
+            const int vowel = static_cast<int>(k);
+            if (kind != Vowels && kind != OpeningVowels)
+                continue;
+            if (repeats[k])
+                step->free = true;
+            else if (step->firstKept < 0)
+                step->firstKept = vowel;
+            else if (step->secondKept < 0)
+                step->secondKept = vowel;
+            else
+                step->moreKept = true;
+        }
+        // Telling the steps apart costs a look at each one found so far.
+        Spend(bytes + static_cast<std::uint64_t>(texts.size()) * made.size());
+        return made;
+    }
+
+    State Appended(State s, const Move& step) const
+    {
+        s.length += step.bytes;
+        s.match = step.match;
         return s;
     }
 
@@ -220,6 +320,18 @@ struct NameReach::Walk {
         if (ending.Complete(s.match))
             matched.Add(s.length);
         endRuns |= 1u << s.vowelRun;
+    }
+
+    void FinishWith(const State& s, Kind kind)
+    {
+        for (const Move& step : StepsOf(kind, First(s), s.match))
+            Finish(Appended(s, step));
+    }
+
+    void VisitWith(const State& s, std::uint16_t mark, Kind kind)
+    {
+        for (const Move& step : StepsOf(kind, First(s), s.match))
+            Visit(Appended(s, step), mark);
     }
 
     bool EndsInConsonant(const std::string& text) const
@@ -234,57 +346,65 @@ struct NameReach::Walk {
         return true;
     }
 
-    // May the vowel fragment follow what lastVowel holds, at this position?
-    bool VowelAllowed(const State& s, int vowel) const
+    // The mark a prefix leaves: the vowel equal to it kept out, unless that one may repeat.
+    std::uint16_t PrefixMark() const
     {
-        const std::string& text = rules.vowels[static_cast<std::size_t>(vowel)];
-        if (s.position == 0)
-            return !Contains(rules.neverOpening, text);
-        if (s.lastVowel == NoVowel())
-            return true;
-        const std::string& last =
-            s.lastVowel == PrefixVowel() ? prefix : rules.vowels[static_cast<std::size_t>(s.lastVowel)];
-        return Contains(rules.repeatable, last) || text != last;
+        for (std::size_t v = 0; v < rules.vowels.size(); ++v)
+            if (rules.vowels[v] == prefix && !Contains(rules.repeatable, prefix))
+                return static_cast<std::uint16_t>(Kept + v);
+        return Free;
     }
 
     void Run(unsigned carriedRuns)
     {
+        if (stopped)
+            return;
+        if (rules.vowels.size() + Kept > 0xFFFF) {
+            stopped = true;
+            return;
+        }
         for (int positions = rules.fewestPositions; positions <= rules.mostPositions; ++positions)
             for (int run = 0; run <= TopRun(); ++run) {
                 if (!(carriedRuns >> run & 1u))
                     continue;
-                State start = {0, positions, run, false, NoVowel(), 0, 0};
+                State start = {positions, true, run, false, 0, 0};
+                std::uint16_t mark = Free;
                 if (!prefix.empty()) {
                     start.length = static_cast<int>(prefix.size());
                     start.match = ending.Read(0, Capitalised(prefix, rules.latinCapitals));
-                    start.lastVowel = PrefixVowel();
                     start.afterConsonant = EndsInConsonant(prefix);
-                    start.position = 1;
+                    start.atStart = false;
+                    start.remaining = positions - 1;
+                    mark = PrefixMark();
                 }
-                Visit(start);
+                Visit(start, mark);
             }
-        while (!pending.empty()) {
-            const State s = pending.back();
+        while (!pending.empty() && !stopped) {
+            const auto next = pending.back();
             pending.pop_back();
-            Step(s);
+            // Walked later, or already, with no vowel kept out.
+            const std::uint64_t index = Index(next.first);
+            if ((sparse ? seenSparse[index] : seen[static_cast<std::size_t>(index)]) != next.second)
+                continue;
+            if (Spend(1))
+                Step(next.first, next.second);
         }
     }
 
-    void Step(const State& s)
+    void Step(const State& s, std::uint16_t mark)
     {
-        if (s.position >= s.positions) {
+        if (s.remaining <= 0) {
             Close(s);
             return;
         }
-        if (Ends(gender) && s.vowelRun == 0 && s.position >= s.positions - rules.endingLead) {
-            for (const std::string& text : EndingsOf(gender))
-                Finish(Appended(s, text));  // nothing follows an ending drawn in the loop
+        if (Ends(gender) && s.vowelRun == 0 && s.remaining <= rules.endingLead) {
+            FinishWith(s, EndingsOf(gender));  // nothing follows an ending drawn in the loop
             return;
         }
         // The kind: the gender's opening draw at position 0 (there only without a prefix), then
         // the usual rule, each result the draws can give.
         bool consonantPossible = false, vowelPossible = false, decided = false;
-        if (s.position == 0) {
+        if (s.atStart) {
             consonantPossible = rules.openingConsonant[gender];
             decided = !rules.openingDecides[gender];
         }
@@ -300,46 +420,49 @@ struct NameReach::Walk {
             State next = s;
             next.vowelRun = 0;
             next.afterConsonant = true;
-            ++next.position;
-            const bool clusterMayStand =
-                s.position < s.positions - 1 && (s.position > 0 || rules.clusterOpens) && rules.clusterDrawn;
+            next.atStart = false;
+            --next.remaining;
+            const bool clusterMayStand = s.remaining > 1 && (!s.atStart || rules.clusterOpens) && rules.clusterDrawn;
             if (rules.singleDrawn || !clusterMayStand)
-                for (const std::string& text : rules.consonants)
-                    Visit(Appended(next, text));
+                VisitWith(next, mark, Consonants);
             if (clusterMayStand)
-                for (const std::string& text : rules.clusters)
-                    Visit(Appended(next, text));
+                VisitWith(next, mark, Clusters);
         }
         if (vowelPossible) {
             State next = s;
             next.vowelRun = std::min(s.vowelRun + 1, TopRun());
             next.afterConsonant = false;
-            ++next.position;
-            for (int vowel = 0; vowel < NoVowel(); ++vowel) {
-                if (!VowelAllowed(s, vowel))
+            next.atStart = false;
+            --next.remaining;
+            const int kept = s.atStart || mark == Free ? -1 : mark - Kept;
+            for (const Move& step : StepsOf(s.atStart ? OpeningVowels : Vowels, First(s), s.match)) {
+                // The vowels of this step that may stand here, and what they keep out after.
+                const int first = step.firstKept == kept ? -1 : step.firstKept;
+                const int second = step.secondKept == kept ? -1 : step.secondKept;
+                const int left = (first >= 0) + (second >= 0) + (step.moreKept ? 2 : 0);
+                if (!step.free && left == 0)
                     continue;
-                next.lastVowel = vowel;
-                Visit(Appended(next, rules.vowels[static_cast<std::size_t>(vowel)]));
+                const std::uint16_t to = step.free || left >= 2 ? std::uint16_t(Free)
+                                         : static_cast<std::uint16_t>(Kept + (first >= 0 ? first : second));
+                Visit(Appended(next, step), to);
             }
         }
     }
 
     void Close(const State& s)
     {
-        if (Ends(gender) && s.afterConsonant) {
-            for (const std::string& text : EndingsOf(gender))
-                Finish(Appended(s, text));
-        } else if (!Ends(gender) && s.vowelRun != 0) {
-            for (const std::string& text : rules.consonants)
-                Finish(Appended(s, text));  // the closing consonant leaves the count as it was
-        } else {
+        if (Ends(gender) && s.afterConsonant)
+            FinishWith(s, EndingsOf(gender));
+        else if (!Ends(gender) && s.vowelRun != 0)
+            FinishWith(s, Consonants);  // the closing consonant leaves the count as it was
+        else
             Finish(s);
-        }
     }
 };
 
-NameReach::NameReach(const ComposerRules& composer, Gender nameGender, const char* prefixText)
-    : rules(composer), gender(nameGender)
+NameReach::NameReach(const ComposerRules& composer, Gender nameGender, const char* prefixText,
+                     std::uint64_t limit)
+    : rules(composer), gender(nameGender), workLimit(limit)
 {
     for (int place = 0; prefixText != nullptr && place < PrefixCapacity - 1 && prefixText[place] != '\0'; ++place)
         prefix += prefixText[place];
@@ -347,8 +470,12 @@ NameReach::NameReach(const ComposerRules& composer, Gender nameGender, const cha
     // before it left.
     const EndingMatcher anything("");
     for (int name = 0;; ++name) {
-        Walk walk(rules, gender, prefix, anything);
+        Walk walk(rules, gender, prefix, anything, work, workLimit);
         walk.Run(startRuns);
+        if (walk.stopped) {
+            stopped = true;
+            return;
+        }
         lengths.Merge(walk.all);
         const unsigned reached = startRuns | walk.endRuns;
         if (name == NamesPerBoard - 1 || reached == startRuns)
@@ -359,9 +486,12 @@ NameReach::NameReach(const ComposerRules& composer, Gender nameGender, const cha
 
 LengthSet NameReach::LengthsEndingWith(const std::string& endingText) const
 {
+    if (stopped)
+        return LengthSet();
     const EndingMatcher ending(Lowered(endingText));
-    Walk walk(rules, gender, prefix, ending);
+    Walk walk(rules, gender, prefix, ending, work, workLimit);
     walk.Run(startRuns);
+    stopped = walk.stopped;
     return walk.matched;
 }
 

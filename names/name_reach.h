@@ -3,6 +3,7 @@
 // with a given text. "Can" means some sequence of draws composes it; how likely that is does
 // not count.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,14 +31,23 @@ private:
 
 class NameReach {
 public:
+    // The steps a question may take: some tens of milliseconds for a small style, well under
+    // a second for the largest on a slow machine.
+    static constexpr std::uint64_t WorkLimit = 40000000;
+
     // Names of the gender that begin with prefix (null for none), the prefix taken as the
     // composer takes it: its first 31 bytes. The rules must outlive the object.
-    NameReach(const ComposerRules& rules, Gender gender, const char* prefix);
+    NameReach(const ComposerRules& rules, Gender gender, const char* prefix,
+              std::uint64_t workLimit = WorkLimit);
 
     // Every length a name can have.
     const LengthSet& Lengths() const { return lengths; }
     // The lengths of the names that can end with ending, ASCII letters in either case.
     LengthSet LengthsEndingWith(const std::string& ending) const;
+    // True when the work of an answer went past the limit: the walk stopped, and the answers
+    // (from then on) are not to be trusted. The limit is on the steps the walks take, whatever
+    // the rules' shape, so any style is answered or refused in well under a second.
+    bool Stopped() const { return stopped; }
     // The first byte of text that no fragment and not the prefix holds (ASCII letters in
     // either case), so that no name can hold it; -1 when there is none.
     int ForeignByte(const std::string& text) const;
@@ -50,6 +60,9 @@ private:
     std::string prefix;
     unsigned startRuns = 1;  // the vowel counts a name can start with, one bit per count
     LengthSet lengths;
+    std::uint64_t workLimit;
+    mutable std::uint64_t work = 0;  // the steps taken so far, by every walk
+    mutable bool stopped = false;
 };
 
 }  // namespace norvathel

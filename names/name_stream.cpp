@@ -52,10 +52,14 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
         reaches.emplace_back(rules, Female, prefix);
     const int lowest = constraints.minLength;
     const int highest = constraints.maxLength != 0 ? constraints.maxLength : MaxNameLength;
+    const ConstraintProblem tooCostly = {Fault::CheckTooCostly, 0, static_cast<std::int64_t>(NameReach::WorkLimit), 0};
 
     LengthSet lengths;
-    for (const NameReach& reach : reaches)
+    for (const NameReach& reach : reaches) {
+        if (reach.Stopped())
+            return tooCostly;
         lengths.Merge(reach.Lengths());
+    }
     if (!lengths.AnyWithin(lowest, highest))
         return {Fault::LengthsUnreachable, lengths.Lowest(), lengths.Highest(), 0};
 
@@ -70,6 +74,8 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
     for (const NameReach& reach : reaches) {
         endings.Merge(reach.LengthsEndingWith(ending));
         lastBytes.Merge(reach.LengthsEndingWith(ending.substr(ending.size() - 1)));
+        if (reach.Stopped())
+            return tooCostly;
     }
     if (lastBytes.Empty()) {
         const char last = LowerByte(ending.back());
@@ -129,7 +135,7 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
     if (minLength == 0 && maxLength == 0 && endLength == 0)
         return {};
     // Classic's rules are worked out once; another style's for each check (a run makes one).
-    if (&style.Voice() == &Style::Classic().Voice())
+    if (style.IsClassic())
         return Unreachable(constraints, prefix, gender, CompiledRules());
     return Unreachable(constraints, prefix, gender, RulesOf(style.Data()));
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "built_in_styles.h"
 #include "style_voice.h"
@@ -21,15 +22,44 @@ std::shared_ptr<const StyleVoice> BuiltInVoice(const StyleData& data)
     return voice;
 }
 
+namespace {
+
+// A file's name or a fault's text made safe for a terminal: control bytes, and the C1 controls
+// as UTF-8, as \xNN (a NUL would cut the message, an escape would drive the terminal).
+std::string Shown(const std::string& text)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    std::string shown;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        const bool c1 = byte == 0xC2 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[at + 1]) < 0xA0;
+        if (byte < 0x20 || byte == 0x7F || c1) {
+            for (std::size_t k = 0; k < (c1 ? 2u : 1u); ++k) {
+                const unsigned char escaped = static_cast<unsigned char>(text[at + k]);
+                shown += "\\x";
+                shown += Hex[escaped >> 4];
+                shown += Hex[escaped & 15];
+            }
+            at += c1 ? 1 : 0;
+        } else {
+            shown += static_cast<char>(byte);
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
 std::string StyleError::Text() const
 {
-    std::string text = source;
+    std::string text = Shown(source);
     if (line > 0) {
         text += ":" + std::to_string(line);
         if (column > 0)
             text += ":" + std::to_string(column);
     }
-    return text.empty() ? message : text + ": " + message;
+    return text.empty() ? Shown(message) : text + ": " + Shown(message);
 }
 
 Style::Style() : voice(Classic().voice) {}
@@ -39,6 +69,11 @@ const Style& Style::Classic()
     // Only classic, straight from the compiled tables: the window builds no other style.
     static const Style classic(BuiltInVoice(ClassicStyleData()));
     return classic;
+}
+
+bool Style::IsClassic() const
+{
+    return voice == Classic().voice;
 }
 
 bool Style::FromData(const StyleData& data, Style& style, StyleError& error)
@@ -85,6 +120,23 @@ AdditiveRandom SurnameRandomFor(const AdditiveRandom& given)
     AdditiveRandom surnames;
     surnames.SeedFull(hash ^ 0x5375726E616D6573u);  // "Surnames"
     return surnames;
+}
+
+std::string LettersOf(const Style& style)
+{
+    const StyleData& data = style.Data();
+    std::set<std::string> beyond;  // UTF-8 sorts as code points do
+    for (const FragmentTable* table :
+         {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings, &data.maleEndings})
+        for (const std::string& fragment : table->fragments)
+            for (std::size_t at = 0; at < fragment.size(); ++at)
+                if (static_cast<unsigned char>(fragment[at]) >= 0xC0)  // a letter's lead: two bytes
+                    beyond.insert(fragment.substr(at, 2));
+    std::string letters = "the letters a to z";
+    std::size_t left = beyond.size();
+    for (const std::string& letter : beyond)
+        letters += (--left == 0 ? " and " : ", ") + letter;
+    return letters;
 }
 
 }  // namespace norvathel

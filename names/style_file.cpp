@@ -11,6 +11,7 @@
 #include <string>
 
 #include "style_voice.h"
+#include "utf8_files.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -24,6 +25,9 @@
 namespace norvathel {
 
 namespace {
+
+// The deepest a key's dotted parts, and lists and inline tables, may nest.
+const int MaxNesting = 16;
 
 struct Place {
     int line = 0;
@@ -73,10 +77,13 @@ public:
     bool Read(const std::string& text, StyleData& data)
     {
         if (text.size() > MaxStyleBytes)
-            return Fail({}, "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes");
-        if (!CheckBytes(text))
+            return Fail({}, "the file is too large: over the limit of " + std::to_string(MaxStyleBytes) + " bytes");
+        // A byte-order mark opens a file as it opens an example list: skipped.
+        const std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        const std::string_view body = std::string_view(text).substr(start);
+        if (!CheckBytes(body))
             return false;
-        toml::parse_result parsed = toml::parse(std::string_view(text), std::string_view(error.source));
+        toml::parse_result parsed = toml::parse(body, std::string_view(error.source));
         if (!parsed) {
             const toml::parse_error& wrong = parsed.error();
             return Fail({static_cast<int>(wrong.source().begin.line), static_cast<int>(wrong.source().begin.column)},
@@ -99,7 +106,7 @@ private:
     // character tables are not to be trusted with them, and TOML has no use for them there.
     // A long string closes with the last three of a run of up to five quotes (one or two may
     // stand just before the closing three): at is left on the run's last quote.
-    static void SkipClosingRun(const std::string& text, std::size_t& at, int& column)
+    static void SkipClosingRun(std::string_view text, std::size_t& at, int& column)
     {
         std::size_t run = 1;
         while (run < 5 && at + run < text.size() && text[at + run] == text[at])
@@ -108,10 +115,16 @@ private:
         column += static_cast<int>(run - 1);
     }
 
-    bool CheckBytes(const std::string& text)
+    // The parser descends once for each part of a dotted key and each list or inline table it
+    // is in, on the stack: both are limited here, before it sees the text, to depths a style
+    // never needs and the smallest stack a program gives it (a thread's 1 MiB) easily holds.
+    // Dots are counted from the last byte that can begin a key or a value, so a number's
+    // decimal point counts as one.
+    bool CheckBytes(std::string_view text)
     {
         enum class Inside { Nothing, Comment, Basic, Literal, LongBasic, LongLiteral } inside = Inside::Nothing;
         int line = 1, column = 1;
+        int dots = 0, nesting = 0;
         for (std::size_t at = 0; at < text.size(); ++at) {
             const unsigned char byte = static_cast<unsigned char>(text[at]);
             const bool layout = byte == '\t' || byte == '\n' || (byte == '\r' && at + 1 < text.size() && text[at + 1] == '\n');
@@ -125,6 +138,16 @@ private:
             const bool three = text.compare(at, 3, std::string(3, static_cast<char>(byte))) == 0;
             switch (inside) {
             case Inside::Nothing:
+                if (byte == '.' && ++dots >= MaxNesting)
+                    return Fail({line, column}, "a key of more than " + std::to_string(MaxNesting) + " dotted parts");
+                if (byte == '=' || byte == '\n' || byte == ',' || byte == '[' || byte == ']' || byte == '{' ||
+                    byte == '}')
+                    dots = 0;
+                if ((byte == '[' || byte == '{') && ++nesting > MaxNesting)
+                    return Fail({line, column}, "lists and tables nested more than " + std::to_string(MaxNesting) +
+                                                    " deep");
+                if ((byte == ']' || byte == '}') && nesting > 0)
+                    --nesting;
                 if (byte == '#')
                     inside = Inside::Comment;
                 else if (byte == '"' || byte == '\'') {
@@ -467,75 +490,27 @@ bool Style::FromText(const std::string& text, const std::string& source, Style& 
     return true;
 }
 
-// C's files, not a file stream, which would add libstdc++'s file streams to every static
-// program that reads styles.
-namespace {
-
-// The file named by a UTF-8 path, for reading. Windows' narrow calls read names in the ANSI
-// code page, so there the name goes to _wfopen as UTF-16; invalid UTF-8 opens nothing.
-std::FILE* OpenUtf8Path(const std::string& path)
-{
-#ifdef _WIN32
-    std::wstring wide;
-    for (std::size_t at = 0; at < path.size();) {
-        const unsigned char lead = static_cast<unsigned char>(path[at]);
-        const int extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1 : lead >= 0xE0 && lead < 0xF0 ? 2
-                        : lead >= 0xF0 && lead < 0xF5 ? 3 : -1;
-        if (extra < 0 || path.size() - at <= static_cast<std::size_t>(extra))
-            return nullptr;
-        std::uint32_t code = extra == 0 ? lead : lead & (0x3Fu >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(path[at + k]);
-            if ((next & 0xC0) != 0x80)
-                return nullptr;
-            code = code << 6 | (next & 0x3Fu);
-        }
-        static const std::uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-        if (code < smallest[extra] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000) || code == 0)
-            return nullptr;
-        if (code >= 0x10000) {
-            wide += static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
-            wide += static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            wide += static_cast<wchar_t>(code);
-        }
-        at += static_cast<std::size_t>(extra) + 1;
-    }
-    return _wfopen(wide.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
-}
-
-}  // namespace
-
+// Read with C's files (utf8_files.h), not a file stream, which would add libstdc++'s file
+// streams to every static program that reads styles.
 bool Style::FromFile(const std::string& path, Style& style, StyleError& error)
 {
     error = StyleError();
-    error.source = path;
-    std::FILE* file = OpenUtf8Path(path);
-    if (!file) {
-        error.message = "cannot open the file";
-        return false;
-    }
     std::string text;
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        text.append(chunk, got);
-        if (text.size() > MaxStyleBytes) {
-            std::fclose(file);
-            error.message = "the file is over the limit of " + std::to_string(MaxStyleBytes) + " bytes";
-            return false;
-        }
-    }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
+    switch (ReadWholeFile(path.c_str(), MaxStyleBytes, text)) {
+    case ReadOutcome::Read:
+        return FromText(text, path, style, error);
+    case ReadOutcome::CannotOpen:
+        error.message = "cannot open the file";
+        break;
+    case ReadOutcome::TooLong:
+        error.message = "the file is too large: over the limit of " + std::to_string(MaxStyleBytes) + " bytes";
+        break;
+    case ReadOutcome::CannotRead:
         error.message = "cannot read the file";
-        return false;
+        break;
     }
-    return FromText(text, path, style, error);
+    error.source = path;
+    return false;
 }
 
 std::string Style::ToText() const

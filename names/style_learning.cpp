@@ -132,13 +132,18 @@ FragmentTable ToTable(const Counts& counts, std::int64_t target, int cap)
             most = std::max(most, entry.second);
         }
     std::vector<std::pair<std::int64_t, std::string>> weights;
-    std::int64_t common = 0;
+    std::int64_t common = 0, alone = 0;
     for (const auto& entry : counts) {
         if (entry.first.size() > static_cast<std::size_t>(cap))
             continue;
         std::int64_t weight = total <= target ? entry.second : (entry.second * target + total / 2) / total;
-        if (weight == 0 && entry.second == most && most * target * 2 < total)
-            weight = 1;  // nothing reached a slot: the most frequent stand alone
+        // Nothing reached a slot: the most frequent stand alone, no more of them than the
+        // table's size (the first in byte order), so that a list of thousands of different
+        // groups still gives a table of about target entries.
+        if (weight == 0 && entry.second == most && most * target * 2 < total && alone < target) {
+            weight = 1;
+            ++alone;
+        }
         if (weight > 0) {
             weights.push_back({-weight, entry.first});
             common = Gcd(weight, common);
@@ -262,7 +267,9 @@ public:
     {
         Fill(data);
         if (data.consonants.fragments.empty()) {
-            fault.message = "no example name has a consonant before a vowel";
+            // The consonants are the groups that open a name; the others only stand inside one.
+            fault.message = tally.consonants.empty() ? "no example name has a consonant before a vowel"
+                                                     : "no example name opens with a consonant";
             return false;
         }
         if (data.femaleEndings.fragments.empty() || data.maleEndings.fragments.empty()) {
@@ -272,11 +279,12 @@ public:
         }
         for (;;) {
             StyleVoice voice;
+            fault = StyleFault();
             if (BuildVoice(data, voice, fault))
                 return true;
-            const bool givenTooLong = voice.longestWithPrefix > MaxNameLength;
-            if (!givenTooLong && voice.longestSurname <= MaxSurnameLength)
+            if (fault.tooLong == StyleFault::TooLong::None)
                 return false;  // a fault of this learner: the caller reports it as it is
+            const bool givenTooLong = fault.tooLong == StyleFault::TooLong::GivenNames;
             if (!GiveUp(givenTooLong, data)) {
                 fault.message = "the example names' groups are too long for names of at most " +
                                 std::to_string(MaxNameLength) + " bytes";

@@ -43,6 +43,8 @@ std::string FragmentProblem(const std::string& text)
         const Letter letter = DecodeLetter(text, at);
         if (letter.length == 0)
             return "a fragment that is not valid UTF-8";
+        if (SmallLetter(letter.codePoint) != letter.codePoint)
+            return "\"" + text + "\" holds a capital letter (fragments are lower-case letters)";
         if (!IsLetter(letter.codePoint))
             return "\"" + text + "\" is not letters (a-z, Latin-1 and Latin Extended-A letters)";
         at += static_cast<std::size_t>(letter.length);
@@ -72,6 +74,19 @@ struct Checker {
             if (!problem.empty())
                 return Fail(key, static_cast<int>(k), problem);
         }
+        return true;
+    }
+
+    // A table the rules do not draw from: its fragments are still letters, and its count of
+    // drawn ones still within it (the compiled form takes that many either way, and a later
+    // edit to the rules must not turn a wrong number into a read past the table).
+    bool Unused(const std::string& key, const FragmentTable& table)
+    {
+        if (!Fragments(key, table.fragments))
+            return false;
+        if (table.drawn < 0 || table.drawn > static_cast<int>(table.fragments.size()))
+            return Fail(key + "_drawn", -1, "must be from 0 to the table's " +
+                                                std::to_string(table.fragments.size()) + " fragments");
         return true;
     }
 
@@ -145,17 +160,17 @@ bool Check(const StyleData& data, StyleFault& fault)
     bool stems = data.surname.form == SurnameForm::StemAndTail;
     if (!check.Table("tables.consonants", data.consonants) ||
         !check.ChanceOk("given.cluster", data.cluster) ||
-        !(data.cluster.in == 0 ? check.Fragments("tables.clusters", data.clusters.fragments)
+        !(data.cluster.in == 0 ? check.Unused("tables.clusters", data.clusters)
                                : check.Table("tables.clusters", data.clusters)) ||
         !check.Table("tables.vowels", data.vowels, 2) ||
         !((femaleEnds || (stems && stemEnds && data.surname.closesAs == Female))
               ? check.Table("tables.female_endings", data.femaleEndings)
-              : check.Fragments("tables.female_endings", data.femaleEndings.fragments)) ||
+              : check.Unused("tables.female_endings", data.femaleEndings)) ||
         !((maleEnds || (stems && stemEnds && data.surname.closesAs == Male))
               ? check.Table("tables.male_endings", data.maleEndings)
-              : check.Fragments("tables.male_endings", data.maleEndings.fragments)) ||
+              : check.Unused("tables.male_endings", data.maleEndings)) ||
         !check.Table("surname.tails", data.surname.tails) ||
-        !(stems ? check.Fragments("surname.heads", data.surname.heads.fragments)
+        !(stems ? check.Unused("surname.heads", data.surname.heads)
                 : check.Table("surname.heads", data.surname.heads)))
         return false;
     if (!check.Range("given.positions", data.minPositions, data.maxPositions) ||
@@ -195,7 +210,7 @@ void MakeFragment(const std::string& text, Fragment& fragment)
 
 std::vector<Fragment> MakeFragments(const FragmentTable& table)
 {
-    std::vector<Fragment> fragments(static_cast<std::size_t>(std::max(table.drawn, 0)));
+    std::vector<Fragment> fragments(std::min(static_cast<std::size_t>(std::max(table.drawn, 0)), table.fragments.size()));
     for (std::size_t k = 0; k < fragments.size(); ++k)
         MakeFragment(table.fragments[k], fragments[k]);
     return fragments;
@@ -312,11 +327,13 @@ private:
         }
         int best = 0;
         if (canConsonant) {
+            // Where a cluster may not stand (the last position, or the first when clusters do
+            // not open a name) a single consonant stands whatever the cluster draw gives.
             int bytes = 0;
-            bool last = position >= positions - 1;
-            if (!last && CanHit(v.clusterChance) && (position > 0 || v.clusterOpens))
+            const bool clusterMayStand = position < positions - 1 && (position > 0 || v.clusterOpens);
+            if (clusterMayStand && CanHit(v.clusterChance))
                 bytes = cluster;
-            if (last || CanMiss(v.clusterChance))
+            if (!clusterMayStand || CanMiss(v.clusterChance))
                 bytes = std::max(bytes, consonant);
             best = bytes + Walk(position + 1, true, 0);
         }
@@ -488,16 +505,20 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
     }
     voice.longestWithPrefix = PrefixCapacity - 1 + longestPrefixed;
     voice.longestWithoutPrefix = longestBare;
-    if (voice.longestWithPrefix > MaxNameLength)
+    if (voice.longestWithPrefix > MaxNameLength) {
+        fault.tooLong = StyleFault::TooLong::GivenNames;
         return Checker{fault}.Fail("given.positions", -1,
                                    LengthProblem("given names", voice.longestWithPrefix, MaxNameLength) +
                                        " (a 31-byte prefix and up to " + std::to_string(longestPrefixed) +
                                        " composed bytes)");
+    }
     int head = stems ? LongestWalk(voice, voice.stem).Bytes(surname.minPositions, surname.maxPositions, false)
                      : Longest(voice.heads, voice.heads.size());
     voice.longestSurname = head + Longest(voice.tails, voice.tails.size());
-    if (voice.longestSurname > MaxSurnameLength)
+    if (voice.longestSurname > MaxSurnameLength) {
+        fault.tooLong = StyleFault::TooLong::Surnames;
         return Checker{fault}.Fail("surname", -1, LengthProblem("surnames", voice.longestSurname, MaxSurnameLength));
+    }
     return true;
 }
 

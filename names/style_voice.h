@@ -95,9 +95,14 @@ struct StyleVoice {
 // Where a style is wrong: the file's key ("tables.vowels"), the entry's index in it (-1 for the
 // key itself), and what is wrong.
 struct StyleFault {
+    // What a style whose names would run too long makes too long, for the learner to give up
+    // what shortens it; None for every other fault.
+    enum class TooLong { None, GivenNames, Surnames };
+
     std::string key;
     int index = -1;
     std::string message;
+    TooLong tooLong = TooLong::None;
 };
 
 // Checks data and builds its voice; false with fault when the style is not valid.

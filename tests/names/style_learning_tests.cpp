@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -311,9 +312,12 @@ TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
         {"Kala\tx\n", 1, 6, "must be m or f"},
         {"Kala\tm\tf\n", 1, 6, "must be m or f"},
         {"\tf\n", 1, 1, "a gender mark without a name"},
-        {"Kala\n" + std::string(MaxExampleLineBytes + 1, 'a') + "\n", 2, 0, "line is over the limit"},
-        {"aei\nou\n", 0, 0, "no example name has a consonant"},
-        {"krr\nst\n", 0, 0, "no example name has a consonant"},
+        {"Kala\n" + std::string(MaxExampleLineBytes + 1, 'a') + "\n", 2, MaxExampleLineBytes + 1,
+         "line is over the limit"},
+        {"Kala\n\xC3\xA5" + std::string(MaxExampleLineBytes, 'a') + "\n", 2, MaxExampleLineBytes, "line is over the limit"},
+        {"aei\nou\n", 0, 0, "no example name has a consonant before a vowel"},
+        {"krr\nst\n", 0, 0, "no example name has a consonant before a vowel"},
+        {"Alarion\nEowyn\nIrian\n", 0, 0, "no example name opens with a consonant"},
     };
     for (const Case& bad : cases) {
         std::string style;
@@ -328,6 +332,11 @@ TEST(StyleLearning, BadListsAreRefusedWithLineColumnAndReason)
     StyleError error;
     EXPECT_FALSE(ReadExampleNames(std::string(MaxExampleListBytes + 1, 'a'), "big", names, error));
     EXPECT_NE(error.message.find("over the limit"), std::string::npos) << error.Text();
+    EXPECT_EQ(error.line, 1);
+    EXPECT_EQ(error.column, static_cast<int>(MaxExampleListBytes) + 1);
+    EXPECT_FALSE(ReadExampleNames("Kala\n" + std::string(MaxExampleListBytes, 'a'), "big", names, error));
+    EXPECT_EQ(error.line, 2);
+    EXPECT_EQ(error.column, static_cast<int>(MaxExampleListBytes) - 4);
     std::string many;
     for (int k = 0; k <= MaxExampleNames; ++k)
         many += "Kala\n";
@@ -346,6 +355,66 @@ TEST(StyleLearning, LongGroupsAreGivenUpUntilEveryNameFits)
     EXPECT_LE(style.LongestWithPrefix(), MaxNameLength);
     for (const std::string& name : Compose(style, 1000))
         EXPECT_LE(name.size(), static_cast<std::size_t>(MaxNameLength));
+}
+
+}  // namespace
+
+namespace {
+
+// Any list the learner accepts gives a style that loads, with tables of about 200 entries
+// however many different groups the list holds: random lists of every size and shape, and
+// thousands of names that each open differently.
+TEST(StyleLearning, EveryLearnedStyleLoadsAndKeepsItsTablesSmall)
+{
+    std::mt19937 random(2300);
+    const std::vector<std::string> consonants = {"b", "k", "t", "r", "s", "n", "m", "l", "v", "th", "str", "\xC5\x82", "y"};
+    const std::vector<std::string> vowels = {"a", "e", "i", "o", "u", "ae", "\xC3\xA5", "y", "eo", "uia"};
+    auto pick = [&random](const std::vector<std::string>& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+    };
+    std::vector<std::string> lists;
+    for (int trial = 0; trial < 60; ++trial) {
+        const int names = std::uniform_int_distribution<int>(1, trial % 10 == 0 ? 4000 : 300)(random);
+        const int longest = std::uniform_int_distribution<int>(1, trial % 7 == 0 ? 14 : 6)(random);
+        std::string list;
+        for (int k = 0; k < names; ++k) {
+            const int groups = std::uniform_int_distribution<int>(1, longest)(random);
+            bool vowel = random() % 3 == 0;
+            std::string name;
+            for (int g = 0; g < groups; ++g, vowel = !vowel)
+                name += pick(vowel ? vowels : consonants);
+            list += name + (random() % 4 == 0 ? "\tf" : random() % 3 == 0 ? "\tm" : "") + "\n";
+        }
+        lists.push_back(list);
+    }
+    // 8,000 names with different openings (and as many different endings).
+    std::string distinct;
+    for (int k = 0; k < 8000; ++k) {
+        std::string opening, ending;
+        for (int rest = k, place = 0; place < 3; ++place, rest /= 20) {
+            opening += "bcdfghjklmnpqrstvwxz"[rest % 20];
+            ending += "bcdfghjklmnpqrstvwxz"[(rest + place) % 20];
+        }
+        distinct += opening + "a" + ending + "\n";
+    }
+    lists.push_back(distinct);
+    int learned = 0;
+    for (const std::string& list : lists) {
+        std::string text;
+        StyleError error;
+        if (!LearnStyleFile(list, "list.txt", text, error)) {
+            EXPECT_EQ(error.message.find("not valid"), std::string::npos) << error.Text();
+            continue;
+        }
+        ++learned;
+        Style style;
+        ASSERT_TRUE(Style::FromText(text, "learned.toml", style, error)) << error.Text();
+        const StyleData& data = style.Data();
+        for (const FragmentTable* table : {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings,
+                                           &data.maleEndings, &data.surname.tails})
+            EXPECT_LE(table->fragments.size(), 400u) << text.substr(0, 200);
+    }
+    EXPECT_GT(learned, 40);
 }
 
 }  // namespace

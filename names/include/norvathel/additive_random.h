@@ -1,5 +1,6 @@
 // The one source of randomness: an additive lagged-Fibonacci generator over 30-bit words,
-// x(n) = (x(n-55) + x(n-24)) mod 2^30. Two ways to seed it: from a wall-clock second as the
+// x(n) = (x(n-55) + x(n-24)) mod 2^30, drawn exactly as a 55-word table with two indices
+// would draw it. Two ways to seed it: from a wall-clock second as the
 // program does (Seed), or from all 64 bits of a seed (SeedFull).
 #pragma once
 #include <cstdint>
@@ -26,19 +27,13 @@ public:
     void SeedFull(std::uint64_t seed);
 
     // One step of the generator: the upper 24 of the new 30-bit word. Inline, so that the
-    // draws below pay no call per step.
+    // draws below pay no call per step. The words are made ahead in blocks (see Refill), and
+    // handed out in the order the step-by-step recurrence gives them.
     int Next()
     {
-        // The indices go through locals: the table store could otherwise alias them and
-        // force reloads.
-        int slot = i;
-        int partner = j;
-        // Two 30-bit words cannot overflow 32 bits when added.
-        std::int32_t v = (table[slot] + table[partner]) & WordMask;
-        table[slot] = v;
-        i = slot == 54 ? 0 : slot + 1;
-        j = partner == 54 ? 0 : partner + 1;
-        return v >> 6;
+        if (next == made)
+            Refill();
+        return sequence[next++] >> 6;
     }
 
     // A uniform integer in [lo, hi]; lo itself, without a draw, when hi <= lo.
@@ -86,16 +81,32 @@ public:
         return static_cast<int>(d);
     }
 
-    // Word k of the table, for inspection.
-    std::int32_t Word(int k) const { return table[k]; }
+    // Word k of the 55-word table as the step-by-step generator keeps it: slot k holds the
+    // last word drawn at a step n with n mod 55 == k (the seeded word k before any such step).
+    std::int32_t Word(int k) const;
 
 private:
     static constexpr std::int32_t WordMask = 0x3FFFFFFF;
     static constexpr std::uint32_t NarrowSpanLimit = 1u << 24;  // what one 24-bit draw covers
+    static constexpr int Lag = 55;    // x(n) = x(n - Lag) + x(n - Short)
+    static constexpr int Short = 24;  // also how many words one block makes at once
+    static constexpr int Capacity = Lag + 8 * Short;
 
-    std::int32_t table[55] = {};
-    int i = 0;  // the slot the next draw overwrites
-    int j = 0;  // its partner, always (i + 31) mod 55 after seeding
+    // Called when every word made has been handed out: makes the next Short words, each the
+    // sum of the words Lag and Short places back, none depending on another of the block, so
+    // that a compiler makes them side by side. Once the buffer is full, its last Lag words
+    // (all the recurrence and Word() read) move to its front first.
+    void Refill();
+    // Starts the sequence from a seeded table: table[k] is x(k - 55).
+    void Start(const std::int32_t (&table)[Lag]);
+
+    // x(base) .. x(base + made - 1) of the sequence, where the seeded words are x(-55) ..
+    // x(-1): sequence[next] is the word the next draw hands out. Only made - next words (at
+    // most a block) are ahead of what has been drawn.
+    std::int32_t sequence[Capacity] = {};
+    int next = Lag;
+    int made = Lag;
+    std::int64_t base = -Lag;  // the step number of sequence[0]
 };
 
 }  // namespace norvathel

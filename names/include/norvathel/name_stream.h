@@ -53,6 +53,8 @@ enum class ConstraintFault {
     EndingLastByte,       // no name of the gender ends with the ending's last byte
     EndingUnreachable,    // no name of the gender and prefix ends with the ending
     EndingOutsideLengths, // names ending so have lengths length..limit, none within the bounds
+    CheckTooCostly,       // deciding the above for this style would take more steps than limit:
+                          // the constraints are refused undecided (the style itself is fine)
 };
 
 struct ConstraintProblem {
@@ -199,8 +201,10 @@ std::uint64_t EntropySeed();
 std::uint64_t KeySeed(const char* key, std::size_t length);
 // A key's seed within a project: the key's hash XOR the first SplitMix64 output of the
 // project's seed. For one project seed, keys with different hashes keep different seeds; two
-// project seeds, however close, move every key by unrelated amounts; and no project seed
-// leaves the keys their bare seeds (that would take a SplitMix64 output of 0, which none is).
+// project seeds, however close, move every key by unrelated amounts. SplitMix64's first output
+// is a bijection of its seed, so exactly one project seed, 7046029254386353131, gives 0 and
+// leaves every key its bare seed (and the names it has with no project seed); the rule stays
+// as it is, since changing it would change every key's name.
 std::uint64_t KeySeed(const char* key, std::size_t length, std::uint64_t projectSeed);
 
 // The name of a key's seed: the first name that a NameStream with that seed and these gender,

@@ -93,7 +93,8 @@ struct StyleError {
     std::string Text() const;
 };
 
-struct StyleVoice;  // the compiled, appendable form the composer reads
+struct StyleVoice;  // the compiled style, private to the library: what the composer reads
+class BoardCursor;
 
 // A checked style, ready to compose. Copies share one immutable compiled form.
 class Style {
@@ -106,6 +107,9 @@ public:
     // The built-in styles' names, classic first.
     static std::vector<std::string> BuiltInNames();
     static const Style& Classic();
+    // True for the built-in classic style and its copies only: a style read from a file is
+    // never the built-in, whatever its name.
+    bool IsClassic() const;
 
     // A style from TOML text; source names it in errors. False, with error filled, when the
     // text is not a valid style.
@@ -130,9 +134,10 @@ public:
     // Composes ten surnames into the board's slots.
     void ComposeSurnames(AdditiveRandom& random, Board& board) const;
 
+private:
+    friend class BoardCursor;  // composes from the compiled style
     const StyleVoice& Voice() const { return *voice; }
 
-private:
     explicit Style(std::shared_ptr<const StyleVoice> built) : voice(std::move(built)) {}
 
     std::shared_ptr<const StyleVoice> voice;
@@ -141,6 +146,10 @@ private:
 // The generator that composes surnames for names whose given names come from given: derived
 // from given's present state (so from the seed), independent of the draws given makes next.
 AdditiveRandom SurnameRandomFor(const AdditiveRandom& given);
+
+// What the style's given names are made of, for messages: "the letters a to z", then the
+// letters beyond ASCII its fragments hold, in code point order ("a to z, å, æ and ø").
+std::string LettersOf(const Style& style);
 
 // The style as TOML text (format StyleFormatVersion).
 std::string WriteStyle(const StyleData& data);
