@@ -1,6 +1,6 @@
 // The C interface over AdditiveRandom, ComposeBoard and NameStream. Nothing may escape into C:
-// every allocation is checked, and anything thrown (only std::bad_alloc can be) becomes
-// NORVATHEL_NO_MEMORY.
+// every entry point that calls anything able to throw catches all of it, and anything thrown
+// (only std::bad_alloc can be) becomes NORVATHEL_NO_MEMORY.
 #include <norvathel/norvathel_c.h>
 
 #include <cstdio>
@@ -74,13 +74,66 @@ bool ToConstraints(const norvathel_constraints* given, norvathel::NameConstraint
     return true;
 }
 
-// What is wrong, in the words of the C structure's fields.
+// A text quoted for a message: control bytes as \xNN, so that no text given drives a terminal.
+std::string Quoted(const std::string& text)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    std::string quoted = "\"";
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            quoted += std::string("\\x") + Hex[byte >> 4] + Hex[byte & 15];
+        else
+            quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string ByteShown(char byte)
+{
+    const unsigned char value = static_cast<unsigned char>(byte);
+    if (value > ' ' && value < 0x7F)
+        return std::string("'") + byte + "'";
+    static const char Hex[] = "0123456789ABCDEF";
+    return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
+}
+
+// Who the names are: "male names beginning with \"Ka\"", or one "male name".
+std::string NamesMeant(norvathel::GenderChoice gender, const char* prefix, bool plural, bool withPrefix)
+{
+    std::string names = gender == norvathel::GenderChoice::Male     ? "male name"
+                        : gender == norvathel::GenderChoice::Female ? "female name"
+                                                                    : "name";
+    if (plural)
+        names += "s";
+    if (withPrefix && prefix && prefix[0] != '\0')
+        names += " beginning with " + Quoted(prefix);
+    return names;
+}
+
+// The length fields given: "max_length 1", "min_length 4 and max_length 5".
+std::string LengthsAsked(const norvathel::NameConstraints& constraints)
+{
+    const std::string least = "min_length " + std::to_string(constraints.minLength);
+    const std::string most = "max_length " + std::to_string(constraints.maxLength);
+    if (constraints.minLength != 0 && constraints.maxLength != 0)
+        return least + " and " + most;
+    return constraints.minLength != 0 ? least : most;
+}
+
+// What is wrong, in the words of the C structure's fields. The reasons that depend on the
+// gender, the prefix and the style say them as the tool does (told), or keep the words
+// norvathel_check_constraints has always given (not told).
 std::string ProblemText(const norvathel::ConstraintProblem& problem,
-                        const norvathel::NameConstraints& constraints)
+                        const norvathel::NameConstraints& constraints, bool told = false,
+                        norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn, const char* prefix = nullptr,
+                        const norvathel::Style& style = norvathel::Style::Classic())
 {
     using Fault = norvathel::ConstraintFault;
     const std::string length = std::to_string(problem.length);
     const std::string limit = std::to_string(problem.limit);
+    const std::string lengths = length + " to " + limit + " bytes long";
+    const std::string ending = "ends_with " + Quoted(constraints.endsWith);
     switch (problem.fault) {
     case Fault::None: return "";
     case Fault::MinLengthOutOfRange: return "min_length " + length + " is not 0 or 1 to " + limit;
@@ -95,17 +148,41 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
     case Fault::EmptyPiece:
         return "exclude[" + std::to_string(problem.piece) + "] is empty";
     case Fault::PieceInPrefix:
+        if (told)
+            return "the prefix contains exclude[" + std::to_string(problem.piece) + "], " +
+                   Quoted(constraints.exclude[problem.piece]);
         return "the prefix contains exclude[" + std::to_string(problem.piece) + "], \"" +
                constraints.exclude[problem.piece] + "\"";
     case Fault::LengthsUnreachable:
+        if (told)
+            return LengthsAsked(constraints) + (constraints.minLength && constraints.maxLength ? " leave" : " leaves") +
+                   " no name: " + NamesMeant(gender, prefix, true, true) + " are " + lengths;
         return "names with this gender and prefix are " + length + " to " + limit + " bytes long";
     case Fault::EndingForeignByte:
+        if (told)
+            return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
+                   " (names are made of " + norvathel::LettersOf(style) + ", and the prefix)";
         return "no name holds byte " + std::to_string(problem.piece) + " of ends_with";
-    case Fault::EndingInVowel: return "no male name ends in a vowel";
-    case Fault::EndingLastByte: return "no name of this gender ends with the last byte of ends_with";
-    case Fault::EndingUnreachable: return "no name of this gender and prefix ends with ends_with";
+    case Fault::EndingInVowel:
+        if (told)
+            return ending + ": no male name ends in a vowel (male names end in a consonant)";
+        return "no male name ends in a vowel";
+    case Fault::EndingLastByte:
+        if (told)
+            return ending + ": no " + NamesMeant(gender, prefix, false, false) + " ends in " +
+                   ByteShown(constraints.endsWith[problem.piece]);
+        return "no name of this gender ends with the last byte of ends_with";
+    case Fault::EndingUnreachable:
+        if (told)
+            return ending + ": no " + NamesMeant(gender, prefix, false, true) + " ends so";
+        return "no name of this gender and prefix ends with ends_with";
     case Fault::EndingOutsideLengths:
+        if (told)
+            return ending + " with " + LengthsAsked(constraints) + ": " + NamesMeant(gender, prefix, true, true) +
+                   " ending so are " + lengths;
         return "names ending with ends_with are " + length + " to " + limit + " bytes long";
+    case Fault::CheckTooCostly:
+        return "checking the lengths and ends_with against this style would take more than " + limit + " steps";
     }
     return "unknown problem";
 }
@@ -116,17 +193,43 @@ void Problem(const std::string& text, char* problem, std::size_t problemSize)
         std::snprintf(problem, problemSize, "%s", text.c_str());
 }
 
+// A stream's prefix as the tool takes it: a name must begin with the whole prefix, so one
+// longer than the composer's 31 bytes is refused, not cut, and a control byte would break a
+// name's line. (The board functions keep the window's cut.) Empty when it is fine.
+std::string PrefixProblem(const char* prefix)
+{
+    if (!prefix)
+        return "";
+    const std::size_t length = std::strlen(prefix);
+    if (length > norvathel::PrefixCapacity - 1)
+        return "the prefix is " + std::to_string(length) + " bytes long; a prefix holds at most " +
+               std::to_string(norvathel::PrefixCapacity - 1);
+    for (std::size_t at = 0; at < length; ++at) {
+        const unsigned char byte = static_cast<unsigned char>(prefix[at]);
+        if (byte < 0x20 || byte == 0x7F)
+            return "the prefix " + Quoted(prefix) + " holds a control byte";
+    }
+    return "";
+}
+
 norvathel_result Check(const char* prefix, const norvathel_constraints* given,
                        norvathel::NameConstraints& constraints, char* problem,
-                       std::size_t problemSize,
+                       std::size_t problemSize, bool told = false,
                        norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn,
                        const norvathel::Style& style = norvathel::Style::Classic())
 {
-    if (!ToConstraints(given, constraints))
+    const std::string badPrefix = PrefixProblem(prefix);
+    if (!badPrefix.empty()) {
+        Problem(badPrefix, problem, problemSize);
         return NORVATHEL_BAD_ARGUMENT;
+    }
+    if (!ToConstraints(given, constraints)) {
+        Problem("exclude holds a null pointer", problem, problemSize);
+        return NORVATHEL_BAD_ARGUMENT;
+    }
     const norvathel::ConstraintProblem found =
         norvathel::ImpossibleConstraints(constraints, prefix, gender, style);
-    Problem(ProblemText(found, constraints), problem, problemSize);
+    Problem(ProblemText(found, constraints, told, gender, prefix, style), problem, problemSize);
     return found ? NORVATHEL_IMPOSSIBLE : NORVATHEL_OK;
 }
 
@@ -135,6 +238,9 @@ norvathel_result Check(const char* prefix, const norvathel_constraints* given,
 void WriteName(const norvathel::StreamName& found, char* name, std::size_t capacity, std::size_t* givenLength,
                norvathel_gender* gender)
 {
+    static_assert(NORVATHEL_NAME_SIZE >= norvathel::MaxNameLength + 1 &&
+                      NORVATHEL_FULL_NAME_SIZE >= 2 * (norvathel::MaxNameLength + 1),
+                  "the sizes promised hold any name");
     if (found.surname)
         std::snprintf(name, capacity, "%s %s", found.text, found.surname);
     else
@@ -173,7 +279,7 @@ uint64_t norvathel_seed_from_word(const char* word)
 
 uint64_t norvathel_entropy_seed(void)
 {
-    return norvathel::EntropySeed();
+    return norvathel::EntropySeed();  // catches what the entropy source throws, itself
 }
 
 const char* norvathel_result_text(norvathel_result result)
@@ -224,6 +330,24 @@ norvathel_result norvathel_check_constraints(const char* prefix,
     }
 }
 
+norvathel_result norvathel_check_styled_constraints(const norvathel_style* style, norvathel_gender gender,
+                                                    const char* prefix, const norvathel_constraints* constraints,
+                                                    char* reason, size_t reason_size)
+{
+    Problem("", reason, reason_size);
+    norvathel::GenderChoice choice;
+    if (!ToChoice(gender, choice)) {
+        Problem("the gender is not NORVATHEL_DRAWN, NORVATHEL_MALE or NORVATHEL_FEMALE", reason, reason_size);
+        return NORVATHEL_BAD_ARGUMENT;
+    }
+    try {
+        norvathel::NameConstraints converted;
+        return Check(prefix, constraints, converted, reason, reason_size, true, choice, StyleOf(style));
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
 norvathel_result norvathel_stream_create(uint64_t seed, norvathel_gender gender,
                                          const char* prefix,
                                          const norvathel_constraints* constraints,
@@ -240,13 +364,39 @@ void norvathel_stream_free(norvathel_stream* stream)
 norvathel_result norvathel_stream_next(norvathel_stream* stream, char* name, size_t capacity,
                                        norvathel_gender* gender)
 {
-    if (!stream || !name || capacity < NORVATHEL_NAME_SIZE)
+    // Refused before a name is drawn, so that none is lost or cut.
+    if (!stream || !name || capacity < (stream->full ? NORVATHEL_FULL_NAME_SIZE : NORVATHEL_NAME_SIZE))
         return NORVATHEL_BAD_ARGUMENT;
     try {
         norvathel::StreamName next;
         if (!stream->names.Next(next))
             return NORVATHEL_DRY;
         WriteName(next, name, capacity, nullptr, gender);
+        return NORVATHEL_OK;
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_stream_fill(norvathel_stream* stream, char* names, size_t capacity, size_t most,
+                                       size_t* count, norvathel_gender* genders)
+{
+    if (count)
+        *count = 0;
+    const size_t room = stream && stream->full ? NORVATHEL_FULL_NAME_SIZE : NORVATHEL_NAME_SIZE;
+    if (!stream || !count || (most > 0 && (!names || capacity < room)))
+        return NORVATHEL_BAD_ARGUMENT;
+    // A name is drawn only while the largest one fits behind the last: none is lost or cut.
+    size_t used = 0;
+    try {
+        norvathel::StreamName next;
+        while (*count < most && capacity - used >= room) {
+            if (!stream->names.Next(next))
+                return NORVATHEL_DRY;
+            WriteName(next, names + used, capacity - used, nullptr, genders ? &genders[*count] : nullptr);
+            used += std::strlen(names + used) + 1;
+            ++*count;
+        }
         return NORVATHEL_OK;
     } catch (...) {
         return NORVATHEL_NO_MEMORY;
@@ -343,14 +493,24 @@ void norvathel_style_free(norvathel_style* style)
     delete style;
 }
 
+// These two only read strings that exist; the guards are there so that no change inside can
+// ever let an exception reach C.
 const char* norvathel_style_name(const norvathel_style* style)
 {
-    return StyleOf(style).Name().c_str();
+    try {
+        return StyleOf(style).Name().c_str();
+    } catch (...) {
+        return "";
+    }
 }
 
 const char* norvathel_style_description(const norvathel_style* style)
 {
-    return StyleOf(style).Data().description.c_str();
+    try {
+        return StyleOf(style).Data().description.c_str();
+    } catch (...) {
+        return "";
+    }
 }
 
 norvathel_result norvathel_compose_styled_board(norvathel_generator* generator, const norvathel_style* style,
@@ -361,9 +521,14 @@ norvathel_result norvathel_compose_styled_board(norvathel_generator* generator, 
     norvathel::GenderChoice choice;
     if (!generator || !names || !ToChoice(gender, choice))
         return NORVATHEL_BAD_ARGUMENT;
-    const Gender drawn = norvathel::BoardGender(choice, generator->random);
+    Gender drawn;
     Board board;
-    StyleOf(style).ComposeBoard(generator->random, drawn, prefix, board);
+    try {
+        drawn = norvathel::BoardGender(choice, generator->random);
+        StyleOf(style).ComposeBoard(generator->random, drawn, prefix, board);
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
     static_assert(NORVATHEL_NAME_SIZE == norvathel::NameSlotSize &&
                       NORVATHEL_BOARD_NAMES == norvathel::NamesPerBoard,
                   "the C board is the composer's board");
@@ -385,7 +550,8 @@ norvathel_result norvathel_styled_stream_create(uint64_t seed, const norvathel_s
     *stream = nullptr;
     try {
         norvathel::NameConstraints converted;
-        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice, StyleOf(style));
+        const norvathel_result checked =
+            Check(prefix, constraints, converted, nullptr, 0, false, choice, StyleOf(style));
         if (checked != NORVATHEL_OK)
             return checked;
         *stream = new norvathel_stream(StyleOf(style), seed, choice, prefix, converted, full_names != 0);
@@ -425,7 +591,8 @@ norvathel_result norvathel_styled_key_name(uint64_t key_seed, const norvathel_st
         return NORVATHEL_BAD_ARGUMENT;  // a key's name must not depend on the other keys
     try {
         norvathel::NameConstraints converted;
-        const norvathel_result checked = Check(prefix, constraints, converted, nullptr, 0, choice, StyleOf(style));
+        const norvathel_result checked =
+            Check(prefix, constraints, converted, nullptr, 0, false, choice, StyleOf(style));
         if (checked != NORVATHEL_OK)
             return checked;
         norvathel::KeyNamer namer(StyleOf(style), choice, prefix, converted, full_names != 0);

@@ -7,10 +7,11 @@
 
 struct norvathel_stream {
     norvathel::NameStream names;
+    bool full;  // names come with surnames: NORVATHEL_FULL_NAME_SIZE bytes each
 
     norvathel_stream(const norvathel::Style& style, std::uint64_t seed, norvathel::GenderChoice gender,
-                     const char* prefix, const norvathel::NameConstraints& constraints, bool full)
-        : names(style, seed, gender, prefix, constraints, full)
+                     const char* prefix, const norvathel::NameConstraints& constraints, bool fullNames)
+        : names(style, seed, gender, prefix, constraints, fullNames), full(fullNames)
     {
     }
 };

@@ -40,7 +40,8 @@ extern "C" {
 typedef enum norvathel_result {
     NORVATHEL_OK = 0,
     NORVATHEL_DRY = 1,           /* none of a million names in a row met the constraints */
-    NORVATHEL_BAD_ARGUMENT = 2,  /* a null pointer, an unknown gender or a buffer too small */
+    NORVATHEL_BAD_ARGUMENT = 2,  /* a null pointer, an unknown gender, a buffer too small (never
+                                    cut) or a stream's prefix refused */
     NORVATHEL_IMPOSSIBLE = 3,    /* constraints that no name can meet (see norvathel_problem) */
     NORVATHEL_NO_MEMORY = 4
 } norvathel_result;
@@ -86,7 +87,9 @@ NORVATHEL_C_API norvathel_result norvathel_compose_board(
 
 /* Whether some name beginning with prefix can meet the constraints, seen before composing:
  * NORVATHEL_OK, or NORVATHEL_IMPOSSIBLE with the reason in problem (problem_size bytes; may be
- * 0 and problem NULL). Impossible: a length out of range, crossed lengths, a max_length below
+ * 0 and problem NULL); NORVATHEL_BAD_ARGUMENT, with the reason too, for a prefix a stream
+ * refuses (see norvathel_stream_create). norvathel_check_styled_constraints decides for a
+ * style and a gender, in the tool's words. Impossible: a length out of range, crossed lengths, a max_length below
  * the prefix's or the ending's length, an ending longer than 45 bytes, an empty exclude piece
  * or one inside the prefix; lengths that no name with the prefix can have, or an ending that no
  * name can have within the lengths (decided for either gender; a stream decides for its
@@ -96,15 +99,33 @@ NORVATHEL_C_API norvathel_result norvathel_check_constraints(
     size_t problem_size);
 /* A stream of names that meet the constraints (NULL for none): the boards composed from a
  * generator whose whole table seed fills (every 64-bit seed its own sequence), with the failing
- * names left out. NORVATHEL_IMPOSSIBLE when no name of the gender can meet the constraints. */
+ * names left out. NORVATHEL_IMPOSSIBLE when no name of the gender can meet the constraints.
+ * Every name begins with the whole prefix, so, as the tool does, a prefix longer than 31 bytes
+ * or holding a control byte (below 0x20, or 0x7F) is NORVATHEL_BAD_ARGUMENT, not cut (the
+ * board functions keep the window's cut at 31 bytes); norvathel_check_constraints says why. */
 NORVATHEL_C_API norvathel_result norvathel_stream_create(
     uint64_t seed, norvathel_gender gender, const char* prefix,
     const norvathel_constraints* constraints, norvathel_stream** stream);
 NORVATHEL_C_API void norvathel_stream_free(norvathel_stream* stream);
-/* The next name into name, whose capacity must be at least NORVATHEL_NAME_SIZE bytes, and its
- * gender into *gender unless gender is NULL. NORVATHEL_DRY once the stream has run dry. */
+/* The next name into name, whose capacity must be at least NORVATHEL_NAME_SIZE bytes
+ * (NORVATHEL_FULL_NAME_SIZE for a stream with surnames: the name is then "Given Surname"), and
+ * its gender into *gender unless gender is NULL. A smaller buffer is NORVATHEL_BAD_ARGUMENT,
+ * found before a name is drawn: no name is cut or lost. NORVATHEL_DRY once the stream has run
+ * dry. */
 NORVATHEL_C_API norvathel_result norvathel_stream_next(norvathel_stream* stream, char* name,
                                                        size_t capacity, norvathel_gender* gender);
+/* Up to most names in one call (since 2.1.0), for callers that pay for every call: the names
+ * as norvathel_stream_next gives them, one after the other in names, each ended by its NUL
+ * ("Ilia\0Sojazheta\0..."), their number in *count and, unless genders is NULL, their genders
+ * in genders[0] to genders[*count - 1] (room for most). A name is drawn only while
+ * NORVATHEL_NAME_SIZE bytes (NORVATHEL_FULL_NAME_SIZE with surnames) are left behind the last,
+ * so none is cut or lost: a buffer of most times that size takes most names. NORVATHEL_OK when
+ * most names were written or the buffer is full; NORVATHEL_DRY when the stream ran dry after
+ * *count names; NORVATHEL_BAD_ARGUMENT, with nothing written, when count is NULL or most > 0
+ * and the buffer cannot take one name. */
+NORVATHEL_C_API norvathel_result norvathel_stream_fill(norvathel_stream* stream, char* names,
+                                                       size_t capacity, size_t most, size_t* count,
+                                                       norvathel_gender* genders);
 /* How many names the stream has composed and handed out so far. */
 NORVATHEL_C_API void norvathel_stream_counts(const norvathel_stream* stream, uint64_t* composed,
                                              uint64_t* kept);
@@ -160,6 +181,14 @@ NORVATHEL_C_API norvathel_result norvathel_compose_styled_board(
     norvathel_generator* generator, const norvathel_style* style, norvathel_gender gender,
     const char* prefix, char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE],
     norvathel_gender* used);
+/* norvathel_check_constraints for a style (NULL: classic) and a gender (since 2.1.0): exactly
+ * what norvathel_styled_stream_create decides, with the reason in the tool's words (the
+ * gender, the prefix and the style's letters named, "ends_with \"a\": no male name ends in a
+ * vowel (male names end in a consonant)") in reason (reason_size bytes; may be 0 and reason
+ * NULL; "" when the result is NORVATHEL_OK). */
+NORVATHEL_C_API norvathel_result norvathel_check_styled_constraints(
+    const norvathel_style* style, norvathel_gender gender, const char* prefix,
+    const norvathel_constraints* constraints, char* reason, size_t reason_size);
 /* norvathel_stream_create in the given style (NULL: classic). With full_names nonzero each
  * name gets a surname, composed from a second generator derived from seed: the given names
  * are exactly those of the same stream without surnames; the constraints apply to the given
