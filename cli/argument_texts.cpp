@@ -112,25 +112,27 @@ bool ParseBoardList(const char* list, std::vector<BoardRequest>& boards, std::st
     }
 }
 
+std::string EscapedControls(const char* text)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (const char* place = text; *place != '\0'; ++place) {
+        const unsigned char byte = static_cast<unsigned char>(*place);
+        if (byte < 0x20 || byte == 0x7F) {
+            escaped += "\\x";
+            escaped += Hex[byte >> 4];
+            escaped += Hex[byte & 15];
+        } else {
+            escaped += static_cast<char>(byte);
+        }
+    }
+    return escaped;
+}
+
 std::string Quoted(const char* text)
 {
     const std::size_t MaxShown = 60;
-    static const char Hex[] = "0123456789ABCDEF";
-    std::string quoted = "'";
-    std::size_t shown = 0;
-    for (const char* place = text; *place != '\0'; ++place, ++shown) {
-        if (shown == MaxShown) {
-            quoted += "...";
-            break;
-        }
-        unsigned char byte = static_cast<unsigned char>(*place);
-        if (byte < 0x20 || byte == 0x7F) {
-            quoted += "\\x";
-            quoted += Hex[byte >> 4];
-            quoted += Hex[byte & 15];
-        } else {
-            quoted += static_cast<char>(byte);
-        }
-    }
-    return quoted + "'";
+    const std::size_t length = std::strlen(text);
+    const std::string shown(text, length < MaxShown ? length : MaxShown);
+    return "'" + EscapedControls(shown.c_str()) + (length > MaxShown ? "..." : "") + "'";
 }

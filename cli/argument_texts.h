@@ -33,3 +33,6 @@ bool ParseBoardList(const char* list, std::vector<BoardRequest>& boards, std::st
 // A command-line text made safe for a one-line message: quoted, control bytes as \xNN,
 // long texts cut.
 std::string Quoted(const char* text);
+// The whole text with its control bytes written as \xNN, so that no file name or line can
+// drive the terminal a message is read on.
+std::string EscapedControls(const char* text);

@@ -17,31 +17,33 @@ const char LearnUsage[] =
     "optionally followed by a tab and m or f for its gender, and writes the style file to\n"
     "standard output. Use it with --style FILE.\n";
 
-// Reads the whole stream, at most limit bytes and one more to tell that it is over.
-bool ReadAll(std::FILE* file, std::size_t limit, std::string& text)
+// "path: message" with the path's control bytes shown as \xNN, as every file fault is.
+std::string Shown(const std::string& path, const std::string& message)
 {
-    char chunk[16384];
-    std::size_t read;
-    while (text.size() <= limit && (read = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, read);
-    return !std::ferror(file);
+    norvathel::StyleError fault;
+    fault.source = path;
+    fault.message = message;
+    return fault.Text();
 }
 
 // The example list named by path, or an error message.
 bool ReadList(const std::string& path, std::FILE* in, std::string& text, std::string& problem)
 {
     const bool standardInput = path == "-";
-    std::FILE* file = standardInput ? in : OpenFileForReading(path.c_str());
+    std::FILE* file = standardInput ? in : norvathel::OpenFileForReading(path.c_str());
     if (file == nullptr) {
-        problem = path + ": cannot open: " + std::strerror(errno);
+        const int openError = errno;
+        problem = Shown(path, std::string("cannot open: ") + std::strerror(openError));
         return false;
     }
-    const bool read = ReadAll(file, norvathel::MaxExampleListBytes, text);
+    // A list over the limit is read a little past it, for the fault to name its place.
+    const bool read = norvathel::ReadWholeStream(file, norvathel::MaxExampleListBytes, text) !=
+                      norvathel::ReadOutcome::CannotRead;
     const int error = errno;
     if (!standardInput)
         std::fclose(file);
     if (!read) {
-        problem = path + ": cannot read: " + std::strerror(error);
+        problem = Shown(path, std::string("cannot read: ") + std::strerror(error));
         return false;
     }
     return true;

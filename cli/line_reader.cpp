@@ -1,5 +1,7 @@
 #include "line_reader.h"
 
+#include "argument_texts.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -45,8 +47,29 @@ bool LineReader::Refill()
     return got > 0;
 }
 
+// Skips a UTF-8 byte-order mark; false, with the fault, at a UTF-16 one (whose text would
+// otherwise read as NUL bytes on line 1).
+bool LineReader::CheckStart()
+{
+    startChecked = true;
+    while (end - start < 3 && Refill()) {
+    }
+    if (!problem.empty())
+        return false;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer.get() + start);
+    const std::size_t unread = end - start;
+    if (unread >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+        start += 3;
+    else if (unread >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        return Fail(std::string("the file is UTF-16 (it starts with the byte-order mark ") +
+                    (bytes[0] == 0xFF ? "FF FE" : "FE FF") + "), not UTF-8: save it as UTF-8");
+    return true;
+}
+
 bool LineReader::Next(const char*& text, std::size_t& length)
 {
+    if (!startChecked && !CheckStart())
+        return false;
     for (;;) {
         char* from = buffer.get() + start;
         const std::size_t unread = end - start;
@@ -77,9 +100,9 @@ bool LineReader::Next(const char*& text, std::size_t& length)
 bool ReadLines(const char* path, std::size_t longest, std::vector<std::string>& lines, std::string& problem)
 {
     const bool standardInput = std::strcmp(path, "-") == 0;
-    std::FILE* in = standardInput ? stdin : OpenFileForReading(path);  // any name, on Windows too
+    std::FILE* in = standardInput ? stdin : norvathel::OpenFileForReading(path);  // any name, on Windows too
     if (in == nullptr) {
-        problem = std::string("cannot open '") + path + "': " + std::strerror(errno);
+        problem = "cannot open '" + EscapedControls(path) + "': " + std::strerror(errno);
         return false;
     }
     LineReader reader(in, longest);
@@ -91,7 +114,7 @@ bool ReadLines(const char* path, std::size_t longest, std::vector<std::string>& 
     if (!standardInput)
         std::fclose(in);
     if (!reader.Problem().empty()) {
-        problem = std::string("'") + path + "': " + reader.Problem();
+        problem = "'" + EscapedControls(path) + "': " + reader.Problem();
         return false;
     }
     return true;

@@ -1,6 +1,8 @@
 // Files of one item per line (keys, excluded names, excluded pieces), read in large blocks.
 // A line ends at LF; one CR before it is dropped, so a file saved on Windows reads the same;
-// a final LF adds no line; an empty line is a line.
+// a final LF adds no line; an empty line is a line. A UTF-8 byte-order mark at the start (what
+// Notepad and spreadsheets write) is not part of the first line; a UTF-16 one is a fault, found
+// before the first line is given.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +25,7 @@ public:
 
 private:
     bool Refill();
+    bool CheckStart();
     bool Fail(const std::string& text);
 
     std::FILE* in;
@@ -32,12 +35,13 @@ private:
     std::size_t start = 0;  // the unread bytes are [start, end)
     std::size_t end = 0;
     bool atEnd = false;
+    bool startChecked = false;
     std::uint64_t number = 0;
     std::string problem;
 };
 
 // Every line of the file at path ("-": standard input) into lines, empty ones left out. False,
 // with problem set (naming the file and line), when it cannot be opened or read, or a line is
-// longer than longest or holds a NUL byte.
+// longer than longest or holds a NUL byte, or the file is UTF-16.
 bool ReadLines(const char* path, std::size_t longest, std::vector<std::string>& lines,
                std::string& problem);

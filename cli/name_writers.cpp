@@ -107,7 +107,7 @@ void JsonWriter::Start(std::uint64_t seed, const ToolOptions& options)
     // A clock value replays with --clock, any other seed with --seed.
     output.Write((std::string(options.clock ? "{\"clock\":" : "{\"seed\":") + std::to_string(seed)).c_str());
     // The style is named wherever it is not the default one, and with every full name.
-    if (options.fullNames || options.style.Name() != "classic") {
+    if (options.fullNames || !options.style.IsClassic()) {
         output.Write(",\"style\":");
         WriteString(options.style.Name());
     }

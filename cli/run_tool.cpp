@@ -13,6 +13,7 @@
 #include "name_writers.h"
 #include "norvathel_version.h"
 #include "argument_texts.h"
+#include "fault_words.h"
 #include "line_reader.h"
 #include "output_buffer.h"
 #include "progress_line.h"
@@ -36,16 +37,6 @@ struct RunResult {
     std::string keysProblem;  // a --keys file that could not be read to its end
 };
 
-// The generator a run starts from: the full seeding, or the program's from a clock value.
-AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed)
-{
-    AdditiveRandom random;
-    if (options.clock)
-        random.Seed(seed);
-    else
-        random.SeedFull(seed);
-    return random;
-}
 
 // --count names from a NameStream: boards of ten composed in order on one generator, the
 // names that fail a constraint left out. result counts as it goes, so that it holds what was
@@ -108,15 +99,22 @@ void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& outp
 {
     norvathel::KeyNamer namer(options.style, options.gender, options.prefix, options.constraints,
                               options.fullNames);
-    KeyWriter writer(output, options.format);
-    // As the JSON document does, each object names the style unless it is classic without --full.
-    const bool named = options.fullNames || options.style.Name() != "classic";
-    writer.Start(options.bom, options.fullNames, named ? options.style.Name().c_str() : nullptr);
+    // The first line is read before anything is written: a file that cannot be read at all (a
+    // UTF-16 one, say) leaves no CSV header or JSON bracket behind its message.
     LineReader keys(in, LongestLine);
     const char* key;
     std::size_t length;
+    bool more = keys.Next(key, length);
+    if (!more && !keys.Problem().empty()) {
+        result.keysProblem = keys.Problem();
+        return;
+    }
+    KeyWriter writer(output, options.format);
+    // As the JSON document does, each object names the style unless it is classic without --full.
+    const bool named = options.fullNames || !options.style.IsClassic();
+    writer.Start(options.bom, options.fullNames, named ? options.style.Name().c_str() : nullptr);
     norvathel::StreamName name;
-    while (!output.Failed() && keys.Next(key, length)) {
+    for (; more && !output.Failed(); more = keys.Next(key, length)) {
         const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, length, *options.seed)
                                                 : norvathel::KeySeed(key, length);
         if (!namer.Name(seed, name)) {
@@ -136,7 +134,7 @@ int RunKeys(const ToolOptions& options, OutputBuffer& output, ProgressLine& prog
             RunResult& result, std::FILE* err)
 {
     const bool standardInput = *options.keys == "-";
-    std::FILE* in = standardInput ? stdin : OpenFileForReading(options.keys->c_str());
+    std::FILE* in = standardInput ? stdin : norvathel::OpenFileForReading(options.keys->c_str());
     if (in == nullptr) {
         std::fprintf(err, "norvathel-names: --keys: cannot open %s: %s\n", Quoted(options.keys->c_str()).c_str(),
                      std::strerror(errno));
@@ -180,10 +178,7 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
         } else if (outcome == ParseOutcome::Version) {
             WriteLines(output, "norvathel-names " NORVATHEL_VERSION "\n");
         } else {
-            // Without a seed, entropy: two runs in the same second must not print the same names.
-            const std::uint64_t seed = options.seed    ? *options.seed
-                                       : options.clock ? *options.clock
-                                                       : norvathel::EntropySeed();
+            const std::uint64_t seed = RunSeed(options);
             if (options.showSeed)
                 std::fprintf(err, "%s: %llu\n", options.clock ? "clock" : "seed",
                              static_cast<unsigned long long>(seed));
@@ -221,12 +216,8 @@ int RunTool(int argc, char** argv, std::FILE* out, std::FILE* err)
         return 3;
     }
     if (result.ranDry) {
-        std::fprintf(err,
-                     "norvathel-names: only %llu of %llu names meet the constraints (%llu composed "
-                     "in a row without a new one)\n",
-                     static_cast<unsigned long long>(result.written),
-                     static_cast<unsigned long long>(options.count),
-                     static_cast<unsigned long long>(result.composedInARow));
+        std::fprintf(err, "norvathel-names: %s\n",
+                     DryMessage(result.written, options.count, result.composedInARow).c_str());
         return 3;
     }
     return 0;

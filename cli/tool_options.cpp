@@ -1,19 +1,16 @@
 #include "tool_options.h"
 
+#include "fault_words.h"
 #include "line_reader.h"
 #include "utf8_files.h"
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 
-using norvathel::ConstraintFault;
 using norvathel::GenderChoice;
 using norvathel::PrefixCapacity;
 
 namespace {
-
-const char* const MaxValueText = "18446744073709551615";
 
 // Options are matched by name; a value comes either as "--name=VALUE" or as the next argument.
 struct Argument {
@@ -27,22 +24,6 @@ Argument SplitArgument(const char* text)
     if (std::strncmp(text, "--", 2) != 0 || equals == nullptr)
         return {text, nullptr};
     return {std::string(text, static_cast<std::size_t>(equals - text)), equals + 1};
-}
-
-bool ParseCount(const char* option, const char* text, std::uint64_t& value, std::string& problem)
-{
-    if (ParseUnsigned(text, value))
-        return true;
-    bool digitsOnly = text[0] != '\0' && std::strspn(text, "0123456789") == std::strlen(text);
-    if (text[0] == '-')
-        problem = std::string(option) + " must not be negative: " + Quoted(text);
-    else if (digitsOnly)
-        problem = std::string(option) + " value " + Quoted(text) + " is out of range (0 to " +
-                  MaxValueText + ")";
-    else
-        problem = "invalid " + std::string(option) + " value " + Quoted(text) +
-                  ": expected a whole number from 0 to " + MaxValueText;
-    return false;
 }
 
 bool ParseFormat(const char* text, OutputFormat& format, std::string& problem)
@@ -72,98 +53,6 @@ const char* Spelling(ConstraintOption option)
     case ConstraintOption::ExcludeNames: return "--exclude-names";
     }
     return "";
-}
-
-// Who the names are, for messages: "male names beginning with 'Ka'", or one "male name".
-std::string NamesMeant(const ToolOptions& options, bool plural = true, bool withPrefix = true)
-{
-    std::string names = options.gender == GenderChoice::Male     ? "male name"
-                        : options.gender == GenderChoice::Female ? "female name"
-                                                                 : "name";
-    if (plural)
-        names += "s";
-    if (withPrefix && options.prefix[0] != '\0')
-        names += " beginning with " + Quoted(options.prefix);
-    return names;
-}
-
-// The length options given, as typed: "--max-length 1", "--min-length 4 and --max-length 5".
-std::string LengthsAsked(const norvathel::NameConstraints& constraints)
-{
-    const std::string least = "--min-length " + std::to_string(constraints.minLength);
-    const std::string most = "--max-length " + std::to_string(constraints.maxLength);
-    if (constraints.minLength != 0 && constraints.maxLength != 0)
-        return least + " and " + most;
-    return constraints.minLength != 0 ? least : most;
-}
-
-std::string ByteShown(char byte)
-{
-    const unsigned char value = static_cast<unsigned char>(byte);
-    if (value > ' ' && value < 0x7F)
-        return std::string("'") + byte + "'";
-    static const char Hex[] = "0123456789ABCDEF";
-    return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
-}
-
-// What a given name of the style is made of, for a message: "the letters a to z", and the
-// letters beyond ASCII its fragments hold, in their order ("a to z, å, æ and ø").
-std::string LettersOf(const norvathel::Style& style)
-{
-    const norvathel::StyleData& data = style.Data();
-    std::set<std::string> beyond;  // UTF-8 sorts as code points do
-    for (const norvathel::FragmentTable* table :
-         {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings, &data.maleEndings})
-        for (const std::string& fragment : table->fragments)
-            for (std::size_t at = 0; at < fragment.size(); ++at)
-                if (static_cast<unsigned char>(fragment[at]) >= 0xC0)  // a letter's lead: two bytes
-                    beyond.insert(fragment.substr(at, 2));
-    std::string letters = "the letters a to z";
-    std::size_t left = beyond.size();
-    for (const std::string& letter : beyond)
-        letters += (--left == 0 ? " and " : ", ") + letter;
-    return letters;
-}
-
-// Why the constraints cannot be met, in the options' words.
-std::string ConstraintMessage(const norvathel::ConstraintProblem& problem, const ToolOptions& options)
-{
-    const norvathel::NameConstraints& constraints = options.constraints;
-    const std::string range = " must be from 1 to " + std::to_string(problem.limit);
-    const std::string ending = "--ends-with " + Quoted(constraints.endsWith.c_str());
-    const std::string lengths = std::to_string(problem.length) + " to " + std::to_string(problem.limit) + " bytes long";
-    switch (problem.fault) {
-    case ConstraintFault::None: return "";
-    case ConstraintFault::MinLengthOutOfRange: return "--min-length" + range;
-    case ConstraintFault::MaxLengthOutOfRange: return "--max-length" + range;
-    case ConstraintFault::MinAboveMax: return "--min-length is above --max-length";
-    case ConstraintFault::MaxBelowPrefix: return "--max-length is below the prefix's length";
-    case ConstraintFault::MaxBelowEnding:
-        return "--max-length is below the length of the --ends-with text";
-    case ConstraintFault::EndingTooLong:
-        return "--ends-with text of " + std::to_string(problem.length) +
-               " bytes is longer than a name can be (" + std::to_string(problem.limit) + ")";
-    case ConstraintFault::EmptyPiece: return "--exclude has an empty piece";
-    case ConstraintFault::PieceInPrefix:
-        return "the prefix itself contains the excluded piece " +
-               Quoted(constraints.exclude[problem.piece].c_str());
-    case ConstraintFault::LengthsUnreachable:
-        return LengthsAsked(constraints) + (constraints.minLength && constraints.maxLength ? " leave" : " leaves") +
-               " no name: " + NamesMeant(options) + " are " + lengths;
-    case ConstraintFault::EndingForeignByte:
-        return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
-               " (names are made of " + LettersOf(options.style) + ", and the prefix)";
-    case ConstraintFault::EndingInVowel:
-        return ending + ": no male name ends in a vowel (male names end in a consonant)";
-    case ConstraintFault::EndingLastByte:
-        return ending + ": no " + NamesMeant(options, false, false) + " ends in " +
-               ByteShown(constraints.endsWith[problem.piece]);
-    case ConstraintFault::EndingUnreachable: return ending + ": no " + NamesMeant(options, false) + " ends so";
-    case ConstraintFault::EndingOutsideLengths:
-        return ending + " with " + LengthsAsked(constraints) + ": " + NamesMeant(options) +
-               " ending so are " + lengths;
-    }
-    return "the constraints cannot be met";
 }
 
 // What --keys cannot be combined with, and why; null when nothing.
@@ -201,7 +90,7 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
         // Constraints that no name can meet are seen now, before anything is composed.
         problem = ConstraintMessage(
             norvathel::ImpossibleConstraints(options.constraints, options.prefix, options.gender, options.style),
-            options);
+            options.constraints, options.gender, options.prefix, options.style, MessageSurface::Tool);
         return problem.empty();
     }
     if (!options.constraintOrder.empty()) {
@@ -256,20 +145,6 @@ ParseOutcome Accepted(bool ok)
     return ok ? ParseOutcome::Run : ParseOutcome::Error;
 }
 
-// Digits only are a number, 0 to 2^64 - 1; any other text is a word, its 64-bit FNV-1a hash.
-bool ParseSeed(const char* name, const char* value, std::uint64_t& seed, std::string& problem)
-{
-    if (value[0] == '\0') {
-        problem = std::string(name) + " needs a number or a word";
-        return false;
-    }
-    if (std::strspn(value, "0123456789") != std::strlen(value)) {
-        seed = norvathel::SeedFromWord(value);
-        return true;
-    }
-    return ParseCount(name, value, seed, problem);
-}
-
 ParseOutcome SetSeed(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     std::uint64_t seed = 0;
@@ -313,19 +188,6 @@ ParseOutcome SetKeys(const char* name, const char* value, ToolOptions& options, 
     return Accepted(TakeStandardInput(name, value, options, problem));
 }
 
-// A control byte would break the one name per line: refused where a name's text is given.
-bool RefuseControlBytes(const char* name, const std::string& text, std::string& problem)
-{
-    for (char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            problem = std::string(name) + " " + Quoted(text.c_str()) + " holds a control byte";
-            return false;
-        }
-    }
-    return true;
-}
-
 ParseOutcome SetShowSeed(const char*, const char*, ToolOptions& options, std::string&)
 {
     options.showSeed = true;
@@ -343,14 +205,7 @@ ParseOutcome SetUnique(const char*, const char*, ToolOptions& options, std::stri
 
 ParseOutcome SetLength(const char* name, const char* value, int& length, std::string& problem)
 {
-    std::uint64_t number = 0;
-    if (!ParseUnsigned(value, number) || number < 1 || number > norvathel::MaxNameLength) {
-        problem = "invalid " + std::string(name) + " value " + Quoted(value) +
-                  ": expected a whole number from 1 to " + std::to_string(norvathel::MaxNameLength);
-        return ParseOutcome::Error;
-    }
-    length = static_cast<int>(number);
-    return ParseOutcome::Run;
+    return Accepted(ParseLength(name, value, length, problem));
 }
 
 ParseOutcome SetMinLength(const char* name, const char* value, ToolOptions& options, std::string& problem)
@@ -442,12 +297,7 @@ ParseOutcome SetPrefix(const char* name, const char* value, ToolOptions& options
 {
     options.prefixGiven = true;
     const std::size_t length = std::strlen(value);
-    if (length > PrefixCapacity - 1) {
-        problem = std::string(name) + " " + Quoted(value) + " is " + std::to_string(length) +
-                  " bytes long; a prefix holds at most " + std::to_string(PrefixCapacity - 1);
-        return ParseOutcome::Error;
-    }
-    if (!RefuseControlBytes(name, value, problem))
+    if (!CheckPrefix(name, value, problem))
         return ParseOutcome::Error;
     std::memcpy(options.prefix, value, length + 1);
     return ParseOutcome::Run;
@@ -470,26 +320,10 @@ ParseOutcome SetFormat(const char*, const char* value, ToolOptions& options, std
     return Accepted(ParseFormat(value, options.format, problem));
 }
 
-// Style::FromFile, with the file opened by its UTF-8 name on every system (utf8_files.h).
+// A style file, opened by its UTF-8 name on every system.
 bool StyleFromFile(const char* path, norvathel::Style& style, norvathel::StyleError& error)
 {
-    error = norvathel::StyleError();
-    std::string text;
-    switch (ReadWholeFile(path, norvathel::MaxStyleBytes, text)) {
-    case ReadOutcome::Read:
-        return norvathel::Style::FromText(text, path, style, error);
-    case ReadOutcome::CannotOpen:
-        error.message = "cannot open the file";
-        break;
-    case ReadOutcome::TooLong:
-        error.message = "the file is over the limit of " + std::to_string(norvathel::MaxStyleBytes) + " bytes";
-        break;
-    case ReadOutcome::CannotRead:
-        error.message = "cannot read the file";
-        break;
-    }
-    error.source = path;
-    return false;
+    return norvathel::Style::FromFile(path, style, error);
 }
 
 // A built-in style's name, or else a style file.
@@ -500,9 +334,12 @@ ParseOutcome SetStyle(const char*, const char* value, ToolOptions& options, std:
     norvathel::StyleError error;
     if (StyleFromFile(value, options.style, error))
         return ParseOutcome::Run;
-    problem = error.line > 0 ? error.Text()
-                             : "--style " + Quoted(value) + " is no built-in style (see --list-styles) and no style file: " +
-                                   error.message;
+    // Only a file that cannot be opened may be a mistyped built-in name; any other fault is the
+    // file's own.
+    const bool opened = error.line > 0 || error.message != "cannot open the file";
+    problem = opened ? error.Text()
+                     : "--style " + Quoted(value) + " is no built-in style (see --list-styles) and no style file: " +
+                           error.message;
     return ParseOutcome::Error;
 }
 
@@ -634,7 +471,12 @@ const char HelpTail[] =
     "  norvathel-names --keys characters.txt --format csv > names.csv\n"
     "  norvathel-names --count 1000 --format json > names.json\n"
     "\n"
+#ifdef _WIN32
+    // Windows has no man: the zip and the installer put README.txt beside the program.
+    "More in README.txt, beside norvathel-names.exe.\n";
+#else
     "More in the manual page (man norvathel-names) and the README.\n";
+#endif
 
 const std::size_t HelpLabelIndent = 2;
 const std::size_t HelpTextColumn = 24;
@@ -738,4 +580,19 @@ std::string HelpText()
         help += line + "\n";
     }
     return help + HelpTail;
+}
+
+std::uint64_t RunSeed(const ToolOptions& options)
+{
+    return options.seed ? *options.seed : options.clock ? *options.clock : norvathel::EntropySeed();
+}
+
+norvathel::AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed)
+{
+    norvathel::AdditiveRandom random;
+    if (options.clock)
+        random.Seed(seed);
+    else
+        random.SeedFull(seed);
+    return random;
 }

@@ -44,6 +44,12 @@ struct ToolOptions {
 
 enum class ParseOutcome { Run, Help, Version, ListStyles, Error };
 
+// The seed a run composes from: --seed, else --clock, else entropy (two runs in the same
+// second must not print the same names).
+std::uint64_t RunSeed(const ToolOptions& options);
+// The generator a run starts from: the full seeding, or the program's from a clock value.
+norvathel::AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed);
+
 // Reads argv[1..argc-1] into options. On Error, problem holds a one-line description.
 // --help and --version end the parse where they stand.
 ParseOutcome ParseArguments(int argc, char** argv, ToolOptions& options, std::string& problem);

@@ -95,3 +95,10 @@ void HandleCopyKey(HWND window, WPARAM key)
     if (key == 'C' && control)
         CopyAllNames(window);
 }
+
+void ForwardCopyKey(HWND window, const MSG& message)
+{
+    if (message.message == WM_KEYDOWN && message.hwnd != window && message.hwnd != PrefixEdit &&
+        GetParent(message.hwnd) == window)
+        HandleCopyKey(window, message.wParam);
+}

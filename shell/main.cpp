@@ -4,6 +4,7 @@
 
 #include <norvathel/name_composer.h>
 #include "resources/resource.h"
+#include "shell/copy_commands.h"
 #include "shell/frame_clock.h"
 #include "shell/main_window.h"
 #include "shell/program_state.h"
@@ -53,7 +54,7 @@ bool PrepareWindow(HWND window)
     return true;
 }
 
-void MainLoop(HWND)
+void MainLoop(HWND window)
 {
     PlateDC = CreateCompatibleDC(MainSurface.MemoryDC());
     Compose(norvathel::DrawStartGender(SharedRandom));
@@ -64,6 +65,7 @@ void MainLoop(HWND)
         if (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT)
                 return;
+            ForwardCopyKey(window, message);
             TranslateMessage(&message);
             DispatchMessageA(&message);
         } else if (FrameClock(FramesPerSecond)) {

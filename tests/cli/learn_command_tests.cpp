@@ -97,6 +97,18 @@ TEST(LearnCommand, ABadListGivesExit2WithFileLineColumnAndReason)
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "norvathel-names: " + bad.name + ":2:4: a control character (0x01)\n");
 
+    ScratchList vowelsFirst("Alarion\nEowyn\nIrian\n");
+    run = RunToolWith({"learn", vowelsFirst.name});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "norvathel-names: " + vowelsFirst.name + ": no example name opens with a consonant\n");
+
+    ScratchList longLine("Kalina\n" + std::string(300, 'a') + "\n");
+    run = RunToolWith({"learn", longLine.name});
+    EXPECT_EQ(run.err, "norvathel-names: " + longLine.name + ":2:257: the line is over the limit of 256 bytes\n");
+
+    run = RunToolWith({"learn", "no-such\x1b[2J.txt"});
+    EXPECT_EQ(run.err.rfind("norvathel-names: no-such\\x1B[2J.txt: cannot open: ", 0), 0u) << run.err;
+
     ScratchList unmarked("Kalina\tx\n");
     run = RunToolWith({"learn", unmarked.name});
     EXPECT_EQ(run.exitCode, 2);

@@ -118,4 +118,24 @@ TEST(LineReader, NamesTheLineThatIsTooLongOrHoldsANul)
     EXPECT_EQ(problem, "line 3 holds a NUL byte");
 }
 
+TEST(LineReader, AUtf8MarkIsSkippedAUtf16OneRefused)
+{
+    std::string problem;
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(ReadAll(mark + "npc-1\r\nb\n", 10, problem), (std::vector<std::string>{"npc-1", "b"}));
+    EXPECT_EQ(ReadAll(mark, 10, problem), std::vector<std::string>{});
+    EXPECT_EQ(ReadAll(mark + "\n", 10, problem), std::vector<std::string>{""});
+    // Only at the start, and only the whole mark: anywhere else its bytes are the line's.
+    EXPECT_EQ(ReadAll("a\n" + mark + "b", 10, problem), (std::vector<std::string>{"a", mark + "b"}));
+    EXPECT_EQ(ReadAll("\xEF\xBB", 10, problem), std::vector<std::string>{"\xEF\xBB"});
+    // The mark counts toward no line's length.
+    EXPECT_EQ(ReadAll(mark + std::string(10, 'k'), 10, problem).size(), 1u);
+    EXPECT_EQ(problem, "");
+    // Notepad's "Unicode" (UTF-16 LE), and big-endian: no line, whatever follows.
+    EXPECT_EQ(ReadAll(std::string("\xFF\xFEn\0p\0\n\0", 8), 10, problem), std::vector<std::string>{});
+    EXPECT_EQ(problem, "the file is UTF-16 (it starts with the byte-order mark FF FE), not UTF-8: save it as UTF-8");
+    EXPECT_EQ(ReadAll(std::string("\xFE\xFF\0n", 4), 10, problem), std::vector<std::string>{});
+    EXPECT_NE(problem.find("UTF-16 (it starts with the byte-order mark FE FF)"), std::string::npos) << problem;
+}
+
 }  // namespace

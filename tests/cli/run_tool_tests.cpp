@@ -303,6 +303,13 @@ TEST(ToolInfo, HelpListsEveryOption)
     // Help ends the parse where it stands: whatever follows is not looked at.
     EXPECT_EQ(RunToolWith({"--seed", "1", "--help", "--bogus"}).out, run.out);
     EXPECT_EQ(JoinLines(SplitLines(run.out)), run.out) << "every line ends with the platform's end";
+    // Where the rest is: Windows has no man, and the README.txt lies beside the program there.
+#ifdef _WIN32
+    EXPECT_NE(run.out.find("More in README.txt, beside norvathel-names.exe."), std::string::npos);
+    EXPECT_EQ(run.out.find("man "), std::string::npos);
+#else
+    EXPECT_NE(run.out.find("(man norvathel-names)"), std::string::npos);
+#endif
 }
 
 #ifdef NORVATHEL_SHARE_DIR

@@ -131,6 +131,34 @@ TEST(ToolKeys, ALineTooLongOrWithANulStopsNamingIt)
     EXPECT_NE(run.err.find("line 3 holds a NUL byte"), std::string::npos) << run.err;
 }
 
+// Notepad's "UTF-8 with BOM" and spreadsheets' "CSV UTF-8" start with a byte-order mark: the
+// first key is still "npc-1", with its own name and nothing before it in the CSV key column.
+// A UTF-16 file is refused before anything is written.
+TEST(ToolKeys, AByteOrderMarkIsNoPartOfTheFirstKey)
+{
+    LineFile plain("npc-1\r\nnpc-2\r\n");
+    LineFile marked("\xEF\xBB\xBFnpc-1\r\nnpc-2\r\n");
+    for (const char* format : {"text", "csv", "json"}) {
+        const ToolRun expected = RunToolWith({"--keys", plain.path, "--format", format});
+        const ToolRun run = RunToolWith({"--keys", marked.path, "--format", format});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, expected.out) << format;
+    }
+    EXPECT_EQ(SplitLines(RunToolWith({"--keys", marked.path}).out), KeyNames({"npc-1", "npc-2"}, GenderChoice::Drawn));
+
+    LineFile wide(std::string("\xFF\xFEn\0p\0c\0-\0\x31\0\r\0\n\0", 16));
+    for (const char* format : {"text", "csv", "json"}) {
+        const ToolRun run = RunToolWith({"--keys", wide.path, "--format", format});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "") << format;
+        EXPECT_NE(run.err.find("UTF-16"), std::string::npos) << run.err;
+        EXPECT_TRUE(IsOneLine(run.err)) << run.err;
+    }
+    // A fault on the first line is found before the header is written, too.
+    LineFile nul(std::string("a\0b\n", 4));
+    EXPECT_EQ(RunToolWith({"--keys", nul.path, "--format", "csv"}).out, "");
+}
+
 // --- excluded pieces and names --------------------------------------------------------------
 
 std::string Lower(std::string text)
@@ -147,6 +175,29 @@ TEST(ToolExclude, AFileOfPiecesIsTheListOfThem)
     EXPECT_EQ(SplitLines(RunToolWith({"--seed", "12", "--exclude-file", pieces.path, "--count", "200"}).out), listed);
     for (const std::string& name : listed)
         EXPECT_TRUE(Lower(name).find("th") == std::string::npos && Lower(name).find("ll") == std::string::npos) << name;
+}
+
+// The first line of a file with a byte-order mark is a piece or a name like the others; a
+// UTF-16 file is refused, naming it.
+TEST(ToolExclude, AByteOrderMarkIsNoPartOfTheFirstLine)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    LineFile pieces(mark + "th\r\nll\r\n");
+    const Lines listed = SplitLines(RunToolWith({"--seed", "12", "--exclude", "th,ll", "--count", "200"}).out);
+    EXPECT_EQ(SplitLines(RunToolWith({"--seed", "12", "--exclude-file", pieces.path, "--count", "200"}).out), listed);
+
+    const Lines all = SplitLines(RunToolWith({"--seed", "3", "--count", "20"}).out);
+    LineFile names(mark + all[0] + "\r\n");
+    const Lines kept = SplitLines(RunToolWith({"--seed", "3", "--count", "19", "--exclude-names", names.path}).out);
+    EXPECT_EQ(kept, Lines(all.begin() + 1, all.end()));
+
+    LineFile wide(std::string("\xFF\xFEt\0h\0", 6));
+    for (const char* option : {"--exclude-file", "--exclude-names"}) {
+        const ToolRun run = RunToolWith({option, wide.path});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("UTF-16"), std::string::npos) << run.err;
+    }
 }
 
 TEST(ToolExclude, ExcludedNamesAreNeverPrintedAndCountAsGiven)

@@ -113,6 +113,9 @@ const BadArguments BadCases[] = {
     // Files of lines, and --keys.
     {{"--exclude-file", "/no/such/file"}, "cannot open '/no/such/file'"},
     {{"--exclude-names", "/no/such/file"}, "cannot open '/no/such/file'"},
+    // A file name's control bytes cannot drive the terminal the message is read on.
+    {{"--exclude-file", "/no/such\x1b[2J"}, "cannot open '/no/such\\x1B[2J'"},
+    {{"--keys", "/no/such\x1b]0;x\x07"}, "--keys: cannot open '/no/such\\x1B]0;x\\x07'"},
     {{"--keys", ""}, "--keys needs a file (- for standard input)"},
     {{"--keys", "-", "--unique"}, "--keys cannot be combined with --unique (a key's name must not depend"},
     {{"--unique", "--keys", "-"}, "--keys cannot be combined with --unique"},

@@ -34,7 +34,7 @@ TEST(Utf8Files, OpensAFileByItsUtf8Name)
     std::fputs("keys\r\n", made);
     std::fclose(made);
 
-    std::FILE* opened = OpenFileForReading(Utf8Name);
+    std::FILE* opened = norvathel::OpenFileForReading(Utf8Name);
     ASSERT_NE(opened, nullptr);
     char text[16] = {};
     std::size_t got = std::fread(text, 1, sizeof text - 1, opened);
@@ -45,7 +45,7 @@ TEST(Utf8Files, OpensAFileByItsUtf8Name)
 
 TEST(Utf8Files, ReportsAMissingFile)
 {
-    EXPECT_EQ(OpenFileForReading("no such file \xC3\x85.txt"), nullptr);
+    EXPECT_EQ(norvathel::OpenFileForReading("no such file \xC3\x85.txt"), nullptr);
 }
 
 #ifdef _WIN32

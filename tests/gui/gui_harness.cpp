@@ -146,15 +146,58 @@ void Key(WORD key, bool up)
     SendInput(1, &input, sizeof input);
 }
 
-void RightClick(HWND window, POINT client)
+void Click(HWND window, POINT client, DWORD down, DWORD up)
 {
     ClientToScreen(window, &client);
     SetCursorPos(client.x, client.y);
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    clicks[0].mi.dwFlags = down;
+    clicks[1].mi.dwFlags = up;
     SendInput(2, clicks, sizeof(INPUT));
+}
+
+void RightClick(HWND window, POINT client)
+{
+    Click(window, client, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+
+// A real left click on the centre of a control, which gives it the focus as a user's would.
+void ClickControl(HWND control)
+{
+    RECT rect;
+    GetClientRect(control, &rect);
+    Click(control, POINT{rect.right / 2, rect.bottom / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+// Clicks are input, taken in the program's own time: waits until `control` has the focus.
+bool HasFocusSoon(HWND control, DWORD timeoutMs = 3000)
+{
+    const DWORD thread = GetWindowThreadProcessId(control, nullptr);
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50, Sleep(50)) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus == control)
+            return true;
+    }
+    return false;
+}
+
+void PressCtrlC()
+{
+    Key(VK_CONTROL, false);
+    Key('C', false);
+    Key('C', true);
+    Key(VK_CONTROL, true);
+}
+
+// The board as Ctrl+C copies it: CR LF between the names.
+std::string BoardText()
+{
+    std::string allTen;
+    for (int index = 0; index < norvathel::NamesPerBoard; ++index)
+        allTen += std::string(index > 0 ? "\r\n" : "") + Expected[index];
+    return allTen;
 }
 
 bool PopupMenuShown(DWORD timeoutMs = 3000)
@@ -186,15 +229,34 @@ void CheckCopies(HWND window)
     Check(ClipboardTextOnce(Expected[entry]) == Expected[entry],
           "its first item puts the name of that plate on the clipboard");
 
-    std::string allTen;
-    for (int index = 0; index < norvathel::NamesPerBoard; ++index)
-        allTen += std::string(index > 0 ? "\r\n" : "") + Expected[index];
+    const std::string allTen = BoardText();
     EmptyTheClipboard();
-    Key(VK_CONTROL, false);
-    Key('C', false);
-    Key('C', true);
-    Key(VK_CONTROL, true);
+    PressCtrlC();
     Check(ClipboardTextOnce(allTen) == allTen, "Ctrl+C puts all ten names on the clipboard, CR LF between");
+}
+
+// A real click leaves the focus on the button, and Ctrl+C still copies the board; in the edit
+// box Ctrl+C copies its selection, as edit boxes do. The edit box holds "ka".
+void CheckCopiesAfterClicks(HWND window, int width, AdditiveRandom& random)
+{
+    SetForegroundWindow(window);
+    HWND button = GetDlgItem(window, IDC_FEMALE);
+    ClickControl(button);
+    Check(HasFocusSoon(button), "a real click leaves the focus on the button");
+    Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Female, "ka", Expected); }),
+          "a real click on \"Generate Female Names\" shows the next female board");
+    const std::string allTen = BoardText();
+    EmptyTheClipboard();
+    PressCtrlC();
+    Check(ClipboardTextOnce(allTen) == allTen, "after a button press, Ctrl+C still copies all ten names");
+
+    HWND edit = GetDlgItem(window, IDC_PREFIX);
+    ClickControl(edit);
+    Check(HasFocusSoon(edit), "a click in the edit box gives it the focus");
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    EmptyTheClipboard();
+    PressCtrlC();
+    Check(ClipboardTextOnce("ka") == "ka", "in the edit box, Ctrl+C copies the selected text");
 }
 
 // Finds the start-up second in [first, last] whose first board the program shows.
@@ -282,6 +344,7 @@ int main(int argc, char** argv)
             SendMessageA(GetDlgItem(window, IDC_MALE), BM_CLICK, 0, 0);
             Check(ShowsBoard(window, width, [&] { norvathel::Compose(random, Male, "ka", Expected); }),
                   "the typed text starts every name of the next board");
+            CheckCopiesAfterClicks(window, width, random);
         }
         if (byEscape)
             PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);

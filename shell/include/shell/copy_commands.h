@@ -23,3 +23,8 @@ bool HandleContextMenu(HWND window, HWND target, LPARAM position);
 
 // WM_KEYDOWN: Ctrl+C copies all ten names; any other key does nothing.
 void HandleCopyKey(HWND window, WPARAM key);
+
+// A key pressed while one of the window's buttons has the focus (a button keeps it after a
+// click): Ctrl+C copies the board from there too. The edit box keeps its own Ctrl+C, which
+// copies its selection. Called for every message the main loop takes, before dispatching it.
+void ForwardCopyKey(HWND window, const MSG& message);
