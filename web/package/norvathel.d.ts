@@ -60,11 +60,19 @@ export interface NameEntry {
   surname?: string;
 }
 
-export type ErrorCode = 'bad-argument' | 'impossible' | 'dry' | 'no-memory';
+/**
+ * bad-argument: an argument the package cannot take (a wrong type, an unknown option, a number
+ * out of range, a lone surrogate in a text); impossible: constraints no name can meet, seen
+ * before composing; dry: the constraints left fewer names than asked for (a million names in a
+ * row failed them); no-memory: the instance ran out of memory.
+ */
+export type ErrorCode = 'bad-argument' | 'impossible' | 'dry' | 'no-memory' | 'internal';
 
-/** Every failure: the message is the tool's reason, word for word where the tool has one. */
+/** Every failure: the tool's reason, with the options named as you wrote them, and a code. */
 export class NorvathelError extends Error {
   readonly code: ErrorCode;
+  /** For code dry: the names made before the constraints ran dry. */
+  readonly names?: string[];
 }
 
 /** Names one after another, as `norvathel-names --count N` prints them with the same options. */
@@ -74,7 +82,7 @@ export class NameStream implements IterableIterator<string> {
   readonly seed: bigint;
   /** True once the constraints have run dry (a million names in a row failed them). */
   readonly dry: boolean;
-  /** The next count names (fewer only when the stream runs dry), composed in batches. */
+  /** The next count names (fewer only when the stream runs dry), composed in batches; count at most 10 000 000. */
   take(count: number): string[];
   takeEntries(count: number): NameEntry[];
   next(): IteratorResult<string, undefined>;
@@ -131,7 +139,7 @@ export interface Norvathel {
 
 /** A stream of names. */
 export function names(options?: NameOptions): NameStream;
-/** count names at once. */
+/** count names at once (at most 10 000 000); throws NorvathelError dry, with the names made, when the constraints leave fewer. */
 export function generate(count: number, options?: NameOptions): string[];
 /** A window session seeded by a clock value (seconds; default: now). */
 export function session(clock?: Seed, options?: SessionOptions): Session;
@@ -145,5 +153,7 @@ export function namesFor(keys: readonly string[], options?: KeyOptions): string[
 export function seedOf(seed: Seed): bigint;
 /** Reads a --boards list into its compositions. */
 export function parseBoards(list: string): ParsedComposition[];
-/** A separate instance with its own memory; maximumMemory in bytes. */
+/** Why no name can meet the options ('' when some can), in the words of the library (default), the tool or the page. */
+export function constraintProblem(options: NameOptions, words?: 'library' | 'tool' | 'page'): string;
+/** A separate instance with its own memory; maximumMemory in bytes, at least 24 MiB. */
 export function load(options?: { maximumMemory?: number }): Promise<Norvathel>;

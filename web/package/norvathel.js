@@ -1,11 +1,16 @@
 // norvathel: the name composer of the Norvathel program, compiled to WebAssembly, for Node and
 // browsers. The same inputs give the same names as the norvathel-names tool, byte for byte.
 //
-// The module is instantiated once, when this file is imported (top-level await); everything
-// after that is synchronous. In the package the WebAssembly bytes are embedded as base64
-// (norvathel-wasm.js), so it works unchanged in Node, in browsers and behind bundlers; the web
-// page's norvathel-wasm.js fetches the binary file instead.
+// The module is compiled once, when this file is loaded; everything after that is
+// synchronous. In the package the WebAssembly bytes are embedded as base64 (norvathel-wasm.js),
+// so the ES module works unchanged in Node, in browsers and behind bundlers (top-level await);
+// the web page's norvathel-wasm.js fetches the binary file instead. tools/build.mjs makes the
+// CommonJS entry (norvathel.cjs) from this file: the es-module parts become its own head, which
+// compiles the module synchronously (as Node allows for any size), and the exports
+// module.exports.
+// <es-module>
 import wasmSource from './norvathel-wasm.js';
+// </es-module>
 
 export const version = '__NORVATHEL_VERSION__';
 
@@ -13,22 +18,60 @@ const Ok = 0, Dry = 1, BadArgument = 2, Impossible = 3, NoMemory = 4;
 const Drawn = 0, MaleCode = 1, FemaleCode = 2;
 const NameSize = 48, FullNameSize = 92, BoardNames = 10, PrefixBytes = 31;
 const MaxSeed = (1n << 64n) - 1n;
-const MaxValueText = MaxSeed.toString();
-const MaxNameLength = 45;
 const BatchNames = 1024;
+// The most names one call gathers into an array (about 40 bytes each in JavaScript): beyond,
+// a caller takes them from a stream in batches, rather than filling memory until the process
+// aborts.
+const MaxGathered = 10_000_000;
+// Where a constraint message is read (cli/fault_words.h): the tool, this library, the page.
+const Surfaces = { tool: 0, library: 1, page: 2 };
 
 const ErrorCodes = { [Dry]: 'dry', [BadArgument]: 'bad-argument', [Impossible]: 'impossible', [NoMemory]: 'no-memory' };
 
-/** Every failure of this package: message as the norvathel-names tool words it, and a code. */
+/**
+ * Every failure of this package: the reason as the norvathel-names tool gives it, with the
+ * options named as the caller wrote them, and a code: bad-argument, impossible, dry or
+ * no-memory. A dry error carries the names made before the stream ran dry.
+ */
 export class NorvathelError extends Error {
-  constructor(message, code) {
+  constructor(message, code, names) {
     super(message);
     this.name = 'NorvathelError';
     this.code = code;
+    if (names !== undefined) this.names = names;
   }
 }
 
 const badArgument = (message) => new NorvathelError(message, 'bad-argument');
+
+// A value as a message shows it: strings quoted, other values as JavaScript writes them.
+function shown(value) {
+  if (typeof value === 'string') return quoted(value);
+  if (typeof value === 'bigint') return `${value}n`;
+  if (Array.isArray(value)) return 'an array';
+  return value === null ? 'null' : typeof value === 'object' ? 'an object' : String(value);
+}
+
+// The options object, with every name in it one of known: a misspelt option would otherwise
+// be ignored without a word.
+function readOptions(options, known) {
+  if (options === undefined || options === null) return {};
+  if (typeof options !== 'object' || Array.isArray(options)) throw badArgument(`the options must be an object, not ${shown(options)}`);
+  for (const key of Object.keys(options))
+    if (!known.includes(key)) throw badArgument(`unknown option ${quoted(key)}: the options are ${known.join(', ')}`);
+  return options;
+}
+
+const NameOptions = ['seed', 'gender', 'prefix', 'unique', 'minLength', 'maxLength', 'endsWith', 'exclude', 'style', 'full'];
+
+// A count of names to gather: a whole number, 0 to MaxGathered.
+function readCount(count) {
+  if (!Number.isSafeInteger(count) || count < 0)
+    throw badArgument(`count ${shown(count)} is not a whole number from 0`);
+  if (count > MaxGathered)
+    throw badArgument(`count ${count} is more than one call gathers (${MaxGathered}): take them from names() in batches`);
+  return count;
+}
 const outOfMemory = () => new NorvathelError('out of memory', 'no-memory');
 
 // --- text: names are bytes; JavaScript strings are UTF-8 going in, and names come out as the
@@ -47,15 +90,22 @@ function decodeName(bytes) {
   }
 }
 
+// A lone half of a UTF-16 pair has no UTF-8 form: encoding would make it U+FFFD silently, so
+// that '\uD800' and '\uFFFD' would be one seed.
+const loneSurrogate = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/;
+
 function toBytes(text, what) {
   if (text instanceof Uint8Array) return text;
-  if (typeof text !== 'string') throw new TypeError(`${what} must be a string`);
+  if (typeof text !== 'string') throw badArgument(`${what} must be a string, not ${shown(text)}`);
+  if (loneSurrogate.test(text))
+    throw badArgument(`${what} ${quoted(text)} holds a lone surrogate (half of a UTF-16 pair), which is no text`);
   return encoder.encode(text);
 }
 
 function quoted(text) {
   // As the tool quotes a command-line text in a message: control bytes as \xNN, cut at 60 bytes.
-  const bytes = toBytes(text, 'text');
+  const bytes = text instanceof Uint8Array ? text
+    : encoder.encode(String(text).replace(new RegExp(loneSurrogate, 'g'), (half) => `\\u${half.charCodeAt(0).toString(16).toUpperCase()}`));
   const out = [];
   for (let index = 0; index < bytes.length; ++index) {
     if (index === 60) { out.push(46, 46, 46); break; }
@@ -66,18 +116,33 @@ function quoted(text) {
   return `'${decodeName(Uint8Array.from(out))}'`;
 }
 
-// A text that becomes part of a name: no control byte, which would break one name per line.
-function refuseControlBytes(option, text, bytes) {
-  if (bytes.some((byte) => byte < 0x20 || byte === 0x7f)) throw badArgument(`${option} ${quoted(text)} holds a control byte`);
+// One of the tool's argument readers (cli/fault_words.cpp, through wasm/web_exports.h), the
+// option named as the caller wrote it: reader(option, text, ...more, message, size) is
+// nonzero for a good text, else the reason is thrown in the tool's words. out, when given, is
+// an 8-byte block for the reader's result, read back by read.
+function readArgument(core, reader, option, bytes, { length = false, read } = {}) {
+  return core.run((temporaries) => {
+    const size = 256;
+    const message = core.allocate(size, temporaries);
+    const more = length ? [bytes.length] : read ? [core.allocate(8, temporaries)] : [];
+    if (!core.x[reader](core.text(encoder.encode(option), temporaries), core.text(bytes, temporaries), ...more, message, size))
+      throw badArgument(decodeName(core.readText(message, size)));
+    return read ? read(core.view(), more[0]) : undefined;
+  });
 }
 
-// A prefix as the tool takes it: at most 31 bytes, no control byte.
-function readPrefix(prefix) {
+// A text that becomes part of a name: no control byte, which would break one name per line.
+function refuseControlBytes(core, option, bytes) {
+  readArgument(core, 'norvathel_web_check_text', option, bytes, { length: true });
+}
+
+// A prefix as the tool takes it: at most 31 bytes, no control byte (a NUL byte too, which the
+// reader of NUL-terminated text would not see).
+function readPrefix(core, prefix) {
   if (prefix === undefined || prefix === null) return null;
   const bytes = toBytes(prefix, 'prefix');
-  if (bytes.length > PrefixBytes)
-    throw badArgument(`--prefix ${quoted(prefix)} is ${bytes.length} bytes long; a prefix holds at most ${PrefixBytes}`);
-  refuseControlBytes('--prefix', prefix, bytes);
+  if (bytes.includes(0)) refuseControlBytes(core, 'prefix', bytes);
+  readArgument(core, 'norvathel_web_check_prefix', 'prefix', bytes);
   return bytes;
 }
 
@@ -90,19 +155,20 @@ function base64Bytes(text) {
   return bytes;
 }
 
+// <es-module>
 let randomBytes = globalThis.crypto?.getRandomValues?.bind(globalThis.crypto);
 if (!randomBytes && typeof process !== 'undefined' && process.versions?.node) {
   // Node 18 has Web Crypto only as a module. The name is built so bundlers leave it alone.
   const nodeCrypto = await import(['node', 'crypto'].join(':'));
   randomBytes = (array) => nodeCrypto.webcrypto.getRandomValues(array);
 }
+const wasmModule = await WebAssembly.compile(typeof wasmSource === 'string' ? base64Bytes(wasmSource) : wasmSource);
+// </es-module>
 
 function fillRandom(view) {
   for (let start = 0; start < view.length; start += 65536)
     randomBytes(view.subarray(start, Math.min(view.length, start + 65536)));
 }
-
-const wasmModule = await WebAssembly.compile(typeof wasmSource === 'string' ? base64Bytes(wasmSource) : wasmSource);
 
 // The few system calls the C library may make. Nothing is read or written: the composer has
 // no files here, and text for stderr comes only just before a trap, which is reported anyway.
@@ -140,6 +206,9 @@ function systemCalls(getMemory) {
 }
 
 const PageBytes = 65536;
+// The least memory an instance works in: the module's own 2 MiB, the 16 MiB reserve
+// (wasm/memory_guard.cpp) and room for a few streams and styles.
+const MinimumMemory = 24 << 20;
 
 // One instance of the module and its memory. A trap inside a call (memory ran out beyond the
 // reserve) leaves it dead: its objects then refuse every call, and the Library starts a new one.
@@ -171,7 +240,9 @@ class Core {
     } catch (error) {
       if (error instanceof WebAssembly.RuntimeError) {
         this.dead = true;
-        throw outOfMemory();
+        if (this.x.norvathel_web_ran_out()) throw outOfMemory();
+        // Any other trap is a fault of the composer's own, not of the caller's memory.
+        throw new NorvathelError(`internal error in the composer (WebAssembly: ${error.message}); please report it`, 'internal');
       }
       throw error;
     } finally {
@@ -222,34 +293,29 @@ function randomSeed() {
   return (BigInt(words[0]) << 32n) | BigInt(words[1]);
 }
 
-function seedFromWord(core, word) {
-  return core.run((temporaries) =>
-    BigInt.asUintN(64, core.x.norvathel_seed_from_word(core.text(toBytes(word, 'seed'), temporaries))));
+// A seed's text as --seed reads it: digits only a number, any other text a word's hash.
+function seedFromText(core, text, option) {
+  return readArgument(core, 'norvathel_web_read_seed', option, toBytes(text, option),
+    { read: (view, seed) => view.getBigUint64(seed, true) });
 }
 
 // A seed: a safe integer, a bigint, or a string; digits only is a number, anything else a word.
-function readSeed(core, seed, option = '--seed') {
+function readSeed(core, seed, option = 'seed') {
   if (seed === undefined || seed === null) return randomSeed();
   if (typeof seed === 'bigint') {
-    if (seed < 0n || seed > MaxSeed) throw badArgument(`${option} value '${seed}' is out of range (0 to ${MaxValueText})`);
+    // The tool's own refusal for a number too large; a negative one it cannot be given.
+    if (seed > MaxSeed) seedFromText(core, String(seed), option);
+    if (seed < 0n) throw badArgument(`${option} value '${seed}' is out of range (0 to ${MaxSeed})`);
     return seed;
   }
   if (typeof seed === 'number') {
     if (!Number.isSafeInteger(seed) || seed < 0)
       throw badArgument(`${option} value ${seed} is not a whole number from 0 to ${Number.MAX_SAFE_INTEGER}: ` +
-        'give a larger seed as a bigint or a string of digits');
+        `give a larger seed as a bigint or a string of digits, and a word as a string (${quoted(String(seed))}, as the tool reads it)`);
     return BigInt(seed);
   }
-  if (typeof seed === 'string') {
-    if (/^[0-9]+$/.test(seed)) {
-      const value = BigInt(seed);
-      if (value > MaxSeed) throw badArgument(`${option} value ${quoted(seed)} is out of range (0 to ${MaxValueText})`);
-      return value;
-    }
-    if (seed === '') throw badArgument(`${option} needs a number or a word`);
-    return seedFromWord(core, seed);
-  }
-  throw new TypeError('seed must be a number, a bigint or a string');
+  if (typeof seed === 'string') return seedFromText(core, seed, option);
+  throw badArgument(`${option} must be a number, a bigint or a string, not ${shown(seed)}`);
 }
 
 function genderCode(gender) {
@@ -261,33 +327,34 @@ function genderCode(gender) {
 
 const genderName = (code) => (code === MaleCode ? 'male' : 'female');
 
-function readLength(option, value) {
+// A length, read as the tool reads the number written out.
+function readLength(core, option, value) {
   if (value === undefined || value === null) return 0;
-  if (!Number.isInteger(value) || value < 1 || value > MaxNameLength)
-    throw badArgument(`invalid ${option} value ${quoted(String(value))}: expected a whole number from 1 to ${MaxNameLength}`);
-  return value;
+  if (typeof value !== 'number') throw badArgument(`${option} must be a number, not ${shown(value)}`);
+  return readArgument(core, 'norvathel_web_read_length', option, encoder.encode(String(value)),
+    { read: (view, length) => view.getInt32(length, true) });
 }
 
 // The constraints as C's norvathel_constraints (wasm32: four-byte fields), in module memory.
 function writeConstraints(core, options, temporaries) {
   const unique = Boolean(options.unique);
-  const minLength = readLength('--min-length', options.minLength);
-  const maxLength = readLength('--max-length', options.maxLength);
+  const minLength = readLength(core, 'minLength', options.minLength);
+  const maxLength = readLength(core, 'maxLength', options.maxLength);
   let endsWith = 0;
   if (options.endsWith !== undefined && options.endsWith !== null) {
     const ending = toBytes(options.endsWith, 'endsWith');
-    if (ending.length === 0) throw badArgument('--ends-with needs a text to end with');
-    refuseControlBytes('--ends-with', options.endsWith, ending);
+    if (ending.length === 0) throw badArgument('endsWith needs a text to end with');
+    refuseControlBytes(core, 'endsWith', ending);
     endsWith = core.text(ending, temporaries);
   }
   const pieces = options.exclude ?? [];
-  if (!Array.isArray(pieces)) throw new TypeError('exclude must be an array of strings');
+  if (!Array.isArray(pieces)) throw badArgument(`exclude must be an array of strings, not ${shown(pieces)}`);
   let list = 0;
   if (pieces.length > 0) {
     list = core.allocate(pieces.length * 4, temporaries);
     pieces.forEach((piece, index) => {
       const bytes = toBytes(piece, 'exclude');
-      if (bytes.length === 0) throw badArgument(`--exclude has an empty piece in ${quoted(pieces.join(','))}`);
+      if (bytes.length === 0) throw badArgument(`exclude has an empty piece in ${quoted(pieces.join(','))}`);
       const pointer = core.text(bytes, temporaries);
       core.view().setUint32(list + index * 4, pointer, true);
     });
@@ -303,61 +370,17 @@ function writeConstraints(core, options, temporaries) {
   return block;
 }
 
-// Who the names are, for messages: "male names beginning with 'Ka'".
-function namesMeant(gender, prefix, plural = true, withPrefix = true) {
-  let names = gender === MaleCode ? 'male name' : gender === FemaleCode ? 'female name' : 'name';
-  if (plural) names += 's';
-  return withPrefix && prefix ? `${names} beginning with ${quoted(prefix)}` : names;
-}
-
-// The length options given, as the tool spells them.
-function lengthsAsked(options) {
-  const least = `--min-length ${options.minLength ?? 0}`, most = `--max-length ${options.maxLength ?? 0}`;
-  if (options.minLength && options.maxLength) return `${least} and ${most}`;
-  return options.minLength ? least : most;
-}
-
-function byteShown(byte) {
-  if (byte > 32 && byte < 127) return `'${String.fromCharCode(byte)}'`;
-  return `the byte 0x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
-}
-
-// Why the constraints cannot be met, in the tool's words: the library gives the fault and its
-// numbers, each caller words it (the tool's wording, cli/tool_options.cpp).
-function constraintMessage(core, prefixPointer, gender, constraints, options, temporaries) {
-  const out = core.allocate(32, temporaries);
+// Why the constraints cannot be met ('' when they can), in the words of surface: the
+// composer's own message (cli/fault_words.cpp), the same the tool gives.
+function constraintMessage(core, prefixPointer, gender, constraints, options, temporaries, surface = Surfaces.library) {
+  const size = 512;
+  const message = core.allocate(size, temporaries);
   const source = styleSource(options.style);
   const name = source?.builtIn !== undefined ? core.text(toBytes(source.builtIn, 'style'), temporaries) : 0;
   const text = source?.toml ? core.text(source.toml, temporaries) : 0;
-  core.check(core.x.norvathel_web_constraint_fault(prefixPointer, gender, constraints, name, text,
-    source?.toml ? source.toml.length : 0, out));
-  const view = core.view();
-  const [fault, length, limit, piece] = [0, 1, 2, 3].map((index) => Number(view.getBigInt64(out + index * 8, true)));
-  const range = ` must be from 1 to ${limit}`;
-  const ending = `--ends-with ${quoted(options.endsWith ?? '')}`;
-  const endingBytes = options.endsWith === undefined ? new Uint8Array(0) : toBytes(options.endsWith, 'endsWith');
-  const lengths = `${length} to ${limit} bytes long`;
-  const meant = namesMeant(gender, options.prefix);
-  const meantOne = namesMeant(gender, options.prefix, false);
-  const asked = lengthsAsked(options);
-  const words = [
-    null,
-    () => '--min-length' + range,
-    () => '--max-length' + range,
-    () => '--min-length is above --max-length',
-    () => "--max-length is below the prefix's length",
-    () => '--max-length is below the length of the --ends-with text',
-    () => `--ends-with text of ${length} bytes is longer than a name can be (${limit})`,
-    () => '--exclude has an empty piece',
-    () => `the prefix itself contains the excluded piece ${quoted(options.exclude[piece])}`,
-    () => `${asked} leaves no name: ${meant} are ${lengths}`,
-    () => `${ending}: no name contains ${byteShown(endingBytes[piece])} (names are made of the letters a to z, and the prefix)`,
-    () => `${ending}: no male name ends in a vowel (male names end in a consonant)`,
-    () => `${ending}: no ${namesMeant(gender, options.prefix, false, false)} ends in ${byteShown(endingBytes[piece])}`,
-    () => `${ending}: no ${meantOne} ends so`,
-    () => `${ending} with ${asked}: ${meant} ending so are ${lengths}`,
-  ];
-  return fault === 0 ? '' : words[fault]?.() ?? 'the constraints cannot be met';
+  core.check(core.x.norvathel_web_constraint_message(prefixPointer, gender, constraints, name, text,
+    source?.toml ? source.toml.length : 0, surface, message, size));
+  return decodeName(core.readText(message, size));
 }
 
 // --- styles ---
@@ -373,7 +396,7 @@ export class Style {
   #name; #description;
 
   constructor(secret, source, name, description) {
-    if (secret !== styleSources) throw new TypeError('use Style.builtIn or Style.fromToml');
+    if (secret !== styleSources) throw badArgument('a Style is made by Style.builtIn or Style.fromToml');
     styleSources.set(this, { source, handles: new Map() });
     this.#name = name;
     this.#description = description;
@@ -392,7 +415,7 @@ function createStyle(core, source, temporaries) {
   const out = core.allocate(4, temporaries);
   if (source.builtIn !== undefined) {
     const result = core.x.norvathel_style_builtin(core.text(toBytes(source.builtIn, 'style'), temporaries), out);
-    if (result === BadArgument) throw badArgument(`--style ${quoted(source.builtIn)} is no built-in style (see --list-styles)`);
+    if (result === BadArgument) throw badArgument(`style ${quoted(source.builtIn)} is no built-in style (see styles)`);
     core.check(result);
   } else {
     const text = core.text(source.toml, temporaries);
@@ -426,7 +449,7 @@ function styleSource(style) {
   if (style === undefined || style === null) return null;
   if (typeof style === 'string') return { builtIn: style };
   const entry = styleSources.get(style);
-  if (!entry) throw new TypeError('style must be a Style or the name of a built-in style');
+  if (!entry) throw badArgument(`style must be a Style or the name of a built-in style, not ${shown(style)}`);
   return entry.source;
 }
 
@@ -435,7 +458,7 @@ function styleHandle(core, style, temporaries) {
   if (style === undefined || style === null) return 0;
   if (typeof style === 'string') style = Style.builtIn(style);
   const entry = styleSources.get(style);
-  if (!entry) throw new TypeError('style must be a Style or the name of a built-in style');
+  if (!entry) throw badArgument(`style must be a Style or the name of a built-in style, not ${shown(style)}`);
   let handle = entry.handles.get(core);
   if (!handle) {
     handle = createStyle(core, entry.source, temporaries);
@@ -445,6 +468,8 @@ function styleHandle(core, style, temporaries) {
 }
 
 // --- streams ---
+
+const dryReason = Symbol('dryReason');
 
 // Frees what a dropped object held, if its module still lives.
 const finalizer = new FinalizationRegistry(({ core, free, handle }) => {
@@ -458,13 +483,13 @@ const finalizer = new FinalizationRegistry(({ core, free, handle }) => {
 export class NameStream {
   #core; #handle; #seed; #full; #names = []; #next = 0; #genderBytes = new Uint8Array(0); #givenParts = null; #dry = false;
 
-  constructor(core, options = {}) {
-    if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
+  constructor(core, options) {
+    options = readOptions(options, NameOptions);
     this.#core = core;
     this.#full = Boolean(options.full);
     this.#seed = readSeed(core, options.seed);
     const gender = genderCode(options.gender);
-    const prefix = readPrefix(options.prefix);
+    const prefix = readPrefix(core, options.prefix);
     this.#handle = core.run((temporaries) => {
       const prefixPointer = core.text(prefix, temporaries);
       const constraints = writeConstraints(core, options, temporaries);
@@ -507,6 +532,17 @@ export class NameStream {
 
   [Symbol.iterator]() { return this; }
 
+  // Why the stream stopped at written of count names, in the tool's words.
+  [dryReason](written, count) {
+    const core = this.#core;
+    if (!this.#handle || core.dead) return `only ${written} of ${count} names meet the constraints`;
+    return core.run((temporaries) => {
+      const message = core.allocate(256, temporaries);
+      core.x.norvathel_web_dry_message(this.#handle, BigInt(written), BigInt(count), message, 256);
+      return decodeName(core.readText(message, 256));
+    });
+  }
+
   /** Gives back the stream's memory now, rather than when it is collected. */
   close() {
     if (!this.#handle) return;
@@ -517,7 +553,7 @@ export class NameStream {
 
   // The buffered names first, then whole batches straight from the module.
   #takeEntries(count, withGenders) {
-    if (!Number.isSafeInteger(count) || count < 0) throw new RangeError('count must be a whole number from 0');
+    readCount(count);
     let names = [], genders = [], givens = [];
     while (names.length < count) {
       if (this.#next === this.#names.length && !this.#fill(Math.min(BatchNames * 16, count - names.length))) break;
@@ -611,26 +647,6 @@ function splitNames(bytes) {
 
 // --- boards, as the window composes them ---
 
-function decodeEscapes(text) {
-  const bytes = encoder.encode(text);
-  const out = [];
-  const hex = (byte) => (byte >= 48 && byte <= 57 ? byte - 48 : byte >= 97 && byte <= 102 ? byte - 87 : byte >= 65 && byte <= 70 ? byte - 55 : -1);
-  for (let place = 0; place < bytes.length; ++place) {
-    let byte = bytes[place];
-    if (byte === 37) {
-      const high = place + 1 < bytes.length ? hex(bytes[place + 1]) : -1;
-      const low = place + 2 < bytes.length ? hex(bytes[place + 2]) : -1;
-      if (high < 0 || low < 0)
-        throw badArgument(`bad escape ${quoted(decodeName(bytes.subarray(place, place + 3)))}: expected %XX with two hex digits`);
-      byte = high * 16 + low;
-      if (byte === 0) throw badArgument('%00 is not allowed: a name cannot hold a NUL byte');
-      place += 2;
-    }
-    out.push(byte);
-  }
-  return Uint8Array.from(out);
-}
-
 /** A --boards item's prefix written back: %XX for a comma, a percent sign and control bytes. */
 function encodePrefix(bytes) {
   let out = '';
@@ -641,35 +657,40 @@ function encodePrefix(bytes) {
   return decodeName(Uint8Array.from(out, (c) => c.charCodeAt(0)));
 }
 
-/** Reads a --boards list ("start,female,male:ka") into compositions, with the tool's messages. */
-export function parseBoards(list) {
-  if (typeof list !== 'string') throw new TypeError('the board list must be a string');
-  if (list === '') throw badArgument('--boards needs at least one composition');
-  return list.split(',').map((item, index) => {
-    const colon = item.indexOf(':');
-    const kind = colon < 0 ? item : item.slice(0, colon);
-    if (kind === 'start' && colon < 0) return { gender: 'start', prefix: '' };
-    if (kind === 'male' || kind === 'female') {
-      let prefix = new Uint8Array(0);
-      if (colon >= 0) {
-        try {
-          prefix = decodeEscapes(item.slice(colon + 1));
-        } catch (error) {
-          throw badArgument(`--boards item ${index + 1}: ${error.message}`);
-        }
-      }
-      return { gender: kind, prefix: decodeName(prefix), prefixBytes: prefix };
+// A board list read by the tool's own reader (cli/argument_texts.cpp), its message naming the
+// list rather than the tool's option.
+function readBoards(core, list) {
+  if (typeof list !== 'string') throw badArgument(`the board list must be a string, not ${shown(list)}`);
+  const bytes = toBytes(list, 'the board list');
+  return core.run((temporaries) => {
+    const size = bytes.length * 2 + 256;
+    const out = core.allocate(size, temporaries);
+    const count = core.x.norvathel_web_parse_boards(core.text(bytes, temporaries), out, size);
+    if (count < 0) throw badArgument(decodeName(core.readText(out, size)).replace(/^--boards/, 'the board list'));
+    const memory = core.bytes();
+    const items = [];
+    for (let place = out, index = 0; index < count; ++index) {
+      const end = memory.indexOf(0, place);
+      const prefix = memory.slice(place + 1, end);
+      const kind = memory[place];
+      items.push(kind === 115 ? { gender: 'start', prefix: '' }
+        : { gender: kind === 109 ? 'male' : 'female', prefix: decodeName(prefix), prefixBytes: prefix });
+      place = end + 1;
     }
-    throw badArgument(`--boards item ${index + 1} ${quoted(item)}${item === '' ? ' is empty' : ' is unknown'}: ` +
-      'expected start, male, female, male:PREFIX or female:PREFIX');
+    return items;
   });
+}
+
+/** Reads a --boards list ("start,female,male:ka") into compositions, as the tool reads it. */
+export function parseBoards(list) {
+  return readBoards(shared.core, list);
 }
 
 // A clock value: digits only is a number (its low 30 bits count), any other text a word (its
 // hash's low 30 bits); a safe integer or a bigint as for seeds.
 function readClock(core, clock) {
   if (clock === undefined || clock === null) return BigInt(Math.floor(Date.now() / 1000));
-  return readSeed(core, clock, '--clock');
+  return readSeed(core, clock, 'clock');
 }
 
 /**
@@ -680,7 +701,8 @@ function readClock(core, clock) {
 export class Session {
   #core; #handle; #clock; #style; #list = [];
 
-  constructor(core, clock, options = {}) {
+  constructor(core, clock, options) {
+    options = readOptions(options, ['style']);
     this.#core = core;
     this.#style = options.style;
     this.#clock = readClock(core, clock);
@@ -706,8 +728,9 @@ export class Session {
     const core = this.#core;
     const start = gender === 'start';
     if (start && prefix !== '' && prefix !== undefined) throw badArgument("'start' takes no prefix");
+    if (!start && gender !== 'male' && gender !== 'female')
+      throw badArgument(`unknown composition ${shown(gender)}: expected start, male or female`);
     const code = start ? Drawn : genderCode(gender);
-    if (code === Drawn && !start) throw badArgument('expected start, male or female');
     const bytes = toBytes(prefix ?? '', 'prefix');
     const board = core.run((temporaries) => {
       const names = core.allocate(BoardNames * NameSize, temporaries);
@@ -749,10 +772,13 @@ class Library {
 
   names(options) { return new NameStream(this.#live, options); }
 
-  generate(count, options = {}) {
+  generate(count, options) {
+    readCount(count);
     const stream = this.names(options);
     try {
-      return stream.take(count);
+      const list = stream.take(count);
+      if (list.length < count) throw new NorvathelError(stream[dryReason](list.length, count), 'dry', list);
+      return list;
     } finally {
       stream.close();
     }
@@ -760,10 +786,12 @@ class Library {
 
   session(clock, options) { return new Session(this.#live, clock, options); }
 
-  replay(list, options = {}) {
-    const session = this.session(options.clock, options);
+  replay(list, options) {
+    const { clock, style } = readOptions(options, ['clock', 'style']);
+    const items = readBoards(this.#live, list);
+    const session = this.session(clock, { style });
     try {
-      return parseBoards(list).map((item) =>
+      return items.map((item) =>
         session.compose(item.gender, item.prefixBytes ?? ''));
     } finally {
       session.close();
@@ -774,13 +802,13 @@ class Library {
 
   // One name per key, as `norvathel-names --keys FILE` gives them: the first name of the key's
   // own stream (its seed the FNV-1a hash of the key's bytes, mixed with the seed when given).
-  namesFor(keys, options = {}) {
-    if (!Array.isArray(keys)) throw new TypeError('keys must be an array of strings');
-    if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
+  namesFor(keys, options) {
+    if (!Array.isArray(keys)) throw badArgument(`keys must be an array of strings, not ${shown(keys)}`);
+    options = readOptions(options, NameOptions);
     const core = this.#live;
-    if (options.unique) throw badArgument("--keys cannot be combined with --unique (a key's name must not depend on the other keys)");
+    if (options.unique) throw badArgument("keys cannot be combined with unique (a key's name must not depend on the other keys)");
     const gender = genderCode(options.gender);
-    const prefix = readPrefix(options.prefix);
+    const prefix = readPrefix(core, options.prefix);
     const project = options.seed === undefined || options.seed === null ? null : readSeed(core, options.seed);
     return core.run((temporaries) => {
       const prefixPointer = core.text(prefix, temporaries);
@@ -793,8 +821,8 @@ class Library {
       const name = core.allocate(size, temporaries);
       const names = [];
       let room = 0, key = 0;
-      for (const text of keys) {
-        const bytes = toBytes(text, 'key');
+      for (const [index, text] of keys.entries()) {
+        const bytes = toBytes(text, `keys[${index}]`);
         if (bytes.length + 1 > room) {
           room = Math.max(64, bytes.length + 1);
           key = core.allocate(room, temporaries);
@@ -802,8 +830,11 @@ class Library {
         core.bytes().set(bytes, key);
         const seed = project === null ? core.x.norvathel_key_seed(key, bytes.length)
           : core.x.norvathel_project_key_seed(key, bytes.length, BigInt.asIntN(64, project));
-        core.check(core.x.norvathel_styled_key_name(seed, style, gender, prefixPointer, constraints, full ? 1 : 0,
-          name, size, 0, 0));
+        const result = core.x.norvathel_styled_key_name(seed, style, gender, prefixPointer, constraints, full ? 1 : 0,
+          name, size, 0, 0);
+        if (result === Dry)
+          throw new NorvathelError(`no name for keys[${index}] ${quoted(bytes)} meets the constraints`, 'dry', names);
+        core.check(result);
         names.push(decodeName(core.readText(name, size)));
       }
       return names;
@@ -815,8 +846,14 @@ class Library {
  * A separate instance of the composer with its own memory, for workers or for a memory limit
  * (maximumMemory, in bytes: beyond it, calls throw NorvathelError 'out of memory').
  */
-export async function load(options = {}) {
-  const library = new Library(options);
+export async function load(options) {
+  const { maximumMemory } = readOptions(options, ['maximumMemory']);
+  if (maximumMemory !== undefined && (typeof maximumMemory !== 'number' || !Number.isFinite(maximumMemory)))
+    throw badArgument(`maximumMemory ${shown(maximumMemory)} is not a number of bytes`);
+  if (maximumMemory < MinimumMemory)
+    throw badArgument(`maximumMemory ${maximumMemory} is below the ${MinimumMemory} bytes the composer needs ` +
+      '(its memory reserve and room to work)');
+  const library = new Library({ maximumMemory });
   return {
     names: (o) => library.names(o),
     generate: (count, o) => library.generate(count, o),
@@ -842,6 +879,21 @@ export const replay = (list, options) => shared.replay(list, options);
 export const nameFor = (key, options) => shared.namesFor([key], options)[0];
 /** Names for many keys at once, in order: `namesFor(['npc-1', 'npc-2'], { seed: 'my-game' })`. */
 export const namesFor = (keys, options) => shared.namesFor(keys, options);
+/**
+ * Why no name can meet these options ('' when some can), decided before composing: in the
+ * words of 'library' (the options as written here), 'tool' (as norvathel-names spells them) or
+ * 'page' (the web page's controls).
+ */
+export function constraintProblem(options, words = 'library') {
+  options = readOptions(options, NameOptions);
+  if (!Object.hasOwn(Surfaces, words)) throw badArgument(`unknown words ${shown(words)}: expected library, tool or page`);
+  const core = shared.core;
+  const gender = genderCode(options.gender);
+  const prefix = readPrefix(core, options.prefix);
+  return core.run((temporaries) => constraintMessage(core, core.text(prefix, temporaries), gender,
+    writeConstraints(core, options, temporaries), options, temporaries, Surfaces[words]));
+}
+
 /** The 64-bit seed a number, bigint or word stands for, as the tool reads --seed. */
 export const seedOf = (seed) => shared.seedOf(seed);
 

@@ -39,3 +39,16 @@ export function seeded(seed) {
   };
   return { next, pick: (list) => list[Math.floor(next() * list.length)], int: (lo, hi) => lo + Math.floor(next() * (hi - lo + 1)) };
 }
+
+// The tool's option spellings and what the library and the page call the same things: a
+// message of either is the tool's with these words in place, nothing else (cli/fault_words.cpp
+// words all three).
+const libraryWords = [['(see --list-styles)', '(see styles)'], ['--min-length', 'minLength'], ['--max-length', 'maxLength'],
+  ['--ends-with', 'endsWith'], ['--exclude', 'exclude'], ['--prefix', 'prefix'], ['--seed', 'seed'], ['--clock', 'clock'],
+  ['--style', 'style'], ['--boards', 'the board list'], ['--keys', 'keys'], ['--unique', 'unique']];
+const pageWords = [['--min-length', 'Shortest'], ['--max-length', 'Longest'], ['--ends-with', 'Ending'], ['--exclude', 'Leave out']];
+const reword = (words) => (message) => words.reduce((text, [tool, other]) => text.split(tool).join(other), message);
+/** A tool's message as the library words it. */
+export const inLibraryWords = reword(libraryWords);
+/** A tool's constraint message as the page words it. */
+export const inPageWords = reword(pageWords);

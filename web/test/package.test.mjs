@@ -49,6 +49,58 @@ test('the packed tarball installs into a fresh folder and its README examples ru
   }
 });
 
+// A consumer written once in TypeScript, compiled for CommonJS and for ES modules, each run.
+const consumer = `import { generate, NorvathelError, version } from 'norvathel';
+let code = '';
+try {
+  generate(1, { maxLenght: 4 } as never);
+} catch (error) {
+  if (error instanceof NorvathelError) code = error.code;
+}
+console.log(version, generate(3, { seed: 7, style: 'liquid' }).join(' '), code);
+`;
+
+test('CommonJS and ES-module consumers of the tarball type-check and run (NodeNext, bundler, commonjs)', () => {
+  const manifest = JSON.parse(readFileSync(join(packageDir, 'package.json'), 'utf8'));
+  const tarball = join(dist, `norvathel-${manifest.version}.tgz`);
+  execFileSync('npm', ['pack', '--silent', '--pack-destination', dist, packageDir], { stdio: 'pipe' });
+  const folder = mkdtempSync(join(tmpdir(), 'norvathel-consumers-'));
+  const expected = `${manifest.version} ${execFileSync(process.execPath, ['--input-type=module', '-e',
+    `import { generate } from ${JSON.stringify(join(packageDir, 'norvathel.js'))}; console.log(generate(3, { seed: 7, style: 'liquid' }).join(' '))`]).toString().trim()} bad-argument\n`;
+  const tscIn = (cwd, ...args) => execFileSync(process.execPath, [tsc, '--strict', '--target', 'es2022', '--lib', 'es2022,dom',
+    ...args], { cwd, stdio: 'pipe' });
+  try {
+    // As `npm init -y` leaves it: no "type", so .ts and .js are CommonJS.
+    const plain = join(folder, 'plain');
+    mkdirSync(plain);
+    writeFileSync(join(plain, 'package.json'), '{"name":"plain","version":"1.0.0","main":"index.js"}\n');
+    execFileSync('npm', ['install', '--no-audit', '--no-fund', '--offline', tarball], { cwd: plain, stdio: 'pipe' });
+    writeFileSync(join(plain, 'index.ts'), consumer);
+    writeFileSync(join(plain, 'plain.cjs'), "const { generate } = require('norvathel');\nconsole.log(generate(3, { seed: 7 }).join(' '));\n");
+    assert.equal(execFileSync(process.execPath, ['plain.cjs'], { cwd: plain }).toString(),
+      execFileSync(process.execPath, ['--input-type=module', '-e',
+        `import { generate } from ${JSON.stringify(join(packageDir, 'norvathel.js'))}; console.log(generate(3, { seed: 7 }).join(' '))`]).toString());
+    for (const settings of [['--module', 'nodenext', '--moduleResolution', 'nodenext'], ['--module', 'commonjs']]) {
+      rmSync(join(plain, 'index.js'), { force: true });
+      tscIn(plain, ...settings, 'index.ts');
+      assert.match(readFileSync(join(plain, 'index.js'), 'utf8'), /require\("norvathel"\)/, settings.join(' '));
+      assert.equal(execFileSync(process.execPath, ['index.js'], { cwd: plain }).toString(), expected, settings.join(' '));
+    }
+    // An ES-module project: "type": "module", NodeNext, run; and a bundler's view, type-checked.
+    const modern = join(folder, 'modern');
+    mkdirSync(modern);
+    writeFileSync(join(modern, 'package.json'), '{"name":"modern","version":"1.0.0","type":"module"}\n');
+    execFileSync('npm', ['install', '--no-audit', '--no-fund', '--offline', tarball], { cwd: modern, stdio: 'pipe' });
+    writeFileSync(join(modern, 'index.ts'), consumer);
+    tscIn(modern, '--module', 'nodenext', '--moduleResolution', 'nodenext', 'index.ts');
+    assert.match(readFileSync(join(modern, 'index.js'), 'utf8'), /^import .* from 'norvathel';/m);
+    assert.equal(execFileSync(process.execPath, ['index.js'], { cwd: modern }).toString(), expected);
+    tscIn(modern, '--module', 'esnext', '--moduleResolution', 'bundler', '--noEmit', 'index.ts');
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+});
+
 test('the declarations pass tsc, and refuse what the package refuses', () => {
   execFileSync(process.execPath, [tsc, '-p', join(root, 'web/tsconfig.json')], { stdio: 'pipe' });
 });

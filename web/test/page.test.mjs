@@ -7,7 +7,8 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { chromium } from 'playwright-core';
 import { serve } from '../tools/serve.mjs';
-import { pageDir, runTool } from './helpers.mjs';
+import { execFileSync } from 'node:child_process';
+import { pageDir, runTool, tool } from './helpers.mjs';
 
 const executablePath = process.env.NORVATHEL_CHROMIUM ?? '/usr/bin/chromium';
 // The sandbox needs user namespaces that a root test run in a container lacks: off, in tests only.
@@ -41,28 +42,37 @@ async function open(hash) {
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
   page.on('requestfailed', (request) => errors.push(`request failed: ${request.url()}`));
+  page.on('console', (message) => { if (/Content Security Policy/i.test(message.text())) errors.push(message.text()); });
   await page.goto(`${origin}/${hash}`);
   await page.waitForSelector('html[data-ready]');
   page.errors = errors;
   return page;
 }
 
-const plates = (page) => page.$$eval('#board .plate span', (spans) => spans.map((span) => span.textContent));
+const plates = (page) => page.$$eval('#board .plate .name', (spans) => spans.map((span) => span.textContent));
 const listed = (page) => page.$$eval('#names button', (buttons) => buttons.map((button) => button.textContent));
 const lines = (bytes) => bytes.toString('utf8').split('\n').slice(0, -1);
-const lastTen = (bytes) => lines(bytes).slice(-10);
+const shownCommand = (page) => page.textContent('#command');
+// The command as the page shows it, run by a shell with the native tool in its place.
+function runShown(command, ...more) {
+  assert.match(command, /^norvathel-names /);
+  const quotedTool = `'${tool.replace(/'/g, `'\\''`)}'`;
+  return execFileSync('bash', ['-c', `${quotedTool} ${command.slice('norvathel-names '.length)} ${more.join(' ')}`], { maxBuffer: 1 << 24 });
+}
+const hash = (page) => page.evaluate(() => decodeURIComponent(location.hash));
 
-test('the buttons and the prefix box compose the boards the tool replays', async () => {
+test('the buttons and the prefix box: each press composes what its shown command prints', async () => {
   const page = await open('#seed=1000000000');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start'])));
-  assert.equal((await plates(page))[0], 'Glicia');
+  assert.equal(await shownCommand(page), 'norvathel-names --seed 1000000000 --style classic --count 10');
+  assert.deepEqual(await listed(page), lines(runTool(['--seed', '1000000000', '--count', '10'])));
+  assert.deepEqual(await plates(page), await listed(page));
   await page.click('#female');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start,female'])));
+  assert.equal(await shownCommand(page), 'norvathel-names --seed 1000000000/2 --style classic --female --count 10');
+  assert.deepEqual(await plates(page), lines(runShown(await shownCommand(page))));
   await page.fill('#prefix', 'ka');
   await page.click('#male');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start,female,male:ka'])));
-  assert.match(decodeURIComponent(await page.evaluate(() => location.hash)), /boards=start,female,male:ka/);
-  assert.equal(await page.textContent('#command'), 'norvathel-names --clock 1000000000 --boards start,female,male:ka');
+  assert.deepEqual(await plates(page), lines(runTool(['--seed', '1000000000/3', '--male', '--prefix', 'ka', '--count', '10'])));
+  assert.match(await hash(page), /p=start,female,male:ka$/);
   assert.deepEqual(page.errors, []);
   if (process.env.NORVATHEL_WEB_SCREENSHOT) {
     await page.setViewportSize({ width: 640, height: 820 });
@@ -71,85 +81,224 @@ test('the buttons and the prefix box compose the boards the tool replays', async
   await page.close();
 });
 
-test('by keyboard: Tab reaches the plates; Enter in the box composes; Space presses the focused button', async () => {
-  const page = await open('#seed=77');
-  await page.keyboard.press('Tab');
-  assert.equal(await page.evaluate(() => document.activeElement.className), 'plate');
-  await page.focus('#prefix');
-  await page.keyboard.type('Mor');
-  await page.keyboard.press('Enter');
-  await page.keyboard.press('Tab');  // to "Generate Female Names"
-  await page.keyboard.press('Tab');  // to "Generate Male Names"
-  await page.keyboard.press('Space');
-  await page.focus('#prefix');
-  await page.keyboard.press('Shift+Enter');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '77', '--boards', 'start,female:Mor,male:Mor,male:Mor'])));
+test('the shown command prints exactly what is on screen, for every style and every option; so do the downloads', async () => {
+  const page = await open('#seed=tavern-night');
+  const styles = await page.$$eval('#style option', (options) => options.map((option) => option.value));
+  assert.deepEqual(styles, lines(runTool(['--list-styles'])).filter((line) => /^\S/.test(line)).map((line) => line.split(' ')[0]));
+  const settings = [
+    { gender: 'female' },
+    { gender: 'male', prefix: 'Dor', full: true },
+    { gender: 'female', count: '23', unique: true },
+    { gender: 'male', prefix: "O'k", count: '12', full: true, unique: true },
+  ];
+  let checked = 0;
+  for (const style of styles) {
+    for (const setting of settings) {
+      await page.selectOption('#style', style);
+      await page.setChecked('#full', Boolean(setting.full));
+      await page.setChecked('#unique', Boolean(setting.unique));
+      await page.fill('#count', setting.count ?? '10');
+      await page.fill('#prefix', setting.prefix ?? '');
+      await page.click(`#${setting.gender}`);
+      const command = await shownCommand(page);
+      assert.match(command, new RegExp(` --style ${style} `));
+      const expected = lines(runShown(command));
+      assert.deepEqual(await listed(page), expected, command);
+      assert.deepEqual(await plates(page), [...expected.slice(0, 10), ...Array(Math.max(0, 10 - expected.length)).fill('')], command);
+      ++checked;
+      if (checked % 7 !== 1) continue;
+      // The downloads: the CSV as the tool's --format csv --bom, the JSON with this command.
+      const [csv] = await Promise.all([page.waitForEvent('download'), page.click('#download-csv')]);
+      assert.ok(readFileSync(await csv.path()).equals(runShown(command, '--format', 'csv', '--bom')), `${command} (CSV)`);
+      const [json] = await Promise.all([page.waitForEvent('download'), page.click('#download-json')]);
+      const document = JSON.parse(readFileSync(await json.path(), 'utf8'));
+      assert.equal(document.command, command);
+      assert.deepEqual(document.names.map((entry) => entry.name), expected);
+    }
+  }
+  assert.equal(checked, styles.length * settings.length);
+  assert.deepEqual(page.errors, []);
   await page.close();
 });
 
-test('options: how many and unique give the tool\'s stream; the seed field reseeds', async () => {
+test('options apply from the next press; undo and redo, by button and keys, with the link following', async () => {
   const page = await open('#seed=dragonkeep');
   await page.fill('#prefix', 'El');
   await page.click('#female');
-  await page.fill('#count', '25');
+  const first = await plates(page), firstCommand = await shownCommand(page), firstLink = await hash(page);
+  // Full names, unique, a count, a style: nothing on screen changes until the next press.
+  await page.check('#full');
   await page.check('#unique');
-  await page.dispatchEvent('#unique', 'change');
-  const expected = lines(runTool(['--seed', 'dragonkeep', '--female', '--prefix', 'El', '--unique', '--count', '25']));
-  assert.deepEqual(await listed(page), expected);
-  // The command the page shows prints the same names.
-  const [, ...shown] = (await page.textContent('#command')).split(' ');
-  assert.deepEqual(lines(runTool(shown)), expected);
-  assert.deepEqual(await plates(page), expected.slice(0, 10));
-  await page.click('#female');  // the same stream goes on
-  const fifty = lines(runTool(['--seed', 'dragonkeep', '--female', '--prefix', 'El', '--unique', '--count', '50']));
-  assert.deepEqual(await listed(page), fifty.slice(25));
-  await page.fill('#seed', '4242');
-  await page.dispatchEvent('#seed', 'change');
-  const reseeded = lines(runTool(['--seed', '4242', '--female', '--prefix', 'El', '--unique', '--count', '50']));
-  assert.deepEqual(await listed(page), reseeded.slice(25));
+  await page.fill('#count', '25');
+  await page.dispatchEvent('#count', 'change');
+  await page.selectOption('#style', 'liquid');
+  assert.deepEqual(await plates(page), first);
+  assert.equal(await shownCommand(page), firstCommand);
+  await page.click('#male');
+  const second = await listed(page);
+  assert.equal(second.length, 25);
+  assert.ok(second.every((name) => name.startsWith('El') && name.includes(' ')));
+  assert.deepEqual(second, lines(runShown(await shownCommand(page))));
+  await page.click('#undo');
+  assert.deepEqual(await plates(page), first);
+  assert.equal(await hash(page), firstLink);
+  await page.click('#hint');  // the keys act outside the text boxes
+  await page.keyboard.press('Control+Shift+Z');
+  assert.deepEqual(await listed(page), second);
+  await page.keyboard.press('Control+Z');
+  assert.deepEqual(await plates(page), first);
+  assert.equal(await shownCommand(page), firstCommand);
+  // A press after an undo drops what could be redone.
+  await page.click('#female');
+  assert.equal(await page.isDisabled('#redo'), true);
+  assert.match(await shownCommand(page), /--seed dragonkeep\/3 /);
+  // A press is composed on its own: the fiftieth is what its command prints, nothing before it counts.
+  for (let index = 0; index < 47; ++index) await page.click('#male');
+  assert.match(await shownCommand(page), /--seed dragonkeep\/50 /);
+  assert.deepEqual(await listed(page), lines(runShown(await shownCommand(page))));
+  const link = page.url();
+  const names = await listed(page);
+  await page.close();
+  const opened = await open(link.slice(link.indexOf('#')));
+  assert.deepEqual(await listed(opened), names);
+  assert.equal(await opened.inputValue('#style'), 'liquid');
+  await opened.click('#undo');
+  assert.match(await shownCommand(opened), /--seed dragonkeep\/49 /);
+  await opened.close();
+});
+
+test('by keyboard: the buttons, then the prefix box, then the plates; Enter in the box composes', async () => {
+  const page = await open('#seed=77');
+  const focused = () => page.evaluate(() => document.activeElement.id || document.activeElement.className);
+  const order = [];
+  for (let index = 0; index < 4; ++index) {
+    await page.keyboard.press('Tab');
+    order.push(await focused());
+  }
+  assert.deepEqual(order, ['female', 'male', 'prefix', 'plate']);
+  await page.focus('#prefix');
+  await page.keyboard.type('Mor');
+  await page.keyboard.press('Enter');
+  assert.deepEqual(await plates(page), lines(runTool(['--seed', '77/2', '--female', '--prefix', 'Mor', '--count', '10'])));
+  await page.keyboard.press('Shift+Enter');
+  assert.deepEqual(await plates(page), lines(runTool(['--seed', '77/3', '--male', '--prefix', 'Mor', '--count', '10'])));
   await page.close();
 });
 
 test('a click on a name copies it; copy all copies the list', async () => {
   const page = await open('#seed=1000000000');
   await page.click('#board li:nth-child(4) .plate');
-  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), 'Ryutaila');
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), (await plates(page))[3]);
   await page.click('#copy-all');
   const all = await page.evaluate(() => navigator.clipboard.readText());
-  assert.deepEqual(lines(Buffer.from(all)), await plates(page));
+  assert.deepEqual(lines(Buffer.from(all)), await listed(page));
   await page.close();
 });
 
-test('downloads: CSV and JSON hold the names shown', async () => {
-  const page = await open('#seed=31337&count=12&boards=start,male:br');
-  const shown = await listed(page);
-  assert.equal(shown.length, 12);
-  const [csv] = await Promise.all([page.waitForEvent('download'), page.click('#download-csv')]);
-  const rows = readFileSync(await csv.path(), 'utf8').split('\r\n');
-  assert.equal(rows[0], 'name,gender');
-  assert.deepEqual(rows.slice(1, -1).map((row) => row.split(',')), shown.map((name) => [name, 'male']));
-  const [json] = await Promise.all([page.waitForEvent('download'), page.click('#download-json')]);
-  const document = JSON.parse(readFileSync(await json.path(), 'utf8'));
-  assert.deepEqual(document.names.map((entry) => entry.name), shown);
-  assert.equal(document.boards, 'start,male:br');
-  await page.close();
-});
-
-test('a shared link opens the same board', async () => {
-  const page = await open('#seed=555');
+test('for a person: a labelled prefix box with room for 31 letters, a one-line hint, full names on their plates, counts refused beside the field', async () => {
+  const page = await context.newPage();
+  await page.setViewportSize({ width: 1280, height: 800 });
+  await page.goto(`${origin}/#seed=99&p=female;s=crisp;f`);
+  await page.waitForSelector('html[data-ready]');
+  const label = await page.$eval('label[for=prefix]', (element) => ({ text: element.textContent, width: element.getBoundingClientRect().width }));
+  assert.equal(label.text, 'Prefix');
+  assert.ok(label.width > 10, 'the label is seen');
+  await page.fill('#prefix', 'Kathavelionmurestradinoplekvaaw');
+  assert.equal((await page.inputValue('#prefix')).length, 31);
+  assert.ok(await page.$eval('#prefix', (box) => box.scrollWidth <= box.clientWidth), 'the box shows 31 letters');
+  const hint = await page.$eval('#hint', (element) => element.getBoundingClientRect().height / parseFloat(getComputedStyle(element).lineHeight));
+  assert.ok(hint < 1.5, `the hint is one line (${hint})`);
+  await page.setViewportSize({ width: 390, height: 844 });
+  assert.ok(await page.$eval('#hint', (element) => element.scrollWidth <= element.clientWidth), 'the whole hint on a phone');
+  await page.setViewportSize({ width: 1280, height: 800 });
+  // Crisp's full names are the longest: each fits its plate.
+  await page.fill('#prefix', '');
+  for (const seed of [99, 5, 12345]) {
+    await page.fill('#seed', String(seed));
+    await page.dispatchEvent('#seed', 'change');
+    await page.check('#full');
+    await page.selectOption('#style', 'crisp');
+    await page.click('#female');
+    const cut = await page.$$eval('#board .plate .name', (spans) => spans.filter((span) =>
+      span.scrollWidth > span.clientWidth || span.scrollHeight > span.clientHeight).map((span) => span.textContent));
+    assert.deepEqual(cut, [], `seed ${seed}`);
+  }
+  const numbers = await page.$$eval('#board .plate .number', (spans) => spans.map((span) => span.textContent));
+  assert.deepEqual(numbers, ['1', '2', '3', '4', '5', '6', '7', '8', '9', '10']);
+  assert.equal((await listed(page))[1], (await plates(page))[1], 'the list is numbered as the plates');
+  const before = await listed(page);
+  for (const count of ['0', '2.5', '5000', '1e3', '-3', '']) {
+    await page.fill('#count', count);
+    await page.click('#male');
+    assert.match(await page.textContent('#count-problem'), /^How many: /, count);
+    assert.deepEqual(await listed(page), before, `${count}: the names stay`);
+  }
+  await page.fill('#count', '10');
+  await page.fill('#seed', '99999999999999999999');
+  await page.dispatchEvent('#seed', 'change');
+  assert.match(await page.textContent('#seed-problem'), /^Seed: value '99999999999999999999' is out of range/);
+  assert.deepEqual(await listed(page), before);
+  await page.fill('#prefix', 'ÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅ');
   await page.click('#male');
-  await page.fill('#prefix', 'a,b');
-  await page.click('#female');
-  const link = page.url();
-  const names = await plates(page);
+  assert.match(await page.textContent('#prefix-problem'), /^Prefix: 'Å+' is 32 bytes long; a prefix holds at most 31$/);
+  if (process.env.NORVATHEL_WEB_SCREENSHOTS) {
+    await page.fill('#prefix', '');
+    await page.fill('#seed', '99');
+    await page.dispatchEvent('#seed', 'change');
+    await page.click('#female');
+    for (const [width, height] of [[1280, 800], [390, 844]]) {
+      await page.setViewportSize({ width, height });
+      await page.screenshot({ path: join(process.env.NORVATHEL_WEB_SCREENSHOTS, `page-${width}x${height}.png`) });
+    }
+  }
   await page.close();
-  const opened = await context.newPage();
-  await opened.goto(link);
-  await opened.waitForSelector('html[data-ready]');
-  assert.deepEqual(await plates(opened), names);
-  assert.equal(await opened.inputValue('#prefix'), 'a,b');
-  assert.deepEqual(names, lastTen(runTool(['--clock', '555', '--boards', 'start,male,female:a%2Cb'])));
-  await opened.close();
+});
+
+test('hostile links: capped and refused with a message, an unknown style reported, only the shown press composed', async (t) => {
+  const many = Array.from({ length: 10000 }, (_, index) => (index % 2 ? 'male:ka;n=30' : 'female')).join(',');
+  const page = await open(`#seed=7&p=${many}`);
+  assert.match(await page.textContent('#status-problem'), /^This link held 10000 presses; the page keeps the last 1000/);
+  assert.match(await shownCommand(page), /^norvathel-names --seed 7\/10000 --style classic --male --prefix ka --count 30$/);
+  assert.deepEqual(await listed(page), lines(runShown(await shownCommand(page))));
+  // Reported, not asserted: the same link opened again in the open page, and the page's load.
+  const reopened = await page.evaluate((link) => {
+    const start = performance.now();
+    history.replaceState(null, '', link);
+    dispatchEvent(new HashChangeEvent('hashchange'));
+    return performance.now() - start;
+  }, `#seed=8&p=${many}`);
+  assert.match(await shownCommand(page), /--seed 8\/10000 /);
+  t.diagnostic(`a link of 10000 presses restored in ${reopened.toFixed(1)} ms (the page loaded in ${Math.round(await page.evaluate(() => performance.now()))} ms)`);
+  await page.close();
+  for (const [link, reason] of [['#seed=1&p=female;s=elvish', /style 'elvish' is none of this page's/],
+    ['#seed=1&style=elvish', /style 'elvish' is none of this page's/],
+    ['#seed=1&p=female;n=0x10', /'0x10' is not a whole number/],
+    ['#seed=1&p=female;n=0', /0 is out of range/],
+    ['#seed=1&p=bogus', /item 1 'bogus' is unknown/],
+    ['#seed=99999999999999999999', /seed value/]]) {
+    const refused = await open(link);
+    assert.match(await refused.textContent('#status-problem'), reason, link);
+    assert.deepEqual(await listed(refused), [], link);
+    await refused.close();
+  }
+});
+
+test('a strict Content-Security-Policy: only the page\'s own scripts, styles and module', async () => {
+  const page = await open('#seed=3');
+  const policy = await page.$eval('meta[http-equiv=Content-Security-Policy]', (meta) => meta.content);
+  assert.match(policy, /default-src 'none'/);
+  assert.match(policy, /script-src 'self' 'wasm-unsafe-eval';/);
+  assert.match(policy, /style-src 'self';/);
+  await page.click('#female');
+  assert.deepEqual(page.errors, [], 'the page works within it');
+  const outcome = await page.evaluate(() => new Promise((done) => {
+    document.addEventListener('securitypolicyviolation', (event) => done({ ran: window.injected === true, blocked: event.violatedDirective }), { once: true });
+    const script = document.createElement('script');
+    script.textContent = 'window.injected = true';
+    document.body.append(script);
+  }));
+  assert.deepEqual(outcome, { ran: false, blocked: 'script-src-elem' });
+  await page.close();
 });
 
 test('on a phone-sized screen the window fits the width and nothing scrolls sideways', async () => {
@@ -164,28 +313,4 @@ test('on a phone-sized screen the window fits the width and nothing scrolls side
   assert.ok(frame > 294 && frame <= 360, `window ${frame} px wide`);
   assert.ok(scroll <= 360, `page ${scroll} px wide`);
   await page.close();
-});
-
-test('the style menu and full names: the names the tool gives in that style', async () => {
-  const page = await open('#seed=1000000000');
-  const offered = await page.$$eval('#style option', (options) => options.map((option) => option.value));
-  assert.deepEqual(offered, lines(runTool(['--list-styles'])).filter((line) => /^\S/.test(line)).map((line) => line.split(' ')[0]));
-  await page.selectOption('#style', 'guttural');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start', '--style', 'guttural'])));
-  await page.fill('#prefix', 'Gr');
-  await page.click('#male');
-  assert.deepEqual(await plates(page), lastTen(runTool(['--clock', '1000000000', '--boards', 'start,male:Gr', '--style', 'guttural'])));
-  await page.check('#full');
-  await page.dispatchEvent('#full', 'change');
-  const full = lines(runTool(['--seed', '1000000000', '--style', 'guttural', '--male', '--prefix', 'Gr', '--full', '--count', '10']));
-  assert.deepEqual(await listed(page), full);
-  const [csv] = await Promise.all([page.waitForEvent('download'), page.click('#download-csv')]);
-  const expected = runTool(['--seed', '1000000000', '--style', 'guttural', '--male', '--prefix', 'Gr', '--full', '--count', '10', '--format', 'csv']);
-  assert.equal(readFileSync(await csv.path(), 'utf8'), expected.toString());
-  const link = page.url();
-  await page.close();
-  const opened = await open(link.slice(link.indexOf('#')));
-  assert.deepEqual(await listed(opened), full);
-  assert.equal(await opened.inputValue('#style'), 'guttural');
-  await opened.close();
 });

@@ -6,7 +6,7 @@ import { spawnSync } from 'node:child_process';
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { asLines, packageDir, runTool, seeded, tool, toolRefusal } from './helpers.mjs';
+import { asLines, inLibraryWords, inPageWords, packageDir, runTool, seeded, tool, toolRefusal } from './helpers.mjs';
 
 const norvathel = await import(`${packageDir}/norvathel.js`);
 
@@ -45,7 +45,7 @@ function compare(options, args, count) {
   const where = `norvathel-names ${args.join(' ')}`;
   if (run.status === 2) {
     const reason = run.stderr.toString().trim().replace(/^norvathel-names: /, '');
-    assert.throws(() => norvathel.generate(count, options), { message: reason }, where);
+    assert.throws(() => norvathel.generate(count, options), { message: inLibraryWords(reason) }, where);
     return 'refused';
   }
   assert.ok(run.status === 0 || run.status === 3, `${where}: exit ${run.status}`);
@@ -54,6 +54,12 @@ function compare(options, args, count) {
   assert.ok(got.equals(run.stdout), `${where}\n tool: ${run.stdout}\n node: ${got}`);
   assert.equal(stream.dry, run.status === 3, where);
   stream.close();
+  // generate() says so where the tool does, in its words, with the names it made.
+  if (run.status === 3) {
+    const reason = run.stderr.toString().trim().replace(/^norvathel-names: /, '');
+    assert.throws(() => norvathel.generate(count, options), (error) => error instanceof norvathel.NorvathelError &&
+      error.code === 'dry' && error.message === reason && asLines(error.names).equals(run.stdout), where);
+  }
   return run.status === 3 ? 'dry' : 'names';
 }
 
@@ -89,7 +95,7 @@ test('a session records its compositions as a --boards list that replays it', ()
   assert.equal(shown[0], 'Glicia');
 });
 
-test('refusals carry the tool\'s reasons', () => {
+test('refusals carry the tool\'s reasons, in the library\'s words; constraint faults in all three surfaces\' words', () => {
   const cases = [
     [{ prefix: 'abc', maxLength: 2 }, ['--prefix', 'abc', '--max-length', '2']],
     [{ prefix: 'Thorvald', maxLength: 4 }, ['--prefix', 'Thorvald', '--max-length', '4']],
@@ -114,17 +120,27 @@ test('refusals carry the tool\'s reasons', () => {
     [{ gender: 'male', prefix: 'Dor', endsWith: 'bbn' }, ['--male', '--prefix', 'Dor', '--ends-with', 'bbn']],
     [{ endsWith: 'thth' }, ['--ends-with', 'thth']],
   ];
+  let impossible = 0;
   for (const [options, args] of cases) {
     const { status, reason } = toolRefusal([...args, '--count', '1']);
     assert.equal(status, 2, args.join(' '));
-    assert.throws(() => norvathel.generate(1, options), (error) =>
-      error instanceof norvathel.NorvathelError && error.message === reason &&
-      ['bad-argument', 'impossible'].includes(error.code), `${args.join(' ')}: ${reason}`);
+    let code;
+    assert.throws(() => norvathel.generate(1, options), (error) => {
+      code = error.code;
+      return error instanceof norvathel.NorvathelError && error.message === inLibraryWords(reason) &&
+        ['bad-argument', 'impossible'].includes(error.code);
+    }, `${args.join(' ')}: ${reason}`);
+    if (code !== 'impossible') continue;
+    ++impossible;
+    assert.equal(norvathel.constraintProblem(options, 'tool'), reason);
+    assert.equal(norvathel.constraintProblem(options), inLibraryWords(reason));
+    assert.equal(norvathel.constraintProblem(options, 'page'), inPageWords(reason));
   }
+  assert.ok(impossible >= 10, `${impossible} constraint faults`);
   for (const list of ['start,bogus', '', 'male:%zz', 'female:%00', 'start:x', ',male']) {
     const { status, reason } = toolRefusal(['--boards', list]);
     assert.equal(status, 2);
-    assert.throws(() => norvathel.replay(list, { clock: 1 }), { message: reason });
+    assert.throws(() => norvathel.replay(list, { clock: 1 }), { message: inLibraryWords(reason) });
   }
 });
 
@@ -167,5 +183,5 @@ test('keys: a name per key, as --keys gives them, with and without a project see
   }
   assert.equal(norvathel.nameFor('npc-1', { seed: 5 }), norvathel.namesFor(['x', 'npc-1'], { seed: 5 })[1]);
   assert.throws(() => norvathel.nameFor('npc-1', { unique: true }), {
-    message: toolRefusal(['--keys', file, '--unique']).reason });
+    message: inLibraryWords(toolRefusal(['--keys', file, '--unique']).reason) });
 });

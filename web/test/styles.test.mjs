@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { asLines, packageDir, runTool, seeded, toolRefusal } from './helpers.mjs';
+import { asLines, inLibraryWords, packageDir, runTool, seeded, toolRefusal } from './helpers.mjs';
 
 const norvathel = await import(`${packageDir}/norvathel.js`);
 const folder = mkdtempSync(join(tmpdir(), 'norvathel-styles-'));
@@ -127,6 +127,64 @@ test('refusals up front follow the style\'s own rules, in the tool\'s words', ()
     const { status, reason } = toolRefusal([...args, '--count', '1']);
     if (status === 0) continue;  // the style allows it after all: nothing to compare
     assert.equal(status, 2, args.join(' '));
-    assert.throws(() => norvathel.generate(1, options), { message: reason }, args.join(' '));
+    assert.throws(() => norvathel.generate(1, options), { message: inLibraryWords(reason) }, args.join(' '));
+    assert.equal(norvathel.constraintProblem(options, 'tool'), reason);
+  }
+});
+
+// The styles a hostile probe made: 4,086 five-letter vowels over 16 positions (sizes that
+// overflowed 32 bits), and 4,096 short vowels with endings from any position (a check that
+// took minutes). The module answers as the native tool does, at once.
+test('large styles get the up-front answers the tool gives', () => {
+  const words = (count, longest) => {
+    const found = [];
+    for (let size = longest === 5 ? 5 : 1; size <= longest && found.length < count; ++size) {
+      for (let k = 0; k < 26 ** size && found.length < count; ++k) {
+        let word = '';
+        for (let place = 0, rest = k; place < size; ++place, rest = Math.floor(rest / 26)) word = String.fromCharCode(97 + rest % 26) + word;
+        found.push(word);
+      }
+    }
+    return `[${found.map((word) => `"${word}"`).join(', ')}]`;
+  };
+  const longVowels = murmur.replace('positions = [2, 4]', 'positions = [1, 16]').replace('max_vowel_run = 1', 'max_vowel_run = 16')
+    .replace('ending_from = 2', 'ending_from = 16').replace('consonant = [1, 2]', 'consonant = [1, 1]')
+    .replace('vowels = ["o", "o", "u", "u", "a", "e"]', `vowels = ${words(4086, 5)}`);
+  const manyVowels = murmur.replace('positions = [2, 4]', 'positions = [1, 5]').replace('max_vowel_run = 1', 'max_vowel_run = 4')
+    .replace('ending_from = 2', 'ending_from = 0').replace('vowels = ["o", "o", "u", "u", "a", "e"]', `vowels = ${words(4096, 3)}`);
+  const cases = [
+    [longVowels, { gender: 'male', prefix: 'abcdefghijklmno', maxLength: 40 }, ['--male', '--prefix', 'abcdefghijklmno', '--max-length', '40']],
+    [longVowels, { gender: 'male', prefix: 'abcdefghijklmno', minLength: 20 }, ['--male', '--prefix', 'abcdefghijklmno', '--min-length', '20']],
+    [manyVowels, { gender: 'female', maxLength: 5 }, ['--female', '--max-length', '5']],
+    [manyVowels, { gender: 'female', minLength: 40 }, ['--female', '--min-length', '40']],
+    [manyVowels, { gender: 'female', endsWith: 'zzzzzzzzzzzzzzzzzzzz' }, ['--female', '--ends-with', 'zzzzzzzzzzzzzzzzzzzz']],
+  ];
+  let refused = 0;
+  cases.forEach(([text, options, args], index) => {
+    const file = join(folder, `large${index}.toml`);
+    writeFileSync(file, text);
+    const style = norvathel.Style.fromToml(text, file);
+    const { status, reason } = toolRefusal(['--style', file, ...args, '--count', '1']);
+    const problem = norvathel.constraintProblem({ style, ...options });
+    if (status === 0) {
+      assert.equal(problem, '', args.join(' '));
+    } else {
+      assert.equal(status, 2, args.join(' '));
+      assert.equal(problem, inLibraryWords(reason), args.join(' '));
+      ++refused;
+    }
+  });
+  assert.equal(refused, 3);  // the minimum length and the ending no name reaches
+});
+
+// Keys nested 100,000 deep overflowed the parser's stack; the module refuses them by their place.
+test('deeply nested keys are refused with their place, not a stack overflow', () => {
+  for (const text of [`${'a.'.repeat(99_999)}a = 1\n`, `[${'a.'.repeat(99_999)}a]\n`, `x = ${'['.repeat(100_000)}\n`]) {
+    const file = join(folder, 'deep.toml');
+    writeFileSync(file, text);
+    const { status, reason } = toolRefusal(['--style', file]);
+    assert.equal(status, 2);
+    assert.throws(() => norvathel.Style.fromToml(text, file), (error) => error instanceof norvathel.NorvathelError &&
+      error.code === 'bad-argument' && error.message === reason && /deep\.toml:1:\d+: /.test(error.message));
   }
 });

@@ -1,6 +1,6 @@
 // Checked by tsc (tsconfig.json), never run: the declarations accept what the package does and
 // refuse what it refuses.
-import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version, nameFor, namesFor, Style, styles } from '../package/norvathel.js';
+import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version, nameFor, namesFor, Style, styles, constraintProblem } from '../package/norvathel.js';
 import type { Board, NameEntry, Seed } from '../package/norvathel.js';
 
 const seeds: Seed[] = [7, 7n, '7', 'dragonkeep'];
@@ -21,7 +21,9 @@ console.log(keyed);
 const other = await load({ maximumMemory: 1 << 26 });
 other.generate(1);
 const error = new Error() as unknown;
-if (error instanceof NorvathelError) console.log(error.code === 'impossible');
+if (error instanceof NorvathelError) console.log(error.code === 'impossible', error.names?.length);
+const why: string = constraintProblem({ maxLength: 4, prefix: 'Thorvald' }, 'tool');
+console.log(why);
 console.log(list, seed, entries, board.names, boards, parsed, seedOf(1n), version);
 
 // @ts-expect-error: a gender is male or female
@@ -36,3 +38,5 @@ stream.seed = 1n;
 nameFor('npc-1', { unique: true });
 // @ts-expect-error: styles are made by builtIn or fromToml
 new Style();
+// @ts-expect-error: the words are the library's, the tool's or the page's
+constraintProblem({}, 'shell');

@@ -18,6 +18,30 @@ const wasm = readFileSync(wasmFile);
 const wasmModule = `// The composer as WebAssembly (${wasm.length} bytes), base64: see norvathel.js.\n` +
   `export default '${wasm.toString('base64')}';\n`;
 
+// The CommonJS entry, from the ES module's text: its es-module parts (the import, the
+// top-level awaits) give way to a head that reads the same embedded bytes and compiles them
+// synchronously, and its exports become module.exports.
+const commonJsHead = `'use strict';
+// norvathel for require(): made from norvathel.js by tools/build.mjs, the same code.
+const wasmText = require('node:fs').readFileSync(require('node:path').join(__dirname, 'norvathel-wasm.js'), 'latin1');
+const wasmSource = wasmText.slice(wasmText.indexOf("'") + 1, wasmText.lastIndexOf("'"));
+const randomBytes = globalThis.crypto?.getRandomValues?.bind(globalThis.crypto) ??
+  ((array) => require('node:crypto').webcrypto.getRandomValues(array));
+const wasmModule = new WebAssembly.Module(Buffer.from(wasmSource, 'base64'));
+`;
+
+function commonJs(library) {
+  const parts = library.split(/\/\/ <es-module>\n[\s\S]*?\/\/ <\/es-module>\n/);
+  if (parts.length !== 3) throw new Error('norvathel.js: expected two es-module parts');
+  const names = [];
+  const body = (parts[1] + parts[2]).replace(/^export (const|class|function|async function) (\w+)/gm, (_, kind, name) => {
+    names.push(name);
+    return `${kind} ${name}`;
+  });
+  if (/^export /m.test(body) || /^import /m.test(body)) throw new Error('norvathel.js: an export or import left for CommonJS');
+  return parts[0] + commonJsHead + body + `\nmodule.exports = { ${names.join(', ')} };\n`;
+}
+
 function writePackage(target) {
   rmSync(target, { recursive: true, force: true });
   mkdirSync(target, { recursive: true });
@@ -25,10 +49,13 @@ function writePackage(target) {
   const manifest = JSON.parse(readFileSync(join(source, 'package.json'), 'utf8'));
   manifest.version = projectVersion;
   writeFileSync(join(target, 'package.json'), JSON.stringify(manifest, null, 2) + '\n');
-  writeFileSync(join(target, 'norvathel.js'),
-    readFileSync(join(source, 'norvathel.js'), 'utf8').replace('__NORVATHEL_VERSION__', projectVersion));
+  const library = readFileSync(join(source, 'norvathel.js'), 'utf8').replace('__NORVATHEL_VERSION__', projectVersion);
+  writeFileSync(join(target, 'norvathel.js'), library);
+  writeFileSync(join(target, 'norvathel.cjs'), commonJs(library));
   writeFileSync(join(target, 'norvathel-wasm.js'), wasmModule);
-  for (const file of ['norvathel.d.ts', 'README.md']) copyFileSync(join(source, file), join(target, file));
+  for (const file of ['norvathel.d.ts', 'README.md', 'CHANGES.md']) copyFileSync(join(source, file), join(target, file));
+  // The same declarations for require(): TypeScript reads a .d.cts as the CommonJS exports.
+  copyFileSync(join(source, 'norvathel.d.ts'), join(target, 'norvathel.d.cts'));
   copyFileSync(join(root, 'LICENSE'), join(target, 'LICENSE'));
 }
 

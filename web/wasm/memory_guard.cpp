@@ -17,6 +17,7 @@ namespace {
 const std::size_t ReserveSize = std::size_t(16) << 20;
 
 void* reserve = nullptr;
+int ranOut = 0;  // an allocation failed and trapped
 
 void* Allocate(std::size_t size)
 {
@@ -34,6 +35,11 @@ void* Allocate(std::size_t size)
 
 }  // namespace
 
+extern "C" int norvathel_web_ran_out(void)
+{
+    return ranOut;
+}
+
 extern "C" int norvathel_web_arm(void)
 {
     if (!reserve)
@@ -47,6 +53,7 @@ void* operator new(std::size_t size)
 {
     if (void* block = Allocate(size))
         return block;
+    ranOut = 1;
     __builtin_trap();
 }
 

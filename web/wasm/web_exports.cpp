@@ -2,10 +2,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <norvathel/name_stream.h>
 #include <norvathel/style.h>
 
+#include "argument_texts.h"
+#include "fault_words.h"
 #include "norvathel_handles.h"
 
 void* norvathel_web_alloc(size_t size)
@@ -49,11 +53,25 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
     return result;
 }
 
-norvathel_result norvathel_web_constraint_fault(const char* prefix, norvathel_gender gender,
-                                                const norvathel_constraints* given,
-                                                const char* styleName, const char* styleText,
-                                                size_t styleLength, int64_t out[4])
+namespace {
+
+void WriteText(const std::string& text, char* out, size_t size)
 {
+    const size_t length = text.size() < size ? text.size() : size - 1;
+    std::memcpy(out, text.data(), length);
+    out[length] = '\0';
+}
+
+}  // namespace
+
+norvathel_result norvathel_web_constraint_message(const char* prefix, norvathel_gender gender,
+                                                  const norvathel_constraints* given,
+                                                  const char* styleName, const char* styleText,
+                                                  size_t styleLength, int surface, char* message,
+                                                  size_t size)
+{
+    if (size == 0 || surface < 0 || surface > 2)
+        return NORVATHEL_BAD_ARGUMENT;
     norvathel::NameConstraints constraints;
     constraints.unique = given->unique != 0;
     constraints.minLength = given->min_length;
@@ -69,13 +87,35 @@ norvathel_result norvathel_web_constraint_fault(const char* prefix, norvathel_ge
     const norvathel::GenderChoice choice = gender == NORVATHEL_MALE     ? norvathel::GenderChoice::Male
                                            : gender == NORVATHEL_FEMALE ? norvathel::GenderChoice::Female
                                                                         : norvathel::GenderChoice::Drawn;
-    const norvathel::ConstraintProblem problem =
-        norvathel::ImpossibleConstraints(constraints, prefix, choice, style);
-    out[0] = static_cast<int64_t>(problem.fault);
-    out[1] = problem.length;
-    out[2] = problem.limit;
-    out[3] = static_cast<int64_t>(problem.piece);
+    const char* start = prefix ? prefix : "";
+    WriteText(ConstraintMessage(norvathel::ImpossibleConstraints(constraints, start, choice, style), constraints,
+                                choice, start, style, static_cast<MessageSurface>(surface)),
+              message, size);
     return NORVATHEL_OK;
+}
+
+int32_t norvathel_web_parse_boards(const char* list, char* out, size_t size)
+{
+    std::vector<BoardRequest> boards;
+    std::string problem;
+    if (size == 0)
+        return -1;
+    if (!ParseBoardList(list, boards, problem)) {
+        WriteText(problem, out, size);
+        return -1;
+    }
+    std::string items;
+    for (const BoardRequest& board : boards) {
+        items += board.gender == norvathel::GenderChoice::Male     ? 'm'
+                 : board.gender == norvathel::GenderChoice::Female ? 'f'
+                                                                   : 's';
+        items.append(board.prefix);
+        items += '\0';
+    }
+    if (items.size() > size)
+        return -1;
+    std::memcpy(out, items.data(), items.size());
+    return static_cast<int32_t>(boards.size());
 }
 
 norvathel_result norvathel_web_stream_fill_full(norvathel_stream* stream, char* text, char* genders,
@@ -111,4 +151,54 @@ norvathel_result norvathel_web_stream_fill_full(norvathel_stream* stream, char* 
     filled[0] = index;
     filled[1] = static_cast<uint32_t>(place - text);
     return result;
+}
+
+void norvathel_web_dry_message(const norvathel_stream* stream, uint64_t written, uint64_t count,
+                               char* message, size_t size)
+{
+    if (size != 0)
+        WriteText(DryMessage(written, count, stream->names.ComposedSinceKept()), message, size);
+}
+
+namespace {
+
+int Refused(const std::string& problem, char* message, size_t size)
+{
+    if (size != 0)
+        WriteText(problem, message, size);
+    return 0;
+}
+
+}  // namespace
+
+int norvathel_web_read_seed(const char* option, const char* text, uint64_t* seed, char* message, size_t size)
+{
+    std::string problem;
+    std::uint64_t value = 0;
+    if (!ParseSeed(option, text, value, problem))
+        return Refused(problem, message, size);
+    *seed = value;
+    return 1;
+}
+
+int norvathel_web_read_length(const char* option, const char* text, int32_t* length, char* message, size_t size)
+{
+    std::string problem;
+    int value = 0;
+    if (!ParseLength(option, text, value, problem))
+        return Refused(problem, message, size);
+    *length = value;
+    return 1;
+}
+
+int norvathel_web_check_prefix(const char* option, const char* text, char* message, size_t size)
+{
+    std::string problem;
+    return CheckPrefix(option, text, problem) ? 1 : Refused(problem, message, size);
+}
+
+int norvathel_web_check_text(const char* option, const char* text, size_t length, char* message, size_t size)
+{
+    std::string problem;
+    return RefuseControlBytes(option, std::string(text, length), problem) ? 1 : Refused(problem, message, size);
 }

@@ -14,14 +14,21 @@ NORVATHEL_WEB_API void norvathel_web_free(void* block);
 // Nonzero when the memory reserve is held (see memory_guard.cpp); a call made without it could
 // run out of memory half way.
 NORVATHEL_WEB_API int norvathel_web_arm(void);
-// Why no name can meet the constraints, as the library says it, for the JavaScript side to word
-// as the tool does: out[0] the fault (norvathel::ConstraintFault, 0 for none), out[1] the
-// length at fault, out[2] the bound it crosses, out[3] the piece at fault. The style is the
-// built-in one named style_name, or (style_name NULL) the one style_text describes, or
-// (both NULL) classic.
-NORVATHEL_WEB_API norvathel_result norvathel_web_constraint_fault(
+// Nonzero once an allocation failed beyond the reserve and trapped: tells a trap from running
+// out of memory from any other trap, which is a fault of the module's own.
+NORVATHEL_WEB_API int norvathel_web_ran_out(void);
+// Why no name can meet the constraints, worded for surface (0 the tool, 1 the library, 2 the
+// page: cli/fault_words.h), into message (size bytes, NUL-terminated; empty when they can be
+// met). The style is the built-in one named style_name, or (style_name NULL) the one
+// style_text describes, or (both NULL) classic.
+NORVATHEL_WEB_API norvathel_result norvathel_web_constraint_message(
     const char* prefix, norvathel_gender gender, const norvathel_constraints* constraints,
-    const char* style_name, const char* style_text, size_t style_length, int64_t out[4]);
+    const char* style_name, const char* style_text, size_t style_length, int surface, char* message,
+    size_t size);
+// A --boards list read as the tool reads it (cli/argument_texts.h): into out, for each item its
+// gender ('s' start, 'm', 'f') and its decoded prefix, NUL-terminated; the item count, or -1
+// with the tool's message in out. out holds size bytes.
+NORVATHEL_WEB_API int32_t norvathel_web_parse_boards(const char* list, char* out, size_t size);
 // Up to count names from the stream into text, each followed by '\n', and each name's gender
 // ('m' or 'f') into genders; filled[0] is how many names, filled[1] how many bytes of text.
 // NORVATHEL_DRY once the stream runs dry. text must hold count * NORVATHEL_NAME_SIZE bytes.
@@ -34,3 +41,21 @@ NORVATHEL_WEB_API norvathel_result norvathel_web_stream_fill_full(norvathel_stre
                                                                   char* text, char* genders,
                                                                   uint8_t* given_lengths,
                                                                   uint32_t count, uint32_t filled[2]);
+// Why the stream stopped at written of count names, in the tool's words (cli/fault_words.h),
+// into message (size bytes, NUL-terminated).
+NORVATHEL_WEB_API void norvathel_web_dry_message(const norvathel_stream* stream, uint64_t written,
+                                                 uint64_t count, char* message, size_t size);
+// The tool's readers of single arguments (cli/fault_words.h), the option named as option:
+// nonzero when text is good; else 0, with the reason in message (size bytes, NUL-terminated).
+// A seed: digits only a number, any other text a word's hash, into *seed.
+NORVATHEL_WEB_API int norvathel_web_read_seed(const char* option, const char* text, uint64_t* seed,
+                                              char* message, size_t size);
+// A length constraint, 1 to 45, into *length.
+NORVATHEL_WEB_API int norvathel_web_read_length(const char* option, const char* text, int32_t* length,
+                                                char* message, size_t size);
+// A prefix: at most 31 bytes, no control byte.
+NORVATHEL_WEB_API int norvathel_web_check_prefix(const char* option, const char* text, char* message,
+                                                 size_t size);
+// A text that becomes part of a name (an ending): no control byte.
+NORVATHEL_WEB_API int norvathel_web_check_text(const char* option, const char* text, size_t length,
+                                               char* message, size_t size);
