@@ -1,16 +1,23 @@
 ; The Windows installer, one per architecture, built by scripts/package.sh with Debian's nsis:
 ;   makensis -DVERSION=1.2.3 -DARCH=x86|x64 -DSTAGE=<the zip's folder> -DFILES=<files.nsh>
-;            -DICON=<app.ico> -DOUTFILE=<setup.exe> norvathel.nsi
+;            -DICON=<app.ico> -DPATH_HELPER=<path_entry.exe> -DOUTFILE=<setup.exe> norvathel.nsi
 ; FILES is written by package.sh from the staged folder: the File lines (FilesInstall) and the
 ; Delete and RMDir lines (FilesRemove), so the uninstaller removes exactly what was installed.
-; Installs for all users into Program Files, adds a Start-menu entry and the entry in Apps and
-; Features; /S runs either part silently.
+; Installs for all users into Program Files, puts the program folder on the machine's PATH, adds
+; two Start-menu entries (the program, and a console in the program folder) and the entry in
+; Apps and Features; /S runs either part silently.
+;
+; PATH_HELPER (packaging/path_entry.c, built for ARCH) edits PATH: NSIS strings hold 1,024
+; characters here, and a machine's PATH is often longer; the helper reads and writes it whole,
+; keeps its REG_EXPAND_SZ type and tells running programs. It travels in $PLUGINSDIR, the
+; installer's own temporary folder, and is not installed.
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !define PRODUCT Norvathel
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+!define CONSOLE_ENTRY "$SMPROGRAMS\${PRODUCT} command line.lnk"
 !include "${FILES}"
 
 !if "${ARCH}" == "x64"
@@ -68,6 +75,17 @@ Section "Install"
   ; the entry the current output folder as its working folder.
   SetOutPath "$INSTDIR"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\norvathel.exe" "" "$INSTDIR\norvathel.exe" 0
+  ; A console in the program folder, for norvathel-names; it says which version it is.
+  CreateShortcut "${CONSOLE_ENTRY}" "$SYSDIR\cmd.exe" "/k norvathel-names --version"
+
+  ; The uninstaller takes the entry out only when this install put it there (exit code 0);
+  ; one that was there before stays.
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\path_entry.exe" "${PATH_HELPER}"
+  ExecWait '"$PLUGINSDIR\path_entry.exe" add "$INSTDIR"' $0
+  StrCmp $0 0 0 path_kept
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "PathEntry" 1
+  path_kept:
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION} (${ARCH})"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -83,6 +101,13 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "${CONSOLE_ENTRY}"
+  ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "PathEntry"
+  StrCmp $0 1 0 path_left
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\path_entry.exe" "${PATH_HELPER}"
+  ExecWait '"$PLUGINSDIR\path_entry.exe" remove "$INSTDIR"'
+  path_left:
   !insertmacro FilesRemove
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

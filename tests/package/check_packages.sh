@@ -1,14 +1,16 @@
 #!/bin/bash
 # Checks the releases in DIST as their users get them (scripts/package.sh runs it):
 #   the .debs   lintian --pedantic; unpacked into a scratch root and used there: the tool, its
-#               manual page at 80 columns, the library's exports and symbols file, a consumer
-#               through find_package and through pkg-config, and README.md's own examples
+#               manual pages at 80 columns, the README and example style beside them, the
+#               library's exports and symbols file, a consumer through find_package and
+#               through pkg-config, and README.md's own examples
 #   the zips    unpacked; the programs stripped; the tool given non-ASCII prefixes, the window
 #               driven by the end-to-end harness, the import library linked by an MSVC-style
 #               linker, all from the unpacked folder
-#   installers  each run silently in a fresh Wine prefix, the installed program started, the
-#               Start-menu entry and the Apps and Features entry checked, then uninstalled,
-#               leaving nothing behind
+#   installers  each run silently in a fresh Wine prefix whose PATH is over 1,024 characters,
+#               the installed program started, the Start-menu entries (the program, a console),
+#               the Apps and Features entry and the program folder on PATH checked, then
+#               uninstalled, leaving nothing behind and PATH as it was
 # 32-bit Windows packages are run only where 32-bit programs run; elsewhere their headers are
 # checked and their other checks counted as skipped. One line per check ("ok:", "FAIL:",
 # "skipped:"), then "packages: N passed, N failed, N skipped"; exit 1 on any failure.
@@ -38,7 +40,7 @@ expect() {   # expect TEXT PATTERN: TEXT matches the extended regular expression
 
 # --- the Debian packages ------------------------------------------------------------------
 debs=("$dist/libnorvathel${major}_${version}_amd64.deb" "$dist/libnorvathel-dev_${version}_amd64.deb"
-      "$dist/norvathel-names_${version}_amd64.deb")
+      "$dist/norvathel-names_${version}_amd64.deb" "$dist/python3-norvathel_${version}_amd64.deb")
 sysroot=$scratch/root
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 libdir=$sysroot/usr/lib/$multiarch
@@ -55,18 +57,42 @@ unpack_debs() {
 control_fields() {
     expect "$(dpkg-deb -f "${debs[1]}" Depends)" "^libnorvathel$major \(= $version\)$" &&
     expect "$(dpkg-deb -f "${debs[2]}" Suggests)" 'bash-completion' &&
-    expect "$(dpkg-deb -f "${debs[0]}" Depends)" '^libc6'
+    expect "$(dpkg-deb -f "${debs[0]}" Depends)" '^libc6' &&
+    expect "$(dpkg-deb -f "${debs[3]}" Depends)" '^python3 \(>= 3\.[0-9]+~\), python3 \(<< 3\.[0-9]+\), libc6'
+}
+# The Python package as Debian's python3 finds it once installed: the same names as the tool,
+# and the README's Python examples as written, the pytest fixture loaded by its entry point.
+python_package() {
+    local packages=$sysroot/usr/lib/python3/dist-packages names
+    names=$(LD_LIBRARY_PATH=$libdir "$sysroot/usr/bin/norvathel-names" --seed 1 --female --count 3 | paste -sd,)
+    expect "$(PYTHONPATH=$packages /usr/bin/python3 -c 'import norvathel; print(",".join(norvathel.names(3, seed=1, gender="female")))')" \
+        "^$names$" &&
+    (cd "$scratch" && PYTHONPATH=$packages PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 "$root/tests/readme_python_examples.py" "$root/README.md")
 }
 tool_runs() {
     local tool=$sysroot/usr/bin/norvathel-names
     expect "$("$tool" --version)" "^norvathel-names $version$" &&
     expect "$("$tool" --clock 1000000000 --boards start | head -1)" '^Glicia$'
 }
-manual_renders() {
-    local out
-    out=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -l -P cat \
-          "$sysroot/usr/share/man/man1/norvathel-names.1.gz" 2>&1 >/dev/null)
-    [ -z "$out" ] || { printf '%s\n' "$out"; return 1; }
+manual_renders() {   # both pages, as lintian's manpage check renders them
+    local page out
+    for page in man1/norvathel-names.1.gz man5/norvathel-style.5.gz; do
+        out=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
+              "$sysroot/usr/share/man/$page" 2>&1 >/dev/null) || { echo "$page: man failed"; return 1; }
+        [ -z "$out" ] || { echo "$page:"; printf '%s\n' "$out"; return 1; }
+    done
+}
+# What the tool's pages point to: the README and classic.toml, the same as in the sources, and
+# norvathel-names(1) naming both with norvathel-style(5).
+tool_documents() {
+    local doc=$sysroot/usr/share/doc/norvathel-names page
+    zcmp "$doc/README.md.gz" "$root/README.md" &&
+    cmp "$doc/examples/classic.toml" "$root/styles/classic.toml" &&
+    expect "$("$sysroot/usr/bin/norvathel-names" --style "$doc/examples/classic.toml" --clock 1000000000 --boards start | head -1)" '^Glicia$' || return 1
+    page=$(zcat "$sysroot/usr/share/man/man1/norvathel-names.1.gz")
+    expect "$page" '^\.BR (\\%)?norvathel-style \(5\)' && expect "$page" 'README\.md\.gz' &&
+    expect "$page" 'examples/classic\.toml' &&
+    expect "$(zcat "$sysroot/usr/share/man/man5/norvathel-style.5.gz")" '^\.TH NORVATHEL-STYLE 5 .*Norvathel '"$version"
 }
 # Only the C functions, each under the version node of its SONAME; and the symbols file says
 # the same (dpkg-gensymbols fails on any difference, naming it).
@@ -104,10 +130,12 @@ consumer_pkg_config() {
 
 echo "--- Debian packages"
 check "lintian --pedantic: nothing that is not overridden with a reason" lintian_clean
-if check "the three packages unpack into a scratch root" unpack_debs; then
-    check "control fields: the -dev package needs its library, the tool suggests bash-completion" control_fields
+if check "the four packages unpack into a scratch root" unpack_debs; then
+    check "control fields: the -dev package needs its library, the tool suggests bash-completion, the Python package its python3" control_fields
+    check "python3-norvathel: Debian's python3 imports it and gets the tool's names; the README's Python examples run against it" python_package
     check "norvathel-names runs from the unpacked package" tool_runs
-    check "the manual page renders at 80 columns without warnings" manual_renders
+    check "the manual pages norvathel-names(1) and norvathel-style(5) render at 80 columns without warnings" manual_renders
+    check "the README and examples/classic.toml in /usr/share/doc/norvathel-names, named by the manual" tool_documents
     check "libnorvathel.so.$major exports only norvathel_* functions, each versioned NORVATHEL_$major" exports_versioned
     check "the symbols file matches the library (dpkg-gensymbols -c4)" symbols_match
     check "a consumer builds through find_package(Norvathel) and runs" consumer_cmake
@@ -243,7 +271,26 @@ installer_headers() {   # installer_headers SETUP ARCH
 }
 files_in_prefix() { (cd "$WINEPREFIX/drive_c" && find . -printf '%P\n' | grep -Eiv '(^|/)temp(/|$)' | sort); }
 program_files() { [ "$1" = x86 ] && echo "Program Files (x86)" || echo "Program Files"; }
-start_menu_entry() { echo "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Norvathel.lnk"; }
+start_menu_entry() { echo "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Norvathel${1:+ $1}.lnk"; }
+# The machine's PATH as "TYPE VALUE", from the registry.
+environment_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+machine_path() {
+    wine_tool reg query "$environment_key" /v Path 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Path  *\(REG_[A-Z_]*\)  *\(.*\)$/\1 \2/p'
+}
+# A PATH longer than NSIS's 1,024-character strings before the install: Wine's own entries,
+# then unexpanded ones, an empty one and a trailing separator, as real machines have them.
+long_machine_path() {
+    local value i
+    value=$(machine_path) && [ "${value%% *}" = REG_EXPAND_SZ ] || { echo "no PATH in the registry: $value"; return 1; }
+    value=${value#* }
+    for i in $(seq 1 40); do value+=";%ProgramFiles%\\Long Tool $i\\bin"; done
+    value+=';;C:\Tools;'
+    wine_tool reg add "$environment_key" /v Path /t REG_EXPAND_SZ /d "$value" /f >/dev/null &&
+    [ "$(machine_path)" = "REG_EXPAND_SZ $value" ] && [ ${#value} -gt 1100 ] ||
+        { echo "the long PATH was not set (${#value} characters): $(machine_path)"; return 1; }
+    machine_path >"$1"
+}
 uninstall_key() {
     wine_tool reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Norvathel' \
         "/reg:$([ "$1" = x86 ] && echo 32 || echo 64)" 2>/dev/null | tr -d '\r'
@@ -256,6 +303,12 @@ installed() {   # installed ARCH: the files, the Start-menu entry and the Apps a
     # (A string is kept after its length, which can read as a character: cut before "C:".)
     strings -el "$(start_menu_entry)" | sed 's/^.*C:/C:/' | grep -Fqix "C:\\$(program_files "$1")\\Norvathel" ||
         { echo "the entry's working folder is not the install folder:"; strings -el "$(start_menu_entry)"; return 1; }
+    # The console entry: cmd.exe, kept open, in the install folder.
+    [ -f "$(start_menu_entry "command line")" ] || { echo "no Start-menu entry for the command line"; return 1; }
+    strings -el "$(start_menu_entry "command line")" | sed 's/^.*C:/C:/' | grep -Fqix "C:\\$(program_files "$1")\\Norvathel" &&
+    strings -el "$(start_menu_entry "command line")" | grep -qix 'cmd\.exe' &&
+    strings -el "$(start_menu_entry "command line")" | grep -Fq '/k norvathel-names --version' ||
+        { echo "the command-line entry is not cmd.exe /k in the install folder:"; strings -el "$(start_menu_entry "command line")"; return 1; }
     key=$(uninstall_key "$1")
     expect "$key" "DisplayVersion +REG_SZ +$version" && expect "$key" 'UninstallString +REG_SZ +"C:.*uninstall.exe"' &&
     expect "$key" 'DisplayIcon +REG_SZ +C:.*norvathel.exe,0'
@@ -263,13 +316,28 @@ installed() {   # installed ARCH: the files, the Start-menu entry and the Apps a
 installed_program_runs() {   # installed_program_runs ARCH HARNESS
     local dir=$WINEPREFIX/drive_c/$(program_files "$1")/Norvathel
     expect "$(cd "$dir" && wine_run ./norvathel-names.exe --version | tr -d '\r')" "^norvathel-names $version$" &&
-    drive_window "$dir" "$2"
+    expect "$(cd "$dir" && wine_run ./norvathel-names.exe --help | tr -d '\r' | tail -1)" '^More in README\.txt, beside norvathel-names\.exe\.$' &&
+    [ -f "$dir/README.txt" ] && drive_window "$dir" "$2"
 }
-uninstalled() {   # uninstalled ARCH BEFORE: the files as before the install, no registry trace
+# The PATH as before with the install folder added at its end (before the trailing separator
+# that the long PATH keeps), its type kept; a console elsewhere finds the tool by its bare name
+# on that PATH. (Wine gives a process only about 1,000 characters of the registry's PATH, and
+# its cmd stops at an empty entry: the console is given the value itself, empty entries out.)
+on_machine_path() {   # on_machine_path ARCH BEFORE
+    local expected path
+    expected="$(cat "$2")C:\\$(program_files "$1")\\Norvathel;"
+    [ "$(machine_path)" = "$expected" ] ||
+        { echo "PATH after the install:"; machine_path; echo "expected:"; echo "$expected"; return 1; }
+    path=${expected#* } && path=${path//;;/;}
+    expect "$(cd "$WINEPREFIX/drive_c" && wine_tool cmd /c "set PATH=$path&& cd /d C:\\&& norvathel-names --version" | tr -d '\r')" \
+        "^norvathel-names $version$"
+}
+uninstalled() {   # uninstalled ARCH BEFORE PATH: the files and PATH as before, no registry trace
     local dir=$WINEPREFIX/drive_c/$(program_files "$1")/Norvathel
     wine_run "$dir/uninstall.exe" /S || return 1
     wineserver -w   # the uninstaller runs again from a copy of itself, and returns at once
     diff <(cat "$2") <(files_in_prefix) || return 1
+    diff <(cat "$3") <(machine_path) || { echo "PATH not as before the install"; return 1; }
     ! grep -il norvathel "$WINEPREFIX"/*.reg || { echo "registry entries left"; return 1; }
 }
 check_installer() {   # check_installer ARCH
@@ -277,8 +345,10 @@ check_installer() {   # check_installer ARCH
     check "$setup: a $([ "$arch" = x86 ] && echo 32 || echo 64)-bit installer with the program's icon and version information" \
         installer_headers "$dist/$setup" "$arch"
     if ! runs_here "$arch"; then
-        for what in "/S installs silently" "files, Start-menu entry, Apps and Features entry" \
-                    "the installed programs start" "the uninstaller (/S) removes everything it installed"; do
+        for what in "a PATH of over 1,024 characters set" "/S installs silently" \
+                    "files, Start-menu entries, Apps and Features entry" "the installed programs start" \
+                    "PATH: the install folder added, every other entry kept" \
+                    "the uninstaller (/S) removes everything it installed, PATH as before"; do
             skip "$setup: $what (not run: $NORVATHEL_NO_WIN32_REASON)"
         done
         return
@@ -287,12 +357,18 @@ check_installer() {   # check_installer ARCH
     wineserver -w
     export WINEPREFIX=$scratch/prefix-$arch
     . "$lib/wine-env.sh"
+    check "$setup: a PATH of over 1,024 characters set before the install" \
+        long_machine_path "$scratch/path-$arch.txt"
     files_in_prefix >"$scratch/before-$arch.txt"
     if check "$setup /S installs silently" wine_run "$dist/$setup" /S; then
         wineserver -w
-        check "$setup: files, Start-menu entry (working folder: the install folder), Apps and Features entry" installed "$arch"
-        check "$setup: the installed programs start" installed_program_runs "$arch" "$work/gui_harness-$arch.exe"
-        check "$setup: the uninstaller (/S) removes everything it installed" uninstalled "$arch" "$scratch/before-$arch.txt"
+        check "$setup: files, Start-menu entries for the program and a console (working folder: the install folder), Apps and Features entry" installed "$arch"
+        check "$setup: the installed programs start; --help names the README.txt beside them" \
+            installed_program_runs "$arch" "$work/gui_harness-$arch.exe"
+        check "$setup: PATH: the install folder added, every other entry kept; a console finds norvathel-names" \
+            on_machine_path "$arch" "$scratch/path-$arch.txt"
+        check "$setup: the uninstaller (/S) removes everything it installed, PATH as before" \
+            uninstalled "$arch" "$scratch/before-$arch.txt" "$scratch/path-$arch.txt"
     fi
     wineserver -w
     export WINEPREFIX=$root/build/wineprefix
