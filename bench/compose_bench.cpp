@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "name_filter.h"
+#include "stream/name_filter.h"
 
 using namespace norvathel;
 

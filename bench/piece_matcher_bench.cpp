@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "piece_matcher.h"
+#include "stream/piece_matcher.h"
 
 using namespace norvathel;
 

@@ -7,7 +7,7 @@
 #include <norvathel/style_learning.h>
 #include "name_writers.h"
 #include "output_buffer.h"
-#include "utf8_files.h"
+#include "text/utf8_files.h"
 
 namespace {
 

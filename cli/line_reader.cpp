@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "utf8_files.h"
+#include "text/utf8_files.h"
 
 namespace {
 

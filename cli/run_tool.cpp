@@ -18,7 +18,7 @@
 #include "output_buffer.h"
 #include "progress_line.h"
 #include "tool_options.h"
-#include "utf8_files.h"
+#include "text/utf8_files.h"
 
 using norvathel::AdditiveRandom;
 using norvathel::Board;

@@ -2,7 +2,7 @@
 
 #include "fault_words.h"
 #include "line_reader.h"
-#include "utf8_files.h"
+#include "text/utf8_files.h"
 
 #include <algorithm>
 #include <cstring>

@@ -12,7 +12,7 @@ version = (here / "VERSION").read_text(encoding="ascii").strip()
 src = Path("src")
 
 sources = [str(src / "norvathel_module.cpp")]
-sources += sorted(str(path) for path in (src / "names").glob("*.cpp"))
+sources += sorted(str(path) for path in (src / "names").glob("*/*.cpp"))
 sources += [str(src / "cli" / name) for name in ("argument_texts.cpp", "fault_words.cpp", "line_reader.cpp")]
 
 extension = Pybind11Extension(

@@ -33,8 +33,8 @@ echo "$version" >"$stage/VERSION"
 mkdir -p "$stage/norvathel"
 cp python/norvathel/*.py python/norvathel/*.pyi python/norvathel/py.typed "$stage/norvathel/"
 cp python/src/norvathel_module.cpp "$stage/src/"
-cp names/*.cpp names/*.h "$stage/src/names/"
-cp -r names/include "$stage/src/names/include"
+# The composer's rooms (random/, compose/, ...) and its public headers, as they stand in names/.
+for room in names/*/; do cp -r "$room" "$stage/src/names/"; done
 cp cli/tool_options.cpp cli/argument_texts.cpp cli/fault_words.cpp cli/line_reader.cpp cli/*.h "$stage/src/cli/"
 # toml++ as the build uses it: Debian's headers with the same mends (cmake/tomlplusplus_patch.cmake).
 toml=${NORVATHEL_TOML_HEADERS:-/usr/include}

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "utf8_files.h"
+#include "text/utf8_files.h"
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "fragment_tables.h"
+#include "compose/fragment_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -17,8 +17,8 @@
 #include <pthread.h>
 #endif
 
-#include "composer_rules.h"
-#include "name_reach.h"
+#include "rules/composer_rules.h"
+#include "rules/name_reach.h"
 
 using namespace norvathel;
 

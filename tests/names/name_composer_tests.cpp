@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fragment_tables.h"
+#include "compose/fragment_tables.h"
 
 using namespace norvathel;
 

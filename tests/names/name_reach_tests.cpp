@@ -1,4 +1,4 @@
-#include "name_reach.h"
+#include "rules/name_reach.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "name_finishing.h"
+#include "compose/name_finishing.h"
 
 using namespace norvathel;
 
@@ -61,7 +61,7 @@ TEST(NameReach, RefusesExactlyTheEndingsNoComposedNameHas)
     for (Gender gender : {Male, Female}) {
         std::set<int> lengthsSeen;
         const Endings seen = Compose(gender == Male ? 11 : 12, gender, "", 1000000, lengthsSeen);
-        const NameReach reach(CompiledRules(), gender, "");
+        const NameReach reach(RulesOfClassic(), gender, "");
         for (int length = 0; length <= MaxNameLength + 5; ++length)
             EXPECT_EQ(reach.Lengths().Has(length), lengthsSeen.count(length) == 1) << gender << " " << length;
 
@@ -104,7 +104,7 @@ TEST(NameReach, AcceptsEveryEndingAndLengthComposedWithAPrefix)
         for (Gender gender : {Male, Female}) {
             std::set<int> lengthsSeen;
             const Endings seen = Compose(7, gender, prefix, 100000, lengthsSeen);
-            const NameReach reach(CompiledRules(), gender, prefix);
+            const NameReach reach(RulesOfClassic(), gender, prefix);
             for (int length : lengthsSeen)
                 ASSERT_TRUE(reach.Lengths().Has(length)) << prefix << " " << length;
             // A sample of the endings seen: each walk of the analysis takes a while.
@@ -122,27 +122,28 @@ TEST(NameReach, AcceptsEveryEndingAndLengthComposedWithAPrefix)
 
 TEST(NameReach, EndingAndLengthsAreDecidedTogether)
 {
-    const NameReach female(CompiledRules(), Female, "");
+    const NameReach female(RulesOfClassic(), Female, "");
     // The longest ending needs a consonant before it.
     EXPECT_EQ(female.LengthsEndingWith("avaatha").Lowest(), 8);
     EXPECT_FALSE(female.LengthsEndingWith("avaatha").AnyWithin(1, 7));
-    const NameReach male(CompiledRules(), Male, "");
+    const NameReach male(RulesOfClassic(), Male, "");
     EXPECT_EQ(male.Lengths().Lowest(), 3);
     EXPECT_EQ(male.Lengths().Highest(), 11);
     EXPECT_TRUE(male.LengthsEndingWith("ia").Empty());
     // A prefix may supply what the fragments cannot: the ending can reach into it.
-    const NameReach prefixed(CompiledRules(), Female, "Zo\xEB");
+    const NameReach prefixed(RulesOfClassic(), Female, "Zo\xEB");
     EXPECT_EQ(prefixed.ForeignByte("\xEB"), -1);
     EXPECT_EQ(female.ForeignByte("1a"), 0);
     EXPECT_EQ(female.ForeignByte("a\xC3\xA9"), 1);
 }
 
-TEST(ComposerRules, DescribeTheCompiledComposer)
+TEST(ComposerRules, DescribeClassic)
 {
-    const ComposerRules& rules = CompiledRules();
+    const ComposerRules& rules = RulesOfClassic();
     for (int byte = 1; byte < 256; ++byte) {
         const char text[2] = {static_cast<char>(byte), '\0'};
-        EXPECT_EQ(EndsInConsonant(text), rules.vowelLetters.find(text[0]) == std::string::npos) << byte;
+        const bool vowel = std::find(rules.vowelEnds.begin(), rules.vowelEnds.end(), std::string(text)) != rules.vowelEnds.end();
+        EXPECT_EQ(EndsInConsonant(text), !vowel) << byte;
     }
     EXPECT_EQ(rules.consonants.size(), 21u);  // 18 letters and 3 digraphs, each once
     EXPECT_EQ(rules.clusters.size(), 24u);    // "rr" is never drawn

@@ -1,4 +1,4 @@
-#include "piece_matcher.h"
+#include "stream/piece_matcher.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include <norvathel/name_composer.h>
-#include "name_finishing.h"
+#include "compose/name_finishing.h"
 #include "paint/board_hit_test.h"
 #include "paint/window_surface.h"
 #include "resources/resource.h"

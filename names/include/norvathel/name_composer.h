@@ -43,7 +43,7 @@ private:
 Gender DrawStartGender(AdditiveRandom& random);
 
 class Style;
-struct StyleVoice;
+struct CompiledStyle;
 
 // A board composed one name at a time, for callers that may stop early: Start makes the
 // board's first draws (the ten position counts), each Next composes the next name in board
@@ -67,7 +67,7 @@ public:
 
 private:
     friend class Style;
-    void Begin(AdditiveRandom& random, const StyleVoice& voice, bool stems, Gender gender, const char* prefix);
+    void Begin(AdditiveRandom& random, const CompiledStyle& voice, bool stems, Gender gender, const char* prefix);
     int NextRaw();
     // Composes the rest of the board into its slots, with the style's rules worked out once.
     void ComposeRest(Board& board, bool capitalise);
@@ -75,7 +75,7 @@ private:
     void ComposeRestWith(const Rules& rules, Board& board, bool capitalise);
 
     AdditiveRandom* random = nullptr;
-    const StyleVoice* voice = nullptr;
+    const CompiledStyle* voice = nullptr;
     bool stems = false;  // composing surname stems: no capitals yet
     Gender gender = Female;
     char prefix[PrefixCapacity] = {};

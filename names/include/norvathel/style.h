@@ -93,7 +93,7 @@ struct StyleError {
     std::string Text() const;
 };
 
-struct StyleVoice;  // the compiled style, private to the library: what the composer reads
+struct CompiledStyle;  // the compiled style, private to the library: what the composer reads
 class BoardCursor;
 
 // A checked style, ready to compose. Copies share one immutable compiled form.
@@ -136,11 +136,11 @@ public:
 
 private:
     friend class BoardCursor;  // composes from the compiled style
-    const StyleVoice& Voice() const { return *voice; }
+    const CompiledStyle& Compiled() const { return *voice; }
 
-    explicit Style(std::shared_ptr<const StyleVoice> built) : voice(std::move(built)) {}
+    explicit Style(std::shared_ptr<const CompiledStyle> built) : voice(std::move(built)) {}
 
-    std::shared_ptr<const StyleVoice> voice;
+    std::shared_ptr<const CompiledStyle> voice;
 };
 
 // The generator that composes surnames for names whose given names come from given: derived

@@ -40,14 +40,14 @@ struct DrawnChance {
 };
 
 // How names of one gender (or a surname's stem) open and end.
-struct GenderVoice {
+struct CompiledGender {
     DrawnChance opening;  // at position 0 without a prefix: a consonant
     bool closesWithEnding;
     std::vector<Fragment> endings;
     AdditiveRandom::Span endingSpan;
 };
 
-struct StyleVoice {
+struct CompiledStyle {
     StyleData data;
 
     // The drawable consonants, then the drawable clusters from clusterBase on: one index picks
@@ -68,12 +68,12 @@ struct StyleVoice {
     bool clusterOpens;
     int maxVowelRun;
     int endingFrom;
-    GenderVoice genders[2];  // Male, Female
+    CompiledGender genders[2];  // Male, Female
 
     // Surnames: the stem's voice differs from the given names' only in positions and closing.
     AdditiveRandom::Span stemPositions;
     int stemMinPositions;
-    GenderVoice stem;
+    CompiledGender stem;
     std::vector<Fragment> heads, tails;
     AdditiveRandom::Span headSpan, tailSpan;
 
@@ -106,6 +106,6 @@ struct StyleFault {
 };
 
 // Checks data and builds its voice; false with fault when the style is not valid.
-bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault);
+bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault);
 
 }  // namespace norvathel

@@ -1,10 +1,10 @@
 // Classic, the window's own voice, from the program's fragment tables: on its own, so that a
 // program that composes only classic links none of the other styles.
-#include "built_in_styles.h"
+#include "style/built_in_styles.h"
 
 #include <cstring>
 
-#include "fragment_tables.h"
+#include "compose/fragment_tables.h"
 
 namespace norvathel {
 

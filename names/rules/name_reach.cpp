@@ -1,10 +1,10 @@
-#include "name_reach.h"
+#include "rules/name_reach.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 
-#include "name_finishing.h"
+#include "compose/name_finishing.h"
 
 namespace norvathel {
 
@@ -338,8 +338,6 @@ struct NameReach::Walk {
     {
         if (text.empty())
             return false;
-        if (rules.vowelEnds.empty())
-            return rules.vowelLetters.find(text.back()) == std::string::npos;
         for (const std::string& letter : rules.vowelEnds)
             if (text.size() >= letter.size() && text.compare(text.size() - letter.size(), letter.size(), letter) == 0)
                 return false;

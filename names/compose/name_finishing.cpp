@@ -1,4 +1,4 @@
-#include "name_finishing.h"
+#include "compose/name_finishing.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,39 +1,15 @@
-#include "composer_rules.h"
+#include "rules/composer_rules.h"
 
 #include <algorithm>
 #include <set>
 
 #include <norvathel/style.h>
 
-#include "fragment_tables.h"
-#include "example_letters.h"
+#include "text/letters.h"
 
 namespace norvathel {
 
 namespace {
-
-template <std::size_t Width>
-std::vector<std::string> Distinct(const char (*table)[Width], int draws)
-{
-    std::vector<std::string> texts;
-    for (int k = 0; k < draws; ++k)
-        if (std::find(texts.begin(), texts.end(), table[k]) == texts.end())
-            texts.push_back(table[k]);
-    return texts;
-}
-
-ComposerRules Compiled()
-{
-    ComposerRules rules;
-    rules.consonants = Distinct(Consonants, ConsonantDraws);
-    rules.clusters = Distinct(Clusters, ClusterDraws);
-    rules.vowels = Distinct(Vowels, VowelDraws);
-    rules.endings = Distinct(FemaleEndings, EndingDraws);
-    rules.vowelLetters = "aeiouAEIOU";
-    rules.neverOpening = {"y"};
-    rules.repeatable = {"e", "o"};
-    return rules;
-}
 
 // Each drawn text once, in table order (a set to tell, as a table holds up to 4096).
 std::vector<std::string> Distinct(const FragmentTable& table)
@@ -71,7 +47,6 @@ ComposerRules RulesOf(const StyleData& style)
     if (rules.maleEnds)
         rules.maleEndings = Distinct(style.maleEndings);
     rules.vowelEnds = WithCapitals(style.vowelLetters);
-    rules.vowelLetters.clear();
     rules.neverOpening = style.noOpening;
     rules.repeatable = style.repeatable;
     rules.fewestPositions = style.minPositions;
@@ -91,9 +66,9 @@ ComposerRules RulesOf(const StyleData& style)
     return rules;
 }
 
-const ComposerRules& CompiledRules()
+const ComposerRules& RulesOfClassic()
 {
-    static const ComposerRules rules = Compiled();
+    static const ComposerRules rules = RulesOf(Style::Classic().Data());
     return rules;
 }
 

@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "piece_matcher.h"
+#include "stream/piece_matcher.h"
 
 namespace norvathel {
 

@@ -1,9 +1,9 @@
 // The built-in styles other than classic, and built-in styles by name.
-#include "built_in_styles.h"
+#include "style/built_in_styles.h"
 
 #include <memory>
 
-#include "style_voice.h"
+#include "style/compiled_style.h"
 
 namespace norvathel {
 
@@ -142,10 +142,10 @@ std::vector<StyleData> BuiltInStyleData()
 
 namespace {
 
-const std::vector<std::shared_ptr<const StyleVoice>>& BuiltInVoices()
+const std::vector<std::shared_ptr<const CompiledStyle>>& BuiltInVoices()
 {
-    static const std::vector<std::shared_ptr<const StyleVoice>> voices = [] {
-        std::vector<std::shared_ptr<const StyleVoice>> built;
+    static const std::vector<std::shared_ptr<const CompiledStyle>> voices = [] {
+        std::vector<std::shared_ptr<const CompiledStyle>> built;
         for (const StyleData& data : BuiltInStyleData())
             built.push_back(BuiltInVoice(data));
         return built;

@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "style_voice.h"
-#include "utf8_files.h"
+#include "style/compiled_style.h"
+#include "text/utf8_files.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -398,7 +398,7 @@ private:
     toml::table empty;
 };
 
-// The fault BuildVoice found, at its place in the file.
+// The fault CompileStyle found, at its place in the file.
 void PlaceFault(const StyleFault& fault, const Places& places, StyleError& error)
 {
     const Place place = places.Of(fault.key, fault.index);
@@ -407,13 +407,13 @@ void PlaceFault(const StyleFault& fault, const Places& places, StyleError& error
     error.message = fault.key + (fault.index >= 0 ? "[" + std::to_string(fault.index) + "]" : "") + ": " + fault.message;
 }
 
-bool Load(const std::string& text, const std::string& source, StyleData& data, StyleVoice& voice, StyleError& error)
+bool Load(const std::string& text, const std::string& source, StyleData& data, CompiledStyle& voice, StyleError& error)
 {
     Reader reader(source, error);
     if (!reader.Read(text, data))
         return false;
     StyleFault fault;
-    if (!BuildVoice(data, voice, fault)) {
+    if (!CompileStyle(data, voice, fault)) {
         PlaceFault(fault, reader.places, error);
         return false;
     }
@@ -476,13 +476,13 @@ const char* ClosingWord(Closing closing)
 
 bool ReadStyle(const std::string& text, const std::string& source, StyleData& data, StyleError& error)
 {
-    StyleVoice voice;
+    CompiledStyle voice;
     return Load(text, source, data, voice, error);
 }
 
 bool Style::FromText(const std::string& text, const std::string& source, Style& style, StyleError& error)
 {
-    auto voice = std::make_shared<StyleVoice>();
+    auto voice = std::make_shared<CompiledStyle>();
     StyleData data;
     if (!Load(text, source, data, *voice, error))
         return false;

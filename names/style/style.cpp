@@ -4,17 +4,17 @@
 #include <cstdlib>
 #include <set>
 
-#include "built_in_styles.h"
-#include "style_voice.h"
+#include "style/built_in_styles.h"
+#include "style/compiled_style.h"
 
 namespace norvathel {
 
 // A built-in style that does not build is a fault of this library, found by its first test.
-std::shared_ptr<const StyleVoice> BuiltInVoice(const StyleData& data)
+std::shared_ptr<const CompiledStyle> BuiltInVoice(const StyleData& data)
 {
-    auto voice = std::make_shared<StyleVoice>();
+    auto voice = std::make_shared<CompiledStyle>();
     StyleFault fault;
-    if (!BuildVoice(data, *voice, fault)) {
+    if (!CompileStyle(data, *voice, fault)) {
         std::fprintf(stderr, "built-in style %s: %s: %s\n", data.name.c_str(), fault.key.c_str(),
                      fault.message.c_str());
         std::abort();
@@ -78,9 +78,9 @@ bool Style::IsClassic() const
 
 bool Style::FromData(const StyleData& data, Style& style, StyleError& error)
 {
-    auto voice = std::make_shared<StyleVoice>();
+    auto voice = std::make_shared<CompiledStyle>();
     StyleFault fault;
-    if (!BuildVoice(data, *voice, fault)) {
+    if (!CompileStyle(data, *voice, fault)) {
         error = StyleError();
         error.message = fault.key + (fault.index >= 0 ? "[" + std::to_string(fault.index) + "]" : "") + ": " +
                         fault.message;

@@ -16,8 +16,8 @@
 #include <set>
 #include <utility>
 
-#include "example_letters.h"
-#include "style_voice.h"
+#include "text/letters.h"
+#include "style/compiled_style.h"
 
 namespace norvathel {
 
@@ -278,9 +278,9 @@ public:
             return false;
         }
         for (;;) {
-            StyleVoice voice;
+            CompiledStyle voice;
             fault = StyleFault();
-            if (BuildVoice(data, voice, fault))
+            if (CompileStyle(data, voice, fault))
                 return true;
             if (fault.tooLong == StyleFault::TooLong::None)
                 return false;  // a fault of this learner: the caller reports it as it is

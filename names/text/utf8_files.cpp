@@ -1,8 +1,8 @@
-#include "utf8_files.h"
+#include "text/utf8_files.h"
 
 #include <cerrno>
 
-#include "example_letters.h"
+#include "text/letters.h"
 
 namespace norvathel {
 

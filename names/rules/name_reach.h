@@ -9,7 +9,7 @@
 
 #include <norvathel/name_composer.h>
 
-#include "composer_rules.h"
+#include "rules/composer_rules.h"
 
 namespace norvathel {
 

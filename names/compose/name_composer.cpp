@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fragment_tables.h"
-#include "name_finishing.h"
-#include "style_voice.h"
+#include "compose/fragment_tables.h"
+#include "compose/name_finishing.h"
+#include "style/compiled_style.h"
 
 namespace norvathel {
 
@@ -75,7 +75,7 @@ struct StyleRules {
     bool closesWithEnding;
     DrawnChance opening, consonantChance, clusterChance;
 
-    StyleRules(const StyleVoice& voice, const GenderVoice& gender)
+    StyleRules(const CompiledStyle& voice, const CompiledGender& gender)
         : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
           vowelClass(voice.vowelClass.data()), openingClass(voice.openingClass.data()),
           blockedAfter(voice.blockedAfter.data()), consonantSpan(voice.consonantSpan),
@@ -142,7 +142,7 @@ struct ClassicRules {
     std::uint32_t redrawsOpening;
     bool male;
 
-    ClassicRules(const StyleVoice& voice, const GenderVoice& gender)
+    ClassicRules(const CompiledStyle& voice, const CompiledGender& gender)
         : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
           redrawsAfterVowel(voice.redrawsAfterVowel.data()), redrawsAfterClass(voice.redrawsAfterClass.data()),
           redrawsOpening(voice.redrawsOpening), male(!gender.closesWithEnding)
@@ -244,7 +244,7 @@ void ReadPrefix(const char* text, char (&area)[PrefixCapacity])
         std::strncpy(area, text, PrefixCapacity - 1);
 }
 
-void Capitalise(const StyleVoice& voice, char* text)
+void Capitalise(const CompiledStyle& voice, char* text)
 {
     if (voice.data.capitals == Capitals::Latin)
         UpperCaseFirstLatinLetter(text);
@@ -254,7 +254,7 @@ void Capitalise(const StyleVoice& voice, char* text)
 
 }  // namespace
 
-void BoardCursor::Begin(AdditiveRandom& source, const StyleVoice& style, bool surnameStems,
+void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool surnameStems,
                         Gender boardGender, const char* prefixText)
 {
     random = &source;
@@ -281,19 +281,19 @@ void BoardCursor::Begin(AdditiveRandom& source, const StyleVoice& style, bool su
 
 void BoardCursor::Start(AdditiveRandom& source, Gender boardGender, const char* prefixText)
 {
-    Begin(source, Style::Classic().Voice(), false, boardGender, prefixText);
+    Begin(source, Style::Classic().Compiled(), false, boardGender, prefixText);
 }
 
 void BoardCursor::Start(AdditiveRandom& source, const Style& style, Gender boardGender, const char* prefixText)
 {
-    Begin(source, style.Voice(), false, boardGender, prefixText);
+    Begin(source, style.Compiled(), false, boardGender, prefixText);
 }
 
 int BoardCursor::NextRaw()
 {
     static_assert(MaxNameLength + FragmentSlot < WorkSize, "a slot copied past the longest name fits");
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
-    const GenderVoice& voiceOf = stems ? voice->stem : voice->genders[gender];
+    const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
     const int length = voice->classic && !stems
                            ? ComposeName(*random, ClassicRules(*voice, voiceOf), facts, positions[index], vowelRun, work)
                            : ComposeName(*random, StyleRules(*voice, voiceOf), facts, positions[index], vowelRun, work);
@@ -317,7 +317,7 @@ void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capital
 
 void BoardCursor::ComposeRest(Board& board, bool capitalise)
 {
-    const GenderVoice& voiceOf = stems ? voice->stem : voice->genders[gender];
+    const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
     if (voice->classic && !stems)
         ComposeRestWith(ClassicRules(*voice, voiceOf), board, capitalise);
     else
@@ -342,7 +342,7 @@ void Style::ComposeBoard(AdditiveRandom& random, Gender gender, const char* pref
 
 void Style::ComposeSurnames(AdditiveRandom& random, Board& board) const
 {
-    const StyleVoice& style = *voice;
+    const CompiledStyle& style = *voice;
     if (style.data.surname.form == SurnameForm::StemAndTail) {
         // Ten stems as a board of given names is composed, then ten tails in order.
         BoardCursor cursor;

@@ -1,8 +1,10 @@
 #include <norvathel/name_stream.h>
 
 #include <cstdio>
+#include <cstring>
 
-#include "name_filter.h"
+#include "stream/fnv1a.h"
+#include "stream/name_filter.h"
 
 namespace norvathel {
 
@@ -58,6 +60,21 @@ bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
                 return false;
         }
     }
+}
+
+std::uint64_t SeedFromWord(const char* word)
+{
+    return Fnv1a(word, std::strlen(word));
+}
+
+std::uint64_t KeySeed(const char* key, std::size_t length)
+{
+    return Fnv1a(key, length);
+}
+
+std::uint64_t KeySeed(const char* key, std::size_t length, std::uint64_t projectSeed)
+{
+    return Fnv1a(key, length) ^ SplitMix64(projectSeed);
 }
 
 }  // namespace norvathel

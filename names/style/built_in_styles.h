@@ -16,6 +16,6 @@ std::vector<StyleData> BuiltInStyleData();
 FragmentTable SpacedTable(const char* fragments);
 
 // The compiled form of a built-in style; one that does not build ends the program.
-std::shared_ptr<const StyleVoice> BuiltInVoice(const StyleData& data);
+std::shared_ptr<const CompiledStyle> BuiltInVoice(const StyleData& data);
 
 }  // namespace norvathel

@@ -1,14 +1,14 @@
 // Checks a style's description and builds the composer's form of it. Nothing here trusts the
 // description: every text is checked byte by byte, every number against its limit, and the
 // rules are checked for what would make the composer draw forever or overrun a name.
-#include "style_voice.h"
+#include "style/compiled_style.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 
-#include "example_letters.h"
-#include "fragment_tables.h"
+#include "text/letters.h"
+#include "compose/fragment_tables.h"
 
 namespace norvathel {
 
@@ -231,9 +231,9 @@ DrawnChance MakeChance(const Chance& chance)
     return drawn;
 }
 
-GenderVoice MakeGender(const Chance& opening, Closing closing, const FragmentTable& endings)
+CompiledGender MakeGender(const Chance& opening, Closing closing, const FragmentTable& endings)
 {
-    GenderVoice gender;
+    CompiledGender gender;
     gender.opening = MakeChance(opening);
     gender.closesWithEnding = closing == Closing::Ending;
     if (gender.closesWithEnding)
@@ -256,7 +256,7 @@ int Longest(const std::vector<Fragment>& fragments, std::size_t count)
 // leaving them out can only make the bound larger.
 class LongestWalk {
 public:
-    LongestWalk(const StyleVoice& voice, const GenderVoice& gender) : v(voice), g(gender)
+    LongestWalk(const CompiledStyle& voice, const CompiledGender& gender) : v(voice), g(gender)
     {
         consonant = Longest(v.consonants, static_cast<std::size_t>(v.clusterBase));
         cluster = 0;
@@ -344,8 +344,8 @@ private:
         return best;
     }
 
-    const StyleVoice& v;
-    const GenderVoice& g;
+    const CompiledStyle& v;
+    const CompiledGender& g;
     int consonant = 0, cluster = 0, vowel = 0, openingVowel = 0, ending = 0;
     int positions = 0;
     std::vector<int> memo;
@@ -376,7 +376,7 @@ bool DrawsAsClassic(const StyleData& data)
 
 // The vowel rules as sets of refused masked draws: a draw past the table, and one whose class
 // is refused.
-void MakeRedrawSets(StyleVoice& voice)
+void MakeRedrawSets(CompiledStyle& voice)
 {
     const std::size_t slots = voice.vowelClass.size();
     auto refusing = [slots](const std::vector<std::uint16_t>& classes, std::uint16_t refused) {
@@ -403,7 +403,7 @@ std::string LengthProblem(const char* what, int longest, int limit)
 
 }  // namespace
 
-std::uint16_t StyleVoice::BlockedAfterText(const char* text, int length) const
+std::uint16_t CompiledStyle::BlockedAfterText(const char* text, int length) const
 {
     for (std::size_t k = 1; k < vowelTexts.size(); ++k)
         if (vowelTexts[k].size() == static_cast<std::size_t>(length) &&
@@ -412,7 +412,7 @@ std::uint16_t StyleVoice::BlockedAfterText(const char* text, int length) const
     return 0;
 }
 
-bool StyleVoice::EndsInVowelLetter(const char* text, int length) const
+bool CompiledStyle::EndsInVowelLetter(const char* text, int length) const
 {
     const unsigned char last = static_cast<unsigned char>(text[length - 1]);
     if (last < 128)
@@ -425,7 +425,7 @@ bool StyleVoice::EndsInVowelLetter(const char* text, int length) const
     return false;
 }
 
-bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
+bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault)
 {
     if (!Check(data, fault))
         return false;
@@ -498,7 +498,7 @@ bool BuildVoice(const StyleData& data, StyleVoice& voice, StyleFault& fault)
             voice.asciiVowelEnd[static_cast<unsigned char>(letter[0])] = true;
 
     int longestPrefixed = 0, longestBare = 0;
-    for (const GenderVoice& gender : voice.genders) {
+    for (const CompiledGender& gender : voice.genders) {
         LongestWalk walk(voice, gender);
         longestPrefixed = std::max(longestPrefixed, walk.Bytes(data.minPositions, data.maxPositions, true));
         longestBare = std::max(longestBare, walk.Bytes(data.minPositions, data.maxPositions, false));

@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <chrono>
-#include <ctime>
 #include <new>
-#include <random>
 
-#include "name_filter.h"
-#include "name_finishing.h"
-#include "name_reach.h"
+#include "stream/fnv1a.h"
+#include "stream/name_filter.h"
+#include "compose/name_finishing.h"
+#include "rules/name_reach.h"
 
 namespace norvathel {
 
@@ -28,16 +26,6 @@ int PrefixLength(const char* prefix)
     while (prefix && length < PrefixCapacity - 1 && prefix[length] != '\0')
         ++length;
     return length;
-}
-
-std::uint64_t Fnv1a(const char* text, std::size_t length)
-{
-    std::uint64_t hash = 14695981039346656037u;
-    for (std::size_t index = 0; index < length; ++index) {
-        hash ^= static_cast<unsigned char>(text[index]);
-        hash *= 1099511628211u;
-    }
-    return hash;
 }
 
 // Lengths and ending against what the composer can make for the gender (either, for Drawn).
@@ -136,7 +124,7 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
         return {};
     // Classic's rules are worked out once; another style's for each check (a run makes one).
     if (style.IsClassic())
-        return Unreachable(constraints, prefix, gender, CompiledRules());
+        return Unreachable(constraints, prefix, gender, RulesOfClassic());
     return Unreachable(constraints, prefix, gender, RulesOf(style.Data()));
 }
 
@@ -347,35 +335,6 @@ bool NameStream::NextComposing(StreamName& name)
             dry = true;
     }
     return false;
-}
-
-std::uint64_t SeedFromWord(const char* word)
-{
-    return Fnv1a(word, std::strlen(word));
-}
-
-std::uint64_t KeySeed(const char* key, std::size_t length)
-{
-    return Fnv1a(key, length);
-}
-
-std::uint64_t KeySeed(const char* key, std::size_t length, std::uint64_t projectSeed)
-{
-    return Fnv1a(key, length) ^ SplitMix64(projectSeed);
-}
-
-std::uint64_t EntropySeed()
-{
-    try {
-        std::random_device device;
-        const std::uint64_t high = device();  // 32 bits each
-        return high << 32 ^ device();
-    } catch (...) {
-        // No entropy source here: the clocks, mixed, are the best left.
-        std::uint64_t state = static_cast<std::uint64_t>(std::time(nullptr));
-        state ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        return SplitMix64(state);
-    }
 }
 
 }  // namespace norvathel

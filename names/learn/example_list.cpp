@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "example_letters.h"
+#include "text/letters.h"
 
 namespace norvathel {
 

@@ -1,11 +1,11 @@
 // The letters of styles and example names: UTF-8, small and capital letters, and which letters
 // are vowels.
-#include "example_letters.h"
+#include "text/letters.h"
 
 #include <set>
 #include <vector>
 
-#include "name_finishing.h"
+#include "compose/name_finishing.h"
 
 namespace norvathel {
 

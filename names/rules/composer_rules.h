@@ -1,7 +1,6 @@
 // The composer told plainly, for reasoning about what it can compose rather than composing:
 // its fragments (each text once; weights do not change what is possible) and the few numbers
-// and sets its rules turn on. Built from the compiled tables today; anything that describes a
-// composer of the same shape can be handed in instead.
+// and sets its rules turn on, made from a style by RulesOf.
 #pragma once
 #include <string>
 #include <vector>
@@ -14,8 +13,6 @@ struct ComposerRules {
     std::vector<std::string> vowels;      // vowel fragments
     std::vector<std::string> endings;     // feminine endings
     std::vector<std::string> maleEndings; // masculine endings, for a style whose male names have them
-    // The letters that make a text end in a vowel, which decides what may follow a prefix.
-    std::string vowelLetters;
     // Vowel fragments that never open a name.
     std::vector<std::string> neverOpening;
     // Vowel fragments that may follow themselves; any other never repeats the last vowel
@@ -46,8 +43,8 @@ struct ComposerRules {
     bool consonantDrawn = true, vowelDrawn = true;
     bool clusterDrawn = true, singleDrawn = true;
     bool clusterOpens = true;
-    // The texts that make a prefix end in a vowel, when they are not single bytes (UTF-8
-    // letters); empty: vowelLetters decides.
+    // The texts that make a prefix end in a vowel, which decides what may follow it: the
+    // vowel letters and their capitals, as UTF-8.
     std::vector<std::string> vowelEnds;
     // How a name's first letter is made capital: a..z only, or Latin letters too.
     bool latinCapitals = false;
@@ -57,7 +54,7 @@ struct StyleData;
 // A style told plainly, for the same reasoning.
 ComposerRules RulesOf(const StyleData& style);
 
-// The composer as compiled: the drawable part of the fragment tables and its fixed rules.
-const ComposerRules& CompiledRules();
+// Classic's, made once.
+const ComposerRules& RulesOfClassic();
 
 }  // namespace norvathel

@@ -1,6 +1,6 @@
-#include "name_filter.h"
+#include "stream/name_filter.h"
 
-#include "name_finishing.h"
+#include "compose/name_finishing.h"
 
 namespace norvathel {
 
