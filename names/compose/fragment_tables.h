@@ -20,4 +20,17 @@ constexpr int ClusterDraws = static_cast<int>(std::extent<decltype(Clusters)>::v
 constexpr int VowelDraws = static_cast<int>(std::extent<decltype(Vowels)>::value) - 1;
 constexpr int EndingDraws = static_cast<int>(std::extent<decltype(FemaleEndings)>::value) - 1;
 
+// Classic's rules as numbers. Classic's style is made with them; the composer's path with them
+// compiled in serves every style whose tables and rules draw with them. Chances are "in of":
+// Range(1, of) <= in. Male names close on a consonant, female names on an ending.
+struct ClassicNumbers {
+    static constexpr int minPositions = 3, maxPositions = 6;
+    static constexpr int maleOpeningIn = 3, maleOpeningOf = 4;  // a male name opens on a consonant
+    static constexpr int femaleOpeningIn = 0, femaleOpeningOf = 0;
+    static constexpr int consonantIn = 1, consonantOf = 2;  // a consonant where either may stand
+    static constexpr int clusterIn = 1, clusterOf = 4;      // a consonant fragment is a cluster
+    static constexpr bool clusterOpens = true;
+    static constexpr int maxVowelRun = 2, endingFrom = 2;
+};
+
 }  // namespace norvathel

@@ -7,6 +7,7 @@
 
 #include "compose/fragment_tables.h"
 #include "compose/name_finishing.h"
+#include "rules/composer_steps.h"
 #include "style/compiled_style.h"
 
 namespace norvathel {
@@ -55,9 +56,10 @@ struct WorkText {
     }
 };
 
-// The rules of a style as ComposeName reads them: a copy in locals, so that the generator's
-// stores cannot force reloads. The vowel rules are a state: the vowel class refused next.
-struct StyleRules {
+// A compiled style as ComposeName reads it: its tables, spans and numbers copied into locals,
+// so that the generator's stores cannot force reloads. The vowel rules are a state: the vowel
+// class refused next.
+struct ComposingStyle {
     using VowelState = std::uint16_t;
 
     const Fragment* consonants;
@@ -75,7 +77,7 @@ struct StyleRules {
     bool closesWithEnding;
     DrawnChance opening, consonantChance, clusterChance;
 
-    StyleRules(const CompiledStyle& voice, const CompiledGender& gender)
+    ComposingStyle(const CompiledStyle& voice, const CompiledGender& gender)
         : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
           vowelClass(voice.vowelClass.data()), openingClass(voice.openingClass.data()),
           blockedAfter(voice.blockedAfter.data()), consonantSpan(voice.consonantSpan),
@@ -92,10 +94,6 @@ struct StyleRules {
     bool OpeningHit(AdditiveRandom& random) const { return opening.Hit(random); }
     bool ConsonantHit(AdditiveRandom& random) const { return consonantChance.Hit(random); }
     bool ClusterHit(AdditiveRandom& random) const { return clusterChance.Hit(random); }
-    bool ClusterMayStand(int position, int positions) const
-    {
-        return position < positions - 1 && (position > 0 || clusterOpens);
-    }
     int PickConsonant(AdditiveRandom& random, int cluster) const
     {
         return cluster * clusterBase + Pick(random, cluster ? clusterSpan : consonantSpan);
@@ -122,16 +120,18 @@ struct StyleRules {
     }
 };
 
-// Classic's rules with every number known when compiling, as the window has always drawn them:
-// the same draws as StyleRules makes of the classic style, only faster. The vowel rules are
-// sets of refused draws, one bit per masked draw.
-struct ClassicRules {
+// The same for a style that draws with classic's numbers, every number known when compiling,
+// as the window has always drawn them: the same draws as ComposingStyle makes, only faster.
+// The vowel rules are sets of refused draws, one bit per masked draw.
+struct ComposingClassic {
     using VowelState = std::uint32_t;
     static constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
     static constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
     static constexpr int VowelMask = static_cast<int>(AdditiveRandom::SpanOf(0, VowelDraws - 1).mask);
-    static constexpr int maxVowelRun = 2;
-    static constexpr int endingFrom = 2;
+    using Numbers = ClassicNumbers;
+    static constexpr int maxVowelRun = Numbers::maxVowelRun;
+    static constexpr int endingFrom = Numbers::endingFrom;
+    static constexpr bool clusterOpens = Numbers::clusterOpens;
     static constexpr int CopyBytes = sizeof FemaleEndings[0];  // the widest classic fragment and its NUL
 
     const Fragment* consonants;
@@ -142,7 +142,7 @@ struct ClassicRules {
     std::uint32_t redrawsOpening;
     bool male;
 
-    ClassicRules(const CompiledStyle& voice, const CompiledGender& gender)
+    ComposingClassic(const CompiledStyle& voice, const CompiledGender& gender)
         : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
           redrawsAfterVowel(voice.redrawsAfterVowel.data()), redrawsAfterClass(voice.redrawsAfterClass.data()),
           redrawsOpening(voice.redrawsOpening), male(!gender.closesWithEnding)
@@ -150,10 +150,17 @@ struct ClassicRules {
     }
 
     bool ClosesWithEnding() const { return !male; }
-    bool OpeningHit(AdditiveRandom& random) const { return male && random.Range<1, 4>() != 4; }
-    bool ConsonantHit(AdditiveRandom& random) const { return random.Range<1, 2>() == 1; }
-    bool ClusterHit(AdditiveRandom& random) const { return random.Range<1, 4>() == 1; }
-    static bool ClusterMayStand(int position, int positions) { return position < positions - 1; }
+    // A female name never opens on a consonant by its draw, and makes none.
+    static_assert(Numbers::femaleOpeningOf == 0, "classic's female names make no opening draw");
+    bool OpeningHit(AdditiveRandom& random) const
+    {
+        return male && random.Range<1, Numbers::maleOpeningOf>() <= Numbers::maleOpeningIn;
+    }
+    bool ConsonantHit(AdditiveRandom& random) const
+    {
+        return random.Range<1, Numbers::consonantOf>() <= Numbers::consonantIn;
+    }
+    bool ClusterHit(AdditiveRandom& random) const { return random.Range<1, Numbers::clusterOf>() <= Numbers::clusterIn; }
     int PickConsonant(AdditiveRandom& random, int cluster) const
     {
         return cluster * ConsonantDraws + random.Draw(cluster ? ClusterSpan : ConsonantSpan);
@@ -175,12 +182,24 @@ struct ClassicRules {
     }
 };
 
-// Composes one raw (unfinished) name of the given number of positions into out, carrying
-// vowelRun from name to name; returns its length.
+// The composer's draws, as the rules ask for them: each gives the one result it drew.
+template <typename Rules>
+struct Drawing {
+    const Rules& rules;
+    AdditiveRandom& random;
+
+    Drawn Opening() { return {rules.OpeningHit(random)}; }
+    Drawn Consonant() { return {rules.ConsonantHit(random)}; }
+    Drawn Cluster() { return {rules.ClusterHit(random)}; }
+};
+
+// Composes one raw (unfinished) name of the given number of positions into out, carrying the
+// vowel count from name to name; returns its length. The rules as stated once, for any style.
 template <typename Rules>
 int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& prefix, int positions,
                 int& carriedVowelRun, char* out)
 {
+    Drawing<Rules> draws = {rules, random};
     int vowelRun = carriedVowelRun;  // a local, so that it stays in a register
     WorkText work = {out, 0};
     typename Rules::VowelState vowels = rules.NothingBefore();
@@ -194,42 +213,34 @@ int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& p
         afterConsonant = prefix.endsInConsonant;
         position = 1;
     }
-    while (position < positions) {
-        if (rules.ClosesWithEnding() && vowelRun == 0 && position >= positions - rules.endingFrom) {
+    for (; position < positions; ++position) {
+        if (EndingDue(rules.ClosesWithEnding(), vowelRun, positions - position, rules.endingFrom)) {
             work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
             out[work.length] = '\0';
             carriedVowelRun = vowelRun;
             return work.length;  // nothing follows an ending drawn in the loop
         }
-
-        bool consonant;
-        if (position == 0 && rules.OpeningHit(random))
-            consonant = true;
-        else if (afterConsonant)
-            consonant = false;
-        else
-            consonant = rules.ConsonantHit(random) || vowelRun == rules.maxVowelRun;
-
-        if (consonant) {
+        // A draw gives one result, so exactly one kind (and one table) comes of it.
+        if (KindsAt(draws, position == 0, afterConsonant, vowelRun, rules.maxVowelRun).consonant) {
+            const int cluster = ConsonantTablesAt(draws, position == 0, positions - position, rules.clusterOpens).cluster;
+            work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
             vowelRun = 0;
             afterConsonant = true;
-            // Clusters never stand at the last position; the two draws stay in this order.
-            // Span and table are picked by arithmetic, not a branch: the choice is random.
-            int cluster = static_cast<int>(rules.ClusterHit(random)) & static_cast<int>(rules.ClusterMayStand(position, positions));
-            work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
         } else {
-            afterConsonant = false;
-            ++vowelRun;
             work.template Append<Rules::CopyBytes>(rules.vowels[rules.DrawVowel(random, position == 0, vowels)]);
+            ++vowelRun;
+            afterConsonant = false;
         }
-        ++position;
     }
-
-    if (rules.ClosesWithEnding()) {
-        if (afterConsonant)
-            work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
-    } else if (vowelRun != 0) {
-        work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickClosingConsonant(random)]);  // vowelRun carries on
+    switch (ClosureAt(rules.ClosesWithEnding(), afterConsonant, vowelRun)) {
+    case Closure::Ending:
+        work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
+        break;
+    case Closure::Consonant:
+        work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickClosingConsonant(random)]);
+        break;
+    case Closure::Nothing:
+        break;
     }
     out[work.length] = '\0';
     carriedVowelRun = vowelRun;
@@ -270,7 +281,7 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     const int least = stems ? style.stemMinPositions : style.minPositions;
     if (style.classic && !stems) {
         for (int& count : positions)
-            count = source.Range<3, 6>();
+            count = source.Range<ClassicNumbers::minPositions, ClassicNumbers::maxPositions>();
     } else {
         for (int& count : positions)
             count = least + Pick(source, span);
@@ -295,8 +306,8 @@ int BoardCursor::NextRaw()
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
     const int length = voice->classic && !stems
-                           ? ComposeName(*random, ClassicRules(*voice, voiceOf), facts, positions[index], vowelRun, work)
-                           : ComposeName(*random, StyleRules(*voice, voiceOf), facts, positions[index], vowelRun, work);
+                           ? ComposeName(*random, ComposingClassic(*voice, voiceOf), facts, positions[index], vowelRun, work)
+                           : ComposeName(*random, ComposingStyle(*voice, voiceOf), facts, positions[index], vowelRun, work);
     ++index;
     return length;
 }
@@ -319,9 +330,9 @@ void BoardCursor::ComposeRest(Board& board, bool capitalise)
 {
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
     if (voice->classic && !stems)
-        ComposeRestWith(ClassicRules(*voice, voiceOf), board, capitalise);
+        ComposeRestWith(ComposingClassic(*voice, voiceOf), board, capitalise);
     else
-        ComposeRestWith(StyleRules(*voice, voiceOf), board, capitalise);
+        ComposeRestWith(ComposingStyle(*voice, voiceOf), board, capitalise);
 }
 
 int BoardCursor::Next(char (&name)[NameSlotSize])

@@ -22,14 +22,9 @@ std::vector<std::string> Distinct(const FragmentTable& table)
     return texts;
 }
 
-bool CanHit(const Chance& chance)
+Results PossibleResults(const Chance& chance)
 {
-    return chance.of > 0 && chance.in > 0;
-}
-
-bool CanMiss(const Chance& chance)
-{
-    return chance.of == 0 || chance.in < chance.of;
+    return ResultsOf(chance.in, chance.of);
 }
 
 }  // namespace
@@ -40,27 +35,23 @@ ComposerRules RulesOf(const StyleData& style)
     rules.consonants = Distinct(style.consonants);
     rules.clusters = style.cluster.in > 0 ? Distinct(style.clusters) : std::vector<std::string>();
     rules.vowels = Distinct(style.vowels);
-    rules.femaleEnds = style.femaleClosing == Closing::Ending;
-    rules.maleEnds = style.maleClosing == Closing::Ending;
-    if (rules.femaleEnds)
+    rules.closesWithEnding[Male] = style.maleClosing == Closing::Ending;
+    rules.closesWithEnding[Female] = style.femaleClosing == Closing::Ending;
+    if (rules.closesWithEnding[Female])
         rules.endings = Distinct(style.femaleEndings);
-    if (rules.maleEnds)
+    if (rules.closesWithEnding[Male])
         rules.maleEndings = Distinct(style.maleEndings);
     rules.vowelEnds = WithCapitals(style.vowelLetters);
     rules.neverOpening = style.noOpening;
     rules.repeatable = style.repeatable;
-    rules.fewestPositions = style.minPositions;
-    rules.mostPositions = style.maxPositions;
-    rules.vowelRunLimit = style.maxVowelRun;
-    rules.endingLead = style.endingFrom;
-    rules.openingConsonant[Male] = CanHit(style.maleOpening);
-    rules.openingDecides[Male] = CanMiss(style.maleOpening);
-    rules.openingConsonant[Female] = CanHit(style.femaleOpening);
-    rules.openingDecides[Female] = CanMiss(style.femaleOpening);
-    rules.consonantDrawn = CanHit(style.consonant);
-    rules.vowelDrawn = CanMiss(style.consonant);
-    rules.clusterDrawn = CanHit(style.cluster);
-    rules.singleDrawn = CanMiss(style.cluster);
+    rules.minPositions = style.minPositions;
+    rules.maxPositions = style.maxPositions;
+    rules.maxVowelRun = style.maxVowelRun;
+    rules.endingFrom = style.endingFrom;
+    rules.opening[Male] = PossibleResults(style.maleOpening);
+    rules.opening[Female] = PossibleResults(style.femaleOpening);
+    rules.consonant = PossibleResults(style.consonant);
+    rules.cluster = PossibleResults(style.cluster);
     rules.clusterOpens = style.clusterOpens;
     rules.latinCapitals = style.capitals == Capitals::Latin;
     return rules;

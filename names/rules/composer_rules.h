@@ -1,9 +1,11 @@
-// The composer told plainly, for reasoning about what it can compose rather than composing:
-// its fragments (each text once; weights do not change what is possible) and the few numbers
-// and sets its rules turn on, made from a style by RulesOf.
+// A style told plainly, for reasoning about what it can compose rather than composing: its
+// fragments (each text once; weights do not change what is possible), the numbers the rules
+// of rules/composer_steps.h turn on, and what each chance can give. Made by RulesOf.
 #pragma once
 #include <string>
 #include <vector>
+
+#include "rules/composer_steps.h"
 
 namespace norvathel {
 
@@ -18,31 +20,19 @@ struct ComposerRules {
     // Vowel fragments that may follow themselves; any other never repeats the last vowel
     // fragment (or a prefix equal to it).
     std::vector<std::string> repeatable;
-    // A name has from fewestPositions to mostPositions positions; a prefix takes position 0.
-    int fewestPositions = 3;
-    int mostPositions = 6;
-    // The kind rule: after exactly this many vowel fragments in a row the next fragment is a
-    // consonant (the count carries from name to name of a board, and the board starts at 0).
-    int vowelRunLimit = 2;
-    // The female ending rule: once the vowel count is 0 and the position is at least
-    // positions - endingLead, a feminine ending closes the name; a female name that still ends
-    // in a consonant fragment gets one. The male closing rule: a male name that ends in a vowel
-    // fragment gets one single consonant.
-    int endingLead = 2;
-
-    // What a style may change; the defaults are the compiled composer's. Which gender closes on
-    // an ending from its table (and takes the ending rule above) rather than on a consonant.
-    bool maleEnds = false;
-    bool femaleEnds = true;
-    // Whether a name's first fragment, without a prefix, can be a consonant by the gender's
-    // opening draw, and whether that draw can leave the kind to the usual rule.
-    bool openingConsonant[2] = {true, false};  // by gender: Male, Female
-    bool openingDecides[2] = {true, true};
-    // Whether the kind draw can give a consonant, and a vowel; whether the cluster draw can give
-    // a cluster, and a single consonant; whether a cluster may open a name.
-    bool consonantDrawn = true, vowelDrawn = true;
-    bool clusterDrawn = true, singleDrawn = true;
-    bool clusterOpens = true;
+    // The numbers of the rules (rules/composer_steps.h), as the style names them.
+    int minPositions = 0;  // a name has from minPositions to maxPositions; a prefix takes position 0
+    int maxPositions = 0;
+    int maxVowelRun = 0;   // the count carries from name to name of a board, which starts at 0
+    int endingFrom = 0;
+    // Which gender closes on an ending from its table rather than on a consonant, by gender.
+    bool closesWithEnding[2] = {};  // Male, Female
+    // The results each chance can give: the gender's opening draw, the kind draw (hit: a
+    // consonant), the cluster draw (hit: a cluster).
+    Results opening[2] = {};
+    Results consonant = {};
+    Results cluster = {};
+    bool clusterOpens = false;
     // The texts that make a prefix end in a vowel, which decides what may follow it: the
     // vowel letters and their capitals, as UTF-8.
     std::vector<std::string> vowelEnds;

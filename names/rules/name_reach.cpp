@@ -120,10 +120,11 @@ bool LengthSet::AnyWithin(int lowest, int highest) const
     return false;
 }
 
-// One exhaustive walk through every way a name can be composed, the composer's steps in its
-// own order, from a set of vowel counts carried in. The text itself is not kept, only its
-// length and how much of the ending it ends with, so the states are few. Vowel counts above
-// the kind rule's limit behave alike and share one value.
+// One exhaustive walk through every way a name can be composed, by the composer's own rules
+// (rules/composer_steps.h) with every result each chance can give, from a set of vowel counts
+// carried in. The text itself is not kept, only its length and how much of the ending it ends
+// with, so the states are few. Vowel counts above the kind rule's limit behave alike and share
+// one value.
 //
 // What the last vowel was matters only as the one vowel it keeps from following (none when it
 // may repeat). A state reached with two different such vowels reaches together everything it
@@ -156,7 +157,7 @@ struct NameReach::Walk {
     };
     // A state's mark: unseen, free (no vowel kept out), or Kept + the vowel kept out.
     static constexpr std::uint16_t Unseen = 0, Free = 1, Kept = 2;
-    int TopRun() const { return rules.vowelRunLimit + 1; }
+    int TopRun() const { return rules.maxVowelRun + 1; }
 
     // Fragments of one table that append alike: the bytes they add and the match they leave,
     // and for vowels the ones that keep themselves out after (at most two listed, and whether
@@ -166,7 +167,7 @@ struct NameReach::Walk {
         int firstKept = -1, secondKept = -1;
         bool moreKept = false, free = false;
     };
-    enum Kind { Consonants, Clusters, Vowels, OpeningVowels, Endings, MaleEndings, Kinds };
+    enum Kind { Consonants, Clusters, Vowels, OpeningVowels, Endings, MaleEndings, KindCount };
 
     bool capitalAfterPrefix = false;
     int longest = 0;  // the longest text a name can reach, prefix included
@@ -179,10 +180,10 @@ struct NameReach::Walk {
     std::vector<bool> repeats;  // by vowel
     // The steps of each kind, by whether the text takes the name's capital and by match;
     // worked out when first needed.
-    std::vector<std::vector<Move>> steps[Kinds][2];
-    std::vector<bool> stepsMade[Kinds][2];
+    std::vector<std::vector<Move>> steps[KindCount][2];
+    std::vector<bool> stepsMade[KindCount][2];
 
-    bool Ends(Gender of) const { return of == Male ? rules.maleEnds : rules.femaleEnds; }
+    bool Ends(Gender of) const { return rules.closesWithEnding[of]; }
     Kind EndingsOf(Gender of) const { return of == Male ? MaleEndings : Endings; }
     const std::vector<std::string>& Texts(Kind kind) const
     {
@@ -207,10 +208,10 @@ struct NameReach::Walk {
             for (const std::string& text : *list)
                 widest = std::max<std::uint64_t>(widest, text.size());
         // In 64 bits on every build: the same states, and so the same answers, on 32-bit ones.
-        const std::uint64_t reach = prefix.size() + (static_cast<std::uint64_t>(std::max(rules.mostPositions, 0)) + 1) * widest;
+        const std::uint64_t reach = prefix.size() + (static_cast<std::uint64_t>(std::max(rules.maxPositions, 0)) + 1) * widest;
         longest = static_cast<int>(std::min<std::uint64_t>(reach, 1u << 20));
         stopped = reach > (1u << 20);
-        states = static_cast<std::uint64_t>(std::max(rules.mostPositions, 0) + 1) * 2 *
+        states = static_cast<std::uint64_t>(std::max(rules.maxPositions, 0) + 1) * 2 *
                  static_cast<std::uint64_t>(TopRun() + 1) * 2 * static_cast<std::uint64_t>(longest + 1) *
                  static_cast<std::uint64_t>(ending.States());
         sparse = states > (std::uint64_t(1) << 23);
@@ -219,7 +220,7 @@ struct NameReach::Walk {
         repeats.resize(rules.vowels.size());
         for (std::size_t v = 0; v < rules.vowels.size(); ++v)
             repeats[v] = Contains(rules.repeatable, rules.vowels[v]);
-        for (int kind = 0; kind < Kinds; ++kind)
+        for (int kind = 0; kind < KindCount; ++kind)
             for (int first = 0; first < 2; ++first) {
                 steps[kind][first].resize(static_cast<std::size_t>(ending.States()));
                 stepsMade[kind][first].assign(static_cast<std::size_t>(ending.States()), false);
@@ -361,7 +362,7 @@ struct NameReach::Walk {
             stopped = true;
             return;
         }
-        for (int positions = rules.fewestPositions; positions <= rules.mostPositions; ++positions)
+        for (int positions = rules.minPositions; positions <= rules.maxPositions; ++positions)
             for (int run = 0; run <= TopRun(); ++run) {
                 if (!(carriedRuns >> run & 1u))
                     continue;
@@ -389,49 +390,37 @@ struct NameReach::Walk {
         }
     }
 
+    // Every result each chance can give.
+    struct Draws {
+        const ComposerRules& rules;
+        Gender gender;
+        Results Opening() const { return rules.opening[gender]; }
+        Results Consonant() const { return rules.consonant; }
+        Results Cluster() const { return rules.cluster; }
+    };
+
     void Step(const State& s, std::uint16_t mark)
     {
         if (s.remaining <= 0) {
             Close(s);
             return;
         }
-        if (Ends(gender) && s.vowelRun == 0 && s.remaining <= rules.endingLead) {
+        if (EndingDue(Ends(gender), s.vowelRun, s.remaining, rules.endingFrom)) {
             FinishWith(s, EndingsOf(gender));  // nothing follows an ending drawn in the loop
             return;
         }
-        // The kind: the gender's opening draw at position 0 (there only without a prefix), then
-        // the usual rule, each result the draws can give.
-        bool consonantPossible = false, vowelPossible = false, decided = false;
-        if (s.atStart) {
-            consonantPossible = rules.openingConsonant[gender];
-            decided = !rules.openingDecides[gender];
-        }
-        if (!decided) {
-            if (s.afterConsonant) {
-                vowelPossible = true;
-            } else {
-                consonantPossible = consonantPossible || rules.consonantDrawn || s.vowelRun == rules.vowelRunLimit;
-                vowelPossible = rules.vowelDrawn && s.vowelRun != rules.vowelRunLimit;
-            }
-        }
-        if (consonantPossible) {
-            State next = s;
-            next.vowelRun = 0;
-            next.afterConsonant = true;
-            next.atStart = false;
-            --next.remaining;
-            const bool clusterMayStand = s.remaining > 1 && (!s.atStart || rules.clusterOpens) && rules.clusterDrawn;
-            if (rules.singleDrawn || !clusterMayStand)
+        Draws draws = {rules, gender};
+        const Kinds kinds = KindsAt(draws, s.atStart, s.afterConsonant, s.vowelRun, rules.maxVowelRun);
+        if (kinds.consonant) {
+            const State next = {s.remaining - 1, false, 0, true, s.length, s.match};
+            const ConsonantTables tables = ConsonantTablesAt(draws, s.atStart, s.remaining, rules.clusterOpens);
+            if (tables.single)
                 VisitWith(next, mark, Consonants);
-            if (clusterMayStand)
+            if (tables.cluster)
                 VisitWith(next, mark, Clusters);
         }
-        if (vowelPossible) {
-            State next = s;
-            next.vowelRun = std::min(s.vowelRun + 1, TopRun());
-            next.afterConsonant = false;
-            next.atStart = false;
-            --next.remaining;
+        if (kinds.vowel) {
+            const State next = {s.remaining - 1, false, std::min(s.vowelRun + 1, TopRun()), false, s.length, s.match};
             const int kept = s.atStart || mark == Free ? -1 : mark - Kept;
             for (const Move& step : StepsOf(s.atStart ? OpeningVowels : Vowels, First(s), s.match)) {
                 // The vowels of this step that may stand here, and what they keep out after.
@@ -449,12 +438,11 @@ struct NameReach::Walk {
 
     void Close(const State& s)
     {
-        if (Ends(gender) && s.afterConsonant)
-            FinishWith(s, EndingsOf(gender));
-        else if (!Ends(gender) && s.vowelRun != 0)
-            FinishWith(s, Consonants);  // the closing consonant leaves the count as it was
-        else
-            Finish(s);
+        switch (ClosureAt(Ends(gender), s.afterConsonant, s.vowelRun)) {
+        case Closure::Ending: FinishWith(s, EndingsOf(gender)); break;
+        case Closure::Consonant: FinishWith(s, Consonants); break;  // the count stays as it was
+        case Closure::Nothing: Finish(s); break;
+        }
     }
 };
 

@@ -70,7 +70,7 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
         bool vowel = false;
         for (const std::string& fragment : rules.vowels)
             vowel = vowel || fragment.find(last) != std::string::npos;
-        if (gender == GenderChoice::Male && !rules.maleEnds && vowel)
+        if (gender == GenderChoice::Male && !rules.closesWithEnding[Male] && vowel)
             return {Fault::EndingInVowel, 0, 0, ending.size() - 1};
         return {Fault::EndingLastByte, 0, 0, ending.size() - 1};
     }

@@ -47,8 +47,19 @@ StyleData ClassicStyleData()
     s.clusters = TableOf(Clusters, ClusterDraws);
     s.vowels = TableOf(Vowels, VowelDraws);
     s.femaleEndings = TableOf(FemaleEndings, EndingDraws);
-    // The rest are the defaults of StyleData, which are the window's rules; surnames are
-    // classic's own stems with a tail.
+    using Numbers = ClassicNumbers;
+    s.minPositions = Numbers::minPositions;
+    s.maxPositions = Numbers::maxPositions;
+    s.maleOpening = {Numbers::maleOpeningIn, Numbers::maleOpeningOf};
+    s.femaleOpening = {Numbers::femaleOpeningIn, Numbers::femaleOpeningOf};
+    s.consonant = {Numbers::consonantIn, Numbers::consonantOf};
+    s.cluster = {Numbers::clusterIn, Numbers::clusterOf};
+    s.clusterOpens = Numbers::clusterOpens;
+    s.maxVowelRun = Numbers::maxVowelRun;
+    s.endingFrom = Numbers::endingFrom;
+    s.maleClosing = Closing::Consonant;
+    s.femaleClosing = Closing::Ending;
+    // The letters and the surnames' stems are StyleData's defaults; the tails are classic's.
     s.surname.tails = SpacedTable("ar en ith orn ell ane ard oth ric wyn");
     return s;
 }

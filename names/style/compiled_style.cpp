@@ -9,6 +9,7 @@
 
 #include "text/letters.h"
 #include "compose/fragment_tables.h"
+#include "rules/composer_steps.h"
 
 namespace norvathel {
 
@@ -250,9 +251,9 @@ int Longest(const std::vector<Fragment>& fragments, std::size_t count)
     return longest;
 }
 
-// The most bytes the composer's rules can append after the prefix (or from position 0 without
-// one), whatever vowelRun a name inherits: a walk over (position, afterConsonant, vowelRun)
-// that takes every choice a draw could make. The vowel rules only ever refuse draws, so
+// The most bytes the composer's rules (rules/composer_steps.h) can append after the prefix (or
+// from position 0 without one), whatever vowelRun a name inherits: a walk over (position,
+// afterConsonant, vowelRun) that takes every result each chance can give. The vowel rules only ever refuse draws, so
 // leaving them out can only make the bound larger.
 class LongestWalk {
 public:
@@ -297,48 +298,44 @@ private:
         return known;
     }
 
-    static bool CanHit(const DrawnChance& chance) { return chance.draws ? chance.hitsBelow > 0 : chance.always; }
-    static bool CanMiss(const DrawnChance& chance)
+    static Results Possible(const DrawnChance& chance)
     {
-        return chance.draws ? chance.hitsBelow < chance.span.last + 1 : !chance.always;
+        return chance.draws ? Results{chance.hitsBelow > 0, chance.hitsBelow < chance.span.last + 1}
+                            : Results{chance.always, !chance.always};
     }
+
+    // Every result each chance can give.
+    struct Draws {
+        const CompiledStyle& v;
+        const CompiledGender& g;
+        Results Opening() const { return Possible(g.opening); }
+        Results Consonant() const { return Possible(v.consonantChance); }
+        Results Cluster() const { return Possible(v.clusterChance); }
+    };
 
     int Step(int position, bool afterConsonant, int run)
     {
-        if (position >= positions) {
-            if (g.closesWithEnding)
-                return afterConsonant ? ending : 0;
-            return run != 0 ? consonant : 0;
-        }
-        if (g.closesWithEnding && run == 0 && position >= positions - v.endingFrom)
-            return ending;
-        bool canConsonant = false, canVowel = false, decideOn = true;
-        if (position == 0) {
-            canConsonant = CanHit(g.opening);
-            decideOn = CanMiss(g.opening);
-        }
-        if (decideOn) {
-            if (afterConsonant) {
-                canVowel = true;
-            } else {
-                canConsonant |= CanHit(v.consonantChance) || run == v.maxVowelRun;
-                canVowel |= CanMiss(v.consonantChance) && run != v.maxVowelRun;
+        const int remaining = positions - position;
+        const bool atStart = position == 0;
+        if (remaining <= 0) {
+            switch (ClosureAt(g.closesWithEnding, afterConsonant, run)) {
+            case Closure::Ending: return ending;
+            case Closure::Consonant: return consonant;
+            case Closure::Nothing: return 0;
             }
         }
+        if (EndingDue(g.closesWithEnding, run, remaining, v.endingFrom))
+            return ending;
+        Draws draws = {v, g};
+        const Kinds kinds = KindsAt(draws, atStart, afterConsonant, run, v.maxVowelRun);
         int best = 0;
-        if (canConsonant) {
-            // Where a cluster may not stand (the last position, or the first when clusters do
-            // not open a name) a single consonant stands whatever the cluster draw gives.
-            int bytes = 0;
-            const bool clusterMayStand = position < positions - 1 && (position > 0 || v.clusterOpens);
-            if (clusterMayStand && CanHit(v.clusterChance))
-                bytes = cluster;
-            if (!clusterMayStand || CanMiss(v.clusterChance))
-                bytes = std::max(bytes, consonant);
+        if (kinds.consonant) {
+            const ConsonantTables tables = ConsonantTablesAt(draws, atStart, remaining, v.clusterOpens);
+            const int bytes = std::max(tables.cluster ? cluster : 0, tables.single ? consonant : 0);
             best = bytes + Walk(position + 1, true, 0);
         }
-        if (canVowel) {
-            int bytes = position == 0 ? openingVowel : vowel;
+        if (kinds.vowel) {
+            const int bytes = atStart ? openingVowel : vowel;
             best = std::max(best, bytes + Walk(position + 1, false, std::min(run + 1, v.maxVowelRun + 1)));
         }
         return best;
@@ -351,16 +348,16 @@ private:
     std::vector<int> memo;
 };
 
-bool SameChance(const Chance& a, const Chance& b)
+bool SameChance(const Chance& chance, int in, int of)
 {
-    return a.in == b.in && a.of == b.of;
+    return chance.in == in && chance.of == of;
 }
 
 // Whether the given-name rules draw with classic's numbers (the composer then takes a path
 // with those numbers compiled in; the tables themselves are read from the style either way).
 bool DrawsAsClassic(const StyleData& data)
 {
-    const StyleData classic;  // the defaults are classic's rules
+    using Numbers = ClassicNumbers;
     // Classic's path copies fragments at classic's widest.
     for (const FragmentTable* table : {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings})
         for (int k = 0; k < table->drawn && k < static_cast<int>(table->fragments.size()); ++k)
@@ -368,10 +365,14 @@ bool DrawsAsClassic(const StyleData& data)
                 return false;
     return data.consonants.drawn == ConsonantDraws && data.clusters.drawn == ClusterDraws &&
            data.vowels.drawn == VowelDraws && data.femaleEndings.drawn == EndingDraws &&
-           SameChance(data.maleOpening, classic.maleOpening) && SameChance(data.femaleOpening, classic.femaleOpening) &&
-           SameChance(data.consonant, classic.consonant) && SameChance(data.cluster, classic.cluster) &&
-           data.minPositions == 3 && data.maxPositions == 6 && data.clusterOpens && data.maxVowelRun == classic.maxVowelRun && data.endingFrom == classic.endingFrom &&
-           data.maleClosing == classic.maleClosing && data.femaleClosing == classic.femaleClosing;
+           SameChance(data.maleOpening, Numbers::maleOpeningIn, Numbers::maleOpeningOf) &&
+           SameChance(data.femaleOpening, Numbers::femaleOpeningIn, Numbers::femaleOpeningOf) &&
+           SameChance(data.consonant, Numbers::consonantIn, Numbers::consonantOf) &&
+           SameChance(data.cluster, Numbers::clusterIn, Numbers::clusterOf) &&
+           data.minPositions == Numbers::minPositions && data.maxPositions == Numbers::maxPositions &&
+           data.clusterOpens == Numbers::clusterOpens && data.maxVowelRun == Numbers::maxVowelRun &&
+           data.endingFrom == Numbers::endingFrom && data.maleClosing == Closing::Consonant &&
+           data.femaleClosing == Closing::Ending;
 }
 
 // The vowel rules as sets of refused masked draws: a draw past the table, and one whose class

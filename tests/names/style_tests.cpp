@@ -460,6 +460,28 @@ TEST(StyleComposer, TheGeneralPathComposesClassicExactly)
     ASSERT_TRUE(Style::FromData(data, general, error)) << error.message;
     for (std::uint64_t seed : {1ull, 1000000000ull, 987654321ull})
         EXPECT_EQ(Names(general, seed, 3000, true), Names(Style::Classic(), seed, 3000, true));
+    // Every prefix shape: none, after a consonant, after each vowel (equal to a vowel fragment
+    // or not, one that may repeat or not), after "&x" codes, after a two-byte letter; both
+    // genders, seeds from both seedings.
+    const char* const prefixes[] = {"", "k", "ka", "a", "e", "y", "ai", "&ba", "&b", "Zo\xC3\xAB", "abcdefghijklmnopqrstuvwxyz12345"};
+    for (std::uint64_t seed = 0; seed < 16; ++seed) {
+        AdditiveRandom fast, slow;
+        if (seed % 2) {
+            fast.SeedFull(seed * 0x9E3779B97F4A7C15ull);
+        } else {
+            fast.Seed(seed * 2654435761u);
+        }
+        slow = fast;
+        Board fastBoard, slowBoard;
+        for (int b = 0; b < 400; ++b) {
+            const Gender gender = (b + static_cast<int>(seed)) % 2 ? Female : Male;
+            const char* prefix = prefixes[b % (sizeof prefixes / sizeof prefixes[0])];
+            Style::Classic().ComposeBoard(fast, gender, prefix, fastBoard);
+            general.ComposeBoard(slow, gender, prefix, slowBoard);
+            for (int k = 0; k < NamesPerBoard; ++k)
+                ASSERT_STREQ(fastBoard.names[k], slowBoard.names[k]) << "seed " << seed << " board " << b;
+        }
+    }
 }
 
 }  // namespace
