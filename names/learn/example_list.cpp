@@ -10,12 +10,23 @@ namespace norvathel {
 
 namespace {
 
+// " (U+0301)" for a character beyond ASCII, which may not show (a combining accent does not).
+std::string CodePointShown(unsigned c)
+{
+    if (c < 0x80)
+        return "";
+    const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
+        hex += digits[(c >> shift) & 15];
+    return " (U+" + hex + ")";
+}
+
 class ListReader {
 public:
-    ListReader(const std::string& source, StyleError& fault) : error(fault)
+    ListReader(const std::string& listSource, ListReport& given) : report(given), source(listSource)
     {
-        error = StyleError();
-        error.source = source;
+        report = ListReport();
     }
 
     bool Read(const std::string& text, std::vector<ExampleName>& names)
@@ -37,22 +48,47 @@ public:
             if (end == std::string::npos)
                 end = text.size();
             std::size_t stop = end > at && text[end - 1] == '\r' ? end - 1 : end;
-            if (!Line(text.substr(at, stop - at), line, names))
+            // A fault of one line leaves the others to be read, so that one run names them
+            // all; only a list with too many names stops here.
+            if (!Line(text.substr(at, stop - at), line, names) && stopped)
                 return false;
             at = end + 1;
         }
+        if (!report.faults.empty())
+            return false;
         if (names.empty())
             return Fail(std::max(line, 1), 0, "no example names (one name per line, optionally a tab and m or f)");
         return true;
     }
 
 private:
+    static void Note(std::vector<StyleError>& list, int& more, StyleError entry)
+    {
+        if (list.size() < static_cast<std::size_t>(MaxListFaults))
+            list.push_back(std::move(entry));
+        else
+            ++more;
+    }
+
+    StyleError At(int line, int column, const std::string& message) const
+    {
+        StyleError entry;
+        entry.source = source;
+        entry.line = line;
+        entry.column = column;
+        entry.message = message;
+        return entry;
+    }
+
     bool Fail(int line, int column, const std::string& message)
     {
-        error.line = line;
-        error.column = column;
-        error.message = message;
+        Note(report.faults, report.moreFaults, At(line, column, message));
         return false;
+    }
+
+    void Warn(int line, int column, const std::string& message)
+    {
+        Note(report.warnings, report.moreWarnings, At(line, column, message));
     }
 
     // The column of a byte of a line that is valid UTF-8: characters before it, plus one.
@@ -91,7 +127,9 @@ private:
         std::size_t first = text.find_first_not_of(' ');
         if (first == std::string::npos || text[first] == '#')
             return true;
-        const std::size_t tab = text.find('\t');
+        std::size_t tab = text.find('\t');
+        if (tab == std::string::npos)
+            tab = SpacedMark(text, first, line);
         std::size_t nameEnd = tab == std::string::npos ? text.size() : tab;
         while (nameEnd > first && text[nameEnd - 1] == ' ')
             --nameEnd;
@@ -105,15 +143,37 @@ private:
             const unsigned small = SmallLetter(letter.codePoint);
             if (!IsLetter(small))
                 return Fail(line, ColumnOf(text, at),
-                            "'" + text.substr(at, static_cast<std::size_t>(letter.length)) +
-                                "' is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)");
+                            "'" + text.substr(at, static_cast<std::size_t>(letter.length)) + "'" +
+                                CodePointShown(letter.codePoint) +
+                                " is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)");
             name.letters += EncodeLetter(small);
             at += static_cast<std::size_t>(letter.length);
         }
-        if (names.size() >= static_cast<std::size_t>(MaxExampleNames))
+        if (names.size() >= static_cast<std::size_t>(MaxExampleNames)) {
+            stopped = true;
             return Fail(line, 1, "more than " + std::to_string(MaxExampleNames) + " example names");
+        }
         names.push_back(name);
         return true;
+    }
+
+    // A name, spaces and a lone m or f where the tab belongs (as editors that turn tabs into
+    // spaces leave it): read as the tab people meant, and said so. A name has no spaces, so
+    // nothing else is taken for this. The place of the first space, or npos.
+    std::size_t SpacedMark(const std::string& text, std::size_t first, int line)
+    {
+        const std::size_t end = text.find_last_not_of(' ');
+        if (end == std::string::npos || end <= first || std::string("mfMF").find(text[end]) == std::string::npos ||
+            text[end - 1] != ' ')
+            return std::string::npos;
+        std::size_t space = end - 1;
+        while (space > first && text[space - 1] == ' ')
+            --space;
+        if (text.find(' ', first) != space)
+            return std::string::npos;  // more than one space-separated word before the mark
+        Warn(line, ColumnOf(text, space), std::string("a space before the gender mark '") + text[end] +
+                                              "': read as the tab it stands for");
+        return space;
     }
 
     bool Mark(const std::string& text, std::size_t tab, int line, ExampleGender& gender)
@@ -132,15 +192,31 @@ private:
         return true;
     }
 
-    StyleError& error;
+    ListReport& report;
+    std::string source;
+    bool stopped = false;  // a fault past which nothing more is read
 };
 
 }  // namespace
 
 bool ReadExampleNames(const std::string& text, const std::string& source, std::vector<ExampleName>& names,
+                      ListReport& report)
+{
+    return ListReader(source, report).Read(text, names);
+}
+
+bool ReadExampleNames(const std::string& text, const std::string& source, std::vector<ExampleName>& names,
                       StyleError& error)
 {
-    return ListReader(source, error).Read(text, names);
+    ListReport report;
+    const bool read = ReadExampleNames(text, source, names, report);
+    if (read) {
+        error = StyleError();
+        error.source = source;  // for what learning may find
+    } else {
+        error = report.faults.front();
+    }
+    return read;
 }
 
 }  // namespace norvathel

@@ -49,7 +49,7 @@ TEST(LearnCommand, WritesTheLearnedStyleFileWithTheToolsLineEnds)
     std::string expected;
     norvathel::StyleError error;
     ASSERT_TRUE(norvathel::LearnStyleFile(ReadFile(ExamplesPath), ExamplesPath, expected, error)) << error.Text();
-    const ToolRun run = RunToolWith({"learn", ExamplesPath});
+    const ToolRun run = RunToolWith({"learn", "--quiet", ExamplesPath});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
     std::string withLineEnds;
@@ -79,8 +79,9 @@ TEST(LearnCommand, ReadsStandardInputForADash)
     std::FILE* out = std::fopen(output.name.c_str(), "wb");
     std::FILE* err = std::fopen(messages.name.c_str(), "wb");
     ASSERT_TRUE(in && out && err);
-    char* argv[] = {const_cast<char*>("norvathel-names"), const_cast<char*>("learn"), const_cast<char*>("-"), nullptr};
-    const int code = RunLearn(3, argv, in, out, err);
+    char* argv[] = {const_cast<char*>("norvathel-names"), const_cast<char*>("learn"), const_cast<char*>("--quiet"),
+                    const_cast<char*>("-"), nullptr};
+    const int code = RunLearn(4, argv, in, out, err);
     std::fclose(in);
     std::fclose(out);
     std::fclose(err);
@@ -115,12 +116,76 @@ TEST(LearnCommand, ABadListGivesExit2WithFileLineColumnAndReason)
     EXPECT_EQ(run.err, "norvathel-names: " + unmarked.name + ":1:8: the gender mark after the tab must be m or f\n");
 
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"learn"}, {"learn", "a", "b"}, {"learn", "--seed"}, {"learn", "no-such-file.txt"}}) {
+         {std::vector<std::string>{"learn"}, {"learn", "a", "b"}, {"learn", "--seed"}, {"learn", "no-such-file.txt"},
+          {"learn", "--name"}, {"learn", "--quiet", "--name", "a", "--name", "b", "x.txt"}}) {
         run = RunToolWith(args);
         EXPECT_EQ(run.exitCode, 2) << args.size();
         EXPECT_EQ(run.out, "");
         EXPECT_TRUE(IsOneLine(run.err)) << run.err;
     }
+}
+
+// Every fault of a list in one run, each with its place, the first 20 and then a count; a
+// space where the gender mark's tab belongs is read as the tab, with a warning.
+TEST(LearnCommand, NamesEveryFaultOfAListAndReadsASpacedMark)
+{
+    std::string list = "Kalina\tf\nTorvan m\n";
+    for (int k = 0; k < 25; ++k)
+        list += "Mes" + std::to_string(k % 10) + "kel\n";
+    ScratchList bad(list);
+    ToolRun run = RunToolWith({"learn", bad.name});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    const std::vector<std::string> lines = SplitLines(run.err);
+    ASSERT_EQ(lines.size(), 22u) << run.err;
+    EXPECT_EQ(lines[0], "norvathel-names: " + bad.name + ":2:7: warning: a space before the gender mark 'm': read as "
+                        "the tab it stands for");
+    EXPECT_EQ(lines[1], "norvathel-names: " + bad.name + ":3:4: '0' is not a letter (a name is letters a-z and those "
+                        "of Latin-1 and Latin Extended-A)");
+    EXPECT_EQ(lines[20].rfind("norvathel-names: " + bad.name + ":22:4: ", 0), 0u) << lines[20];
+    EXPECT_EQ(lines[21], "norvathel-names: and 5 more faults");
+
+    ScratchList good("Kalina\tf\nTorvan m\nMeskel\n");
+    run = RunToolWith({"learn", "--quiet", good.name});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(SplitLines(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.out.find("1 male, 1 female, 1 either"), std::string::npos) << run.out;
+}
+
+TEST(LearnCommand, TheStyleTakesItsNameAndDescriptionAndTheReportSaysHowTrueItIs)
+{
+    ToolRun run = RunToolWith({"learn", "--name", "qessari", "--description=Names of the Qessari", ExamplesPath});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    norvathel::Style style;
+    norvathel::StyleError error;
+    ASSERT_TRUE(norvathel::Style::FromText(run.out, "learned", style, error)) << error.Text();
+    EXPECT_EQ(style.Name(), "qessari");
+    EXPECT_EQ(style.Data().description, "Names of the Qessari");
+    const std::vector<std::string> report = SplitLines(run.err);
+    ASSERT_EQ(report.size(), 4u) << run.err;
+    EXPECT_EQ(report[0], "learned: 300 names (120 male, 120 female, 60 either)");
+    double bits = -1;
+    EXPECT_EQ(std::sscanf(report[1].c_str(), "held-out divergence: %lf bits (", &bits), 1) << report[1];
+    EXPECT_GT(bits, 0.05);
+    EXPECT_LT(bits, 0.9);
+    double copies = -1;
+    EXPECT_EQ(std::sscanf(report[2].c_str(), "copies: %lf%% of 100000 composed names are examples", &copies), 1)
+        << report[2];
+    EXPECT_GE(copies, 0);
+    EXPECT_LT(copies, 5);
+    int distinct = -1;
+    EXPECT_EQ(std::sscanf(report[3].c_str(), "distinct: %d of 100000 composed names", &distinct), 1) << report[3];
+    EXPECT_GT(distinct, 1000);
+    EXPECT_LE(distinct, 100000);
+
+    ScratchList few("Kalina\tf\nTorvan\tm\nMeskel\n");
+    run = RunToolWith({"learn", few.name});
+    EXPECT_EQ(SplitLines(run.err)[1], "held-out divergence: too few names to hold a quarter out") << run.err;
+
+    run = RunToolWith({"learn", "--name", "Not A Name", ExamplesPath});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "norvathel-names: --name: must be 1 to 32 bytes of a-z, 0-9 and '-', beginning with a letter\n");
 }
 
 }  // namespace
