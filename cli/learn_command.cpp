@@ -23,6 +23,8 @@ const char LearnUsage[] =
     "\n"
     "  --name NAME           the style's name (default learned): a-z, 0-9 and '-'\n"
     "  --description TEXT    its one-line description\n"
+    "  --allow-copies        let the style give the example names themselves (by default\n"
+    "                        it carries their hashes and never gives one)\n"
     "  --quiet               write no report\n"
     "  -h, --help            show this help and exit\n"
     "\n"
@@ -33,6 +35,7 @@ struct LearnOptions {
     const char* name = nullptr;
     const char* description = nullptr;
     bool quiet = false;
+    bool allowCopies = false;
     bool help = false;
 };
 
@@ -60,6 +63,8 @@ bool ReadOptions(int argc, char** argv, LearnOptions& options, std::string& prob
             options.help = true;
         } else if (std::strcmp(argument, "--quiet") == 0) {
             options.quiet = true;
+        } else if (std::strcmp(argument, "--allow-copies") == 0) {
+            options.allowCopies = true;
         } else if ((value = ValueOf("--name", argc, argv, at)) != nullptr && !options.name) {
             options.name = value;
         } else if ((value = ValueOf("--description", argc, argv, at)) != nullptr && !options.description) {
@@ -156,7 +161,7 @@ std::string LearningReport(const norvathel::LearningSummary& summary, const norv
         report += "held-out divergence: too few names to hold a quarter out\n";
     }
     report += "copies: " + Percent(quality.copies, quality.composed) + " of " + std::to_string(quality.composed) +
-              " composed names are examples\n";
+              " composed names are examples, before the guard\n";
     report += "distinct: " + std::to_string(quality.distinct) + " of " + std::to_string(quality.composed) +
               " composed names\n";
     return report;
@@ -202,6 +207,8 @@ int RunLearn(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* er
         data.name = options.name;
     if (options.description)
         data.description = options.description;
+    if (options.allowCopies)
+        data.guard.clear();
     norvathel::Style style;
     if (!norvathel::Style::FromData(data, style, error)) {
         // Only what the options set can be wrong here: the learned style itself loads.

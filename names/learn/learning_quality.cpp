@@ -33,14 +33,6 @@ std::vector<std::string> SmallLetters(const std::string& name)
     return letters;
 }
 
-std::string Lowered(const std::string& name)
-{
-    std::string text;
-    for (const std::string& letter : SmallLetters(name))
-        text += letter;
-    return text;
-}
-
 // Trigrams of letters with a start and an end mark: "^ka", "kal", ..., "la$".
 void AddTrigrams(const std::string& name, Counts& counts)
 {
@@ -159,7 +151,7 @@ bool MeasureLearning(const std::vector<ExampleName>& names, const StyleData& lea
     const int each = ComposedForCopies / static_cast<int>(genders.size());
     Compose(style, genders, each, [&](const std::string& name) {
         ++quality.composed;
-        quality.copies += examples.count(Lowered(name)) != 0 ? 1 : 0;
+        quality.copies += examples.count(SmallText(name)) != 0 ? 1 : 0;
         distinct.insert(name);
     });
     quality.distinct = static_cast<int>(distinct.size());

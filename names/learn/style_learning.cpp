@@ -507,6 +507,12 @@ bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, Learning
         error.message = fault.key.empty() ? fault.message : "the learned style is not valid: " + fault.key + ": " + fault.message;
         return false;
     }
+    // The examples themselves are never given: their hashes, sorted so that the same names in
+    // any order give the same file.
+    for (const ExampleName& name : names)
+        data.guard.push_back(GuardHash(name.letters));
+    std::sort(data.guard.begin(), data.guard.end());
+    data.guard.erase(std::unique(data.guard.begin(), data.guard.end()), data.guard.end());
     return true;
 }
 

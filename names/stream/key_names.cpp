@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "stream/fnv1a.h"
+#include "text/fnv1a.h"
 #include "stream/name_filter.h"
 
 namespace norvathel {
@@ -20,7 +20,7 @@ KeyNamer::KeyNamer(const Style& styleGiven, GenderChoice gender, const char* pre
       fullNames(full),
       genderChoice(gender),
       filter(new NameFilter(constraints.minLength, constraints.maxLength, constraints.endsWith,
-                            constraints.exclude, constraints.excludeNames)),
+                            constraints.exclude, constraints.excludeNames, &styleGiven)),
       dryLimit(limit)
 {
     if (prefixText)

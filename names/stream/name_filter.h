@@ -1,10 +1,12 @@
 // Whether one composed name meets the constraints that look at the name alone: its length,
-// its ending, the pieces it must not contain and the whole names it must not be. (Whether it
-// was given before is the stream's business.)
+// its ending, the pieces it must not contain, the whole names it must not be, and the names its
+// style's guard holds. (Whether it was given before is the stream's business.)
 #pragma once
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+#include <norvathel/style.h>
 
 #include "stream/piece_matcher.h"
 
@@ -17,7 +19,7 @@ public:
     // either case.
     NameFilter(int minLength, int maxLength, const std::string& endsWith,
                const std::vector<std::string>& excludePieces,
-               const std::vector<std::string>& excludeNames);
+               const std::vector<std::string>& excludeNames, const Style* guarded = nullptr);
 
     // False when every name passes.
     bool Any() const { return any; }
@@ -30,6 +32,8 @@ private:
     std::string endsWith;  // lower-cased
     PieceMatcher pieces;
     std::unordered_set<std::string> names;  // lower-cased
+    bool guarded = false;                   // the style has a guard
+    Style style;
 };
 
 }  // namespace norvathel

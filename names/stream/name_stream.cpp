@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "stream/fnv1a.h"
+#include "text/fnv1a.h"
 #include "stream/name_filter.h"
 #include "compose/name_finishing.h"
 #include "rules/name_reach.h"
@@ -270,7 +270,7 @@ NameStream::NameStream(const Style& styleGiven, std::uint64_t seed, GenderChoice
 NameStream::NameStream(const Style& styleGiven, const AdditiveRandom& start, GenderChoice gender,
                        const char* prefixText, const NameConstraints& given, bool full, std::uint64_t limit)
     : style(styleGiven), fullNames(full), random(start), genderChoice(gender), unique(given.unique),
-      constrained(given.Any()), dryLimit(limit)
+      constrained(given.Any() || styleGiven.HasGuard()), dryLimit(limit)
 {
     // From the state the stream starts in, before any draw: the given names stay what they are.
     surnameRandom = SurnameRandomFor(random);
@@ -282,7 +282,7 @@ void NameStream::Setup(const char* prefixText, const NameConstraints& given)
     if (prefixText)
         std::snprintf(prefix, sizeof prefix, "%s", prefixText);
     filter.reset(new NameFilter(given.minLength, given.maxLength, given.endsWith, given.exclude,
-                                given.excludeNames));
+                                given.excludeNames, &style));
     if (unique)
         seen.reset(new SeenNames);
 }

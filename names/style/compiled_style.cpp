@@ -193,6 +193,8 @@ bool Check(const StyleData& data, StyleFault& fault)
     if (data.noOpening.size() > 64 || data.repeatable.size() > 64)
         return check.Fail(data.noOpening.size() > 64 ? "letters.no_opening" : "letters.repeatable", -1,
                           "at most 64 entries");
+    if (data.guard.size() > static_cast<std::size_t>(MaxGuardedNames))
+        return check.Fail("guard.names", -1, "more than " + std::to_string(MaxGuardedNames) + " names");
     return check.Fragments("letters.no_opening", data.noOpening) &&
            check.Fragments("letters.repeatable", data.repeatable);
 }
@@ -431,6 +433,9 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
     if (!Check(data, fault))
         return false;
     voice.data = data;
+    voice.guard = data.guard;
+    std::sort(voice.guard.begin(), voice.guard.end());
+    voice.guard.erase(std::unique(voice.guard.begin(), voice.guard.end()), voice.guard.end());
 
     voice.consonants = MakeFragments(data.consonants);
     voice.clusterBase = data.consonants.drawn;

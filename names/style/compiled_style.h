@@ -86,6 +86,7 @@ struct CompiledStyle {
     std::vector<std::uint32_t> redrawsAfterClass;  // by class; 0: only the draws past the table
     std::uint32_t redrawsOpening = 0;
     int longestWithPrefix = 0, longestWithoutPrefix = 0, longestSurname = 0;
+    std::vector<std::uint64_t> guard;  // sorted, each hash once
 
     // The class of refused vowels while the last vowel is the given text (the prefix).
     std::uint16_t BlockedAfterText(const char* text, int length) const;

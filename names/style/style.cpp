@@ -1,11 +1,13 @@
 #include <norvathel/style.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
 
 #include "style/built_in_styles.h"
 #include "style/compiled_style.h"
+#include "text/letters.h"
 
 namespace norvathel {
 
@@ -137,6 +139,18 @@ std::string LettersOf(const Style& style)
     for (const std::string& letter : beyond)
         letters += (--left == 0 ? " and " : ", ") + letter;
     return letters;
+}
+
+bool Style::Guards(const char* name, int length) const
+{
+    const std::vector<std::uint64_t>& guard = voice->guard;
+    return !guard.empty() &&
+           std::binary_search(guard.begin(), guard.end(), GuardHash(std::string(name, static_cast<std::size_t>(length))));
+}
+
+bool Style::HasGuard() const
+{
+    return !voice->guard.empty();
 }
 
 }  // namespace norvathel

@@ -91,10 +91,10 @@ public:
         }
         const toml::table& root = parsed.table();
         data = StyleData();
-        return Keys(root, "", {"format", "name", "description", "given", "letters", "tables", "surname"}) &&
+        return Keys(root, "", {"format", "name", "description", "given", "letters", "tables", "surname", "guard"}) &&
                Format(root) && Text(root, "name", data.name, true) &&
                Text(root, "description", data.description, false) && Given(root, data) &&
-               Letters(root, data) && Tables(root, data) && Surname(root, data);
+               Letters(root, data) && Tables(root, data) && Surname(root, data) && Guard(root, data);
     }
 
     Places places;
@@ -394,6 +394,42 @@ private:
         return ok;
     }
 
+    // Optional: the hashes of names the style never gives, 16 hex digits each.
+    bool Guard(const toml::table& root, StyleData& data)
+    {
+        if (root.get("guard") == nullptr)
+            return true;
+        const toml::table* guard = Section(root, "guard");
+        std::vector<std::string> hashes;
+        if (!guard || !Keys(*guard, "guard", {"names"}) || !Strings(*guard, "names", hashes, "guard"))
+            return false;
+        if (hashes.size() > static_cast<std::size_t>(MaxGuardedNames))
+            return Fail(places.Of("guard.names", -1), "'guard.names' holds more than " +
+                                                          std::to_string(MaxGuardedNames) + " names");
+        data.guard.reserve(hashes.size());
+        for (std::size_t k = 0; k < hashes.size(); ++k) {
+            std::uint64_t hash = 0;
+            if (!Hash(hashes[k], hash))
+                return Fail(places.Of("guard.names", static_cast<int>(k)),
+                            "'guard.names' entries are 16 hex digits, a name's hash");
+            data.guard.push_back(hash);
+        }
+        return true;
+    }
+
+    static bool Hash(const std::string& text, std::uint64_t& hash)
+    {
+        if (text.size() != 16)
+            return false;
+        for (char c : text) {
+            const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            if (digit < 0)
+                return false;
+            hash = hash << 4 | static_cast<std::uint64_t>(digit);
+        }
+        return true;
+    }
+
     StyleError& error;
     toml::table empty;
 };
@@ -465,6 +501,22 @@ void WriteTable(std::string& out, const char* key, const FragmentTable& table)
         const std::string drawn = std::to_string(table.drawn);
         out += std::string(key) + "_drawn = " + drawn + "  # only the first " + drawn + " are drawn\n";
     }
+}
+
+// The guard, four hashes to a line, in the order given (a learned style's is sorted).
+void WriteGuard(std::string& out, const std::vector<std::uint64_t>& guard)
+{
+    out += "\n[guard]\n";
+    out += "# Names the style never gives: hashes of their small letters (64-bit FNV-1a), not the names.\n";
+    out += "names = [";
+    const char digits[] = "0123456789abcdef";
+    for (std::size_t k = 0; k < guard.size(); ++k) {
+        out += k % 4 == 0 ? "\n  \"" : " \"";
+        for (int shift = 60; shift >= 0; shift -= 4)
+            out += digits[guard[k] >> shift & 15];
+        out += "\",";
+    }
+    out += "\n]\n";
 }
 
 const char* ClosingWord(Closing closing)
@@ -557,6 +609,8 @@ std::string WriteStyle(const StyleData& s)
     out += std::string("closes_as = ") + (s.surname.closesAs == Female ? "\"female\"" : "\"male\"") + "\n";
     WriteTable(out, "heads", s.surname.heads);
     WriteTable(out, "tails", s.surname.tails);
+    if (!s.guard.empty())
+        WriteGuard(out, s.guard);
     return out;
 }
 

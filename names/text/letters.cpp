@@ -2,6 +2,8 @@
 // are vowels.
 #include "text/letters.h"
 
+#include "text/fnv1a.h"
+
 #include <set>
 #include <vector>
 
@@ -93,6 +95,29 @@ bool IsVowelLetter(unsigned c)
         0x101, 0x103, 0x105, 0x113, 0x115, 0x117, 0x119, 0x11B, 0x129, 0x12B, 0x12D, 0x12F, 0x131,
         0x14D, 0x14F, 0x151, 0x153, 0x169, 0x16B, 0x16D, 0x16F, 0x171, 0x173, 0x177};
     return vowels.count(c) != 0;
+}
+
+std::string SmallText(const std::string& text)
+{
+    std::string small;
+    for (std::size_t at = 0; at < text.size();) {
+        const Letter letter = DecodeLetter(text, at);
+        if (letter.length == 0)
+            break;
+        const unsigned c = SmallLetter(letter.codePoint);
+        if (c == letter.codePoint)
+            small.append(text, at, static_cast<std::size_t>(letter.length));
+        else
+            small += EncodeLetter(c);  // the small letters a style holds are below U+0800
+        at += static_cast<std::size_t>(letter.length);
+    }
+    return small;
+}
+
+std::uint64_t GuardHash(const std::string& name)
+{
+    const std::string small = SmallText(name);
+    return Fnv1a(small.data(), small.size());
 }
 
 }  // namespace norvathel

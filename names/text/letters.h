@@ -2,6 +2,7 @@
 // letters are vowels.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ unsigned CapitalLetter(unsigned c);
 std::vector<std::string> WithCapitals(const std::string& letters);
 // The small letter of a letter a style may hold; İ becomes i; anything else is returned as is.
 unsigned SmallLetter(unsigned c);
+// The text with each letter made small by SmallLetter (anything that is not valid UTF-8 stops it).
+std::string SmallText(const std::string& text);
+// A name's hash as a style's guard holds it: 64-bit FNV-1a of its letters made small.
+std::uint64_t GuardHash(const std::string& name);
 // The letters fragments may hold, once made small: a-z, Latin-1 and Latin Extended-A letters.
 bool IsLetter(unsigned c);
 // The vowels: a e i o u and their accented forms in Latin-1 and Latin Extended-A, with æ, ø,

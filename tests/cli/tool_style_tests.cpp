@@ -161,7 +161,7 @@ TEST(ToolStyle, HostileFilesGetTheirPlaceAndTheTrueReasonEscaped)
     StyleFile big(std::string(norvathel::MaxStyleBytes + 1, '#'));
     run = RunToolWith({"--style", big.name});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(run.err, "norvathel-names: " + big.name + ": the file is too large: over the limit of 262144 bytes\n");
+    EXPECT_EQ(run.err, "norvathel-names: " + big.name + ": the file is too large: over the limit of " + std::to_string(norvathel::MaxStyleBytes) + " bytes\n");
     StyleFile bom("\xEF\xBB\xBF" + norvathel::Style::Classic().ToText());
     run = RunToolWith({"--style", bom.name, "--seed", "5", "--count", "20"});
     EXPECT_EQ(run.exitCode, 0) << run.err;

@@ -220,7 +220,7 @@ TEST(HostileStyles, MessagesShowTheFileAsItIsAndTellTheTrueReason)
     EXPECT_FALSE(Style::FromText(Edited(base, {{"\"ul\", \"omo\"]", "\"ul\", \"Omo\"]"}}), "capital.toml", style, error));
     EXPECT_NE(error.message.find("holds a capital letter"), std::string::npos) << error.Text();
     EXPECT_FALSE(Style::FromText(std::string(MaxStyleBytes + 1, '#'), "big.toml", style, error));
-    EXPECT_EQ(error.Text(), "big.toml: the file is too large: over the limit of 262144 bytes");
+    EXPECT_EQ(error.Text(), "big.toml: the file is too large: over the limit of " + std::to_string(MaxStyleBytes) + " bytes");
 }
 
 // A valid style made to ask the up-front check for many states: positions [1, 16], runs of 16

@@ -1,4 +1,5 @@
 #include <norvathel/style.h>
+#include <norvathel/name_stream.h>
 #include <norvathel/style_learning.h>
 
 #include <gtest/gtest.h>
@@ -415,6 +416,73 @@ TEST(StyleLearning, EveryLearnedStyleLoadsAndKeepsItsTablesSmall)
             EXPECT_LE(table->fragments.size(), 400u) << text.substr(0, 200);
     }
     EXPECT_GT(learned, 40);
+}
+
+// A learned style carries its examples as hashes and a stream never gives one: the stream's
+// names are exactly the unguarded style's with the examples taken out (a guard only removes
+// names, so seeds keep their meaning), in every case of their capital; the guard survives the
+// file, and a list in another order gives the same one.
+TEST(StyleLearning, TheGuardKeepsEveryExampleOutAndOnlyThose)
+{
+    std::vector<ExampleName> examples;
+    StyleError error;
+    ASSERT_TRUE(ReadExampleNames("Ka\nKo\nKi\nTa\nTo\nKaka\nToka\n", "tiny", examples, error)) << error.Text();
+    StyleData data;
+    LearningSummary summary;
+    ASSERT_TRUE(LearnStyle(examples, data, summary, error)) << error.Text();
+    ASSERT_EQ(data.guard.size(), examples.size());
+    Style guarded, open, reread;
+    StyleData unguarded = data;
+    unguarded.guard.clear();
+    ASSERT_TRUE(Style::FromData(data, guarded, error)) << error.Text();
+    ASSERT_TRUE(Style::FromData(unguarded, open, error)) << error.Text();
+    ASSERT_TRUE(Style::FromText(guarded.ToText(), "again", reread, error)) << error.Text();
+    EXPECT_EQ(reread.Data().guard, data.guard);
+
+    std::set<std::string> small;
+    for (const ExampleName& example : examples)
+        small.insert(example.letters);
+    const auto isExample = [&small](std::string name) {
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return small.count(name) != 0;
+    };
+    for (std::uint64_t seed : {1ull, 77ull}) {
+        NameStream all(open, seed, GenderChoice::Drawn, "", NameConstraints());
+        NameStream kept(guarded, seed, GenderChoice::Drawn, "", NameConstraints());
+        StreamName name;
+        int examplesSeen = 0;
+        for (int k = 0; k < 20000 && all.Next(name); ++k) {
+            const std::string text(name.text, static_cast<std::size_t>(name.length));
+            if (isExample(text)) {
+                ++examplesSeen;
+                continue;
+            }
+            ASSERT_TRUE(kept.Next(name));
+            ASSERT_EQ(std::string(name.text, static_cast<std::size_t>(name.length)), text) << seed << " " << k;
+        }
+        EXPECT_GT(examplesSeen, 100);  // the tiny style composes its examples often
+    }
+
+    std::vector<ExampleName> reversed(examples.rbegin(), examples.rend());
+    StyleData again;
+    ASSERT_TRUE(LearnStyle(reversed, again, summary, error)) << error.Text();
+    EXPECT_EQ(again.guard, data.guard);
+}
+
+TEST(StyleLearning, ABadGuardIsRefusedWithItsPlace)
+{
+    const std::string base = Style::Classic().ToText();
+    Style style;
+    StyleError error;
+    EXPECT_FALSE(Style::FromText(base + "\n[guard]\nnames = [\"00112233445566778\"]\n", "g.toml", style, error));
+    EXPECT_EQ(error.Text(), "g.toml:" + std::to_string(std::count(base.begin(), base.end(), '\n') + 3) +
+                                ":10: 'guard.names' entries are 16 hex digits, a name's hash");
+    EXPECT_FALSE(Style::FromText(base + "\n[guard]\nnames = [\"0011223344556677\"]\nother = 1\n", "g.toml", style, error));
+    EXPECT_NE(error.message.find("unknown key 'guard.other'"), std::string::npos) << error.Text();
+    EXPECT_TRUE(Style::FromText(base + "\n[guard]\nnames = [\"0011223344556677\"]\n", "g.toml", style, error))
+        << error.Text();
+    EXPECT_TRUE(style.HasGuard());
 }
 
 }  // namespace

@@ -241,7 +241,7 @@ TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
         {Edited("capitals = \"ascii\"", "capitals = \"upper\""), LineOf(base, "capitals"), 12, "\"ascii\" or \"latin\""},
         {Edited("", "colour = \"blue\"\n"), LineOf(base + "colour", "colour"), 10, "unknown key 'surname.colour'"},
         {Edited("", "heads_drawn = 9\n"), LineOf(base + "heads_drawn", "heads_drawn"), 15, "surname.heads_drawn: must be from 1"},
-        {Edited("", std::string(MaxStyleBytes, '#')), 0, 0, "over the limit of 262144 bytes"},
+        {Edited("", std::string(MaxStyleBytes, '#')), 0, 0, "over the limit of " + std::to_string(MaxStyleBytes) + " bytes"},
     };
     for (const BadFile& bad : cases) {
         ASSERT_FALSE(bad.text.empty());

@@ -9,6 +9,7 @@
 // MaxNameLength bytes, or could make the composer draw forever, is refused with the reason.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -24,7 +25,8 @@ const int MaxFragmentBytes = 15;           // one fragment, UTF-8
 const int MaxTableFragments = 4096;        // entries of one table, repetitions included
 const int MaxPositions = 16;               // fragment positions of a name
 const int MaxChanceSides = 64;             // the widest chance, Range(1, 64)
-const std::size_t MaxStyleBytes = 256 * 1024;  // a whole style file
+const std::size_t MaxStyleBytes = 4u << 20;     // a whole style file (a guard of 100,000 names)
+const int MaxGuardedNames = 100000;             // hashes in a guard
 const int MaxSurnameLength = MaxNameLength;    // a surname fits a board slot too
 const int FullNameSize = MaxNameLength + 1 + MaxSurnameLength + 1;  // "Given Surname" and NUL
 
@@ -80,6 +82,10 @@ struct StyleData {
         Gender closesAs = Male;                  // the stem ends as names of this gender do
         FragmentTable heads, tails;
     } surname;
+
+    // Names the style never gives, as hashes (64-bit FNV-1a of their letters made small): a
+    // learned style's examples, so that it composes no copy of them without carrying them.
+    std::vector<std::uint64_t> guard;
 };
 
 // What is wrong with a style, and where: line and column count from 1, 0 when not known.
@@ -127,6 +133,11 @@ public:
     // The longest given name (bytes) the style can compose with a 31-byte prefix, and without.
     int LongestWithPrefix() const;
     int LongestWithoutPrefix() const;
+
+    // True when the style never gives name (length bytes): its guard holds the name's hash.
+    // Streams and key namers skip such names, as they skip excluded ones; boards do not.
+    bool Guards(const char* name, int length) const;
+    bool HasGuard() const;
 
     // Composes ten given names of the gender, each beginning with the prefix (its first 31
     // bytes), exactly as ComposeBoard does for classic.

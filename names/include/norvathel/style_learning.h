@@ -57,7 +57,8 @@ struct LearningSummary {
     int withoutVowel = 0;  // names that gave nothing to learn from
 };
 
-// Learns a style from example names. The style loads with Style::FromData. False, with the
+// Learns a style from example names. The style loads with Style::FromData; its guard holds the
+// examples, so that it never gives one (clear data.guard to allow copies). False, with the
 // reason in error (its source kept as the caller set it), when the names cannot make a style:
 // no consonant before a vowel to learn from, or groups too long for any name to fit.
 bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary,
