@@ -12,6 +12,7 @@
 
 #include <norvathel/name_stream.h>
 #include <norvathel/style.h>
+#include <norvathel/style_learning.h>
 
 #include "norvathel_handles.h"
 
@@ -483,6 +484,53 @@ norvathel_result norvathel_style_from_text(const char* text, size_t length, norv
         norvathel::StyleError error;
         const bool made = norvathel::Style::FromText(std::string(text ? text : "", length), "text", read, error);
         return MadeStyle(made, read, error, style, problem, problem_size);
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_style_learn(const char* text, size_t length, const char* source, norvathel_style** style,
+                                       char* problem, size_t problem_size)
+{
+    if (!style || (!text && length > 0))
+        return NORVATHEL_BAD_ARGUMENT;
+    *style = nullptr;
+    try {
+        norvathel::LearnRequest request;
+        request.measure = false;
+        norvathel::LearnOutcome outcome;
+        if (!norvathel::LearnFromList(std::string(text ? text : "", length), source ? source : "text", request,
+                                      outcome)) {
+            std::string faults;
+            for (const norvathel::StyleError& fault : outcome.list.faults)
+                faults += fault.Text() + "\n";
+            if (outcome.list.moreFaults > 0)
+                faults += "and " + std::to_string(outcome.list.moreFaults) + " more faults\n";
+            if (outcome.list.faults.empty())
+                faults = outcome.fault.Text() + "\n";
+            faults.pop_back();
+            Problem(faults, problem, problem_size);
+            return NORVATHEL_BAD_ARGUMENT;
+        }
+        norvathel::Style learned;
+        norvathel::StyleError error;
+        const bool made = norvathel::Style::FromData(outcome.data, learned, error);
+        return MadeStyle(made, learned, error, style, problem, problem_size);
+    } catch (...) {
+        return NORVATHEL_NO_MEMORY;
+    }
+}
+
+norvathel_result norvathel_style_text(const norvathel_style* style, char* buffer, size_t size, size_t* needed)
+{
+    try {
+        const std::string text = StyleOf(style).ToText();
+        if (needed)
+            *needed = text.size() + 1;
+        if (!buffer || size < text.size() + 1)
+            return NORVATHEL_BAD_ARGUMENT;
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+        return NORVATHEL_OK;
     } catch (...) {
         return NORVATHEL_NO_MEMORY;
     }

@@ -1,5 +1,7 @@
 #include "fault_words.h"
 
+#include <norvathel/style_learning.h>
+
 #include <cstring>
 
 #include "argument_texts.h"
@@ -175,4 +177,35 @@ bool CheckPrefix(const char* option, const char* text, std::string& problem)
         return false;
     }
     return RefuseControlBytes(option, text, problem);
+}
+
+namespace {
+
+std::string Percent(int part, int whole)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f%%", whole > 0 ? 100.0 * part / whole : 0.0);
+    return text;
+}
+
+}  // namespace
+
+std::string LearningReport(const norvathel::LearningSummary& summary, const norvathel::LearningQuality& quality)
+{
+    std::string report = "learned: " + std::to_string(summary.names) + " names (" + std::to_string(summary.male) +
+                         " male, " + std::to_string(summary.female) + " female, " + std::to_string(summary.either) +
+                         " either)\n";
+    if (quality.heldOut) {
+        char bits[32];
+        std::snprintf(bits, sizeof bits, "%.3f", quality.heldOutBits);
+        report += std::string("held-out divergence: ") + bits +
+                  " bits (letter trigrams of its names against a quarter of the examples held out)\n";
+    } else {
+        report += "held-out divergence: too few names to hold a quarter out\n";
+    }
+    report += "copies: " + Percent(quality.copies, quality.composed) + " of " + std::to_string(quality.composed) +
+              " composed names are examples, before the guard\n";
+    report += "distinct: " + std::to_string(quality.distinct) + " of " + std::to_string(quality.composed) +
+              " composed names\n";
+    return report;
 }

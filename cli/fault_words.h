@@ -43,3 +43,14 @@ bool RefuseControlBytes(const char* option, const std::string& text, std::string
 // A prefix as given: at most 31 bytes (refused rather than cut, so that a name begins with the
 // whole prefix), no control byte.
 bool CheckPrefix(const char* option, const char* text, std::string& problem);
+
+namespace norvathel {
+struct LearningSummary;
+struct LearningQuality;
+}  // namespace norvathel
+
+// What learn says of a learned style after writing it, four lines of fixed wording: "learned:
+// N names (M male, F female, E either)", "held-out divergence: D bits (...)" (or that there
+// were too few names), "copies: P% of C composed names are examples, before the guard",
+// "distinct: K of C composed names".
+std::string LearningReport(const norvathel::LearningSummary& summary, const norvathel::LearningQuality& quality);

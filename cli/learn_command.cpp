@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <norvathel/style_learning.h>
+#include "fault_words.h"
 #include "name_writers.h"
 #include "output_buffer.h"
 #include "text/utf8_files.h"
@@ -138,34 +139,7 @@ void Tell(std::FILE* err, const std::vector<norvathel::StyleError>& entries, int
         std::fprintf(err, "norvathel-names: and %d more %s\n", more, kind);
 }
 
-std::string Percent(int part, int whole)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f%%", whole > 0 ? 100.0 * part / whole : 0.0);
-    return text;
-}
-
 }  // namespace
-
-std::string LearningReport(const norvathel::LearningSummary& summary, const norvathel::LearningQuality& quality)
-{
-    std::string report = "learned: " + std::to_string(summary.names) + " names (" + std::to_string(summary.male) +
-                         " male, " + std::to_string(summary.female) + " female, " + std::to_string(summary.either) +
-                         " either)\n";
-    if (quality.heldOut) {
-        char bits[32];
-        std::snprintf(bits, sizeof bits, "%.3f", quality.heldOutBits);
-        report += std::string("held-out divergence: ") + bits +
-                  " bits (letter trigrams of its names against a quarter of the examples held out)\n";
-    } else {
-        report += "held-out divergence: too few names to hold a quarter out\n";
-    }
-    report += "copies: " + Percent(quality.copies, quality.composed) + " of " + std::to_string(quality.composed) +
-              " composed names are examples, before the guard\n";
-    report += "distinct: " + std::to_string(quality.distinct) + " of " + std::to_string(quality.composed) +
-              " composed names\n";
-    return report;
-}
 
 bool IsLearnCommand(int argc, char** argv)
 {
@@ -188,37 +162,23 @@ int RunLearn(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* er
         return 2;
     }
     const std::string source = options.path == "-" ? "(standard input)" : options.path;
-    std::vector<norvathel::ExampleName> names;
-    norvathel::ListReport listReport;
-    const bool read = norvathel::ReadExampleNames(list, source, names, listReport);
-    Tell(err, listReport.warnings, listReport.moreWarnings, "warnings", "warning: ");
-    Tell(err, listReport.faults, listReport.moreFaults, "faults", "");
-    if (!read)
-        return 2;
-    norvathel::StyleData data;
-    norvathel::LearningSummary summary;
-    norvathel::StyleError error;
-    error.source = source;
-    if (!norvathel::LearnStyle(names, data, summary, error)) {
-        std::fprintf(err, "norvathel-names: %s\n", error.Text().c_str());
-        return 2;
-    }
-    if (options.name)
-        data.name = options.name;
-    if (options.description)
-        data.description = options.description;
-    if (options.allowCopies)
-        data.guard.clear();
-    norvathel::Style style;
-    if (!norvathel::Style::FromData(data, style, error)) {
-        // Only what the options set can be wrong here: the learned style itself loads.
-        std::fprintf(err, "norvathel-names: --%s\n", error.message.c_str());
+    norvathel::LearnRequest request;
+    request.name = options.name ? options.name : "";
+    request.description = options.description ? options.description : "";
+    request.allowCopies = options.allowCopies;
+    request.measure = !options.quiet;
+    norvathel::LearnOutcome outcome;
+    const bool learned = norvathel::LearnFromList(list, source, request, outcome);
+    Tell(err, outcome.list.warnings, outcome.list.moreWarnings, "warnings", "warning: ");
+    Tell(err, outcome.list.faults, outcome.list.moreFaults, "faults", "");
+    if (!learned) {
+        if (outcome.list.faults.empty())
+            std::fprintf(err, "norvathel-names: %s%s\n", outcome.badRequest ? "--" : "", outcome.fault.Text().c_str());
         return 2;
     }
-    if (!Write(norvathel::WriteLearnedStyle(data, summary), out, err))
+    if (!Write(outcome.styleText, out, err))
         return 1;
-    norvathel::LearningQuality quality;
-    if (!options.quiet && norvathel::MeasureLearning(names, data, quality))
-        std::fputs(LearningReport(summary, quality).c_str(), err);
+    if (!options.quiet)
+        std::fputs(LearningReport(outcome.summary, outcome.quality).c_str(), err);
     return 0;
 }

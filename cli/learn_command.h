@@ -1,9 +1,6 @@
 // norvathel-names learn FILE: a style file learned from example names, written to the output.
 #pragma once
 #include <cstdio>
-#include <string>
-
-#include <norvathel/style_learning.h>
 
 // True when the arguments ask for the learn command (argv[1] is "learn").
 bool IsLearnCommand(int argc, char** argv);
@@ -15,7 +12,3 @@ bool IsLearnCommand(int argc, char** argv);
 // on out).
 int RunLearn(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err);
 
-// What learn says of a learned style after writing it, four lines: "learned: N names (M male,
-// F female, E either)", "held-out divergence: D bits (...)", "copies: P% of C composed names
-// are examples", "distinct: K of C composed names".
-std::string LearningReport(const norvathel::LearningSummary& summary, const norvathel::LearningQuality& quality);

@@ -531,6 +531,34 @@ std::string WriteLearnedStyle(const StyleData& data, const LearningSummary& summ
            WriteStyle(data);
 }
 
+bool LearnFromList(const std::string& text, const std::string& source, const LearnRequest& request,
+                   LearnOutcome& outcome)
+{
+    outcome = LearnOutcome();
+    std::vector<ExampleName> names;
+    if (!ReadExampleNames(text, source, names, outcome.list))
+        return false;
+    outcome.fault.source = source;
+    if (!LearnStyle(names, outcome.data, outcome.summary, outcome.fault))
+        return false;
+    if (!request.name.empty())
+        outcome.data.name = request.name;
+    if (!request.description.empty())
+        outcome.data.description = request.description;
+    if (request.allowCopies)
+        outcome.data.guard.clear();
+    Style style;
+    if (!Style::FromData(outcome.data, style, outcome.fault)) {
+        // The learned style loads: only what the request set can be wrong.
+        outcome.badRequest = true;
+        return false;
+    }
+    outcome.styleText = WriteLearnedStyle(outcome.data, outcome.summary);
+    if (request.measure)
+        MeasureLearning(names, outcome.data, outcome.quality);
+    return true;
+}
+
 bool LearnStyleFile(const std::string& exampleText, const std::string& source, std::string& styleText,
                     StyleError& error)
 {

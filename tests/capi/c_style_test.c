@@ -4,6 +4,7 @@
 #include <norvathel/norvathel_c.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static int failures = 0;
@@ -70,6 +71,46 @@ static void StylesFromText(void)
     CHECK(norvathel_style_from_file("/no/such/style.toml", &style, NULL, 0) == NORVATHEL_BAD_ARGUMENT);
 }
 
+/* Learning from a list as the tool learns: the faults of a bad list, every one with its place;
+ * a good list's style gives no example and reads back from its own text. */
+static void StylesLearned(void)
+{
+    static const char bad[] = "Kalina\tf\nTor9van\nMes\x01kel\n";
+    static const char good[] = "Kalina\tf\nTorvan\tm\nMeskel\nAdrana\tf\nBorel\tm\n";
+    norvathel_style* style = NULL;
+    norvathel_style* again = NULL;
+    norvathel_stream* stream = NULL;
+    char problem[300];
+    char name[NORVATHEL_NAME_SIZE];
+    char* text;
+    size_t needed = 0;
+    int k;
+    CHECK(norvathel_style_learn(bad, sizeof bad - 1, "list.txt", &style, problem, sizeof problem) ==
+          NORVATHEL_BAD_ARGUMENT);
+    CHECK(style == NULL);
+    CHECK(strcmp(problem, "list.txt:2:4: '9' is not a letter (a name is letters a-z and those of Latin-1 and "
+                          "Latin Extended-A)\nlist.txt:3:4: a control character (0x01)") == 0);
+    if (failures)
+        fprintf(stderr, "problem: %s\n", problem);
+    CHECK(norvathel_style_learn(good, sizeof good - 1, NULL, &style, problem, sizeof problem) == NORVATHEL_OK);
+    CHECK(style != NULL && strcmp(norvathel_style_name(style), "learned") == 0);
+    CHECK(norvathel_style_text(style, NULL, 0, &needed) == NORVATHEL_BAD_ARGUMENT && needed > 100);
+    text = (char*)malloc(needed);
+    CHECK(text != NULL && norvathel_style_text(style, text, needed, NULL) == NORVATHEL_OK);
+    CHECK(text != NULL && strstr(text, "[guard]") != NULL);
+    CHECK(text != NULL && norvathel_style_from_text(text, strlen(text), &again, problem, sizeof problem) == NORVATHEL_OK);
+    free(text);
+    CHECK(norvathel_styled_stream_create(3, again, NORVATHEL_DRAWN, "", NULL, 0, &stream) == NORVATHEL_OK);
+    for (k = 0; stream != NULL && k < 2000; ++k) {
+        CHECK(norvathel_stream_next(stream, name, sizeof name, NULL) == NORVATHEL_OK);
+        CHECK(strcmp(name, "Kalina") != 0 && strcmp(name, "Torvan") != 0 && strcmp(name, "Meskel") != 0 &&
+              strcmp(name, "Adrana") != 0 && strcmp(name, "Borel") != 0);
+    }
+    norvathel_stream_free(stream);
+    norvathel_style_free(again);
+    norvathel_style_free(style);
+}
+
 static void FullNames(void)
 {
     norvathel_style* style = NULL;
@@ -128,6 +169,7 @@ int main(void)
     BuiltInStyles();
     ClassicBoards();
     StylesFromText();
+    StylesLearned();
     FullNames();
     if (failures)
         fprintf(stderr, "%d failures\n", failures);

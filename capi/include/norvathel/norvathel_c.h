@@ -172,6 +172,21 @@ NORVATHEL_C_API norvathel_result norvathel_style_from_file(const char* path, nor
 NORVATHEL_C_API norvathel_result norvathel_style_from_text(const char* text, size_t length,
                                                            norvathel_style** style, char* problem,
                                                            size_t problem_size);
+/* A style learned from length bytes of example names, as `norvathel-names learn` learns it:
+ * one name a line, each optionally followed by a tab and m or f for its gender; the style never
+ * gives an example (its guard holds their hashes). source names the text in faults (NULL:
+ * "text"). NORVATHEL_BAD_ARGUMENT when the list has faults or gives no style, with every fault
+ * in problem, "source:line:column: what is wrong" a line each (the first 20, then "and N more
+ * faults"). */
+NORVATHEL_C_API norvathel_result norvathel_style_learn(const char* text, size_t length, const char* source,
+                                                       norvathel_style** style, char* problem,
+                                                       size_t problem_size);
+/* The style as the text of a style file, which norvathel_style_from_text reads back to the same
+ * style: NUL-terminated into buffer (size bytes), the bytes it needs, NUL included, in *needed
+ * (may be NULL). NORVATHEL_BAD_ARGUMENT, buffer untouched, when it does not fit: call again
+ * with *needed bytes. */
+NORVATHEL_C_API norvathel_result norvathel_style_text(const norvathel_style* style, char* buffer, size_t size,
+                                                      size_t* needed);
 NORVATHEL_C_API void norvathel_style_free(norvathel_style* style);
 /* The style's name and one-line description, valid while the style is. */
 NORVATHEL_C_API const char* norvathel_style_name(const norvathel_style* style);

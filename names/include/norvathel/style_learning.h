@@ -84,6 +84,32 @@ struct LearningQuality {
 // Measures a style learned from names. False when the style does not load.
 bool MeasureLearning(const std::vector<ExampleName>& names, const StyleData& learned, LearningQuality& quality);
 
+// Learning as `norvathel-names learn` does it, for every surface (the tool, the C interface,
+// the npm package, the page, Python): the list read with every fault, a style learned, given
+// the name and description asked for, its guard left out when copies are allowed, written as
+// a style file and measured.
+struct LearnRequest {
+    std::string name;         // empty: the learner's "learned"
+    std::string description;  // empty: the learner's own
+    bool allowCopies = false;
+    bool measure = true;
+};
+
+struct LearnOutcome {
+    ListReport list;      // the list's faults (when it cannot be read) and warnings
+    StyleError fault;     // when the list is read but gives no style: why
+    bool badRequest = false;  // fault.message is then "name: ..." or "description: ..."
+    StyleData data;
+    LearningSummary summary;
+    LearningQuality quality;  // when measured
+    std::string styleText;    // the style file, as WriteLearnedStyle writes it
+};
+
+// False when the list has faults (outcome.list.faults), gives no style or the request is not
+// valid (outcome.fault).
+bool LearnFromList(const std::string& text, const std::string& source, const LearnRequest& request,
+                   LearnOutcome& outcome);
+
 // Reads an example list and learns its style file in one step.
 bool LearnStyleFile(const std::string& exampleText, const std::string& source, std::string& styleText,
                     StyleError& error);
