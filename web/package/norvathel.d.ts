@@ -155,5 +155,23 @@ export function seedOf(seed: Seed): bigint;
 export function parseBoards(list: string): ParsedComposition[];
 /** Why no name can meet the options ('' when some can), in the words of the library (default), the tool or the page. */
 export function constraintProblem(options: NameOptions, words?: 'library' | 'tool' | 'page'): string;
+export interface LearnOptions {
+  /** What the examples are called in fault messages (default 'text'). */
+  source?: string;
+  /** The style's name (a-z, 0-9 and '-') and one-line description; default the learner's own. */
+  name?: string;
+  description?: string;
+  /** Let the style give the examples themselves (by default its guard keeps them out). */
+  allowCopies?: boolean;
+}
+export interface Learned {
+  style: Style;
+  /** The style file's text, as norvathel-names learn writes it. */
+  toml: string;
+  /** What learn says of it: warnings, then four lines (names, held-out divergence, copies, distinct). */
+  report: string;
+}
+/** A style learned from example names (one a line, a tab and m or f optional), as norvathel-names learn learns it. */
+export function learn(examples: string | readonly string[], options?: LearnOptions): Learned;
 /** A separate instance with its own memory; maximumMemory in bytes, at least 24 MiB. */
 export function load(options?: { maximumMemory?: number }): Promise<Norvathel>;

@@ -894,6 +894,45 @@ export function constraintProblem(options, words = 'library') {
     writeConstraints(core, options, temporaries), options, temporaries, Surfaces[words]));
 }
 
+const LearnOptions = ['source', 'name', 'description', 'allowCopies'];
+
+/**
+ * A style learned from example names, as `norvathel-names learn` learns it: text holds one
+ * name a line, each optionally followed by a tab and m or f (an array of lines serves too).
+ * Gives { style, toml, report }: the Style, its style file's text, and the report learn writes
+ * (names read, held-out divergence, copies, distinct names; with any warnings before it). A bad
+ * list throws a NorvathelError whose message names every fault, "source:line:column: ..." a line each.
+ */
+export function learn(text, options) {
+  const { source = 'text', name, description, allowCopies = false } = readOptions(options, LearnOptions);
+  if (Array.isArray(text)) text = text.map((line) => `${line}\n`).join('');
+  if (typeof text !== 'string') throw badArgument(`the examples must be a string or an array of lines, not ${shown(text)}`);
+  for (const [option, value] of [['source', source], ['name', name], ['description', description]])
+    if (value !== undefined && typeof value !== 'string') throw badArgument(`${option} must be a string, not ${shown(value)}`);
+  if (typeof allowCopies !== 'boolean') throw badArgument(`allowCopies must be true or false, not ${shown(allowCopies)}`);
+  const core = shared.core;
+  const bytes = toBytes(text, 'examples');
+  const sourceBytes = toBytes(source, 'source');
+  const { toml, said } = core.run((temporaries) => {
+    const size = 8192;
+    const message = core.allocate(size, temporaries);
+    const out = core.allocate(8, temporaries);
+    const result = core.x.norvathel_web_learn(core.text(bytes, temporaries), bytes.length, core.text(sourceBytes, temporaries),
+      core.text(name === undefined ? null : toBytes(name, 'name'), temporaries),
+      core.text(description === undefined ? null : toBytes(description, 'description'), temporaries),
+      allowCopies ? 1 : 0, out, out + 4, message, size);
+    const words = decodeName(core.readText(message, size));
+    if (result === BadArgument) throw badArgument(words.replace(/\n$/, ''));
+    core.check(result);
+    const view = core.view();
+    const block = view.getUint32(out, true);
+    const length = view.getUint32(out + 4, true);
+    temporaries.push(block);
+    return { toml: decodeName(core.bytes().slice(block, block + length)), said: words };
+  });
+  return { style: Style.fromToml(toml, source), toml, report: said };
+}
+
 /** The 64-bit seed a number, bigint or word stands for, as the tool reads --seed. */
 export const seedOf = (seed) => shared.seedOf(seed);
 

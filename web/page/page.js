@@ -18,6 +18,13 @@ const MaxCount = 1000;
 const MaxPresses = 1000;
 const MaxLinkNames = 100000;
 const Defaults = { style: 'classic', count: 10, full: false, unique: false };
+// A style learned from the visitor's names: in the Style menu by this name, kept in the browser
+// (it survives a reload) and, when small enough, in the link.
+const LearnedName = 'learned';
+const LearnedFile = 'learned.toml';
+const LearnedKey = 'norvathel-learned-style';
+const MaxLinkedStyle = 32 * 1024;  // characters of style file a link carries (some 43 KB of link)
+let learned = null;  // { style, toml }
 
 const state = {
   seed: '',
@@ -31,10 +38,17 @@ const pressSeed = (press) => (press.number === 1 ? state.seed : `${state.seed}/$
 
 // --- composing -----------------------------------------------------------------------------
 
+// The style a press names: a built-in one's name, or the learned style itself.
+function styleOf(name) {
+  if (name !== LearnedName) return name;
+  if (!learned) throw new Error(`style '${LearnedName}' is not in this browser any more: learn the names again`);
+  return learned.style;
+}
+
 function compose(press) {
   const stream = norvathel.names({
     seed: pressSeed(press), gender: press.gender === 'start' ? undefined : press.gender,
-    prefix: press.prefix || undefined, style: press.style, full: press.full, unique: press.unique,
+    prefix: press.prefix || undefined, style: styleOf(press.style), full: press.full, unique: press.unique,
   });
   try {
     return stream.takeEntries(press.count);
@@ -49,7 +63,8 @@ function show() {
   try {
     state.shown = press ? compose(press) : [];
   } catch (error) {
-    refuse(error.message.startsWith('prefix ') ? 'prefix' : 'status', error.message);
+    refuse(error.message.startsWith('prefix ') ? 'prefix' : error.message.startsWith('style ') ? 'style' : 'status',
+      error.message);
     return false;
   }
   render();
@@ -166,7 +181,8 @@ function shellWord(text) {
 function command() {
   const press = current();
   if (!press) return '';
-  const words = ['norvathel-names', '--seed', shellWord(pressSeed(press)), '--style', press.style];
+  const words = ['norvathel-names', '--seed', shellWord(pressSeed(press)), '--style',
+    press.style === LearnedName ? LearnedFile : press.style];
   if (press.gender !== 'start') words.push(`--${press.gender}`);
   if (press.prefix) words.push('--prefix', shellWord(press.prefix));
   if (press.full) words.push('--full');
@@ -185,7 +201,7 @@ function say(message) {
 }
 
 // A refusal, shown beside the field it is about, named as the field is labelled.
-const Labels = { count: 'How many', seed: 'Seed', prefix: 'Prefix', style: 'Style', status: '' };
+const Labels = { count: 'How many', seed: 'Seed', prefix: 'Prefix', style: 'Style', status: '', examples: '' };
 function refuse(field, message) {
   const place = $(`${field}-problem`);
   const label = Labels[field];
@@ -276,6 +292,8 @@ function linkHash() {
   const presses = state.presses.slice(0, state.at);
   if (presses.length && presses[0].number !== 1) parameters.set('from', String(presses[0].number));
   parameters.set('p', presses.map(pressItem).join(','));
+  if (learned && presses.some((press) => press.style === LearnedName) && learned.toml.length <= MaxLinkedStyle)
+    parameters.set('learned', base64url(learned.toml));
   return '#' + parameters.toString();
 }
 
@@ -283,7 +301,7 @@ function writeLink() {
   history.replaceState(null, '', linkHash());
 }
 
-const knownStyle = (name) => norvathel.styles.some((style) => style.name === name);
+const knownStyle = (name) => norvathel.styles.some((style) => style.name === name) || (name === LearnedName && learned !== null);
 
 // One press of a link; throws with the reason when it is not one the page makes.
 function readItem(text, number) {
@@ -320,6 +338,14 @@ function readLink() {
       norvathel.seedOf(seed);
     } catch (error) {
       return `This link's ${error.message}`;
+    }
+  }
+  const linked = parameters.get('learned');
+  if (linked !== null) {
+    try {
+      adopt(norvathel.Style.fromToml(unbase64url(linked), 'the link\'s style'), unbase64url(linked));
+    } catch (error) {
+      return `This link's learned style cannot be read: ${error.message}`;
     }
   }
   // Links of earlier pages gave the style and count for all presses.
@@ -375,6 +401,104 @@ function openLink() {
   }
 }
 
+// --- your own names ------------------------------------------------------------------------
+
+function base64url(text) {
+  let binary = '';
+  for (const byte of new TextEncoder().encode(text)) binary += String.fromCharCode(byte);
+  return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+}
+
+function unbase64url(text) {
+  const binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
+  return new TextDecoder('utf-8', { fatal: true }).decode(Uint8Array.from(binary, (c) => c.charCodeAt(0)));
+}
+
+// The learned style in the menu and the panel's buttons.
+function adopt(style, toml) {
+  learned = { style, toml };
+  let option = [...$('style').options].find((entry) => entry.value === LearnedName);
+  if (!option) {
+    option = new Option('learned (your names)', LearnedName);
+    $('style').append(option);
+  }
+  option.title = style.description;
+  $('download-style').disabled = false;
+  $('forget').disabled = false;
+}
+
+function keep(toml) {
+  try {
+    if (toml === null) localStorage.removeItem(LearnedKey);
+    else localStorage.setItem(LearnedKey, toml);
+  } catch {
+    // No room or no storage (a private window): the style lasts as long as the page.
+  }
+}
+
+// Learns the names in the box; the board at once composes in their voice.
+function learnNames() {
+  clearProblems();
+  $('learn-report').textContent = '';
+  let result;
+  try {
+    result = norvathel.learn($('examples').value, { source: 'your names' });
+  } catch (error) {
+    refuse('examples', error.message);
+    return;
+  }
+  adopt(result.style, result.toml);
+  keep(result.toml);
+  $('learn-report').textContent = result.report;
+  $('style').value = LearnedName;
+  press('start');
+}
+
+function forget() {
+  learned = null;
+  keep(null);
+  [...$('style').options].find((entry) => entry.value === LearnedName)?.remove();
+  if ($('style').value === '') $('style').value = Defaults.style;
+  $('download-style').disabled = true;
+  $('forget').disabled = true;
+  $('learn-report').textContent = '';
+  say('Forgot the learned style');
+}
+
+function restoreLearned() {
+  let toml = null;
+  try {
+    toml = localStorage.getItem(LearnedKey);
+  } catch {
+    return;
+  }
+  if (toml === null) return;
+  try {
+    adopt(norvathel.Style.fromToml(toml, 'the kept style'), toml);
+  } catch {
+    keep(null);  // a style this page no longer reads
+  }
+}
+
+function wireLearning() {
+  $('learn').addEventListener('click', learnNames);
+  $('forget').addEventListener('click', forget);
+  $('download-style').addEventListener('click', () => {
+    if (learned) download(LearnedFile, 'application/toml', learned.toml);
+  });
+  const box = $('examples');
+  box.addEventListener('dragover', (event) => { event.preventDefault(); box.classList.add('dropping'); });
+  box.addEventListener('dragleave', () => box.classList.remove('dropping'));
+  box.addEventListener('drop', async (event) => {
+    event.preventDefault();
+    box.classList.remove('dropping');
+    const file = event.dataTransfer?.files?.[0];
+    if (!file) return;
+    box.value = await file.text();
+    learnNames();
+  });
+}
+
 // --- wiring --------------------------------------------------------------------------------
 
 function fitWindow() {
@@ -411,6 +535,8 @@ function start() {
     option.title = known.description;
     style.append(option);
   }
+  restoreLearned();
+  wireLearning();
   $('female').addEventListener('click', () => press('female'));
   $('male').addEventListener('click', () => press('male'));
   $('prefix').addEventListener('keydown', (event) => {

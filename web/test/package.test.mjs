@@ -29,15 +29,16 @@ test('the packed tarball installs into a fresh folder and its README examples ru
     writeFileSync(join(folder, 'package.json'), '{"name":"try-norvathel","private":true,"type":"module"}\n');
     execFileSync('npm', ['install', '--no-audit', '--no-fund', '--offline', join(dist, name)], { cwd: folder, stdio: 'pipe' });
     const examples = readmeExamples(folder);
-    assert.equal(examples.length, 5, 'the README shows five uses');
+    assert.equal(examples.length, 6, 'the README shows five uses, and learning a style');
     const outputs = examples.map((code, index) => {
       writeFileSync(join(folder, `example${index + 1}.mjs`), code);
       writeFileSync(join(folder, `example${index + 1}.mts`), code);
       return execFileSync(process.execPath, [`example${index + 1}.mjs`], { cwd: folder }).toString();
     });
     // What the examples' comments promise.
-    assert.match(outputs[4], /^Glicia\n/);
-    assert.match(outputs[4], /start,male:ka\n2\n$/);
+    assert.match(outputs[4], /^learned: 5 names \(2 male, 2 female, 1 either\)\n/);
+    assert.match(outputs[5], /^Glicia\n/);
+    assert.match(outputs[5], /start,male:ka\n2\n$/);
     assert.match(outputs[3], /^classic: /);
     assert.match(outputs[3], /\nmurmur \[/);
     // The shipped types accept the examples as they stand.

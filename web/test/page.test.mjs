@@ -8,7 +8,7 @@ import { join } from 'node:path';
 import { chromium } from 'playwright-core';
 import { serve } from '../tools/serve.mjs';
 import { execFileSync } from 'node:child_process';
-import { pageDir, runTool, tool } from './helpers.mjs';
+import { pageDir, root, runTool, tool } from './helpers.mjs';
 
 const executablePath = process.env.NORVATHEL_CHROMIUM ?? '/usr/bin/chromium';
 // The sandbox needs user namespaces that a root test run in a container lacks: off, in tests only.
@@ -313,4 +313,45 @@ test('on a phone-sized screen the window fits the width and nothing scrolls side
   assert.ok(frame > 294 && frame <= 360, `window ${frame} px wide`);
   assert.ok(scroll <= 360, `page ${scroll} px wide`);
   await page.close();
+});
+
+test('your own names: learned as the tool learns them, composed at once, kept, linked and downloaded', async () => {
+  const list = readFileSync(join(root, 'tests/names/data/qessari_names.txt'), 'utf8');
+  const scratch = mkdtempSync(join(tmpdir(), 'norvathel-learned-'));
+  try {
+    execFileSync('bash', ['-c', `cd '${scratch}' && '${tool}' learn --quiet '${join(root, 'tests/names/data/qessari_names.txt')}' > learned.toml`]);
+    const inScratch = (command) => execFileSync('bash', ['-c', `cd '${scratch}' && '${tool}' ${command.slice('norvathel-names '.length)}`]);
+    const page = await open('#seed=77');
+    await page.fill('#examples', 'Kalina\tf\nTor9van\nMes\u0001kel\n');
+    await page.click('#learn');
+    assert.equal(await page.textContent('#examples-problem'),
+      "your names:2:4: '9' is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)\n" +
+      'your names:3:4: a control character (0x01)');
+    await page.fill('#examples', list);
+    await page.click('#learn');
+    assert.match(await page.textContent('#learn-report'), /^learned: 300 names \(120 male, 120 female, 60 either\)\nheld-out divergence: /);
+    const command = await shownCommand(page);
+    assert.equal(command, 'norvathel-names --seed 77/2 --style learned.toml --count 10');
+    assert.deepEqual(await plates(page), lines(inScratch(command)));
+    const examples = new Set(list.split('\n').map((line) => line.split('\t')[0].trim().toLowerCase()));
+    assert.ok((await listed(page)).every((name) => !examples.has(name.toLowerCase())), 'no name is one of the list');
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download-style')]);
+    assert.equal(download.suggestedFilename(), 'learned.toml');
+    assert.equal(readFileSync(await download.path(), 'utf8'), readFileSync(join(scratch, 'learned.toml'), 'utf8'));
+    const link = await page.evaluate(() => location.hash);
+    await page.close();
+
+    // Kept in the browser: a reload offers it again.
+    const again = await open('#seed=5');
+    assert.ok(await again.$('#style option[value=learned]'), 'the learned style is in the menu after a reload');
+    await again.click('#forget');
+    await again.close();
+    // And the link carries it (the style file is small enough), with nothing kept.
+    const linked = await open(link);
+    assert.deepEqual(await plates(linked), lines(inScratch(command)));
+    assert.deepEqual(linked.errors, []);
+    await linked.close();
+  } finally {
+    rmSync(scratch, { recursive: true, force: true });
+  }
 });

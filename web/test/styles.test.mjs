@@ -188,3 +188,30 @@ test('deeply nested keys are refused with their place, not a stack overflow', ()
       error.code === 'bad-argument' && error.message === reason && /deep\.toml:1:\d+: /.test(error.message));
   }
 });
+
+test('learn: the same style file, report and names as norvathel-names learn, every fault named, options checked', () => {
+  const listPath = join(folder, 'examples.txt');
+  const list = 'Kalina\tf\nTorvan m\nMeskel\nAdrana\tf\nBorel\tm\nSilvane\tf\nKoros\tm\nTheda\n';
+  writeFileSync(listPath, list);
+  const tool = (args) => runTool(['learn', ...args, listPath]).toString('utf8');
+  const learned = norvathel.learn(list, { source: listPath, name: 'mine', description: 'My people' });
+  assert.equal(learned.toml, tool(['--quiet', '--name', 'mine', '--description', 'My people']));
+  assert.equal(learned.style.name, 'mine');
+  assert.equal(learned.style.description, 'My people');
+  assert.match(learned.report, new RegExp(`^${listPath}:2:7: warning: a space before the gender mark 'm'`));
+  assert.match(learned.report, /\nlearned: 8 names \(3 male, 3 female, 2 either\)\nheld-out divergence: [0-9.]+ bits .*\ncopies: [0-9.]+% of 100000 composed names are examples, before the guard\ndistinct: [0-9]+ of 100000 composed names\n$/);
+  const stylePath = join(folder, 'mine.toml');
+  writeFileSync(stylePath, learned.toml);
+  assert.deepEqual(norvathel.generate(200, { style: learned.style, seed: 'x', unique: true }),
+    runTool(['--style', stylePath, '--seed', 'x', '--unique', '--count', '200']).toString('utf8').split('\n').slice(0, -1));
+  assert.equal(norvathel.learn(list.split('\n').slice(0, -1), { allowCopies: true }).toml.includes('[guard]'), false);
+
+  assert.throws(() => norvathel.learn('Kalina\tf\nTor9van\nMes\u0001kel\n', { source: 'bad.txt' }), (error) =>
+    error instanceof norvathel.NorvathelError && error.code === 'bad-argument' &&
+    error.message === "bad.txt:2:4: '9' is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)\n" +
+      'bad.txt:3:4: a control character (0x01)');
+  for (const [options, reason] of [[{ name: 'Not A Name' }, /^NorvathelError: name: must be 1 to 32 bytes/], [{ colour: 1 }, /unknown option 'colour'/],
+    [{ allowCopies: 'yes' }, /allowCopies must be true or false/], [{ name: 7 }, /name must be a string/]])
+    assert.throws(() => norvathel.learn(list, options), reason);
+  assert.throws(() => norvathel.learn(42), /the examples must be a string or an array of lines/);
+});

@@ -1,7 +1,7 @@
 // Checked by tsc (tsconfig.json), never run: the declarations accept what the package does and
 // refuse what it refuses.
-import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version, nameFor, namesFor, Style, styles, constraintProblem } from '../package/norvathel.js';
-import type { Board, NameEntry, Seed } from '../package/norvathel.js';
+import { generate, names, session, replay, seedOf, parseBoards, load, NorvathelError, version, nameFor, namesFor, Style, styles, constraintProblem, learn } from '../package/norvathel.js';
+import type { Board, Learned, NameEntry, Seed } from '../package/norvathel.js';
 
 const seeds: Seed[] = [7, 7n, '7', 'dragonkeep'];
 const list: string[] = generate(3, { seed: seeds[0], gender: 'female', prefix: 'El', unique: true, exclude: ['th'] });
@@ -24,6 +24,10 @@ const error = new Error() as unknown;
 if (error instanceof NorvathelError) console.log(error.code === 'impossible', error.names?.length);
 const why: string = constraintProblem({ maxLength: 4, prefix: 'Thorvald' }, 'tool');
 console.log(why);
+const learned: Learned = learn(['Kalina\tf', 'Torvan\tm'], { source: 'mine.txt', name: 'mine', allowCopies: false });
+console.log(learned.style.name, learned.toml.length, learned.report);
+// @ts-expect-error: allowCopies is true or false
+learn('Kalina', { allowCopies: 'yes' });
 console.log(list, seed, entries, board.names, boards, parsed, seedOf(1n), version);
 
 // @ts-expect-error: a gender is male or female

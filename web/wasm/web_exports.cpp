@@ -7,6 +7,7 @@
 
 #include <norvathel/name_stream.h>
 #include <norvathel/style.h>
+#include <norvathel/style_learning.h>
 
 #include "argument_texts.h"
 #include "fault_words.h"
@@ -201,4 +202,46 @@ int norvathel_web_check_text(const char* option, const char* text, size_t length
 {
     std::string problem;
     return RefuseControlBytes(option, std::string(text, length), problem) ? 1 : Refused(problem, message, size);
+}
+
+norvathel_result norvathel_web_learn(const char* text, size_t length, const char* source, const char* name,
+                                     const char* description, int allow_copies, char** style_text,
+                                     size_t* style_length, char* message, size_t size)
+{
+    if (size == 0 || !style_text || !style_length || (!text && length > 0))
+        return NORVATHEL_BAD_ARGUMENT;
+    *style_text = nullptr;
+    *style_length = 0;
+    norvathel::LearnRequest request;
+    request.name = name ? name : "";
+    request.description = description ? description : "";
+    request.allowCopies = allow_copies != 0;
+    norvathel::LearnOutcome outcome;
+    const bool learned =
+        norvathel::LearnFromList(std::string(text ? text : "", length), source ? source : "text", request, outcome);
+    std::string said;
+    if (!learned) {
+        for (const norvathel::StyleError& fault : outcome.list.faults)
+            said += fault.Text() + "\n";
+        if (outcome.list.moreFaults > 0)
+            said += "and " + std::to_string(outcome.list.moreFaults) + " more faults\n";
+        if (outcome.list.faults.empty())
+            said += outcome.fault.Text() + "\n";
+        WriteText(said, message, size);
+        return NORVATHEL_BAD_ARGUMENT;
+    }
+    char* block = static_cast<char*>(std::malloc(outcome.styleText.size() + 1));
+    if (!block)
+        return NORVATHEL_NO_MEMORY;
+    std::memcpy(block, outcome.styleText.c_str(), outcome.styleText.size() + 1);
+    *style_text = block;
+    *style_length = outcome.styleText.size();
+    for (norvathel::StyleError warning : outcome.list.warnings) {
+        warning.message = "warning: " + warning.message;
+        said += warning.Text() + "\n";
+    }
+    if (outcome.list.moreWarnings > 0)
+        said += "and " + std::to_string(outcome.list.moreWarnings) + " more warnings\n";
+    WriteText(said + LearningReport(outcome.summary, outcome.quality), message, size);
+    return NORVATHEL_OK;
 }

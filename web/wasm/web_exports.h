@@ -59,3 +59,14 @@ NORVATHEL_WEB_API int norvathel_web_check_prefix(const char* option, const char*
 // A text that becomes part of a name (an ending): no control byte.
 NORVATHEL_WEB_API int norvathel_web_check_text(const char* option, const char* text, size_t length,
                                                char* message, size_t size);
+// A style learned from length bytes of example names as `norvathel-names learn` learns it,
+// named and described as asked (NULL or empty: the learner's own), its guard left out when
+// allow_copies is nonzero. NORVATHEL_OK: the style file's text in a block at *style_text
+// (freed with norvathel_web_free), its length in *style_length, and the report in the tool's
+// words (four lines) in message. NORVATHEL_BAD_ARGUMENT: every fault in message, a line each
+// ("source:line:column: what is wrong", the first 20, then a count). On success any warnings
+// (a line each, "...: warning: ...") come before the report. message holds size bytes.
+NORVATHEL_WEB_API norvathel_result norvathel_web_learn(const char* text, size_t length, const char* source,
+                                                       const char* name, const char* description,
+                                                       int allow_copies, char** style_text,
+                                                       size_t* style_length, char* message, size_t size);
