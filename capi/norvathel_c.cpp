@@ -48,13 +48,14 @@ bool ToChoice(norvathel_gender gender, norvathel::GenderChoice& choice)
     case NORVATHEL_DRAWN: choice = norvathel::GenderChoice::Drawn; return true;
     case NORVATHEL_MALE: choice = norvathel::GenderChoice::Male; return true;
     case NORVATHEL_FEMALE: choice = norvathel::GenderChoice::Female; return true;
+    case NORVATHEL_NEUTRAL: choice = norvathel::GenderChoice::Neutral; return true;
     }
     return false;
 }
 
 norvathel_gender FromGender(Gender gender)
 {
-    return gender == Male ? NORVATHEL_MALE : NORVATHEL_FEMALE;
+    return gender == Male ? NORVATHEL_MALE : gender == norvathel::Female ? NORVATHEL_FEMALE : NORVATHEL_NEUTRAL;
 }
 
 bool ToConstraints(const norvathel_constraints* given, norvathel::NameConstraints& constraints)
@@ -165,6 +166,8 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
                    " (names are made of " + norvathel::LettersOf(style) + ", and the prefix)";
         return "no name holds byte " + std::to_string(problem.piece) + " of ends_with";
     case Fault::EndingInVowel:
+        if (gender == norvathel::GenderChoice::Neutral)
+            return ending + ": no neutral name ends in a vowel (this style's neutral names end in a consonant)";
         if (told)
             return ending + ": no male name ends in a vowel (male names end in a consonant)";
         return "no male name ends in a vowel";
@@ -184,6 +187,8 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
         return "names ending with ends_with are " + length + " to " + limit + " bytes long";
     case Fault::CheckTooCostly:
         return "checking the lengths and ends_with against this style would take more than " + limit + " steps";
+    case Fault::NoNeutralNames:
+        return "the style " + Quoted(style.Name()) + " makes no neutral names (its file sets no given.neutral_closing)";
     }
     return "unknown problem";
 }

@@ -92,8 +92,10 @@ bool ParseBoardList(const char* list, std::vector<BoardRequest>& boards, std::st
         BoardRequest request = {};
         if (kind == "start" && colon == std::string::npos) {
             request.gender = GenderChoice::Drawn;
-        } else if (kind == "male" || kind == "female") {
-            request.gender = kind == "male" ? GenderChoice::Male : GenderChoice::Female;
+        } else if (kind == "male" || kind == "female" || kind == "neutral") {
+            request.gender = kind == "male"     ? GenderChoice::Male
+                             : kind == "female" ? GenderChoice::Female
+                                                : GenderChoice::Neutral;
             if (colon != std::string::npos &&
                 !DecodePrefix(text.c_str() + colon + 1, length - colon - 1, request.prefix, problem)) {
                 problem = "--boards item " + std::to_string(item) + ": " + problem;
@@ -102,7 +104,7 @@ bool ParseBoardList(const char* list, std::vector<BoardRequest>& boards, std::st
         } else {
             problem = "--boards item " + std::to_string(item) + " " + Quoted(text.c_str()) +
                       (text.empty() ? " is empty" : " is unknown") +
-                      ": expected start, male, female, male:PREFIX or female:PREFIX";
+                      ": expected start, male, female, neutral, male:PREFIX, female:PREFIX or neutral:PREFIX";
             return false;
         }
         boards.push_back(request);

@@ -14,9 +14,10 @@ namespace {
 // Who the names are: "male names beginning with 'Ka'", or one "male name".
 std::string NamesMeant(GenderChoice gender, const char* prefix, bool plural = true, bool withPrefix = true)
 {
-    std::string names = gender == GenderChoice::Male     ? "male name"
-                        : gender == GenderChoice::Female ? "female name"
-                                                         : "name";
+    std::string names = gender == GenderChoice::Male      ? "male name"
+                        : gender == GenderChoice::Female  ? "female name"
+                        : gender == GenderChoice::Neutral ? "neutral name"
+                                                          : "name";
     if (plural)
         names += "s";
     if (withPrefix && prefix[0] != '\0')
@@ -88,7 +89,9 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
         return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
                " (names are made of " + norvathel::LettersOf(style) + ", and the prefix)";
     case ConstraintFault::EndingInVowel:
-        return ending + ": no male name ends in a vowel (male names end in a consonant)";
+        return gender == GenderChoice::Neutral
+                   ? ending + ": no neutral name ends in a vowel (this style's neutral names end in a consonant)"
+                   : ending + ": no male name ends in a vowel (male names end in a consonant)";
     case ConstraintFault::EndingLastByte:
         return ending + ": no " + NamesMeant(gender, prefix, false, false) + " ends in " +
                ByteShown(constraints.endsWith[problem.piece]);
@@ -99,6 +102,9 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
     case ConstraintFault::CheckTooCostly:
         return "the length and ending constraints are refused: checking them against this style's tables "
                "would take more than the check's " + std::to_string(problem.limit) + " steps";
+    case ConstraintFault::NoNeutralNames:
+        return "the style " + Quoted(style.Name().c_str()) +
+               " makes no neutral names (its file sets no given.neutral_closing)";
     }
     return "the constraints cannot be met";
 }

@@ -4,11 +4,17 @@
 #include <cstring>
 
 using norvathel::Gender;
+using norvathel::Female;
 using norvathel::Male;
 using norvathel::MaxNameLength;
 using norvathel::NameSlotSize;
 
 namespace {
+
+const char* GenderWord(norvathel::Gender gender)
+{
+    return gender == Male ? "male" : gender == Female ? "female" : "neutral";
+}
 
 // The body of a JSON string: quote and backslash escaped, control bytes as \u00XX. Bytes
 // above 127 are copied when the whole text is UTF-8 (utf8), and otherwise read as Latin-1 and
@@ -122,7 +128,9 @@ void JsonWriter::StartBoard(Gender gender, const char* prefix)
     if (boards++ > 0)
         output.Write(",");
     output.Write(LineEndBytes, LineEndSize);
-    output.Write(gender == Male ? "{\"gender\":\"male\",\"prefix\":" : "{\"gender\":\"female\",\"prefix\":");
+    output.Write("{\"gender\":\"");
+    output.Write(GenderWord(gender));
+    output.Write("\",\"prefix\":");
     WriteString(prefix);
     output.Write(",\"names\":[");
     inBoard = true;
@@ -265,7 +273,7 @@ void CsvWriter::WriteName(const char* given, int givenLength, const char* surnam
         *place++ = ',';
         place = WriteField(place, surname, surnameLength);
     }
-    const char* row = gender == Male ? ",male\r\n" : ",female\r\n";
+    const char* row = gender == Male ? ",male\r\n" : gender == Female ? ",female\r\n" : ",neutral\r\n";
     const std::size_t rowLength = std::strlen(row);
     std::memcpy(place, row, rowLength);
     output.Commit(place + rowLength);
@@ -323,7 +331,9 @@ void KeyWriter::Name(const char* key, std::size_t keyLength, const char* name, i
             output.Write(",");
             WriteCsvField(output, surname, static_cast<std::size_t>(surnameLength));
         }
-        output.Write(gender == Male ? ",male\r\n" : ",female\r\n");
+        output.Write(",");
+        output.Write(GenderWord(gender));
+        output.Write("\r\n");
     } else {
         output.Write(keys++ > 0 ? "," : "");
         output.Write(LineEndBytes, LineEndSize);
@@ -339,7 +349,9 @@ void KeyWriter::Name(const char* key, std::size_t keyLength, const char* name, i
             output.Write(",\"surname\":");
             json.WriteString(std::string(surname, static_cast<std::size_t>(surnameLength)));
         }
-        output.Write(gender == Male ? ",\"gender\":\"male\"}" : ",\"gender\":\"female\"}");
+        output.Write(",\"gender\":\"");
+        output.Write(GenderWord(gender));
+        output.Write("\"}");
     }
 }
 

@@ -103,6 +103,7 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
     const char* conflict = options.countGiven                       ? "--count"
                            : options.gender == GenderChoice::Male   ? "--male"
                            : options.gender == GenderChoice::Female ? "--female"
+                           : options.gender == GenderChoice::Neutral ? "--neutral"
                            : options.prefixGiven                    ? "--prefix"
                                                                     : nullptr;
     if (conflict == nullptr)
@@ -274,7 +275,9 @@ ParseOutcome SetExcludeNames(const char* name, const char* value, ToolOptions& o
 ParseOutcome SetGender(GenderChoice gender, ToolOptions& options, std::string& problem)
 {
     if (options.gender != GenderChoice::Drawn) {
-        problem = "--male and --female exclude each other";
+        problem = gender == GenderChoice::Neutral || options.gender == GenderChoice::Neutral
+                      ? std::string("--neutral and ") + (gender == GenderChoice::Male || options.gender == GenderChoice::Male ? "--male" : "--female") + " exclude each other"
+                      : "--male and --female exclude each other";
         return ParseOutcome::Error;
     }
     options.gender = gender;
@@ -289,6 +292,11 @@ ParseOutcome SetMale(const char*, const char*, ToolOptions& options, std::string
 ParseOutcome SetFemale(const char*, const char*, ToolOptions& options, std::string& problem)
 {
     return SetGender(GenderChoice::Female, options, problem);
+}
+
+ParseOutcome SetNeutral(const char*, const char*, ToolOptions& options, std::string& problem)
+{
+    return SetGender(GenderChoice::Neutral, options, problem);
 }
 
 // Refused rather than cut: a name must begin with the whole prefix given (the window, and so
@@ -378,6 +386,9 @@ constexpr Option Options[] = {
      "only male or only female names (without either, each\n"
      "board of ten names gets a gender at random)"},
     {"--female", nullptr, nullptr, SetFemale, nullptr},
+    {"--neutral", nullptr, nullptr, SetNeutral,
+     "names of no gender, by the style's own rules (every\n"
+     "built-in style has them)"},
     {"--prefix", nullptr, "TEXT", SetPrefix,
      "every name begins with TEXT (at most 31 bytes), its\n"
      "first letter capitalised: --prefix el gives names\n"

@@ -272,6 +272,7 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     voice = &style;
     stems = surnameStems;
     gender = boardGender;
+    classicPath = style.classic && !stems && gender != Neutral;
     ReadPrefix(prefixText, prefix);
     prefixLength = static_cast<int>(std::strlen(prefix));
     prefixEndsInConsonant = prefixLength > 0 && !style.EndsInVowelLetter(prefix, prefixLength);
@@ -279,7 +280,7 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     // Every composition draws the ten position counts first, then composes names 0 to 9 in order.
     const AdditiveRandom::Span span = stems ? style.stemPositions : style.positions;
     const int least = stems ? style.stemMinPositions : style.minPositions;
-    if (style.classic && !stems) {
+    if (style.classic && !stems) {  // the positions are classic's for every gender
         for (int& count : positions)
             count = source.Range<ClassicNumbers::minPositions, ClassicNumbers::maxPositions>();
     } else {
@@ -305,7 +306,7 @@ int BoardCursor::NextRaw()
     static_assert(MaxNameLength + FragmentSlot < WorkSize, "a slot copied past the longest name fits");
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
-    const int length = voice->classic && !stems
+    const int length = classicPath
                            ? ComposeName(*random, ComposingClassic(*voice, voiceOf), facts, positions[index], vowelRun, work)
                            : ComposeName(*random, ComposingStyle(*voice, voiceOf), facts, positions[index], vowelRun, work);
     ++index;
@@ -329,7 +330,7 @@ void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capital
 void BoardCursor::ComposeRest(Board& board, bool capitalise)
 {
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
-    if (voice->classic && !stems)
+    if (classicPath)
         ComposeRestWith(ComposingClassic(*voice, voiceOf), board, capitalise);
     else
         ComposeRestWith(ComposingStyle(*voice, voiceOf), board, capitalise);

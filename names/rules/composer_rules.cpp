@@ -41,6 +41,11 @@ ComposerRules RulesOf(const StyleData& style)
         rules.endings = Distinct(style.femaleEndings);
     if (rules.closesWithEnding[Male])
         rules.maleEndings = Distinct(style.maleEndings);
+    rules.hasNeutral = style.hasNeutral;
+    rules.closesWithEnding[Neutral] = style.hasNeutral && style.neutralClosing == Closing::Ending;
+    if (rules.closesWithEnding[Neutral])
+        rules.neutralEndings = Distinct(style.neutralEndings);
+    rules.opening[Neutral] = PossibleResults(style.neutralOpening);
     rules.vowelEnds = WithCapitals(style.vowelLetters);
     rules.neverOpening = style.noOpening;
     rules.repeatable = style.repeatable;

@@ -15,6 +15,7 @@ struct ComposerRules {
     std::vector<std::string> vowels;      // vowel fragments
     std::vector<std::string> endings;     // feminine endings
     std::vector<std::string> maleEndings; // masculine endings, for a style whose male names have them
+    std::vector<std::string> neutralEndings;  // for a style whose neutral names have them
     // Vowel fragments that never open a name.
     std::vector<std::string> neverOpening;
     // Vowel fragments that may follow themselves; any other never repeats the last vowel
@@ -26,10 +27,11 @@ struct ComposerRules {
     int maxVowelRun = 0;   // the count carries from name to name of a board, which starts at 0
     int endingFrom = 0;
     // Which gender closes on an ending from its table rather than on a consonant, by gender.
-    bool closesWithEnding[2] = {};  // Male, Female
+    bool closesWithEnding[3] = {};  // Male, Female, Neutral
     // The results each chance can give: the gender's opening draw, the kind draw (hit: a
     // consonant), the cluster draw (hit: a cluster).
-    Results opening[2] = {};
+    Results opening[3] = {};
+    bool hasNeutral = false;  // the style makes neutral names
     Results consonant = {};
     Results cluster = {};
     bool clusterOpens = false;

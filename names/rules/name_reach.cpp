@@ -167,7 +167,7 @@ struct NameReach::Walk {
         int firstKept = -1, secondKept = -1;
         bool moreKept = false, free = false;
     };
-    enum Kind { Consonants, Clusters, Vowels, OpeningVowels, Endings, MaleEndings, KindCount };
+    enum Kind { Consonants, Clusters, Vowels, OpeningVowels, Endings, MaleEndings, NeutralEndings, KindCount };
 
     bool capitalAfterPrefix = false;
     int longest = 0;  // the longest text a name can reach, prefix included
@@ -184,7 +184,7 @@ struct NameReach::Walk {
     std::vector<bool> stepsMade[KindCount][2];
 
     bool Ends(Gender of) const { return rules.closesWithEnding[of]; }
-    Kind EndingsOf(Gender of) const { return of == Male ? MaleEndings : Endings; }
+    Kind EndingsOf(Gender of) const { return of == Male ? MaleEndings : of == Female ? Endings : NeutralEndings; }
     const std::vector<std::string>& Texts(Kind kind) const
     {
         switch (kind) {
@@ -193,6 +193,7 @@ struct NameReach::Walk {
         case Vowels:
         case OpeningVowels: return rules.vowels;
         case Endings: return rules.endings;
+        case NeutralEndings: return rules.neutralEndings;
         default: return rules.maleEndings;
         }
     }
@@ -204,7 +205,7 @@ struct NameReach::Walk {
     {
         capitalAfterPrefix = CapitalAfter(prefix);
         std::uint64_t widest = 0;
-        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
+        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings, &rules.neutralEndings})
             for (const std::string& text : *list)
                 widest = std::max<std::uint64_t>(widest, text.size());
         // In 64 bits on every build: the same states, and so the same answers, on 32-bit ones.
@@ -486,7 +487,7 @@ int NameReach::ForeignByte(const std::string& text) const
     // Every text a name is made of, and the same made capital: where the capital falls is not
     // asked here.
     std::string held = Lowered(prefix + Capitalised(prefix, rules.latinCapitals));
-    for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings})
+    for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings, &rules.neutralEndings})
         for (const std::string& fragment : *list)
             held += fragment + Capitalised(fragment, rules.latinCapitals);
     for (std::size_t place = 0; place < text.size(); ++place) {

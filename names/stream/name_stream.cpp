@@ -34,9 +34,11 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
 {
     using Fault = ConstraintFault;
     std::vector<NameReach> reaches;
-    if (gender != GenderChoice::Female)
+    if (gender == GenderChoice::Neutral)
+        reaches.emplace_back(rules, Neutral, prefix);
+    if (gender == GenderChoice::Male || gender == GenderChoice::Drawn)
         reaches.emplace_back(rules, Male, prefix);
-    if (gender != GenderChoice::Male)
+    if (gender == GenderChoice::Female || gender == GenderChoice::Drawn)
         reaches.emplace_back(rules, Female, prefix);
     const int lowest = constraints.minLength;
     const int highest = constraints.maxLength != 0 ? constraints.maxLength : MaxNameLength;
@@ -70,7 +72,9 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
         bool vowel = false;
         for (const std::string& fragment : rules.vowels)
             vowel = vowel || fragment.find(last) != std::string::npos;
-        if (gender == GenderChoice::Male && !rules.closesWithEnding[Male] && vowel)
+        const bool consonantClosing = (gender == GenderChoice::Male && !rules.closesWithEnding[Male]) ||
+                                      (gender == GenderChoice::Neutral && !rules.closesWithEnding[Neutral]);
+        if (consonantClosing && vowel)
             return {Fault::EndingInVowel, 0, 0, ending.size() - 1};
         return {Fault::EndingLastByte, 0, 0, ending.size() - 1};
     }
@@ -99,6 +103,8 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
     const std::int64_t maxLength = constraints.maxLength;
     const std::int64_t endLength = static_cast<std::int64_t>(constraints.endsWith.size());
     using Fault = ConstraintFault;
+    if (gender == GenderChoice::Neutral && !style.Data().hasNeutral)
+        return {Fault::NoNeutralNames, 0, 0, 0};
     if (minLength < 0 || minLength > MaxNameLength)
         return {Fault::MinLengthOutOfRange, minLength, MaxNameLength, 0};
     if (maxLength < 0 || maxLength > MaxNameLength)
@@ -139,6 +145,7 @@ Gender BoardGender(GenderChoice choice, AdditiveRandom& random)
     switch (choice) {
     case GenderChoice::Male: return Male;
     case GenderChoice::Female: return Female;
+    case GenderChoice::Neutral: return Neutral;
     case GenderChoice::Drawn: break;
     }
     return DrawStartGender(random);

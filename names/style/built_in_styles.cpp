@@ -12,6 +12,16 @@ namespace {
 // What these voices share beyond classic's defaults: clusters only inside a name, never two
 // vowel fragments in a row, and names of both genders closing on an ending from the last
 // position on.
+// Names of no gender: an opening between the genders' and endings of their own, close to both
+// genders' without being either's.
+void WithNeutral(StyleData& s, Chance opening, const char* endings)
+{
+    s.hasNeutral = true;
+    s.neutralOpening = opening;
+    s.neutralClosing = Closing::Ending;
+    s.neutralEndings = SpacedTable(endings);
+}
+
 StyleData NewVoice(const char* name, const char* description)
 {
     StyleData s;
@@ -43,6 +53,7 @@ StyleData Liquid()
     s.surname.form = SurnameForm::HeadAndTail;
     s.surname.heads = SpacedTable("el lor mir sil fae ith nen aer tal vel and lin");
     s.surname.tails = SpacedTable("iel wen dor ithil rond lin mar nor thel las loth riel");
+    WithNeutral(s, {1, 4}, "el ir en is ian ael eth in wen ien el ir");
     return s;
 }
 
@@ -65,6 +76,7 @@ StyleData Guttural()
     s.noOpening = {};
     s.repeatable = {};
     s.surname.tails = SpacedTable("gor mak dush grum bar kul zag rok gash");
+    WithNeutral(s, {5, 8}, "ak ug ar og uk ad ur ag ok ar");
     return s;
 }
 
@@ -85,6 +97,7 @@ StyleData Sibilant()
     s.noOpening = {};
     s.repeatable = {};
     s.surname.tails = SpacedTable("hazar sharan izar oumi esh assar ushan ihar");
+    WithNeutral(s, {3, 8}, "is ash im esh ani ur iz ai is ash");
     return s;
 }
 
@@ -109,6 +122,7 @@ StyleData Crisp()
     s.repeatable = {};
     s.capitals = Capitals::Latin;
     s.surname.tails = SpacedTable("dal vik strøm hø fjell mark bakk sen");
+    WithNeutral(s, {3, 4}, "in ir yn is al und e in ir");
     return s;
 }
 
@@ -130,6 +144,7 @@ StyleData Staccato()
     s.noOpening = {};
     s.repeatable = {};
     s.surname.tails = SpacedTable("ppa kki tto mma nni kku");
+    WithNeutral(s, {4, 4}, "i o ito ako ki a i o");
     return s;
 }
 

@@ -59,6 +59,11 @@ StyleData ClassicStyleData()
     s.endingFrom = Numbers::endingFrom;
     s.maleClosing = Closing::Consonant;
     s.femaleClosing = Closing::Ending;
+    // Names of no gender (never the window's): an opening between the genders', short endings.
+    s.hasNeutral = true;
+    s.neutralOpening = {3, 8};
+    s.neutralClosing = Closing::Ending;
+    s.neutralEndings = SpacedTable("an el in is en ar ey yn ian iel ael or ie ys ren lin an el in is");
     // The letters and the surnames' stems are StyleData's defaults; the tails are classic's.
     s.surname.tails = SpacedTable("ar en ith orn ell ane ard oth ric wyn");
     return s;

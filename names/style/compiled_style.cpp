@@ -170,6 +170,9 @@ bool Check(const StyleData& data, StyleFault& fault)
         !((maleEnds || (stems && stemEnds && data.surname.closesAs == Male))
               ? check.Table("tables.male_endings", data.maleEndings)
               : check.Unused("tables.male_endings", data.maleEndings)) ||
+        !(data.hasNeutral && data.neutralClosing == Closing::Ending
+              ? check.Table("tables.neutral_endings", data.neutralEndings)
+              : check.Unused("tables.neutral_endings", data.neutralEndings)) ||
         !check.Table("surname.tails", data.surname.tails) ||
         !(stems ? check.Unused("surname.heads", data.surname.heads)
                 : check.Table("surname.heads", data.surname.heads)))
@@ -177,6 +180,7 @@ bool Check(const StyleData& data, StyleFault& fault)
     if (!check.Range("given.positions", data.minPositions, data.maxPositions) ||
         !check.ChanceOk("given.male_opening", data.maleOpening) ||
         !check.ChanceOk("given.female_opening", data.femaleOpening) ||
+        !check.ChanceOk("given.neutral_opening", data.neutralOpening) ||
         !check.ChanceOk("given.consonant", data.consonant) ||
         !check.Number("given.max_vowel_run", data.maxVowelRun, 1, MaxPositions) ||
         !check.Number("given.ending_from", data.endingFrom, 0, MaxPositions) ||
@@ -484,6 +488,12 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
     voice.endingFrom = data.endingFrom;
     voice.genders[Male] = MakeGender(data.maleOpening, data.maleClosing, data.maleEndings);
     voice.genders[Female] = MakeGender(data.femaleOpening, data.femaleClosing, data.femaleEndings);
+    voice.hasNeutral = data.hasNeutral;
+    // A style without neutral names is asked for none: streams refuse it up front. A board
+    // asked for one all the same gets a male name rather than an undefined one.
+    voice.genders[Neutral] = data.hasNeutral
+                                 ? MakeGender(data.neutralOpening, data.neutralClosing, data.neutralEndings)
+                                 : voice.genders[Male];
 
     const auto& surname = data.surname;
     const bool stems = surname.form == SurnameForm::StemAndTail;
@@ -504,8 +514,8 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
             voice.asciiVowelEnd[static_cast<unsigned char>(letter[0])] = true;
 
     int longestPrefixed = 0, longestBare = 0;
-    for (const CompiledGender& gender : voice.genders) {
-        LongestWalk walk(voice, gender);
+    for (int gender = Male; gender <= (voice.hasNeutral ? Neutral : Female); ++gender) {
+        LongestWalk walk(voice, voice.genders[gender]);
         longestPrefixed = std::max(longestPrefixed, walk.Bytes(data.minPositions, data.maxPositions, true));
         longestBare = std::max(longestBare, walk.Bytes(data.minPositions, data.maxPositions, false));
     }

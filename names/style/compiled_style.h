@@ -68,7 +68,8 @@ struct CompiledStyle {
     bool clusterOpens;
     int maxVowelRun;
     int endingFrom;
-    CompiledGender genders[2];  // Male, Female
+    CompiledGender genders[3];  // Male, Female, Neutral (as the style makes them, or not at all)
+    bool hasNeutral = false;
 
     // Surnames: the stem's voice differs from the given names' only in positions and closing.
     AdditiveRandom::Span stemPositions;

@@ -333,8 +333,10 @@ private:
     {
         const toml::table* given = Section(root, "given");
         bool maleEnds = data.maleClosing == Closing::Ending, femaleEnds = data.femaleClosing == Closing::Ending;
+        bool neutralEnds = true;
         bool ok = given && Keys(*given, "given", {"positions", "male_opening", "female_opening", "consonant", "cluster",
-                                                  "cluster_opening", "max_vowel_run", "ending_from", "male_closing", "female_closing"}) &&
+                                                  "cluster_opening", "max_vowel_run", "ending_from", "male_closing", "female_closing",
+                                                  "neutral_opening", "neutral_closing"}) &&
                   Pair(*given, "positions", data.minPositions, data.maxPositions, "given") &&
                   Pair(*given, "male_opening", data.maleOpening.in, data.maleOpening.of, "given") &&
                   Pair(*given, "female_opening", data.femaleOpening.in, data.femaleOpening.of, "given") &&
@@ -344,9 +346,14 @@ private:
                   Number(*given, "max_vowel_run", data.maxVowelRun, "given") &&
                   Number(*given, "ending_from", data.endingFrom, "given") &&
                   Choice(*given, "male_closing", "consonant", "ending", maleEnds, "given") &&
-                  Choice(*given, "female_closing", "consonant", "ending", femaleEnds, "given");
+                  Choice(*given, "female_closing", "consonant", "ending", femaleEnds, "given") &&
+                  Pair(*given, "neutral_opening", data.neutralOpening.in, data.neutralOpening.of, "given") &&
+                  Choice(*given, "neutral_closing", "consonant", "ending", neutralEnds, "given");
         data.maleClosing = maleEnds ? Closing::Ending : Closing::Consonant;
         data.femaleClosing = femaleEnds ? Closing::Ending : Closing::Consonant;
+        // Neutral names are the style's only when it says how they close.
+        data.hasNeutral = given && given->get("neutral_closing") != nullptr;
+        data.neutralClosing = neutralEnds ? Closing::Ending : Closing::Consonant;
         return ok;
     }
 
@@ -367,14 +374,15 @@ private:
     {
         const toml::table* tables = Section(root, "tables");
         std::set<std::string> known;
-        for (const char* key : {"consonants", "clusters", "vowels", "female_endings", "male_endings"}) {
+        for (const char* key : {"consonants", "clusters", "vowels", "female_endings", "male_endings", "neutral_endings"}) {
             known.insert(key);
             known.insert(std::string(key) + "_drawn");
         }
         return tables && Keys(*tables, "tables", known) && Table(*tables, "consonants", data.consonants, "tables") &&
                Table(*tables, "clusters", data.clusters, "tables") && Table(*tables, "vowels", data.vowels, "tables") &&
                Table(*tables, "female_endings", data.femaleEndings, "tables") &&
-               Table(*tables, "male_endings", data.maleEndings, "tables");
+               Table(*tables, "male_endings", data.maleEndings, "tables") &&
+               Table(*tables, "neutral_endings", data.neutralEndings, "tables");
     }
 
     bool Surname(const toml::table& root, StyleData& data)
@@ -590,7 +598,13 @@ std::string WriteStyle(const StyleData& s)
            "  # vowel fragments in a row before a consonant must follow\n";
     out += "ending_from = " + std::to_string(s.endingFrom) + "  # an ending may stand from positions - ending_from on\n";
     out += std::string("male_closing = ") + ClosingWord(s.maleClosing) + "\n";
-    out += std::string("female_closing = ") + ClosingWord(s.femaleClosing) + "\n\n";
+    out += std::string("female_closing = ") + ClosingWord(s.femaleClosing) + "\n";
+    if (s.hasNeutral) {
+        out += "neutral_opening = " + PairOf(s.neutralOpening.in, s.neutralOpening.of) +
+               "  # names of no gender: how they open and close\n";
+        out += std::string("neutral_closing = ") + ClosingWord(s.neutralClosing) + "\n";
+    }
+    out += "\n";
     out += "[letters]\n";
     out += "vowels = " + Quoted(s.vowelLetters) + "  # a prefix ending in one of these ends in a vowel\n";
     out += "no_opening = " + ListOf(s.noOpening, "  ") + "  # vowel fragments that never open a name\n";
@@ -602,6 +616,8 @@ std::string WriteStyle(const StyleData& s)
     WriteTable(out, "vowels", s.vowels);
     WriteTable(out, "female_endings", s.femaleEndings);
     WriteTable(out, "male_endings", s.maleEndings);
+    if (s.hasNeutral)
+        WriteTable(out, "neutral_endings", s.neutralEndings);
     out += "\n[surname]\n";
     out += std::string("form = ") + (s.surname.form == SurnameForm::HeadAndTail ? "\"head+tail\"" : "\"stem+tail\"") +
            "\n";

@@ -297,10 +297,12 @@ std::shared_ptr<Request> MakeRequest(py::handle seed, py::handle gender, py::han
             Check(SetMale("--male", nullptr, options, problem), problem);
         else if (text == "female")
             Check(SetFemale("--female", nullptr, options, problem), problem);
+        else if (text == "neutral")
+            Check(SetNeutral("--neutral", nullptr, options, problem), problem);
         else if (PyUnicode_Check(gender.ptr()))
-            Refuse("gender must be 'male', 'female' or None, not " + Quoted(text.c_str()));
+            Refuse("gender must be 'male', 'female', 'neutral' or None, not " + Quoted(text.c_str()));
         else
-            WrongType("gender", "'male', 'female' or None", gender);
+            WrongType("gender", "'male', 'female', 'neutral' or None", gender);
     }
     const std::string prefixText = Utf8(prefix, "prefix");
     if (!prefixText.empty()) {
@@ -736,7 +738,7 @@ public:
                     name += std::string(" ") + surnames.names[index];
                 names.append(Steal(NameString(name.data(), name.size())));
             }
-            shown.append(py::make_tuple(gender == norvathel::Male ? "male" : "female",
+            shown.append(py::make_tuple(gender == norvathel::Male ? "male" : gender == norvathel::Female ? "female" : "neutral",
                                         Steal(NameString(request.prefix, std::strlen(request.prefix))), names));
         }
         return shown;

@@ -56,7 +56,7 @@ const BadArguments BadCases[] = {
     {{"--boards", "start,"}, "--boards item 2 '' is empty"},
     {{"--boards", ",male"}, "--boards item 1 '' is empty"},
     {{"--boards", "male,,female"}, "--boards item 2 '' is empty"},
-    {{"--boards", "neutral"}, "--boards item 1 'neutral' is unknown"},
+    {{"--boards", "nobody"}, "--boards item 1 'nobody' is unknown"},
     {{"--boards", "Male"}, "--boards item 1 'Male' is unknown"},
     {{"--boards", "start:ka"}, "--boards item 1 'start:ka' is unknown"},
     {{"--boards", "male :ka"}, "--boards item 1 'male :ka' is unknown"},

@@ -44,7 +44,7 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
             std::memcpy(place, next.text, norvathel::NameSlotSize);
             place += next.length;
             *place++ = '\n';
-            genders[index] = next.gender == norvathel::Male ? 'm' : 'f';
+            genders[index] = next.gender == norvathel::Male ? 'm' : next.gender == norvathel::Female ? 'f' : 'n';
         }
     } catch (...) {
         result = NORVATHEL_NO_MEMORY;
@@ -107,9 +107,10 @@ int32_t norvathel_web_parse_boards(const char* list, char* out, size_t size)
     }
     std::string items;
     for (const BoardRequest& board : boards) {
-        items += board.gender == norvathel::GenderChoice::Male     ? 'm'
-                 : board.gender == norvathel::GenderChoice::Female ? 'f'
-                                                                   : 's';
+        items += board.gender == norvathel::GenderChoice::Male      ? 'm'
+                 : board.gender == norvathel::GenderChoice::Female  ? 'f'
+                 : board.gender == norvathel::GenderChoice::Neutral ? 'n'
+                                                                    : 's';
         items.append(board.prefix);
         items += '\0';
     }
@@ -143,7 +144,7 @@ norvathel_result norvathel_web_stream_fill_full(norvathel_stream* stream, char* 
                 place += next.surnameLength;
             }
             *place++ = '\n';
-            genders[index] = next.gender == norvathel::Male ? 'm' : 'f';
+            genders[index] = next.gender == norvathel::Male ? 'm' : next.gender == norvathel::Female ? 'f' : 'n';
             given_lengths[index] = static_cast<uint8_t>(next.length);
         }
     } catch (...) {

@@ -26,11 +26,11 @@ NORVATHEL_WEB_API norvathel_result norvathel_web_constraint_message(
     const char* style_name, const char* style_text, size_t style_length, int surface, char* message,
     size_t size);
 // A --boards list read as the tool reads it (cli/argument_texts.h): into out, for each item its
-// gender ('s' start, 'm', 'f') and its decoded prefix, NUL-terminated; the item count, or -1
+// gender ('s' start, 'm', 'f', 'n') and its decoded prefix, NUL-terminated; the item count, or -1
 // with the tool's message in out. out holds size bytes.
 NORVATHEL_WEB_API int32_t norvathel_web_parse_boards(const char* list, char* out, size_t size);
 // Up to count names from the stream into text, each followed by '\n', and each name's gender
-// ('m' or 'f') into genders; filled[0] is how many names, filled[1] how many bytes of text.
+// ('m', 'f' or 'n') into genders; filled[0] is how many names, filled[1] how many bytes of text.
 // NORVATHEL_DRY once the stream runs dry. text must hold count * NORVATHEL_NAME_SIZE bytes.
 NORVATHEL_WEB_API norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
                                                              char* genders, uint32_t count,

@@ -49,7 +49,8 @@ typedef enum norvathel_result {
 typedef enum norvathel_gender {
     NORVATHEL_DRAWN = 0,  /* each board's gender drawn from the generator, as at start-up */
     NORVATHEL_MALE = 1,
-    NORVATHEL_FEMALE = 2
+    NORVATHEL_FEMALE = 2,
+    NORVATHEL_NEUTRAL = 3  /* since 2.1.0: names of no gender, in a style that has them */
 } norvathel_gender;
 
 /* What a kept name must be; all zero constrains nothing. Lengths are in bytes, prefix

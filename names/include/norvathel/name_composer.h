@@ -7,7 +7,8 @@
 
 namespace norvathel {
 
-enum Gender { Male = 0, Female = 1 };
+// Neutral: names of no gender, in a style that has them (the window composes male and female).
+enum Gender { Male = 0, Female = 1, Neutral = 2 };
 
 const int NamesPerBoard = 10;
 const int PrefixCapacity = 32;  // the prefix area: at most 31 bytes and the NUL
@@ -68,6 +69,7 @@ public:
 private:
     friend class Style;
     void Begin(AdditiveRandom& random, const CompiledStyle& voice, bool stems, Gender gender, const char* prefix);
+
     int NextRaw();
     // Composes the rest of the board into its slots, with the style's rules worked out once.
     void ComposeRest(Board& board, bool capitalise);
@@ -77,6 +79,9 @@ private:
     AdditiveRandom* random = nullptr;
     const CompiledStyle* voice = nullptr;
     bool stems = false;  // composing surname stems: no capitals yet
+    // Classic's numbers compiled in: given names of a style that draws as classic, male or
+    // female.
+    bool classicPath = false;
     Gender gender = Female;
     char prefix[PrefixCapacity] = {};
     int prefixLength = 0;

@@ -49,12 +49,13 @@ enum class ConstraintFault {
     LengthsUnreachable,   // no name of the gender and prefix has a length within the bounds;
                           // length..limit: the lengths such names have
     EndingForeignByte,    // piece: the index of a byte of the ending that no name can hold
-    EndingInVowel,        // the gender is male, and male names close on a consonant
+    EndingInVowel,        // the gender (male or neutral) closes its names on a consonant
     EndingLastByte,       // no name of the gender ends with the ending's last byte
     EndingUnreachable,    // no name of the gender and prefix ends with the ending
     EndingOutsideLengths, // names ending so have lengths length..limit, none within the bounds
     CheckTooCostly,       // deciding the above for this style would take more steps than limit:
                           // the constraints are refused undecided (the style itself is fine)
+    NoNeutralNames,       // neutral names asked of a style that makes none (checked first)
 };
 
 struct ConstraintProblem {
@@ -67,8 +68,8 @@ struct ConstraintProblem {
 };
 
 // The gender of every board, or Drawn: each board's gender drawn with DrawStartGender just
-// before it, as the program draws its first board's.
-enum class GenderChoice { Drawn, Male, Female };
+// before it, as the program draws its first board's (male or female, never neutral).
+enum class GenderChoice { Drawn, Male, Female, Neutral };
 
 // The first reason found, in the order of ConstraintFault; fault None when there is none. An
 // empty ending means any ending. The prefix counts with its first 31 bytes, as the composer

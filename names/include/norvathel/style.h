@@ -56,7 +56,7 @@ struct StyleData {
     std::string name;         // lower-case letters, digits and '-', 1..32 bytes
     std::string description;  // one line
 
-    FragmentTable consonants, clusters, vowels, femaleEndings, maleEndings;
+    FragmentTable consonants, clusters, vowels, femaleEndings, maleEndings, neutralEndings;
 
     // The given-name rules.
     int minPositions = 3, maxPositions = 6;  // each name's positions: Range(min, max)
@@ -69,6 +69,11 @@ struct StyleData {
     int endingFrom = 2;      // an ending may stand from position positions - endingFrom on
     Closing maleClosing = Closing::Consonant;
     Closing femaleClosing = Closing::Ending;
+    // Names of no gender, for a style that has them (optional in a file: without them the
+    // style makes none): how they open, and how they close, with endings of their own.
+    bool hasNeutral = false;
+    Chance neutralOpening{0, 0};
+    Closing neutralClosing = Closing::Ending;
 
     // The letters the rules name.
     std::string vowelLetters = "aeiou";      // a prefix ending in one (either case) ends in a vowel
