@@ -199,7 +199,9 @@ std::string Percent(int part, int whole)
 std::string LearningReport(const norvathel::LearningSummary& summary, const norvathel::LearningQuality& quality)
 {
     std::string report = "learned: " + std::to_string(summary.names) + " names (" + std::to_string(summary.male) +
-                         " male, " + std::to_string(summary.female) + " female, " + std::to_string(summary.either) +
+                         " male, " + std::to_string(summary.female) + " female, " +
+                         (summary.neutral > 0 ? std::to_string(summary.neutral) + " neutral, " : "") +
+                         std::to_string(summary.either) +
                          " either)\n";
     if (quality.heldOut) {
         char bits[32];

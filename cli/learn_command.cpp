@@ -16,7 +16,7 @@ namespace {
 const char LearnUsage[] =
     "Usage: norvathel-names learn [OPTION]... FILE\n"
     "Learns a style from example names, one per line in FILE (\"-\": standard input), each\n"
-    "optionally followed by a tab and m or f for its gender, and writes the style file to\n"
+    "optionally followed by a tab and m, f or n (no gender) for its gender, and writes the style file to\n"
     "standard output. Use it with --style FILE. Then says on standard error how true the\n"
     "style is: names read, the letter-trigram divergence of its names from a quarter of the\n"
     "examples held out, the share of its names that are examples, and how many of 100,000\n"

@@ -57,7 +57,7 @@ public:
         if (!report.faults.empty())
             return false;
         if (names.empty())
-            return Fail(std::max(line, 1), 0, "no example names (one name per line, optionally a tab and m or f)");
+            return Fail(std::max(line, 1), 0, "no example names (one name per line, optionally a tab and m, f or n)");
         return true;
     }
 
@@ -157,13 +157,13 @@ private:
         return true;
     }
 
-    // A name, spaces and a lone m or f where the tab belongs (as editors that turn tabs into
+    // A name, spaces and a lone m, f or n where the tab belongs (as editors that turn tabs into
     // spaces leave it): read as the tab people meant, and said so. A name has no spaces, so
     // nothing else is taken for this. The place of the first space, or npos.
     std::size_t SpacedMark(const std::string& text, std::size_t first, int line)
     {
         const std::size_t end = text.find_last_not_of(' ');
-        if (end == std::string::npos || end <= first || std::string("mfMF").find(text[end]) == std::string::npos ||
+        if (end == std::string::npos || end <= first || std::string("mfnMFN").find(text[end]) == std::string::npos ||
             text[end - 1] != ' ')
             return std::string::npos;
         std::size_t space = end - 1;
@@ -185,9 +185,11 @@ private:
             gender = ExampleGender::Male;
         } else if (mark == "f" || mark == "F") {
             gender = ExampleGender::Female;
+        } else if (mark == "n" || mark == "N") {
+            gender = ExampleGender::Neutral;
         } else {
             return Fail(line, ColumnOf(text, start == std::string::npos ? tab + 1 : start),
-                        "the gender mark after the tab must be m or f");
+                        "the gender mark after the tab must be m, f or n");
         }
         return true;
     }

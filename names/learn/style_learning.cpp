@@ -63,10 +63,10 @@ struct Share {
 
 // The counts that make a style.
 struct Tally {
-    Counts consonants, openingConsonants, vowels, lastVowels, endings[2], tails;
+    Counts consonants, openingConsonants, vowels, lastVowels, endings[3], tails;
     std::set<std::string> openingVowels, repeatedVowels, openEndings;  // open: ends in a vowel
     std::map<unsigned, std::int64_t> vowelLetters;
-    Share opensWithConsonant[2], opensWithConsonantAll;
+    Share opensWithConsonant[3], opensWithConsonantAll;
     std::map<int, std::int64_t> fragmentsBefore;  // fragments before the ending, per name
 };
 
@@ -77,8 +77,10 @@ void Count(const std::vector<Group>& groups, ExampleGender gender, Tally& tally)
         --last;
     const std::string ending = groups[last].text + (last + 1 < groups.size() ? groups[last + 1].text : "");
     const bool opensWithConsonant = !groups[0].vowel;
-    for (int g : {Male, Female}) {
-        if (gender == ExampleGender::Either || (g == Male) == (gender == ExampleGender::Male)) {
+    // A name marked with a gender serves it; an unmarked one serves every gender.
+    const ExampleGender marks[3] = {ExampleGender::Male, ExampleGender::Female, ExampleGender::Neutral};
+    for (int g : {Male, Female, Neutral}) {
+        if (gender == ExampleGender::Either || gender == marks[g]) {
             ++tally.endings[g][ending];
             tally.opensWithConsonant[g].part += opensWithConsonant ? 1 : 0;
             ++tally.opensWithConsonant[g].whole;
@@ -232,7 +234,8 @@ Share ConsonantsAtLastPosition(std::pair<int, int> positions, Chance opening)
 }
 
 enum TableKind {
-    ConsonantTable, ClusterTable, VowelTable, MaleEndingTable, FemaleEndingTable, TailTable, TableKinds
+    ConsonantTable, ClusterTable, VowelTable, MaleEndingTable, FemaleEndingTable, NeutralEndingTable, TailTable,
+    TableKinds
 };
 
 // Turns a tally into a style, then gives up the least it can (the rarest longest fragments,
@@ -243,6 +246,9 @@ public:
     {
         for (int& cap : caps)
             cap = MaxFragmentBytes;
+        for (int g : {Male, Female})
+            for (const auto& entry : tally.endings[g])
+                bothEndings[entry.first] += entry.second;
         positions = FitPositions(tally.fragmentsBefore, ChanceOf(tally.opensWithConsonantAll));
         for (const auto& entry : tally.consonants) {
             const auto opening = tally.openingConsonants.find(entry.first);
@@ -303,6 +309,8 @@ private:
         case VowelTable: return tally.vowels.empty() ? tally.lastVowels : tally.vowels;
         case MaleEndingTable: return tally.endings[Male].empty() ? tally.endings[Female] : tally.endings[Male];
         case FemaleEndingTable: return tally.endings[Female].empty() ? tally.endings[Male] : tally.endings[Female];
+        // Without a name for no gender, the endings of both genders.
+        case NeutralEndingTable: return tally.endings[Neutral].empty() ? bothEndings : tally.endings[Neutral];
         default: return tally.tails;
         }
     }
@@ -343,6 +351,10 @@ private:
         };
         data.maleOpening = rest(m);
         data.femaleOpening = rest(f);
+        // Neutral names open as their own names do, as far as the genders' shared consonant
+        // chance allows (it is set by the genders, whose names must not change for them).
+        const Share n = share(Opening(Neutral));
+        data.neutralOpening = n.part * least.whole >= least.part * n.whole ? rest(n) : Chance{0, 0};
     }
 
     // The share of a table's weight that ends in a vowel.
@@ -366,6 +378,9 @@ private:
         data.vowels.drawn = static_cast<int>(data.vowels.fragments.size());
         data.maleEndings = Table(MaleEndingTable);
         data.femaleEndings = Table(FemaleEndingTable);
+        data.hasNeutral = true;
+        data.neutralClosing = Closing::Ending;
+        data.neutralEndings = Table(NeutralEndingTable);
         data.clusters = Table(ClusterTable);
         data.cluster = data.clusters.fragments.empty() ? Chance{0, 0} : clusterChance;
         data.clusterOpens = false;
@@ -434,6 +449,7 @@ private:
         if (given) {
             kinds.push_back(MaleEndingTable);
             kinds.push_back(FemaleEndingTable);
+            kinds.push_back(NeutralEndingTable);
         } else {
             kinds.push_back(data.surname.closesAs == Male ? MaleEndingTable : FemaleEndingTable);
             kinds.push_back(TailTable);
@@ -467,6 +483,7 @@ private:
 
     const Tally& tally;
     Counts consonants, clusters;  // the consonant groups that open some example, and the others
+    Counts bothEndings;           // the endings of both genders' names, for neutral ones
     Share insideShare;            // of the consonant groups inside names, those that are clusters
     Chance clusterChance;
     int caps[TableKinds];
@@ -495,8 +512,10 @@ bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, Learning
             return false;
         }
         ++summary.names;
-        ++(name.gender == ExampleGender::Male ? summary.male
-           : name.gender == ExampleGender::Female ? summary.female : summary.either);
+        ++(name.gender == ExampleGender::Male      ? summary.male
+           : name.gender == ExampleGender::Female  ? summary.female
+           : name.gender == ExampleGender::Neutral ? summary.neutral
+                                                   : summary.either);
         if (std::none_of(groups.begin(), groups.end(), [](const Group& group) { return group.vowel; }))
             ++summary.withoutVowel;
         else
@@ -520,7 +539,9 @@ std::string WriteLearnedStyle(const StyleData& data, const LearningSummary& summ
 {
     std::string head = "# Learned by norvathel-names learn from " + std::to_string(summary.names) +
                        " example names: " + std::to_string(summary.male) + " male, " +
-                       std::to_string(summary.female) + " female, " + std::to_string(summary.either) + " either";
+                       std::to_string(summary.female) + " female, " +
+                       (summary.neutral > 0 ? std::to_string(summary.neutral) + " neutral, " : "") +
+                       std::to_string(summary.either) + " either";
     if (summary.withoutVowel > 0)
         head += " (" + std::to_string(summary.withoutVowel) + " without a vowel gave nothing)";
     return head +

@@ -113,7 +113,7 @@ TEST(LearnCommand, ABadListGivesExit2WithFileLineColumnAndReason)
     ScratchList unmarked("Kalina\tx\n");
     run = RunToolWith({"learn", unmarked.name});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(run.err, "norvathel-names: " + unmarked.name + ":1:8: the gender mark after the tab must be m or f\n");
+    EXPECT_EQ(run.err, "norvathel-names: " + unmarked.name + ":1:8: the gender mark after the tab must be m, f or n\n");
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"learn"}, {"learn", "a", "b"}, {"learn", "--seed"}, {"learn", "no-such-file.txt"},

@@ -171,7 +171,7 @@ export interface Learned {
   /** What learn says of it: warnings, then four lines (names, held-out divergence, copies, distinct). */
   report: string;
 }
-/** A style learned from example names (one a line, a tab and m or f optional), as norvathel-names learn learns it. */
+/** A style learned from example names (one a line, a tab and m, f or n optional), as norvathel-names learn learns it. */
 export function learn(examples: string | readonly string[], options?: LearnOptions): Learned;
 /** A separate instance with its own memory; maximumMemory in bytes, at least 24 MiB. */
 export function load(options?: { maximumMemory?: number }): Promise<Norvathel>;

@@ -898,7 +898,7 @@ const LearnOptions = ['source', 'name', 'description', 'allowCopies'];
 
 /**
  * A style learned from example names, as `norvathel-names learn` learns it: text holds one
- * name a line, each optionally followed by a tab and m or f (an array of lines serves too).
+ * name a line, each optionally followed by a tab and m, f or n (an array of lines serves too).
  * Gives { style, toml, report }: the Style, its style file's text, and the report learn writes
  * (names read, held-out divergence, copies, distinct names; with any warnings before it). A bad
  * list throws a NorvathelError whose message names every fault, "source:line:column: ..." a line each.

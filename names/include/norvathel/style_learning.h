@@ -4,8 +4,8 @@
 // positions, and the letters its rules name. The same examples give the same style, byte for
 // byte, whatever their order.
 //
-// Example lists are text, one name per line, optionally followed by a tab and "m" or "f" for
-// its gender. Every byte is distrusted: a fault is reported with its line and column.
+// Example lists are text, one name per line, optionally followed by a tab and "m", "f" or "n"
+// (neutral: no gender) for its gender; an unmarked name serves every gender. Every byte is distrusted: a fault is reported with its line and column.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -19,7 +19,7 @@ const int MaxExampleNames = 100000;
 const int MaxExampleLineBytes = 256;                // one line, gender mark included, line end not
 const std::size_t MaxExampleListBytes = 8u << 20;  // a whole list
 
-enum class ExampleGender { Either, Male, Female };
+enum class ExampleGender { Either, Male, Female, Neutral };
 
 struct ExampleName {
     std::string letters;  // lower-case UTF-8 letters: a-z, Latin-1 and Latin Extended-A
@@ -53,7 +53,7 @@ bool ReadExampleNames(const std::string& text, const std::string& source, std::v
 
 // What a learned style was learned from.
 struct LearningSummary {
-    int names = 0, male = 0, female = 0, either = 0;
+    int names = 0, male = 0, female = 0, either = 0, neutral = 0;
     int withoutVowel = 0;  // names that gave nothing to learn from
 };
 
