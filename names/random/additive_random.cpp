@@ -3,6 +3,10 @@
 #include <cstring>
 #include <ctime>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace norvathel {
 
 namespace {
@@ -50,8 +54,18 @@ void AdditiveRandom::Refill()
     }
     std::int32_t* out = sequence + made;
     // Two 30-bit words cannot overflow 32 bits when added.
+#if defined(__SSE2__)
+    static_assert(Short % 4 == 0, "a block is whole vectors of four words");
+    const __m128i mask = _mm_set1_epi32(WordMask);
+    for (int t = 0; t < Short; t += 4) {
+        const __m128i far = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + t - Lag));
+        const __m128i near = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + t - Short));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + t), _mm_and_si128(_mm_add_epi32(far, near), mask));
+    }
+#else
     for (int t = 0; t < Short; ++t)
         out[t] = (out[t - Lag] + out[t - Short]) & WordMask;
+#endif
     made += Short;
 }
 
