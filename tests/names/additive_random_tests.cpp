@@ -254,14 +254,20 @@ TEST(SplitMix64, GivesTheReferenceOutputs)
 
 TEST(AdditiveRandomSeedFull, FillsEveryWordWithTheTop30BitsOfSplitMix64)
 {
-    for (std::uint64_t seed : {std::uint64_t{0}, std::uint64_t{1}, ~std::uint64_t{0}, std::uint64_t{1} << 63}) {
+    // The edge seeds and ten thousand spread over all 64 bits: the words are worked out two
+    // lanes and two registers at a time, so every word of every pair is compared.
+    std::vector<std::uint64_t> seeds = {0, 1, ~std::uint64_t{0}, std::uint64_t{1} << 63};
+    std::uint64_t spread = 12345;
+    for (int n = 0; n < 10000; ++n)
+        seeds.push_back(norvathel::SplitMix64(spread) * 0x2545F4914F6CDD1Du);
+    for (std::uint64_t seed : seeds) {
         AdditiveRandom random;
         random.SeedFull(seed);
         std::uint64_t state = seed;
         bool odd = false;
         for (int k = 0; k < 55; ++k) {
             const std::uint64_t expected = norvathel::SplitMix64(state) >> 34;
-            EXPECT_EQ(static_cast<std::uint64_t>(random.Word(k)), expected) << seed << " word " << k;
+            ASSERT_EQ(static_cast<std::uint64_t>(random.Word(k)), expected) << seed << " word " << k;
             odd = odd || (random.Word(k) & 1);
         }
         EXPECT_TRUE(odd);

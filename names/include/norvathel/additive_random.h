@@ -116,8 +116,8 @@ private:
     // that a compiler makes them side by side. Once the buffer is full, its last Lag words
     // (all the recurrence and Word() read) move to its front first.
     void Refill();
-    // Starts the sequence from a seeded table: table[k] is x(k - 55).
-    void Start(const std::int32_t (&table)[Lag]);
+    // Starts the sequence from a seeded table of 55 words: table[k] is x(k - 55).
+    void Start(const std::int32_t* table);
 
     // x(base) .. x(base + made - 1) of the sequence, where the seeded words are x(-55) ..
     // x(-1): sequence[next] is the word the next draw hands out. Only made - next words (at
