@@ -284,6 +284,12 @@ void ReadPrefix(const char* text, char (&area)[PrefixCapacity])
 
 void Capitalise(const CompiledStyle& voice, char* text)
 {
+    // Most names open on a plain small letter, which both kinds of capitals raise alike: that
+    // case without a call.
+    if (text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 32);
+        return;
+    }
     if (voice.data.capitals == Capitals::Latin)
         UpperCaseFirstLatinLetter(text);
     else

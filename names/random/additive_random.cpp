@@ -47,26 +47,27 @@ void AdditiveRandom::Start(const std::int32_t* table)
 
 void AdditiveRandom::Refill()
 {
-    if (made + Short > Capacity) {
+    if (made + Made > Capacity) {
         std::memmove(sequence, sequence + made - Lag, Lag * sizeof sequence[0]);
         base += made - Lag;
         next = made = Lag;
     }
     std::int32_t* out = sequence + made;
-    // Two 30-bit words cannot overflow 32 bits when added.
+    // Two 30-bit words cannot overflow 32 bits when added. Words of the second block read the
+    // first block's, made before them: the loop runs in order.
 #if defined(__SSE2__)
     static_assert(Short % 4 == 0, "a block is whole vectors of four words");
     const __m128i mask = _mm_set1_epi32(WordMask);
-    for (int t = 0; t < Short; t += 4) {
+    for (int t = 0; t < Made; t += 4) {
         const __m128i far = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + t - Lag));
         const __m128i near = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + t - Short));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + t), _mm_and_si128(_mm_add_epi32(far, near), mask));
     }
 #else
-    for (int t = 0; t < Short; ++t)
+    for (int t = 0; t < Made; ++t)
         out[t] = (out[t - Lag] + out[t - Short]) & WordMask;
 #endif
-    made += Short;
+    made += Made;
 }
 
 std::int32_t AdditiveRandom::Word(int k) const

@@ -106,14 +106,15 @@ private:
     static constexpr std::uint32_t NarrowSpanLimit = 1u << 24;  // what one 24-bit draw covers
     static constexpr int Lag = 55;    // x(n) = x(n - Lag) + x(n - Short)
     static constexpr int Short = 24;  // also how many words one block makes at once
-    static constexpr int Capacity = Lag + 8 * Short;
+    static constexpr int Made = 2 * Short;  // words one Refill makes: two blocks
+    static constexpr int Capacity = Lag + 4 * Made;
 
     // The draw a stored word gives: its upper 24 bits.
     static int Drawn(std::int32_t word) { return word >> 6; }
 
-    // Called when every word made has been handed out: makes the next Short words, each the
-    // sum of the words Lag and Short places back, none depending on another of the block, so
-    // that a compiler makes them side by side. Once the buffer is full, its last Lag words
+    // Called when every word made has been handed out: makes the next two blocks of Short
+    // words, each word the sum of the words Lag and Short places back, none depending on
+    // another of its block, so that they are made side by side. Once the buffer is full, its last Lag words
     // (all the recurrence and Word() read) move to its front first.
     void Refill();
     // Starts the sequence from a seeded table of 55 words: table[k] is x(k - 55).
@@ -121,7 +122,7 @@ private:
 
     // x(base) .. x(base + made - 1) of the sequence, where the seeded words are x(-55) ..
     // x(-1): sequence[next] is the word the next draw hands out. Only made - next words (at
-    // most a block) are ahead of what has been drawn.
+    // most two blocks) are ahead of what has been drawn.
     std::int32_t sequence[Capacity] = {};
     int next = Lag;
     int made = Lag;
