@@ -278,7 +278,7 @@ int ComposeInLoop(AdditiveRandom& random, const ComposingStyle& rules, const Pre
 void ReadPrefix(const char* text, char (&area)[PrefixCapacity])
 {
     std::memset(area, 0, sizeof area);
-    if (text != nullptr)
+    if (text != nullptr && text[0] != '\0')  // most boards have none
         std::strncpy(area, text, PrefixCapacity - 1);
 }
 
@@ -306,7 +306,7 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     stems = surnameStems;
     gender = boardGender;
     ReadPrefix(prefixText, prefix);
-    prefixLength = static_cast<int>(std::strlen(prefix));
+    prefixLength = prefix[0] != '\0' ? static_cast<int>(std::strlen(prefix)) : 0;
     prefixEndsInConsonant = prefixLength > 0 && !style.EndsInVowelLetter(prefix, prefixLength);
     prefixBlocked = prefixLength > 0 ? style.BlockedAfterText(prefix, prefixLength) : 0;
     // Every composition draws the ten position counts first, then composes names 0 to 9 in order.

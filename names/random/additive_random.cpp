@@ -131,8 +131,11 @@ void AdditiveRandom::SeedFull(std::uint64_t seed)
 {
     // Word k is the top 30 bits of SplitMix64's (k+1)-th output from the seed: the state
     // seed + (k+1) times the increment, mixed. None waits for another, so they are worked out
-    // side by side, the states by additions.
-    std::int32_t table[Lag + 1];  // one spare word: the halves below make an even count
+    // side by side, the states by additions, straight into the buffer's first 55 words (and
+    // one spare: the halves below make an even count).
+    static_assert(Capacity > Lag, "room for the spare word");
+    std::int32_t* table = sequence;
+    std::int32_t odd = 0;  // the words' low bits, together
 #if defined(__SSE2__)
     // The first half two at a time in vector lanes, the second half in plain registers, in
     // one loop: the vector and the scalar multipliers work at once.
@@ -144,9 +147,11 @@ void AdditiveRandom::SeedFull(std::uint64_t seed)
     const std::uint64_t twice = 2 * SplitMixIncrement;
     const __m128i step = _mm_set_epi32(static_cast<int>(twice >> 32), static_cast<int>(twice & 0xFFFFFFFFu),
                                        static_cast<int>(twice >> 32), static_cast<int>(twice & 0xFFFFFFFFu));
+    __m128i oddLanes = _mm_setzero_si128();
     std::uint64_t state = seed + static_cast<std::uint64_t>(Half) * SplitMixIncrement;
     for (int k = 0; k < Half; k += 2) {
         const __m128i mixed = MixedTop30(lanes);
+        oddLanes = _mm_or_si128(oddLanes, mixed);
         table[k] = _mm_cvtsi128_si32(mixed);
         table[k + 1] = _mm_cvtsi128_si32(_mm_srli_si128(mixed, 8));
         lanes = _mm_add_epi64(lanes, step);
@@ -154,21 +159,24 @@ void AdditiveRandom::SeedFull(std::uint64_t seed)
         table[Half + k] = MixedTop30(state);
         state += SplitMixIncrement;
         table[Half + k + 1] = MixedTop30(state);
+        if (Half + k + 1 < Lag)  // the spare word stays out of the count
+            odd |= table[Half + k + 1];
+        odd |= table[Half + k];
     }
+    odd |= _mm_cvtsi128_si32(oddLanes) | _mm_cvtsi128_si32(_mm_srli_si128(oddLanes, 8));
 #else
     std::uint64_t state = seed;
     for (int k = 0; k < Lag; ++k) {
         state += SplitMixIncrement;
         table[k] = MixedTop30(state);
+        odd |= table[k];
     }
 #endif
     // The sums reach their full period only when some word is odd; all 55 even is a chance of
     // 2^-55, but then the sequence would never leave the even numbers.
-    std::int32_t odd = 0;
-    for (int k = 0; k < Lag; ++k)
-        odd |= table[k];
     table[0] |= (odd & 1) ^ 1;
-    Start(table);
+    next = made = Lag;
+    base = -Lag;
 }
 
 int AdditiveRandom::Range(int lo, int hi)
