@@ -56,11 +56,18 @@ struct WorkText {
     }
 };
 
+// How ComposeName draws: the general path straight from the generator (its many run-time
+// numbers leave no registers for a cursor's position), classic's through a cursor.
+inline void CloseDraws(AdditiveRandom&) {}
+inline void CloseDraws(AdditiveRandom::Cursor& cursor) { cursor.Close(); }
+
 // A compiled style as ComposeName reads it: its tables, spans and numbers copied into locals,
 // so that the generator's stores cannot force reloads. The vowel rules are a state: the vowel
 // class refused next.
 struct ComposingStyle {
     using VowelState = std::uint16_t;
+    using Draws = AdditiveRandom;
+    static AdditiveRandom& Open(AdditiveRandom& generator) { return generator; }
 
     const Fragment* consonants;
     const Fragment* vowels;
@@ -91,21 +98,21 @@ struct ComposingStyle {
 
     static constexpr int CopyBytes = FragmentSlot;
     bool ClosesWithEnding() const { return closesWithEnding; }
-    bool OpeningHit(AdditiveRandom& random) const { return opening.Hit(random); }
-    bool ConsonantHit(AdditiveRandom& random) const { return consonantChance.Hit(random); }
-    bool ClusterHit(AdditiveRandom& random) const { return clusterChance.Hit(random); }
-    int PickConsonant(AdditiveRandom& random, int cluster) const
+    bool OpeningHit(Draws& random) const { return opening.Hit(random); }
+    bool ConsonantHit(Draws& random) const { return consonantChance.Hit(random); }
+    bool ClusterHit(Draws& random) const { return clusterChance.Hit(random); }
+    int PickConsonant(Draws& random, int cluster) const
     {
         return cluster * clusterBase + Pick(random, cluster ? clusterSpan : consonantSpan);
     }
-    int PickClosingConsonant(AdditiveRandom& random) const { return Pick(random, consonantSpan); }
-    int PickEnding(AdditiveRandom& random) const { return Pick(random, endingSpan); }
+    int PickClosingConsonant(Draws& random) const { return Pick(random, consonantSpan); }
+    int PickEnding(Draws& random) const { return Pick(random, endingSpan); }
 
     VowelState NothingBefore() const { return 0; }
     VowelState AfterPrefix(std::uint16_t blockedClass) const { return blockedClass; }
     // One loop for the span's own redraws and the vowel rules' redraws: both simply draw
     // again, so the sequence of draws is that of the vowel table's Range.
-    int DrawVowel(AdditiveRandom& random, bool atOpening, VowelState& state) const
+    int DrawVowel(Draws& random, bool atOpening, VowelState& state) const
     {
         const std::uint16_t* classes = atOpening ? openingClass : vowelClass;
         const std::uint16_t refused = atOpening ? 0 : state;
@@ -125,6 +132,8 @@ struct ComposingStyle {
 // The vowel rules are sets of refused draws, one bit per masked draw.
 struct ComposingClassic {
     using VowelState = std::uint32_t;
+    using Draws = AdditiveRandom::Cursor;
+    static AdditiveRandom::Cursor Open(AdditiveRandom& generator) { return AdditiveRandom::Cursor(generator); }
     static constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
     static constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
     static constexpr int VowelMask = static_cast<int>(AdditiveRandom::SpanOf(0, VowelDraws - 1).mask);
@@ -152,25 +161,25 @@ struct ComposingClassic {
     bool ClosesWithEnding() const { return !male; }
     // A female name never opens on a consonant by its draw, and makes none.
     static_assert(Numbers::femaleOpeningOf == 0, "classic's female names make no opening draw");
-    bool OpeningHit(AdditiveRandom& random) const
+    NORVATHEL_ALWAYS_INLINE bool OpeningHit(Draws& random) const
     {
         return male && random.Range<1, Numbers::maleOpeningOf>() <= Numbers::maleOpeningIn;
     }
-    bool ConsonantHit(AdditiveRandom& random) const
+    NORVATHEL_ALWAYS_INLINE bool ConsonantHit(Draws& random) const
     {
         return random.Range<1, Numbers::consonantOf>() <= Numbers::consonantIn;
     }
-    bool ClusterHit(AdditiveRandom& random) const { return random.Range<1, Numbers::clusterOf>() <= Numbers::clusterIn; }
-    int PickConsonant(AdditiveRandom& random, int cluster) const
+    NORVATHEL_ALWAYS_INLINE bool ClusterHit(Draws& random) const { return random.Range<1, Numbers::clusterOf>() <= Numbers::clusterIn; }
+    NORVATHEL_ALWAYS_INLINE int PickConsonant(Draws& random, int cluster) const
     {
         return cluster * ConsonantDraws + random.Draw(cluster ? ClusterSpan : ConsonantSpan);
     }
-    int PickClosingConsonant(AdditiveRandom& random) const { return random.Range<0, ConsonantDraws - 1>(); }
-    int PickEnding(AdditiveRandom& random) const { return random.Range<0, EndingDraws - 1>(); }
+    NORVATHEL_ALWAYS_INLINE int PickClosingConsonant(Draws& random) const { return random.Range<0, ConsonantDraws - 1>(); }
+    NORVATHEL_ALWAYS_INLINE int PickEnding(Draws& random) const { return random.Range<0, EndingDraws - 1>(); }
 
     VowelState NothingBefore() const { return redrawsAfterClass[0]; }
     VowelState AfterPrefix(std::uint16_t blockedClass) const { return redrawsAfterClass[blockedClass]; }
-    int DrawVowel(AdditiveRandom& random, bool atOpening, VowelState& state) const
+    NORVATHEL_ALWAYS_INLINE int DrawVowel(Draws& random, bool atOpening, VowelState& state) const
     {
         const std::uint32_t redraws = atOpening ? redrawsOpening : state;
         int vowel;
@@ -186,19 +195,20 @@ struct ComposingClassic {
 template <typename Rules>
 struct Drawing {
     const Rules& rules;
-    AdditiveRandom& random;
+    typename Rules::Draws& random;
 
-    Drawn Opening() { return {rules.OpeningHit(random)}; }
-    Drawn Consonant() { return {rules.ConsonantHit(random)}; }
-    Drawn Cluster() { return {rules.ClusterHit(random)}; }
+    NORVATHEL_ALWAYS_INLINE Drawn Opening() { return {rules.OpeningHit(random)}; }
+    NORVATHEL_ALWAYS_INLINE Drawn Consonant() { return {rules.ConsonantHit(random)}; }
+    NORVATHEL_ALWAYS_INLINE Drawn Cluster() { return {rules.ClusterHit(random)}; }
 };
 
 // Composes one raw (unfinished) name of the given number of positions into out, carrying the
 // vowel count from name to name; returns its length. The rules as stated once, for any style.
 template <typename Rules>
-int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& prefix, int positions,
+int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts& prefix, int positions,
                 int& carriedVowelRun, char* out)
 {
+    auto&& random = Rules::Open(generator);
     Drawing<Rules> draws = {rules, random};
     int vowelRun = carriedVowelRun;  // a local, so that it stays in a register
     WorkText work = {out, 0};
@@ -218,6 +228,7 @@ int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& p
             work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
             out[work.length] = '\0';
             carriedVowelRun = vowelRun;
+            CloseDraws(random);
             return work.length;  // nothing follows an ending drawn in the loop
         }
         // A draw gives one result, so exactly one kind (and one table) comes of it.
@@ -244,19 +255,41 @@ int ComposeName(AdditiveRandom& random, const Rules& rules, const PrefixFacts& p
     }
     out[work.length] = '\0';
     carriedVowelRun = vowelRun;
+    CloseDraws(random);
     return work.length;
+}
+
+// One name of the loop over a board. Classic's path is made one body with its draws, so that
+// its cursor lives in registers; the general path, short of registers either way, is left
+// to the compiler.
+NORVATHEL_FLATTEN int ComposeInLoop(AdditiveRandom& random, const ComposingClassic& rules,
+                                          const PrefixFacts& prefix, int positions, int& carriedVowelRun, char* out)
+{
+    return ComposeName(random, rules, prefix, positions, carriedVowelRun, out);
+}
+
+int ComposeInLoop(AdditiveRandom& random, const ComposingStyle& rules, const PrefixFacts& prefix, int positions,
+                  int& carriedVowelRun, char* out)
+{
+    return ComposeName(random, rules, prefix, positions, carriedVowelRun, out);
 }
 
 // The prefix area: the first 31 bytes of the given text, zero-filled behind them.
 void ReadPrefix(const char* text, char (&area)[PrefixCapacity])
 {
     std::memset(area, 0, sizeof area);
-    if (text != nullptr)
+    if (text != nullptr && text[0] != '\0')  // most boards have none
         std::strncpy(area, text, PrefixCapacity - 1);
 }
 
 void Capitalise(const CompiledStyle& voice, char* text)
 {
+    // Most names open on a plain small letter, which both kinds of capitals raise alike: that
+    // case without a call.
+    if (text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 32);
+        return;
+    }
     if (voice.data.capitals == Capitals::Latin)
         UpperCaseFirstLatinLetter(text);
     else
@@ -274,7 +307,7 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     gender = boardGender;
     classicPath = style.classic && !stems && gender != Neutral;
     ReadPrefix(prefixText, prefix);
-    prefixLength = static_cast<int>(std::strlen(prefix));
+    prefixLength = prefix[0] != '\0' ? static_cast<int>(std::strlen(prefix)) : 0;
     prefixEndsInConsonant = prefixLength > 0 && !style.EndsInVowelLetter(prefix, prefixLength);
     prefixBlocked = prefixLength > 0 ? style.BlockedAfterText(prefix, prefixLength) : 0;
     // Every composition draws the ten position counts first, then composes names 0 to 9 in order.
@@ -319,7 +352,7 @@ void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capital
     const Rules rules = given;  // a local: the generator's stores cannot reach it
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
     for (; index < NamesPerBoard; ++index) {
-        board.lengths[index] = ComposeName(*random, rules, facts, positions[index], vowelRun, work);
+        board.lengths[index] = ComposeInLoop(*random, rules, facts, positions[index], vowelRun, work);
         if (capitalise)
             Capitalise(*voice, work);
         // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.

@@ -14,6 +14,8 @@
 // reads, made once from the style; what follows is everything that decides which table.
 #pragma once
 
+#include <norvathel/additive_random.h>  // NORVATHEL_ALWAYS_INLINE
+
 namespace norvathel {
 
 // The results a chance can give at one place: hit (the rule's first choice), miss, or both.
@@ -46,7 +48,7 @@ inline Results ResultsOf(int in, int of)
 
 // A gender that closes with an ending draws it in the loop, closing the name at once, when no
 // vowel fragment stands last and at most endingFrom positions are left.
-inline bool EndingDue(bool closesWithEnding, int vowelRun, int remaining, int endingFrom)
+NORVATHEL_ALWAYS_INLINE bool EndingDue(bool closesWithEnding, int vowelRun, int remaining, int endingFrom)
 {
     return closesWithEnding && vowelRun == 0 && remaining <= endingFrom;
 }
@@ -60,7 +62,7 @@ struct Kinds {
 // all. Then: after a consonant a vowel; otherwise the kind draw decides, and a consonant is
 // forced once maxVowelRun vowels stand in a row (the draw is made all the same).
 template <typename Draws>
-Kinds KindsAt(Draws& draws, bool atStart, bool afterConsonant, int vowelRun, int maxVowelRun)
+NORVATHEL_ALWAYS_INLINE Kinds KindsAt(Draws& draws, bool atStart, bool afterConsonant, int vowelRun, int maxVowelRun)
 {
     bool opens = false;  // the opening draw can make it a consonant
     if (atStart) {
@@ -85,7 +87,7 @@ struct ConsonantTables {
 // cluster may stand: never at a name's last position, at position 0 only when the style lets
 // clusters open a name; anywhere else a single consonant does.
 template <typename Draws>
-ConsonantTables ConsonantTablesAt(Draws& draws, bool atStart, int remaining, bool clusterOpens)
+NORVATHEL_ALWAYS_INLINE ConsonantTables ConsonantTablesAt(Draws& draws, bool atStart, int remaining, bool clusterOpens)
 {
     const auto cluster = draws.Cluster();
     const bool mayStand = remaining > 1 && (!atStart || clusterOpens);
@@ -97,7 +99,7 @@ ConsonantTables ConsonantTablesAt(Draws& draws, bool atStart, int remaining, boo
 // after a vowel fragment (the vowel count then carries on as it was).
 enum class Closure { Nothing, Ending, Consonant };
 
-inline Closure ClosureAt(bool closesWithEnding, bool afterConsonant, int vowelRun)
+NORVATHEL_ALWAYS_INLINE Closure ClosureAt(bool closesWithEnding, bool afterConsonant, int vowelRun)
 {
     if (closesWithEnding)
         return afterConsonant ? Closure::Ending : Closure::Nothing;

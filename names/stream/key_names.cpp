@@ -32,34 +32,39 @@ KeyNamer::~KeyNamer() = default;
 bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
 {
     random.SeedFull(seed);
-    // Only full names pay for the second generator: a key's name alone is on the fast path.
-    AdditiveRandom second;
-    if (fullNames)
-        second = SurnameRandomFor(random);
-    // Failures are counted as a stream counts them, so that both run dry at the same name.
-    std::uint64_t failed = 0;
-    for (std::uint64_t board = 0;; ++board) {
-        const Gender gender = BoardGender(genderChoice, random);
-        cursor.Start(random, style, gender, prefix);
-        // The surnames of this board, as a full-name stream composes them board by board.
-        if (fullNames)
-            style.ComposeSurnames(second, surnames);
-        while (!cursor.Done()) {
-            const int length = cursor.Next(slot);
-            ++composed;
-            if (!filter->Any() || filter->Passes(slot, length)) {
-                name = {slot, length, gender, board};
-                if (fullNames) {
-                    const int index = cursor.Index() - 1;
-                    name.surname = surnames.names[index];
-                    name.surnameLength = surnames.lengths[index];
+    // The boards of the key, with their surnames when second is given.
+    const auto compose = [&](AdditiveRandom* second) {
+        // Failures are counted as a stream counts them, so that both run dry at the same name.
+        std::uint64_t failed = 0;
+        for (std::uint64_t board = 0;; ++board) {
+            const Gender gender = BoardGender(genderChoice, random);
+            cursor.Start(random, style, gender, prefix);
+            // The surnames of this board, as a full-name stream composes them board by board.
+            if (second)
+                style.ComposeSurnames(*second, surnames);
+            while (!cursor.Done()) {
+                const int length = cursor.Next(slot);
+                ++composed;
+                if (!filter->Any() || filter->Passes(slot, length)) {
+                    name = {slot, length, gender, board};
+                    if (second) {
+                        const int index = cursor.Index() - 1;
+                        name.surname = surnames.names[index];
+                        name.surnameLength = surnames.lengths[index];
+                    }
+                    return true;
                 }
-                return true;
+                if (++failed >= dryLimit)
+                    return false;
             }
-            if (++failed >= dryLimit)
-                return false;
         }
-    }
+    };
+    // Only full names pay for the second generator, even for making one (a kilobyte): a
+    // key's name alone is on the fast path.
+    if (!fullNames)
+        return compose(nullptr);
+    AdditiveRandom second = SurnameRandomFor(random);
+    return compose(&second);
 }
 
 std::uint64_t SeedFromWord(const char* word)

@@ -20,7 +20,8 @@ struct Fragment {
 };
 
 // Range(0, span.last) exactly as Range draws it: no draw at all for a single value.
-inline int Pick(AdditiveRandom& random, AdditiveRandom::Span span)
+template <typename Random>  // the generator or a cursor on it
+int Pick(Random& random, AdditiveRandom::Span span)
 {
     return span.last == 0 ? 0 : random.Draw(span);
 }
@@ -33,7 +34,8 @@ struct DrawnChance {
     AdditiveRandom::Span span;  // Range(1, of) as Range(0, of - 1)
     std::uint32_t hitsBelow;    // a drawn 0-based value below this is a hit
 
-    bool Hit(AdditiveRandom& random) const
+    template <typename Random>
+    bool Hit(Random& random) const
     {
         return draws ? static_cast<std::uint32_t>(random.Draw(span)) < hitsBelow : always;
     }

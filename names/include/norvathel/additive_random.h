@@ -5,6 +5,20 @@
 #pragma once
 #include <cstdint>
 
+// For the few small functions of the composer's inner loop: inlined, the generator cursor
+// (AdditiveRandom::Cursor) stays in registers; called, it goes through memory on every draw.
+// NORVATHEL_FLATTEN inlines everything a function calls, for the same reason.
+#if defined(__GNUC__) || defined(__clang__)
+#define NORVATHEL_ALWAYS_INLINE inline __attribute__((always_inline))
+#define NORVATHEL_FLATTEN __attribute__((flatten))
+#elif defined(_MSC_VER)
+#define NORVATHEL_ALWAYS_INLINE __forceinline
+#define NORVATHEL_FLATTEN
+#else
+#define NORVATHEL_ALWAYS_INLINE inline
+#define NORVATHEL_FLATTEN
+#endif
+
 namespace norvathel {
 
 // One step of SplitMix64: adds 0x9E3779B97F4A7C15 to state and returns it mixed with the
@@ -33,7 +47,7 @@ public:
     {
         if (next == made)
             Refill();
-        return sequence[next++] >> 6;
+        return Drawn(sequence[next++]);
     }
 
     // A uniform integer in [lo, hi]; lo itself, without a draw, when hi <= lo.
@@ -85,28 +99,87 @@ public:
     // last word drawn at a step n with n mod 55 == k (the seeded word k before any such step).
     std::int32_t Word(int k) const;
 
+    class Cursor;
+
 private:
     static constexpr std::int32_t WordMask = 0x3FFFFFFF;
     static constexpr std::uint32_t NarrowSpanLimit = 1u << 24;  // what one 24-bit draw covers
     static constexpr int Lag = 55;    // x(n) = x(n - Lag) + x(n - Short)
     static constexpr int Short = 24;  // also how many words one block makes at once
-    static constexpr int Capacity = Lag + 8 * Short;
+    static constexpr int Made = 2 * Short;  // words one Refill makes: two blocks
+    static constexpr int Capacity = Lag + 4 * Made;
 
-    // Called when every word made has been handed out: makes the next Short words, each the
-    // sum of the words Lag and Short places back, none depending on another of the block, so
-    // that a compiler makes them side by side. Once the buffer is full, its last Lag words
+    // The draw a stored word gives: its upper 24 bits.
+    static int Drawn(std::int32_t word) { return word >> 6; }
+
+    // Called when every word made has been handed out: makes the next two blocks of Short
+    // words, each word the sum of the words Lag and Short places back, none depending on
+    // another of its block, so that they are made side by side. Once the buffer is full, its last Lag words
     // (all the recurrence and Word() read) move to its front first.
     void Refill();
-    // Starts the sequence from a seeded table: table[k] is x(k - 55).
-    void Start(const std::int32_t (&table)[Lag]);
+    // Starts the sequence from a seeded table of 55 words: table[k] is x(k - 55).
+    void Start(const std::int32_t* table);
 
     // x(base) .. x(base + made - 1) of the sequence, where the seeded words are x(-55) ..
     // x(-1): sequence[next] is the word the next draw hands out. Only made - next words (at
-    // most a block) are ahead of what has been drawn.
+    // most two blocks) are ahead of what has been drawn.
     std::int32_t sequence[Capacity] = {};
     int next = Lag;
     int made = Lag;
     std::int64_t base = -Lag;  // the step number of sequence[0]
+};
+
+// The draws of a hot loop, with the read position in locals: stores through the char pointers
+// a name is written with may alias any member of the generator, but not these, so they stay
+// in registers. While a cursor is open only it draws from its generator; Close hands the
+// position back. The draws are exactly the generator's own.
+class AdditiveRandom::Cursor {
+public:
+    explicit Cursor(AdditiveRandom& random)
+        : source(random), words(random.sequence), next(random.next), made(random.made)
+    {
+    }
+
+    NORVATHEL_ALWAYS_INLINE int Next()
+    {
+        if (next == made)
+            Refill();
+        return Drawn(words[next++]);
+    }
+
+    NORVATHEL_ALWAYS_INLINE int Draw(Span span)
+    {
+        std::uint32_t d;
+        do
+            d = static_cast<std::uint32_t>(Next()) & span.mask;
+        while (d > span.last);
+        return static_cast<int>(d);
+    }
+
+    template <int Lo, int Hi>
+    NORVATHEL_ALWAYS_INLINE int Range()
+    {
+        static_assert(Lo < Hi && static_cast<long long>(Hi) - Lo < NarrowSpanLimit,
+                      "a narrow span of at least two values");
+        constexpr Span span = SpanOf(Lo, Hi);
+        return Lo + Draw(span);
+    }
+
+    void Close() { source.next = next; }
+
+private:
+    void Refill()
+    {
+        source.next = next;
+        source.Refill();
+        next = source.next;
+        made = source.made;
+    }
+
+    AdditiveRandom& source;
+    const std::int32_t* words;
+    int next;
+    int made;
 };
 
 }  // namespace norvathel
