@@ -343,7 +343,7 @@ norvathel_result norvathel_check_styled_constraints(const norvathel_style* style
     Problem("", reason, reason_size);
     norvathel::GenderChoice choice;
     if (!ToChoice(gender, choice)) {
-        Problem("the gender is not NORVATHEL_DRAWN, NORVATHEL_MALE or NORVATHEL_FEMALE", reason, reason_size);
+        Problem("the gender is not NORVATHEL_DRAWN, NORVATHEL_MALE, NORVATHEL_FEMALE or NORVATHEL_NEUTRAL", reason, reason_size);
         return NORVATHEL_BAD_ARGUMENT;
     }
     try {
@@ -574,6 +574,8 @@ norvathel_result norvathel_compose_styled_board(norvathel_generator* generator, 
     norvathel::GenderChoice choice;
     if (!generator || !names || !ToChoice(gender, choice))
         return NORVATHEL_BAD_ARGUMENT;
+    if (choice == norvathel::GenderChoice::Neutral && !StyleOf(style).Data().hasNeutral)
+        return NORVATHEL_BAD_ARGUMENT;  // a style without neutral names makes none
     Gender drawn;
     Board board;
     try {

@@ -12,8 +12,8 @@ options spelled as here (the mapping is ``norvathel.OPTION_SPELLINGS``).
 
 Seeds are ints from 0 to 2**64 - 1 or str words (digits only are a number, any other text
 its 64-bit FNV-1a hash, as ``--seed`` reads them); without one, each call draws a new seed.
-``gender`` is ``"male"``, ``"female"`` or ``None`` (each board of ten names draws its gender,
-as the tool draws it).
+``gender`` is ``"male"``, ``"female"``, ``"neutral"`` (names of no gender, by the style's own
+rules) or ``None`` (each board of ten names draws male or female, as the tool draws it).
 
 Batches compose with the GIL released. A stream is for one thread at a time (another
 thread that calls it during a batch gets a ``RuntimeError``); every other object may be

@@ -14,7 +14,7 @@ SEEDS = [0, 1, 7, 4095, 4096, 1000000000, 2**30, 2**32 + 5, 2**53 + 1, 2**63, 2*
          "2024-05-session", " 7"]
 PREFIXES = [None, "", "ka", "El", "br", "y", "a", "e", "Mor", "z7", "&rk", "Ål", "xa" * 15]
 STYLES = [None, "classic", "liquid", "guttural", "sibilant", "crisp", "staccato"]
-ENDINGS = {"female": ["a", "ia", "elle"], "male": ["n", "th", "R"]}
+ENDINGS = {"female": ["a", "ia", "elle"], "male": ["n", "th", "R"], "neutral": ["el", "n", "is"]}
 PIECES = ["th", "a", "sh", "ee", "k", "%", "x,y"]
 
 
@@ -26,7 +26,7 @@ def vector(pick):
     option = "clock" if pick.random() < 0.125 else "seed"
     options[option] = seed
     args += ["--" + option, str(seed)]
-    gender = pick.choice([None, "male", "female"])
+    gender = pick.choice([None, "male", "female", "neutral"])
     if gender:
         options["gender"] = gender
         args.append("--" + gender)
@@ -164,7 +164,7 @@ def test_keys_give_the_tools_names(tmp_path):
         if index % 2:
             options["seed"] = pick.choice(SEEDS)
             args += ["--seed", str(options["seed"])]
-        gender = pick.choice([None, "male", "female"])
+        gender = pick.choice([None, "male", "female", "neutral"])
         if gender:
             options["gender"] = gender
             args.append("--" + gender)

@@ -111,6 +111,35 @@ static void StylesLearned(void)
     norvathel_style_free(style);
 }
 
+/* Neutral names: a stream and a board of them in a style that has them; a style without them
+ * refuses both. */
+static void NeutralNames(void)
+{
+    static const char plain[] =
+        "format = 1\nname = \"tiny\"\n[given]\ncluster = [0, 0]\n[tables]\nconsonants = [\"t\", \"k\"]\nvowels = [\"a\", \"i\"]\n"
+        "female_endings = [\"a\"]\n[surname]\ntails = [\"son\"]\n";
+    norvathel_style* none = NULL;
+    norvathel_stream* stream = NULL;
+    norvathel_generator* generator = NULL;
+    char names[NORVATHEL_BOARD_NAMES][NORVATHEL_NAME_SIZE];
+    char name[NORVATHEL_NAME_SIZE];
+    norvathel_gender gender = NORVATHEL_DRAWN;
+    CHECK(norvathel_styled_stream_create(9, NULL, NORVATHEL_NEUTRAL, "Ka", NULL, 0, &stream) == NORVATHEL_OK);
+    CHECK(stream != NULL && norvathel_stream_next(stream, name, sizeof name, &gender) == NORVATHEL_OK);
+    CHECK(gender == NORVATHEL_NEUTRAL && strncmp(name, "Ka", 2) == 0);
+    norvathel_stream_free(stream);
+    CHECK(norvathel_generator_create(1u, &generator) == NORVATHEL_OK);
+    CHECK(norvathel_compose_styled_board(generator, NULL, NORVATHEL_NEUTRAL, "", names, &gender) == NORVATHEL_OK);
+    CHECK(gender == NORVATHEL_NEUTRAL && names[9][0] != '\0');
+    CHECK(norvathel_style_from_text(plain, sizeof plain - 1, &none, NULL, 0) == NORVATHEL_OK);
+    CHECK(norvathel_compose_styled_board(generator, none, NORVATHEL_NEUTRAL, "", names, NULL) == NORVATHEL_BAD_ARGUMENT);
+    stream = NULL;
+    CHECK(norvathel_styled_stream_create(9, none, NORVATHEL_NEUTRAL, NULL, NULL, 0, &stream) == NORVATHEL_IMPOSSIBLE);
+    CHECK(stream == NULL);
+    norvathel_style_free(none);
+    norvathel_generator_free(generator);
+}
+
 static void FullNames(void)
 {
     norvathel_style* style = NULL;
@@ -170,6 +199,7 @@ int main(void)
     ClassicBoards();
     StylesFromText();
     StylesLearned();
+    NeutralNames();
     FullNames();
     if (failures)
         fprintf(stderr, "%d failures\n", failures);

@@ -115,6 +115,44 @@ TEST(ToolStyle, EveryBuiltInStyleWorksWithTheOptions)
     EXPECT_NE(RunToolWith({"--seed", "3", "--style", "liquid"}).out, RunToolWith({"--seed", "3"}).out);
 }
 
+// Neutral names: every built-in style makes them, with the options, in every form (JSON and
+// CSV say "neutral"), and --boards replays them; a style file without them is refused with
+// the reason, and --neutral takes no other gender beside it.
+TEST(ToolStyle, NeutralNamesByEveryStylesOwnRules)
+{
+    for (const std::string& style : norvathel::Style::BuiltInNames()) {
+        const ToolRun run = RunToolWith({"--seed", "3", "--style", style, "--neutral", "--prefix", "Ka", "--unique",
+                                         "--max-length", "12", "--count", "50", "--format", "csv"});
+        ASSERT_EQ(run.exitCode, 0) << style << ": " << run.err;
+        const std::vector<std::string> rows = SplitLines(run.out);
+        ASSERT_EQ(rows.size(), 51u) << style;
+        for (std::size_t k = 1; k < rows.size(); ++k)
+            EXPECT_TRUE(rows[k].compare(0, 2, "Ka") == 0 && rows[k].find(",neutral\r") != std::string::npos)
+                << style << ": " << rows[k];
+        EXPECT_NE(RunToolWith({"--seed", "3", "--style", style, "--neutral"}).out,
+                  RunToolWith({"--seed", "3", "--style", style, "--male"}).out);
+    }
+    const ToolRun boards = RunToolWith({"--clock", "1", "--boards", "neutral:ka,start", "--format", "json"});
+    EXPECT_EQ(boards.exitCode, 0) << boards.err;
+    EXPECT_NE(boards.out.find("{\"gender\":\"neutral\",\"prefix\":\"ka\",\"names\":[\"Ka"), std::string::npos) << boards.out;
+
+    std::string plain = norvathel::Style::Classic().ToText();
+    for (const char* key : {"neutral_opening", "neutral_closing"})
+        plain.erase(plain.find(key), plain.find('\n', plain.find(key)) - plain.find(key) + 1);
+    plain.erase(plain.find("neutral_endings"), plain.find("]\n", plain.find("neutral_endings")) + 2 - plain.find("neutral_endings"));
+    plain.replace(plain.find("name = \"classic\""), 16, "name = \"plain\"");
+    StyleFile none(plain);
+    ToolRun run = RunToolWith({"--style", none.name});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    run = RunToolWith({"--style", none.name, "--neutral"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "norvathel-names: the style 'plain' makes no neutral names (its file sets no "
+                       "given.neutral_closing)\n");
+    run = RunToolWith({"--neutral", "--female"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "norvathel-names: --neutral and --female exclude each other\n");
+}
+
 // A style with letters beyond ASCII: a name it composed, capital and all, is an ending it can
 // make; a byte it cannot make is refused in the style's own letters.
 TEST(ToolStyle, EndingsBeyondAsciiAreDecidedInTheStylesLetters)

@@ -485,4 +485,38 @@ TEST(StyleLearning, ABadGuardIsRefusedWithItsPlace)
     EXPECT_TRUE(style.HasGuard());
 }
 
+// Names marked n teach the neutral names, alone when there are any: their endings are the
+// marked names' own, and a stream of neutral names ends in them; a list without marks teaches
+// neutral names from every name.
+TEST(StyleLearning, NeutralNamesAreLearnedFromTheirMarks)
+{
+    const std::string list = "Kalina\tf\nMerana\tf\nTorvak\tm\nBordun\tm\nAshel\tn\nRovel\tn\nIskel\tn\nMeskel\tn\n";
+    std::vector<ExampleName> examples;
+    StyleError error;
+    ASSERT_TRUE(ReadExampleNames(list, "marks", examples, error)) << error.Text();
+    StyleData data;
+    LearningSummary summary;
+    ASSERT_TRUE(LearnStyle(examples, data, summary, error)) << error.Text();
+    EXPECT_EQ(summary.neutral, 4);
+    ASSERT_TRUE(data.hasNeutral);
+    EXPECT_EQ(std::set<std::string>(data.neutralEndings.fragments.begin(), data.neutralEndings.fragments.end()),
+              std::set<std::string>{"el"});
+    Style style;
+    ASSERT_TRUE(Style::FromData(data, style, error)) << error.Text();
+    NameStream stream(style, 5, GenderChoice::Neutral, "", NameConstraints());
+    StreamName name;
+    for (int k = 0; k < 2000 && stream.Next(name); ++k) {
+        const std::string text(name.text, static_cast<std::size_t>(name.length));
+        EXPECT_EQ(name.gender, Neutral);
+        // A neutral name closes on its ending, or (too short for one) on a vowel group.
+        EXPECT_TRUE(text.size() < 2 || text.compare(text.size() - 2, 2, "el") == 0 ||
+                    std::string("aeiou").find(text.back()) != std::string::npos)
+            << text;
+    }
+    ASSERT_TRUE(ReadExampleNames("Kalina\nTorvak\nAshel\n", "unmarked", examples, error)) << error.Text();
+    ASSERT_TRUE(LearnStyle(examples, data, summary, error)) << error.Text();
+    EXPECT_EQ(std::set<std::string>(data.neutralEndings.fragments.begin(), data.neutralEndings.fragments.end()),
+              (std::set<std::string>{"a", "ak", "el"}));
+}
+
 }  // namespace

@@ -407,7 +407,7 @@ TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
     for (const std::string& styleName : Style::BuiltInNames()) {
         Style style;
         ASSERT_TRUE(Style::BuiltIn(styleName, style));
-        for (GenderChoice gender : {GenderChoice::Male, GenderChoice::Female}) {
+        for (GenderChoice gender : {GenderChoice::Male, GenderChoice::Female, GenderChoice::Neutral}) {
             std::set<std::string> endings;
             std::set<std::string> capitalBeyondAscii;  // whole names: an ending may hold the capital
             NameStream stream(style, 99, gender, "", NameConstraints());
@@ -438,7 +438,7 @@ TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
                 constraints.endsWith = std::string(1, letter);
                 EXPECT_EQ(static_cast<bool>(ImpossibleConstraints(constraints, "", gender, style)),
                           endings.count(constraints.endsWith) == 0)
-                    << styleName << (gender == GenderChoice::Male ? " male " : " female ") << letter;
+                    << styleName << " gender " << static_cast<int>(gender) << " " << letter;
             }
         }
     }

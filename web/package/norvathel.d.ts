@@ -10,7 +10,8 @@ export const version: string;
  */
 export type Seed = number | bigint | string;
 
-export type Gender = 'male' | 'female';
+/** 'neutral': names of no gender, by the style's own rules (never drawn). */
+export type Gender = 'male' | 'female' | 'neutral';
 
 /** What every name must be; the names are those composed without them, less the failing ones. */
 export interface Constraints {

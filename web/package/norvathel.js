@@ -15,7 +15,7 @@ import wasmSource from './norvathel-wasm.js';
 export const version = '__NORVATHEL_VERSION__';
 
 const Ok = 0, Dry = 1, BadArgument = 2, Impossible = 3, NoMemory = 4;
-const Drawn = 0, MaleCode = 1, FemaleCode = 2;
+const Drawn = 0, MaleCode = 1, FemaleCode = 2, NeutralCode = 3;
 const NameSize = 48, FullNameSize = 92, BoardNames = 10, PrefixBytes = 31;
 const MaxSeed = (1n << 64n) - 1n;
 const BatchNames = 1024;
@@ -322,10 +322,13 @@ function genderCode(gender) {
   if (gender === undefined || gender === null) return Drawn;
   if (gender === 'male') return MaleCode;
   if (gender === 'female') return FemaleCode;
-  throw badArgument(`unknown gender ${quoted(String(gender))}: expected male or female`);
+  if (gender === 'neutral') return NeutralCode;
+  throw badArgument(`unknown gender ${quoted(String(gender))}: expected male, female or neutral`);
 }
 
-const genderName = (code) => (code === MaleCode ? 'male' : 'female');
+const genderName = (code) => (code === MaleCode ? 'male' : code === FemaleCode ? 'female' : 'neutral');
+// A gender as the module writes it: 'm', 'f' or 'n'.
+const genderOfByte = (byte) => (byte === 109 ? 'male' : byte === 102 ? 'female' : 'neutral');
 
 // A length, read as the tool reads the number written out.
 function readLength(core, option, value) {
@@ -581,7 +584,7 @@ export class NameStream {
   }
 
   #genders() {
-    return Array.from(this.#genderBytes, (byte) => (byte === 109 ? 'male' : 'female'));
+    return Array.from(this.#genderBytes, genderOfByte);
   }
 
   #fill(count) {
@@ -674,7 +677,7 @@ function readBoards(core, list) {
       const prefix = memory.slice(place + 1, end);
       const kind = memory[place];
       items.push(kind === 115 ? { gender: 'start', prefix: '' }
-        : { gender: kind === 109 ? 'male' : 'female', prefix: decodeName(prefix), prefixBytes: prefix });
+        : { gender: genderOfByte(kind), prefix: decodeName(prefix), prefixBytes: prefix });
       place = end + 1;
     }
     return items;
@@ -728,8 +731,8 @@ export class Session {
     const core = this.#core;
     const start = gender === 'start';
     if (start && prefix !== '' && prefix !== undefined) throw badArgument("'start' takes no prefix");
-    if (!start && gender !== 'male' && gender !== 'female')
-      throw badArgument(`unknown composition ${shown(gender)}: expected start, male or female`);
+    if (!start && gender !== 'male' && gender !== 'female' && gender !== 'neutral')
+      throw badArgument(`unknown composition ${shown(gender)}: expected start, male, female or neutral`);
     const code = start ? Drawn : genderCode(gender);
     const bytes = toBytes(prefix ?? '', 'prefix');
     const board = core.run((temporaries) => {

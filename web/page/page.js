@@ -28,7 +28,7 @@ let learned = null;  // { style, toml }
 
 const state = {
   seed: '',
-  presses: [],  // { number, gender: 'start' | 'female' | 'male', prefix, style, count, full, unique }
+  presses: [],  // { number, gender: 'start' | 'female' | 'male' | 'neutral', prefix, style, count, full, unique }
   at: 0,        // how many presses are in effect: presses[at - 1] is on screen, the rest redo
   shown: [],    // the names on screen: { name, gender, given?, surname? }
 };
@@ -539,8 +539,9 @@ function start() {
   wireLearning();
   $('female').addEventListener('click', () => press('female'));
   $('male').addEventListener('click', () => press('male'));
+  $('neutral').addEventListener('click', () => press('neutral'));
   $('prefix').addEventListener('keydown', (event) => {
-    if (event.key === 'Enter') press(event.shiftKey ? 'male' : 'female');
+    if (event.key === 'Enter') press(event.altKey ? 'neutral' : event.shiftKey ? 'male' : 'female');
   });
   // Options apply from the next press: what is on screen stays.
   for (const id of ['count', 'unique', 'style', 'full'])

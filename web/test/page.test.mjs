@@ -355,3 +355,16 @@ test('your own names: learned as the tool learns them, composed at once, kept, l
     rmSync(scratch, { recursive: true, force: true });
   }
 });
+
+test('a third choice beside the window: neutral names, as the shown command prints them', async () => {
+  const page = await open('#seed=12');
+  await page.fill('#prefix', 'ka');
+  await page.click('#neutral');
+  const command = await shownCommand(page);
+  assert.equal(command, 'norvathel-names --seed 12/2 --style classic --neutral --prefix ka --count 10');
+  assert.deepEqual(await plates(page), lines(runShown(command)));
+  assert.match(await hash(page), /p=start,neutral:ka$/);
+  assert.equal(await page.$$eval('.window button.generate', (buttons) => buttons.length), 2, 'the window keeps its two buttons');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});

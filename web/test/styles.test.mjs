@@ -215,3 +215,16 @@ test('learn: the same style file, report and names as norvathel-names learn, eve
     assert.throws(() => norvathel.learn(list, options), reason);
   assert.throws(() => norvathel.learn(42), /the examples must be a string or an array of lines/);
 });
+
+test('neutral names: every built-in style gives the tool\'s --neutral names; a style without them is refused', () => {
+  for (const style of norvathel.styles) {
+    assert.deepEqual(norvathel.generate(60, { style, gender: 'neutral', seed: 4, prefix: 'Ka' }),
+      runTool(['--style', style.name, '--neutral', '--seed', '4', '--prefix', 'Ka', '--count', '60']).toString('utf8').split('\n').slice(0, -1), style.name);
+    const entries = norvathel.names({ style, gender: 'neutral', seed: 1 }).takeEntries(3);
+    assert.deepEqual(entries.map((entry) => entry.gender), ['neutral', 'neutral', 'neutral']);
+  }
+  const plain = norvathel.Style.fromToml(murmur, 'murmur.toml');
+  assert.throws(() => norvathel.generate(1, { style: plain, gender: 'neutral' }),
+    (error) => error.code === 'impossible' && /the style 'murmur' makes no neutral names/.test(error.message));
+  assert.equal(norvathel.session(1).compose('neutral', 'ka').gender, 'neutral');
+});

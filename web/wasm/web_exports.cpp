@@ -85,9 +85,10 @@ norvathel_result norvathel_web_constraint_message(const char* prefix, norvathel_
     if (styleName ? !norvathel::Style::BuiltIn(styleName, style)
                   : styleText && !norvathel::Style::FromText(std::string(styleText, styleLength), "text", style, error))
         return NORVATHEL_BAD_ARGUMENT;
-    const norvathel::GenderChoice choice = gender == NORVATHEL_MALE     ? norvathel::GenderChoice::Male
-                                           : gender == NORVATHEL_FEMALE ? norvathel::GenderChoice::Female
-                                                                        : norvathel::GenderChoice::Drawn;
+    const norvathel::GenderChoice choice = gender == NORVATHEL_MALE      ? norvathel::GenderChoice::Male
+                                           : gender == NORVATHEL_FEMALE  ? norvathel::GenderChoice::Female
+                                           : gender == NORVATHEL_NEUTRAL ? norvathel::GenderChoice::Neutral
+                                                                         : norvathel::GenderChoice::Drawn;
     const char* start = prefix ? prefix : "";
     WriteText(ConstraintMessage(norvathel::ImpossibleConstraints(constraints, start, choice, style), constraints,
                                 choice, start, style, static_cast<MessageSurface>(surface)),
