@@ -199,12 +199,19 @@ class Learned(NamedTuple):
     female: int
     either: int
     without_vowel: int
+    neutral: int = 0
+    #: What ``learn`` says of the style (names, held-out divergence, copies, distinct names);
+    #: empty when asked not to measure.
+    report: str = ""
 
 
-def learn(examples: Union[str, Sequence[str]], *, source: str = "examples") -> Learned:
+def learn(examples: Union[str, Sequence[str]], *, source: str = "examples", name: Optional[str] = None,
+          description: Optional[str] = None, allow_copies: bool = False, report: bool = True) -> Learned:
     """Learns a style from example names, as ``norvathel-names learn`` does: a text of one
-    name a line, or a sequence of lines; each name may end in a tab and "m" or "f" for its
-    gender. Raises :class:`StyleError` (``source``, ``line``, ``column``) on a bad list."""
+    name a line, or a sequence of lines; each name may end in a tab and "m", "f" or "n" (no
+    gender). ``name`` and ``description`` are the style's own; the style never gives an
+    example unless ``allow_copies``; ``report`` measures it as the tool's report does. Raises
+    :class:`StyleError` (``source``, ``line``, ``column``) on a bad list, at its first fault."""
     text = examples if isinstance(examples, str) else "".join(line + "\n" for line in examples)
-    style, written, counts = _native.learn(text, source)
-    return Learned(style, written, **counts)
+    style, written, counts, said = _native.learn(text, source, name or "", description or "", allow_copies, report)
+    return Learned(style, written, report=said, **counts)

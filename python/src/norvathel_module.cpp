@@ -755,25 +755,31 @@ private:
 
 // What `norvathel-names learn` writes (the style file with its comment lines), the style, and
 // what it was learned from.
-py::tuple Learn(const std::string& text, const std::string& source)
+py::tuple Learn(const std::string& text, const std::string& source, const std::string& name,
+                const std::string& description, bool allowCopies, bool measure)
 {
-    std::vector<norvathel::ExampleName> examples;
+    norvathel::LearnRequest request;
+    request.name = name;
+    request.description = description;
+    request.allowCopies = allowCopies;
+    request.measure = measure;
+    norvathel::LearnOutcome outcome;
+    if (!norvathel::LearnFromList(text, source, request, outcome))
+        RaiseStyleError(outcome.list.faults.empty() ? outcome.fault : outcome.list.faults.front());
+    const norvathel::LearningSummary& summary = outcome.summary;
     norvathel::StyleError error;
-    norvathel::StyleData data;
-    norvathel::LearningSummary summary;
-    if (!norvathel::ReadExampleNames(text, source, examples, error) ||
-        !norvathel::LearnStyle(examples, data, summary, error))
-        RaiseStyleError(error);
     norvathel::Style style;
-    if (!norvathel::Style::FromData(data, style, error))
+    if (!norvathel::Style::FromData(outcome.data, style, error))
         RaiseStyleError(error);
     py::dict counts;
     counts["names"] = summary.names;
     counts["male"] = summary.male;
     counts["female"] = summary.female;
     counts["either"] = summary.either;
+    counts["neutral"] = summary.neutral;
     counts["without_vowel"] = summary.withoutVowel;
-    return py::make_tuple(style, norvathel::WriteLearnedStyle(data, summary), counts);
+    return py::make_tuple(style, outcome.styleText, counts,
+                          measure ? LearningReport(summary, outcome.quality) : std::string());
 }
 
 }  // namespace norvathel_python
@@ -868,5 +874,6 @@ released. Raises RanDry when the constraints leave no new name. For one thread a
                                  : norvathel::KeySeed(text.data(), text.size(), ReadSeed(project, "--seed"));
     });
     module.def("escaped", &Escaped, "A text with %XX escapes for '%', ',' and NUL, as --boards items take it.");
-    module.def("learn", &Learn, py::arg("text"), py::arg("source"));
+    module.def("learn", &Learn, py::arg("text"), py::arg("source"), py::arg("name"), py::arg("description"),
+               py::arg("allow_copies"), py::arg("measure"));
 }

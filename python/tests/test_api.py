@@ -152,6 +152,14 @@ def test_learning_reports_what_it_learned_from():
     with pytest.raises(norvathel.StyleError) as refused:
         norvathel.learn(["anna", "b3rt"])
     assert (refused.value.line, refused.value.column) == (2, 2)
+    # Its own name, no copies of the examples unless allowed, the tool's report, neutral names.
+    mine = norvathel.learn("anna\tf\nbert\tm\ncarla\nedel\tn\n", name="mine", description="Mine")
+    assert (mine.style.name, mine.neutral) == ("mine", 1)
+    assert "[guard]" in mine.text and "[guard]" not in norvathel.learn("anna\nbert\n", allow_copies=True).text
+    assert mine.report.startswith("learned: 4 names (1 male, 1 female, 1 neutral, 1 either)\n")
+    assert norvathel.learn("anna\nbert\n", report=False).report == ""
+    neutral = norvathel.names(20, seed=3, style=mine.style, gender="neutral")
+    assert len(neutral) == 20 and not {name.lower() for name in neutral} & {"anna", "bert", "carla", "edel"}
 
 
 def test_help_shows_the_docstrings():

@@ -127,7 +127,7 @@ TEST(ToolStyle, NeutralNamesByEveryStylesOwnRules)
         const std::vector<std::string> rows = SplitLines(run.out);
         ASSERT_EQ(rows.size(), 51u) << style;
         for (std::size_t k = 1; k < rows.size(); ++k)
-            EXPECT_TRUE(rows[k].compare(0, 2, "Ka") == 0 && rows[k].find(",neutral\r") != std::string::npos)
+            EXPECT_TRUE(rows[k].compare(0, 2, "Ka") == 0 && rows[k].find(",neutral") != std::string::npos)
                 << style << ": " << rows[k];
         EXPECT_NE(RunToolWith({"--seed", "3", "--style", style, "--neutral"}).out,
                   RunToolWith({"--seed", "3", "--style", style, "--male"}).out);
