@@ -103,6 +103,13 @@ StyleData Describe(FuzzedDataProvider& in)
     data.surname.closesAs = in.ConsumeBool() ? Female : Male;
     Table(in, data.surname.heads);
     Table(in, data.surname.tails);
+    // Read last, so that what came before keeps its meaning in the corpus.
+    data.hasNeutral = in.ConsumeBool();
+    Chance(in, data.neutralOpening);
+    data.neutralClosing = in.ConsumeBool() ? Closing::Ending : Closing::Consonant;
+    Table(in, data.neutralEndings);
+    for (int k = in.ConsumeIntegralInRange(0, 4); k > 0; --k)
+        data.guard.push_back(in.ConsumeIntegral<std::uint64_t>());
     return data;
 }
 
@@ -115,7 +122,8 @@ void ComposeAndCheck(const Style& style, FuzzedDataProvider& in)
     const char* prefixes[] = {"", "a", "abcdefghijklmnopqrstuvwxyzabcdefg", "Kr", "&a"};
     for (int b = 0; b < 10; ++b) {
         const char* prefix = prefixes[b % 5];
-        style.ComposeBoard(random, b % 2 ? Female : Male, prefix, board);
+        const Gender gender = b % 3 == 2 && style.Data().hasNeutral ? Neutral : b % 2 ? Female : Male;
+        style.ComposeBoard(random, gender, prefix, board);
         for (int k = 0; k < NamesPerBoard; ++k) {
             REQUIRE(static_cast<std::size_t>(board.lengths[k]) == std::strlen(board.names[k]));
             // STYLE_DATA_FUZZ_SHOW=1 when replaying a find: the style and the name too long.
