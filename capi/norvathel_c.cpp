@@ -91,14 +91,6 @@ std::string Quoted(const std::string& text)
     return quoted + "\"";
 }
 
-std::string ByteShown(char byte)
-{
-    const unsigned char value = static_cast<unsigned char>(byte);
-    if (value > ' ' && value < 0x7F)
-        return std::string("'") + byte + "'";
-    static const char Hex[] = "0123456789ABCDEF";
-    return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
-}
 
 // Who the names are: "male names beginning with \"Ka\"", or one "male name".
 std::string NamesMeant(norvathel::GenderChoice gender, const char* prefix, bool plural, bool withPrefix)
@@ -162,7 +154,7 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
         return "names with this gender and prefix are " + length + " to " + limit + " bytes long";
     case Fault::EndingForeignByte:
         if (told)
-            return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
+            return ending + ": no name contains " + norvathel::LetterAt(constraints.endsWith, problem.piece) +
                    " (names are made of " + norvathel::LettersOf(style) + ", and the prefix)";
         return "no name holds byte " + std::to_string(problem.piece) + " of ends_with";
     case Fault::EndingInVowel:
@@ -174,7 +166,7 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
     case Fault::EndingLastByte:
         if (told)
             return ending + ": no " + NamesMeant(gender, prefix, false, false) + " ends in " +
-                   ByteShown(constraints.endsWith[problem.piece]);
+                   norvathel::LetterAt(constraints.endsWith, problem.piece);
         return "no name of this gender ends with the last byte of ends_with";
     case Fault::EndingUnreachable:
         if (told)

@@ -35,14 +35,6 @@ std::string LengthsAsked(const norvathel::NameConstraints& constraints, MessageS
     return constraints.minLength != 0 ? least : most;
 }
 
-std::string ByteShown(char byte)
-{
-    const unsigned char value = static_cast<unsigned char>(byte);
-    if (value > ' ' && value < 0x7F)
-        return std::string("'") + byte + "'";
-    static const char Hex[] = "0123456789ABCDEF";
-    return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
-}
 
 }  // namespace
 
@@ -86,7 +78,7 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
                (constraints.minLength && constraints.maxLength ? " leave" : " leaves") +
                " no name: " + NamesMeant(gender, prefix) + " are " + lengths;
     case ConstraintFault::EndingForeignByte:
-        return ending + ": no name contains " + ByteShown(constraints.endsWith[problem.piece]) +
+        return ending + ": no name contains " + norvathel::LetterAt(constraints.endsWith, problem.piece) +
                " (names are made of " + norvathel::LettersOf(style) + ", and the prefix)";
     case ConstraintFault::EndingInVowel:
         return gender == GenderChoice::Neutral
@@ -94,7 +86,7 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
                    : ending + ": no male name ends in a vowel (male names end in a consonant)";
     case ConstraintFault::EndingLastByte:
         return ending + ": no " + NamesMeant(gender, prefix, false, false) + " ends in " +
-               ByteShown(constraints.endsWith[problem.piece]);
+               norvathel::LetterAt(constraints.endsWith, problem.piece);
     case ConstraintFault::EndingUnreachable: return ending + ": no " + NamesMeant(gender, prefix, false) + " ends so";
     case ConstraintFault::EndingOutsideLengths:
         return ending + " with " + LengthsAsked(constraints, surface) + ": " + NamesMeant(gender, prefix) +

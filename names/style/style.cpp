@@ -153,4 +153,18 @@ bool Style::HasGuard() const
     return !voice->guard.empty();
 }
 
+std::string LetterAt(const std::string& text, std::size_t at)
+{
+    std::size_t start = at;
+    while (start > 0 && start + 3 >= at && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    const Letter letter = start < text.size() ? DecodeLetter(text, start) : Letter{0, 0};
+    const bool holds = letter.length > 0 && start + static_cast<std::size_t>(letter.length) > at;
+    if (holds && ((letter.codePoint > ' ' && letter.codePoint < 0x7F) || letter.codePoint >= 0xA0))
+        return "'" + text.substr(start, static_cast<std::size_t>(letter.length)) + "'";
+    static const char Hex[] = "0123456789ABCDEF";
+    const unsigned char value = at < text.size() ? static_cast<unsigned char>(text[at]) : 0;
+    return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
+}
+
 }  // namespace norvathel

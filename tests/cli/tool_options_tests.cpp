@@ -100,7 +100,7 @@ const BadArguments BadCases[] = {
     // What the composer cannot make, with the reason and the lengths it can.
     {{"--male", "--ends-with", "ia"}, "--ends-with 'ia': no male name ends in a vowel"},
     {{"--ends-with", "1a"}, "--ends-with '1a': no name contains '1'"},
-    {{"--ends-with", "\xC3\xA9"}, "no name contains the byte 0xC3"},
+    {{"--ends-with", "\xC3\xA9"}, "no name contains '\xC3\xA9'"},
     {{"--female", "--ends-with", "b"}, "--ends-with 'b': no female name ends in 'b'"},
     {{"--male", "--ends-with", "zz"}, "--ends-with 'zz': no male name ends so"},
     {{"--female", "--ends-with", "avaatha", "--max-length", "7"},

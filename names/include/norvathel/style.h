@@ -166,6 +166,9 @@ AdditiveRandom SurnameRandomFor(const AdditiveRandom& given);
 // What the style's given names are made of, for messages: "the letters a to z", then the
 // letters beyond ASCII its fragments hold, in code point order ("a to z, å, æ and ø").
 std::string LettersOf(const Style& style);
+// For messages about a byte of a text the user typed: the letter that byte belongs to, quoted
+// ("'ø'"), or, where the bytes there are no printable UTF-8 letter, "the byte 0xNN".
+std::string LetterAt(const std::string& text, std::size_t at);
 
 // The style as TOML text (format StyleFormatVersion).
 std::string WriteStyle(const StyleData& data);
