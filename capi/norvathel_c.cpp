@@ -498,14 +498,12 @@ norvathel_result norvathel_style_learn(const char* text, size_t length, const ch
         norvathel::LearnOutcome outcome;
         if (!norvathel::LearnFromList(std::string(text ? text : "", length), source ? source : "text", request,
                                       outcome)) {
-            std::string faults;
-            for (const norvathel::StyleError& fault : outcome.list.faults)
-                faults += fault.Text() + "\n";
-            if (outcome.list.moreFaults > 0)
-                faults += "and " + std::to_string(outcome.list.moreFaults) + " more faults\n";
-            if (outcome.list.faults.empty())
-                faults = outcome.fault.Text() + "\n";
-            faults.pop_back();
+            std::string faults = outcome.fault.Text();
+            if (!outcome.list.faults.empty()) {
+                faults.clear();
+                for (const std::string& line : norvathel::ListLines(outcome.list, false))
+                    faults += (faults.empty() ? "" : "\n") + line;
+            }
             Problem(faults, problem, problem_size);
             return NORVATHEL_BAD_ARGUMENT;
         }

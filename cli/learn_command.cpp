@@ -126,17 +126,11 @@ bool Write(const std::string& text, std::FILE* out, std::FILE* err)
     return output.FinishReporting(err);
 }
 
-// The list's faults and warnings, one per line, the first MaxListFaults of each and a count.
-void Tell(std::FILE* err, const std::vector<norvathel::StyleError>& entries, int more, const char* kind,
-          const char* label)
+// The list's warnings or faults, a line each.
+void Tell(std::FILE* err, const norvathel::ListReport& report, bool warnings)
 {
-    for (const norvathel::StyleError& entry : entries) {
-        norvathel::StyleError shown = entry;
-        shown.message = label + shown.message;
-        std::fprintf(err, "norvathel-names: %s\n", shown.Text().c_str());
-    }
-    if (more > 0)
-        std::fprintf(err, "norvathel-names: and %d more %s\n", more, kind);
+    for (const std::string& line : norvathel::ListLines(report, warnings))
+        std::fprintf(err, "norvathel-names: %s\n", line.c_str());
 }
 
 }  // namespace
@@ -169,8 +163,8 @@ int RunLearn(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* er
     request.measure = !options.quiet;
     norvathel::LearnOutcome outcome;
     const bool learned = norvathel::LearnFromList(list, source, request, outcome);
-    Tell(err, outcome.list.warnings, outcome.list.moreWarnings, "warnings", "warning: ");
-    Tell(err, outcome.list.faults, outcome.list.moreFaults, "faults", "");
+    Tell(err, outcome.list, true);
+    Tell(err, outcome.list, false);
     if (!learned) {
         if (outcome.list.faults.empty())
             std::fprintf(err, "norvathel-names: %s%s\n", outcome.badRequest ? "--" : "", outcome.fault.Text().c_str());

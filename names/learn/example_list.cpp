@@ -221,4 +221,18 @@ bool ReadExampleNames(const std::string& text, const std::string& source, std::v
     return read;
 }
 
+std::vector<std::string> ListLines(const ListReport& report, bool warnings)
+{
+    std::vector<std::string> lines;
+    for (StyleError entry : warnings ? report.warnings : report.faults) {
+        if (warnings)
+            entry.message = "warning: " + entry.message;
+        lines.push_back(entry.Text());
+    }
+    const int more = warnings ? report.moreWarnings : report.moreFaults;
+    if (more > 0)
+        lines.push_back("and " + std::to_string(more) + (warnings ? " more warnings" : " more faults"));
+    return lines;
+}
+
 }  // namespace norvathel

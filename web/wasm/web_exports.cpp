@@ -223,10 +223,8 @@ norvathel_result norvathel_web_learn(const char* text, size_t length, const char
         norvathel::LearnFromList(std::string(text ? text : "", length), source ? source : "text", request, outcome);
     std::string said;
     if (!learned) {
-        for (const norvathel::StyleError& fault : outcome.list.faults)
-            said += fault.Text() + "\n";
-        if (outcome.list.moreFaults > 0)
-            said += "and " + std::to_string(outcome.list.moreFaults) + " more faults\n";
+        for (const std::string& line : norvathel::ListLines(outcome.list, false))
+            said += line + "\n";
         if (outcome.list.faults.empty())
             said += outcome.fault.Text() + "\n";
         WriteText(said, message, size);
@@ -238,12 +236,8 @@ norvathel_result norvathel_web_learn(const char* text, size_t length, const char
     std::memcpy(block, outcome.styleText.c_str(), outcome.styleText.size() + 1);
     *style_text = block;
     *style_length = outcome.styleText.size();
-    for (norvathel::StyleError warning : outcome.list.warnings) {
-        warning.message = "warning: " + warning.message;
-        said += warning.Text() + "\n";
-    }
-    if (outcome.list.moreWarnings > 0)
-        said += "and " + std::to_string(outcome.list.moreWarnings) + " more warnings\n";
+    for (const std::string& line : norvathel::ListLines(outcome.list, true))
+        said += line + "\n";
     WriteText(said + LearningReport(outcome.summary, outcome.quality), message, size);
     return NORVATHEL_OK;
 }

@@ -39,6 +39,10 @@ struct ListReport {
     int moreWarnings = 0;
 };
 
+// The report's lines as every surface shows them: the warnings ("source:line:column: warning:
+// ...") or the faults ("source:line:column: ..."), then "and N more warnings" or "... faults".
+std::vector<std::string> ListLines(const ListReport& report, bool warnings);
+
 // Reads an example list: blank lines and lines that begin with "#" are skipped, a line may
 // end in CR LF, the text may begin with a UTF-8 byte-order mark. False, with error filled
 // (source, line, column, message), on a control byte, invalid UTF-8, a character that is not
