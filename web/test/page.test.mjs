@@ -346,6 +346,9 @@ test('your own names: learned as the tool learns them, composed at once, kept, l
     assert.ok(await again.$('#style option[value=learned]'), 'the learned style is in the menu after a reload');
     await again.click('#forget');
     await again.close();
+    const forgotten = await open('#seed=5');
+    assert.equal(await forgotten.$('#style option[value=learned]'), null, 'forgotten: not in the menu after a reload');
+    await forgotten.close();
     // And the link carries it (the style file is small enough), with nothing kept.
     const linked = await open(link);
     assert.deepEqual(await plates(linked), lines(inScratch(command)));
