@@ -507,10 +507,7 @@ norvathel_result norvathel_style_learn(const char* text, size_t length, const ch
             Problem(faults, problem, problem_size);
             return NORVATHEL_BAD_ARGUMENT;
         }
-        norvathel::Style learned;
-        norvathel::StyleError error;
-        const bool made = norvathel::Style::FromData(outcome.data, learned, error);
-        return MadeStyle(made, learned, error, style, problem, problem_size);
+        return MadeStyle(true, outcome.style, outcome.fault, style, problem, problem_size);
     } catch (...) {
         return NORVATHEL_NO_MEMORY;
     }

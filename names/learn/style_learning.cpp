@@ -568,8 +568,7 @@ bool LearnFromList(const std::string& text, const std::string& source, const Lea
         outcome.data.description = request.description;
     if (request.allowCopies)
         outcome.data.guard.clear();
-    Style style;
-    if (!Style::FromData(outcome.data, style, outcome.fault)) {
+    if (!Style::FromData(outcome.data, outcome.style, outcome.fault)) {
         // The learned style loads: only what the request set can be wrong.
         outcome.badRequest = true;
         return false;
@@ -583,14 +582,14 @@ bool LearnFromList(const std::string& text, const std::string& source, const Lea
 bool LearnStyleFile(const std::string& exampleText, const std::string& source, std::string& styleText,
                     StyleError& error)
 {
-    std::vector<ExampleName> names;
-    if (!ReadExampleNames(exampleText, source, names, error))
+    LearnRequest request;
+    request.measure = false;
+    LearnOutcome outcome;
+    if (!LearnFromList(exampleText, source, request, outcome)) {
+        error = outcome.list.faults.empty() ? outcome.fault : outcome.list.faults.front();
         return false;
-    StyleData data;
-    LearningSummary summary;
-    if (!LearnStyle(names, data, summary, error))
-        return false;
-    styleText = WriteLearnedStyle(data, summary);
+    }
+    styleText = outcome.styleText;
     return true;
 }
 

@@ -767,10 +767,7 @@ py::tuple Learn(const std::string& text, const std::string& source, const std::s
     if (!norvathel::LearnFromList(text, source, request, outcome))
         RaiseStyleError(outcome.list.faults.empty() ? outcome.fault : outcome.list.faults.front());
     const norvathel::LearningSummary& summary = outcome.summary;
-    norvathel::StyleError error;
-    norvathel::Style style;
-    if (!norvathel::Style::FromData(outcome.data, style, error))
-        RaiseStyleError(error);
+    const norvathel::Style& style = outcome.style;
     py::dict counts;
     counts["names"] = summary.names;
     counts["male"] = summary.male;

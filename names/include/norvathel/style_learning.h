@@ -104,6 +104,7 @@ struct LearnOutcome {
     StyleError fault;     // when the list is read but gives no style: why
     bool badRequest = false;  // fault.message is then "name: ..." or "description: ..."
     StyleData data;
+    Style style;              // data, loaded
     LearningSummary summary;
     LearningQuality quality;  // when measured
     std::string styleText;    // the style file, as WriteLearnedStyle writes it
