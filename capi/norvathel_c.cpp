@@ -159,7 +159,7 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
         return "no name holds byte " + std::to_string(problem.piece) + " of ends_with";
     case Fault::EndingInVowel:
         if (gender == norvathel::GenderChoice::Neutral)
-            return ending + ": no neutral name ends in a vowel (this style's neutral names end in a consonant)";
+            return ending + ": " + norvathel::NeutralNamesEndInAConsonant;
         if (told)
             return ending + ": no male name ends in a vowel (male names end in a consonant)";
         return "no male name ends in a vowel";
@@ -180,7 +180,7 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
     case Fault::CheckTooCostly:
         return "checking the lengths and ends_with against this style would take more than " + limit + " steps";
     case Fault::NoNeutralNames:
-        return "the style " + Quoted(style.Name()) + " makes no neutral names (its file sets no given.neutral_closing)";
+        return norvathel::NoNeutralNames(style);
     }
     return "unknown problem";
 }

@@ -82,7 +82,7 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
                " (names are made of " + norvathel::LettersOf(style) + ", and the prefix)";
     case ConstraintFault::EndingInVowel:
         return gender == GenderChoice::Neutral
-                   ? ending + ": no neutral name ends in a vowel (this style's neutral names end in a consonant)"
+                   ? ending + ": " + norvathel::NeutralNamesEndInAConsonant
                    : ending + ": no male name ends in a vowel (male names end in a consonant)";
     case ConstraintFault::EndingLastByte:
         return ending + ": no " + NamesMeant(gender, prefix, false, false) + " ends in " +
@@ -95,8 +95,7 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
         return "the length and ending constraints are refused: checking them against this style's tables "
                "would take more than the check's " + std::to_string(problem.limit) + " steps";
     case ConstraintFault::NoNeutralNames:
-        return "the style " + Quoted(style.Name().c_str()) +
-               " makes no neutral names (its file sets no given.neutral_closing)";
+        return norvathel::NoNeutralNames(style);
     }
     return "the constraints cannot be met";
 }

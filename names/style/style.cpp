@@ -167,4 +167,12 @@ std::string LetterAt(const std::string& text, std::size_t at)
     return std::string("the byte 0x") + Hex[value >> 4] + Hex[value & 15];
 }
 
+std::string NoNeutralNames(const Style& style)
+{
+    return "the style '" + style.Name() + "' makes no neutral names (its file sets no given.neutral_closing)";
+}
+
+const char NeutralNamesEndInAConsonant[] =
+    "no neutral name ends in a vowel (this style's neutral names end in a consonant)";
+
 }  // namespace norvathel

@@ -169,6 +169,10 @@ std::string LettersOf(const Style& style);
 // For messages about a byte of a text the user typed: the letter that byte belongs to, quoted
 // ("'ø'"), or, where the bytes there are no printable UTF-8 letter, "the byte 0xNN".
 std::string LetterAt(const std::string& text, std::size_t at);
+// For messages about neutral names: that the style makes none, and (after the ending asked for)
+// that its neutral names end in a consonant.
+std::string NoNeutralNames(const Style& style);
+extern const char NeutralNamesEndInAConsonant[];
 
 // The style as TOML text (format StyleFormatVersion).
 std::string WriteStyle(const StyleData& data);
