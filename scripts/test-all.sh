@@ -129,7 +129,10 @@ for preset in win32 win64; do
         continue
     fi
     wineserver -w
-    run_tests "$preset" xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$preset"
+    # A test program that Wine drops before it runs a line (no output, "wine client error:0:
+    # recvmsg: Connection reset by peer", seen once in a few runs) is run once more; a test
+    # that fails on its own fails twice.
+    run_tests "$preset" xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$preset" --repeat until-pass:2
 done
 if [ -n "$win32_not_run" ]; then
     # The i686 build holds the same tests as the x86_64 one, whose run has just listed them.
