@@ -181,6 +181,8 @@ std::string ProblemText(const norvathel::ConstraintProblem& problem,
         return "checking the lengths and ends_with against this style would take more than " + limit + " steps";
     case Fault::NoNeutralNames:
         return norvathel::NoNeutralNames(style);
+    case Fault::PrefixTooLong:
+        return norvathel::PrefixTooLong(style, problem.length);
     }
     return "unknown problem";
 }

@@ -96,6 +96,8 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
                "would take more than the check's " + std::to_string(problem.limit) + " steps";
     case ConstraintFault::NoNeutralNames:
         return norvathel::NoNeutralNames(style);
+    case ConstraintFault::PrefixTooLong:
+        return norvathel::PrefixTooLong(style, problem.length);
     }
     return "the constraints cannot be met";
 }

@@ -110,6 +110,23 @@ StyleData Describe(FuzzedDataProvider& in)
     Table(in, data.neutralEndings);
     for (int k = in.ConsumeIntegralInRange(0, 4); k > 0; --k)
         data.guard.push_back(in.ConsumeIntegral<std::uint64_t>());
+    // Format 2: contexts and each gender's positions, also where a format 1 style holds them.
+    data.format = in.ConsumeBool() ? ContextStyleFormat : in.ConsumeBool() ? StyleFormatVersion : Number(in, 0, 3);
+    for (int k = in.ConsumeIntegralInRange(0, in.ConsumeBool() ? 3 : 40); k > 0; --k) {
+        StyleContext entry;
+        entry.after = Strings(in);
+        entry.gender = in.ConsumeIntegralInRange(-2, 3);
+        Table(in, entry.consonants);
+        Table(in, entry.clusters);
+        Table(in, entry.vowels);
+        Table(in, entry.femaleEndings);
+        Table(in, entry.maleEndings);
+        Table(in, entry.neutralEndings);
+        data.contexts.push_back(entry);
+    }
+    for (std::vector<int>& positions : data.genderPositions)
+        for (int k = in.ConsumeIntegralInRange(0, 4); k > 0; --k)
+            positions.push_back(Number(in, 0, 17));
     return data;
 }
 
@@ -130,6 +147,7 @@ void ComposeAndCheck(const Style& style, FuzzedDataProvider& in)
             if (std::getenv("STYLE_DATA_FUZZ_SHOW") && board.lengths[k] > (*prefix ? style.LongestWithPrefix() : style.LongestWithoutPrefix()))
                 std::fprintf(stderr, "%s\n[%s] %s %d %d %d\n", style.ToText().c_str(), prefix, board.names[k], board.lengths[k], style.LongestWithPrefix(), style.LongestWithoutPrefix());
             REQUIRE(board.lengths[k] <= (*prefix ? style.LongestWithPrefix() : style.LongestWithoutPrefix()));
+            REQUIRE(board.lengths[k] <= MaxNameLength);
         }
         style.ComposeSurnames(second, board);
         for (int k = 0; k < NamesPerBoard; ++k)

@@ -27,7 +27,7 @@ void ComposeSome(const norvathel::Style& style)
     for (int b = 0; b < 20; ++b) {
         style.ComposeBoard(random, b % 2 ? Female : Male, prefixes[b % 5], board);
         for (int k = 0; k < NamesPerBoard; ++k) {
-            Require(board.lengths[k] <= style.LongestWithPrefix());
+            Require(board.lengths[k] <= style.LongestWithPrefix() && board.lengths[k] <= MaxNameLength);
             Require(static_cast<std::size_t>(board.lengths[k]) == std::strlen(board.names[k]));
         }
         style.ComposeSurnames(second, board);

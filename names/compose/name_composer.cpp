@@ -39,6 +39,7 @@ struct PrefixFacts {
     int length;
     bool endsInConsonant;
     std::uint16_t blocked;  // the vowel class refused while lastVowel is the prefix
+    int context;            // a format 2 style's context state after it
 };
 
 // The name under construction; whole fixed-size fragments are copied in, the padding's zeros
@@ -125,6 +126,23 @@ struct ComposingStyle {
         state = blockedAfter[kind];
         return vowel;
     }
+
+    // A style of tables only knows nothing of the groups before: its context is empty.
+    struct Context {};
+    Context StartContext(const PrefixFacts&) const { return {}; }
+    NORVATHEL_ALWAYS_INLINE const Fragment& Consonant(Draws& random, int cluster, Context&) const
+    {
+        return consonants[PickConsonant(random, cluster)];
+    }
+    NORVATHEL_ALWAYS_INLINE const Fragment& ClosingConsonant(Draws& random, Context&) const
+    {
+        return consonants[PickClosingConsonant(random)];
+    }
+    NORVATHEL_ALWAYS_INLINE const Fragment& Ending(Draws& random, Context&) const { return endings[PickEnding(random)]; }
+    NORVATHEL_ALWAYS_INLINE const Fragment& Vowel(Draws& random, bool atOpening, VowelState& state, Context&) const
+    {
+        return vowels[DrawVowel(random, atOpening, state)];
+    }
 };
 
 // The same for a style that draws with classic's numbers, every number known when compiling,
@@ -189,6 +207,94 @@ struct ComposingClassic {
         state = redrawsAfterVowel[vowel];
         return vowel;
     }
+
+    // A style of tables only knows nothing of the groups before: its context is empty.
+    struct Context {};
+    Context StartContext(const PrefixFacts&) const { return {}; }
+    NORVATHEL_ALWAYS_INLINE const Fragment& Consonant(Draws& random, int cluster, Context&) const
+    {
+        return consonants[PickConsonant(random, cluster)];
+    }
+    NORVATHEL_ALWAYS_INLINE const Fragment& ClosingConsonant(Draws& random, Context&) const
+    {
+        return consonants[PickClosingConsonant(random)];
+    }
+    NORVATHEL_ALWAYS_INLINE const Fragment& Ending(Draws& random, Context&) const { return endings[PickEnding(random)]; }
+    NORVATHEL_ALWAYS_INLINE const Fragment& Vowel(Draws& random, bool atOpening, VowelState& state, Context&) const
+    {
+        return vowels[DrawVowel(random, atOpening, state)];
+    }
+};
+
+// A format 2 style: every draw of a fragment reads the table its context state names, and the
+// fragment drawn moves the state on (rules/context_states.h). The chances and the vowel rules
+// are the style's own, as in ComposingStyle.
+struct ComposingContext {
+    using VowelState = std::uint16_t;
+    using Draws = AdditiveRandom;
+    static AdditiveRandom& Open(AdditiveRandom& generator) { return generator; }
+    static constexpr int CopyBytes = FragmentSlot;
+    using Context = int;
+
+    const CompiledStyle& voice;
+    const ContextStates& contexts;
+    const ContextTable* tables;
+    int endingKind;
+    bool closesWithEnding;
+    int maxVowelRun, endingFrom;
+    bool clusterOpens;
+    DrawnChance opening, consonantChance, clusterChance;
+
+    ComposingContext(const CompiledStyle& style, const CompiledGender& gender)
+        : voice(style), contexts(style.contexts[gender.contextGender]), tables(style.contextTables.data()), endingKind(gender.endingKind),
+          closesWithEnding(gender.closesWithEnding), maxVowelRun(style.maxVowelRun), endingFrom(style.endingFrom),
+          clusterOpens(style.clusterOpens), opening(gender.opening), consonantChance(style.consonantChance),
+          clusterChance(style.clusterChance)
+    {
+    }
+
+    bool ClosesWithEnding() const { return closesWithEnding; }
+    bool OpeningHit(Draws& random) const { return opening.Hit(random); }
+    bool ConsonantHit(Draws& random) const { return consonantChance.Hit(random); }
+    bool ClusterHit(Draws& random) const { return clusterChance.Hit(random); }
+    VowelState NothingBefore() const { return 0; }
+    VowelState AfterPrefix(std::uint16_t blockedClass) const { return blockedClass; }
+    Context StartContext(const PrefixFacts& prefix) const { return prefix.context; }
+
+    const ContextTable& TableOf(Context context, int kind) const { return tables[contexts.TableOf(context, kind)]; }
+    const Fragment& Drawn(Draws& random, Context& context, int kind) const
+    {
+        const ContextTable& table = TableOf(context, kind);
+        const int slot = Pick(random, table.span);
+        context = contexts.Next(context, table.groups[static_cast<std::size_t>(slot)]);
+        return table.fragments[static_cast<std::size_t>(slot)];
+    }
+    const Fragment& Consonant(Draws& random, int cluster, Context& context) const
+    {
+        return Drawn(random, context, cluster ? ClusterKind : ConsonantKind);
+    }
+    const Fragment& ClosingConsonant(Draws& random, Context& context) const
+    {
+        return Drawn(random, context, ConsonantKind);
+    }
+    const Fragment& Ending(Draws& random, Context& context) const { return Drawn(random, context, endingKind); }
+    // As ComposingStyle draws vowels; a name's opening vowel has nothing before it, so it comes
+    // from the style's own table.
+    const Fragment& Vowel(Draws& random, bool atOpening, VowelState& state, Context& context) const
+    {
+        const ContextTable& table = TableOf(atOpening ? 0 : context, VowelKind);
+        const std::uint16_t* classes = atOpening ? voice.openingClass.data() : table.vowelClass.data();
+        const std::uint16_t refused = atOpening ? 0 : state;
+        int vowel;
+        std::uint16_t kind;
+        do {
+            vowel = static_cast<int>(random.Next() & table.span.mask);
+            kind = classes[vowel];
+        } while (kind == 0 || kind == refused);
+        state = voice.blockedAfter[kind];
+        context = contexts.Next(context, table.groups[static_cast<std::size_t>(vowel)]);
+        return table.fragments[static_cast<std::size_t>(vowel)];
+    }
 };
 
 // The composer's draws, as the rules ask for them: each gives the one result it drew.
@@ -213,6 +319,7 @@ int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts
     int vowelRun = carriedVowelRun;  // a local, so that it stays in a register
     WorkText work = {out, 0};
     typename Rules::VowelState vowels = rules.NothingBefore();
+    typename Rules::Context context = {};
     bool afterConsonant = false;
     int position = 0;
     // A prefix stands in for position 0: the draws start at position 1, after it.
@@ -220,12 +327,13 @@ int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts
         std::memcpy(out, prefix.text, static_cast<std::size_t>(prefix.length));
         work.length = prefix.length;
         vowels = rules.AfterPrefix(prefix.blocked);
+        context = rules.StartContext(prefix);
         afterConsonant = prefix.endsInConsonant;
         position = 1;
     }
     for (; position < positions; ++position) {
         if (EndingDue(rules.ClosesWithEnding(), vowelRun, positions - position, rules.endingFrom)) {
-            work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
+            work.template Append<Rules::CopyBytes>(rules.Ending(random, context));
             out[work.length] = '\0';
             carriedVowelRun = vowelRun;
             CloseDraws(random);
@@ -234,21 +342,21 @@ int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts
         // A draw gives one result, so exactly one kind (and one table) comes of it.
         if (KindsAt(draws, position == 0, afterConsonant, vowelRun, rules.maxVowelRun).consonant) {
             const int cluster = ConsonantTablesAt(draws, position == 0, positions - position, rules.clusterOpens).cluster;
-            work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickConsonant(random, cluster)]);
+            work.template Append<Rules::CopyBytes>(rules.Consonant(random, cluster, context));
             vowelRun = 0;
             afterConsonant = true;
         } else {
-            work.template Append<Rules::CopyBytes>(rules.vowels[rules.DrawVowel(random, position == 0, vowels)]);
+            work.template Append<Rules::CopyBytes>(rules.Vowel(random, position == 0, vowels, context));
             ++vowelRun;
             afterConsonant = false;
         }
     }
     switch (ClosureAt(rules.ClosesWithEnding(), afterConsonant, vowelRun)) {
     case Closure::Ending:
-        work.template Append<Rules::CopyBytes>(rules.endings[rules.PickEnding(random)]);
+        work.template Append<Rules::CopyBytes>(rules.Ending(random, context));
         break;
     case Closure::Consonant:
-        work.template Append<Rules::CopyBytes>(rules.consonants[rules.PickClosingConsonant(random)]);
+        work.template Append<Rules::CopyBytes>(rules.ClosingConsonant(random, context));
         break;
     case Closure::Nothing:
         break;
@@ -272,6 +380,20 @@ int ComposeInLoop(AdditiveRandom& random, const ComposingStyle& rules, const Pre
                   int& carriedVowelRun, char* out)
 {
     return ComposeName(random, rules, prefix, positions, carriedVowelRun, out);
+}
+
+int ComposeInLoop(AdditiveRandom& random, const ComposingContext& rules, const PrefixFacts& prefix, int positions,
+                  int& carriedVowelRun, char* out)
+{
+    return ComposeName(random, rules, prefix, positions, carriedVowelRun, out);
+}
+
+// The context state a prefix leaves, for a format 2 style.
+int PrefixContext(const CompiledStyle& voice, const CompiledGender& gender, const char* prefix, int length)
+{
+    return voice.hasContexts && length > 0 ? voice.contexts[gender.contextGender].AfterText(std::string(prefix, static_cast<std::size_t>(length)),
+                                                                     voice.data.vowelLetters)
+                                           : 0;
 }
 
 // The prefix area: the first 31 bytes of the given text, zero-filled behind them.
@@ -308,6 +430,14 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     classicPath = style.classic && !stems && gender != Neutral;
     ReadPrefix(prefixText, prefix);
     prefixLength = prefix[0] != '\0' ? static_cast<int>(std::strlen(prefix)) : 0;
+    if (prefixLength > style.prefixRoom) {
+        // Names of this style need more of the slot: the prefix as far as it fits, a whole
+        // letter at a time.
+        prefixLength = style.prefixRoom;
+        while (prefixLength > 0 && (static_cast<unsigned char>(prefix[prefixLength]) & 0xC0) == 0x80)
+            --prefixLength;
+        std::memset(prefix + prefixLength, 0, sizeof prefix - static_cast<std::size_t>(prefixLength));
+    }
     prefixEndsInConsonant = prefixLength > 0 && !style.EndsInVowelLetter(prefix, prefixLength);
     prefixBlocked = prefixLength > 0 ? style.BlockedAfterText(prefix, prefixLength) : 0;
     // Every composition draws the ten position counts first, then composes names 0 to 9 in order.
@@ -316,6 +446,10 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     if (style.classic && !stems) {  // the positions are classic's for every gender
         for (int& count : positions)
             count = source.Range<ClassicNumbers::minPositions, ClassicNumbers::maxPositions>();
+    } else if (!stems && !style.genders[gender].positionTable.empty()) {
+        const CompiledGender& of = style.genders[gender];
+        for (int& count : positions)
+            count = of.positionTable[static_cast<std::size_t>(Pick(source, of.positionSpan))];
     } else {
         for (int& count : positions)
             count = least + Pick(source, span);
@@ -337,11 +471,13 @@ void BoardCursor::Start(AdditiveRandom& source, const Style& style, Gender board
 int BoardCursor::NextRaw()
 {
     static_assert(MaxNameLength + FragmentSlot < WorkSize, "a slot copied past the longest name fits");
-    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
-    const int length = classicPath
-                           ? ComposeName(*random, ComposingClassic(*voice, voiceOf), facts, positions[index], vowelRun, work)
-                           : ComposeName(*random, ComposingStyle(*voice, voiceOf), facts, positions[index], vowelRun, work);
+    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked,
+                               PrefixContext(*voice, voiceOf, prefix, prefixLength)};
+    const int length =
+        classicPath          ? ComposeName(*random, ComposingClassic(*voice, voiceOf), facts, positions[index], vowelRun, work)
+        : voice->hasContexts ? ComposeName(*random, ComposingContext(*voice, voiceOf), facts, positions[index], vowelRun, work)
+                             : ComposeName(*random, ComposingStyle(*voice, voiceOf), facts, positions[index], vowelRun, work);
     ++index;
     return length;
 }
@@ -350,7 +486,8 @@ template <typename Rules>
 void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capitalise)
 {
     const Rules rules = given;  // a local: the generator's stores cannot reach it
-    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked};
+    const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked,
+                               PrefixContext(*voice, stems ? voice->stem : voice->genders[gender], prefix, prefixLength)};
     for (; index < NamesPerBoard; ++index) {
         board.lengths[index] = ComposeInLoop(*random, rules, facts, positions[index], vowelRun, work);
         if (capitalise)
@@ -365,6 +502,8 @@ void BoardCursor::ComposeRest(Board& board, bool capitalise)
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
     if (classicPath)
         ComposeRestWith(ComposingClassic(*voice, voiceOf), board, capitalise);
+    else if (voice->hasContexts)
+        ComposeRestWith(ComposingContext(*voice, voiceOf), board, capitalise);
     else
         ComposeRestWith(ComposingStyle(*voice, voiceOf), board, capitalise);
 }

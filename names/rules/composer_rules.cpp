@@ -47,10 +47,19 @@ ComposerRules RulesOf(const StyleData& style)
         rules.neutralEndings = Distinct(style.neutralEndings);
     rules.opening[Neutral] = PossibleResults(style.neutralOpening);
     rules.vowelEnds = WithCapitals(style.vowelLetters);
+    rules.vowelLetters = style.vowelLetters;
     rules.neverOpening = style.noOpening;
     rules.repeatable = style.repeatable;
     rules.minPositions = style.minPositions;
     rules.maxPositions = style.maxPositions;
+    for (int g : {Male, Female, Neutral}) {
+        std::set<int> counts(style.genderPositions[g].begin(), style.genderPositions[g].end());
+        for (int count = style.minPositions; counts.empty() && count <= style.maxPositions; ++count)
+            rules.positions[g].push_back(count);
+        rules.positions[g].insert(rules.positions[g].end(), counts.begin(), counts.end());
+        if (!rules.positions[g].empty())
+            rules.maxPositions = std::max(rules.maxPositions, rules.positions[g].back());
+    }
     rules.maxVowelRun = style.maxVowelRun;
     rules.endingFrom = style.endingFrom;
     rules.opening[Male] = PossibleResults(style.maleOpening);
@@ -59,6 +68,15 @@ ComposerRules RulesOf(const StyleData& style)
     rules.cluster = PossibleResults(style.cluster);
     rules.clusterOpens = style.clusterOpens;
     rules.latinCapitals = style.capitals == Capitals::Latin;
+    rules.tables = {rules.consonants, rules.clusters, rules.vowels, rules.endings, rules.maleEndings, rules.neutralEndings};
+    if (!style.contexts.empty()) {
+        for (int gender : {Male, Female, Neutral})
+            rules.contexts[gender].Build(style, gender);
+        for (const StyleContext& entry : style.contexts)
+            for (const FragmentTable* table : {&entry.consonants, &entry.clusters, &entry.vowels, &entry.femaleEndings,
+                                               &entry.maleEndings, &entry.neutralEndings})
+                rules.tables.push_back(Distinct(*table));
+    }
     return rules;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rules/composer_steps.h"
+#include "rules/context_states.h"
 
 namespace norvathel {
 
@@ -23,7 +24,9 @@ struct ComposerRules {
     std::vector<std::string> repeatable;
     // The numbers of the rules (rules/composer_steps.h), as the style names them.
     int minPositions = 0;  // a name has from minPositions to maxPositions; a prefix takes position 0
-    int maxPositions = 0;
+    int maxPositions = 0;  // the most of any gender's
+    // The counts of positions a name of each gender can draw, each once, in order.
+    std::vector<int> positions[3];
     int maxVowelRun = 0;   // the count carries from name to name of a board, which starts at 0
     int endingFrom = 0;
     // Which gender closes on an ending from its table rather than on a consonant, by gender.
@@ -38,8 +41,13 @@ struct ComposerRules {
     // The texts that make a prefix end in a vowel, which decides what may follow it: the
     // vowel letters and their capitals, as UTF-8.
     std::vector<std::string> vowelEnds;
+    std::string vowelLetters;  // as the style writes them: a prefix's groups are cut by them
     // How a name's first letter is made capital: a..z only, or Latin letters too.
     bool latinCapitals = false;
+    // A format 2 style's contexts (empty otherwise), and every table by the number
+    // ContextStates::TableOf gives it, each text once: the six above, then each entry's six.
+    ContextStates contexts[3];  // by gender
+    std::vector<std::vector<std::string>> tables;
 };
 
 struct StyleData;

@@ -154,48 +154,49 @@ struct NameReach::Walk {
         int vowelRun;
         bool afterConsonant;
         int length, match;
+        int context;  // a format 2 style's context state (rules/context_states.h); 0 otherwise
     };
     // A state's mark: unseen, free (no vowel kept out), or Kept + the vowel kept out.
     static constexpr std::uint16_t Unseen = 0, Free = 1, Kept = 2;
     int TopRun() const { return rules.maxVowelRun + 1; }
 
-    // Fragments of one table that append alike: the bytes they add and the match they leave,
-    // and for vowels the ones that keep themselves out after (at most two listed, and whether
-    // there are more) and whether one may repeat.
+    // Fragments of one table that append alike: the bytes they add, the match and the context
+    // they leave, and for vowels the ones that keep themselves out after (at most two listed,
+    // and whether there are more) and whether one may repeat.
     struct Move {
-        int bytes, match;
+        int bytes, match, next;
         int firstKept = -1, secondKept = -1;
         bool moreKept = false, free = false;
     };
-    enum Kind { Consonants, Clusters, Vowels, OpeningVowels, Endings, MaleEndings, NeutralEndings, KindCount };
+    // Tables by ContextStates::TableOf's numbers; a name's opening vowels apart.
+    static constexpr int OpeningVowels = -1;
 
     bool capitalAfterPrefix = false;
     int longest = 0;  // the longest text a name can reach, prefix included
+    int contextCount = 1;
     std::uint64_t states = 0;
     std::vector<std::uint16_t> seen;  // a mark per state, where that is few enough to hold
     // Otherwise the states reached, as a map (the work limit bounds its size).
     std::unordered_map<std::uint64_t, std::uint16_t> seenSparse;
     bool sparse = false;
     std::vector<std::pair<State, std::uint16_t>> pending;
-    std::vector<bool> repeats;  // by vowel
-    // The steps of each kind, by whether the text takes the name's capital and by match;
-    // worked out when first needed.
-    std::vector<std::vector<Move>> steps[KindCount][2];
-    std::vector<bool> stepsMade[KindCount][2];
+    // Every vowel text of every table, numbered (the style's own first), and which may repeat.
+    std::unordered_map<std::string, int> vowelNumbers;
+    std::vector<bool> repeats;
+    // The steps of a table from a context, by whether the text takes the name's capital and by
+    // match; worked out when first needed.
+    std::unordered_map<std::uint64_t, std::vector<Move>> steps;
 
     bool Ends(Gender of) const { return rules.closesWithEnding[of]; }
-    Kind EndingsOf(Gender of) const { return of == Male ? MaleEndings : of == Female ? Endings : NeutralEndings; }
-    const std::vector<std::string>& Texts(Kind kind) const
+    const ContextStates& Contexts() const { return rules.contexts[gender]; }
+    int EndingsOf(Gender of) const { return of == Male ? MaleEndingKind : of == Female ? FemaleEndingKind : NeutralEndingKind; }
+    int TableOf(const State& s, int kind) const
     {
-        switch (kind) {
-        case Consonants: return rules.consonants;
-        case Clusters: return rules.clusters;
-        case Vowels:
-        case OpeningVowels: return rules.vowels;
-        case Endings: return rules.endings;
-        case NeutralEndings: return rules.neutralEndings;
-        default: return rules.maleEndings;
-        }
+        return Contexts().Empty() ? kind : Contexts().TableOf(s.context, kind);
+    }
+    const std::vector<std::string>& Texts(int table) const
+    {
+        return rules.tables[static_cast<std::size_t>(table == OpeningVowels ? VowelKind : table)];
     }
 
     Walk(const ComposerRules& composer, Gender nameGender, const std::string& namePrefix,
@@ -205,27 +206,24 @@ struct NameReach::Walk {
     {
         capitalAfterPrefix = CapitalAfter(prefix);
         std::uint64_t widest = 0;
-        for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings, &rules.neutralEndings})
-            for (const std::string& text : *list)
+        for (const auto& list : rules.tables)
+            for (const std::string& text : list)
                 widest = std::max<std::uint64_t>(widest, text.size());
+        contextCount = std::max(Contexts().Count(), 1);
         // In 64 bits on every build: the same states, and so the same answers, on 32-bit ones.
         const std::uint64_t reach = prefix.size() + (static_cast<std::uint64_t>(std::max(rules.maxPositions, 0)) + 1) * widest;
         longest = static_cast<int>(std::min<std::uint64_t>(reach, 1u << 20));
         stopped = reach > (1u << 20);
         states = static_cast<std::uint64_t>(std::max(rules.maxPositions, 0) + 1) * 2 *
                  static_cast<std::uint64_t>(TopRun() + 1) * 2 * static_cast<std::uint64_t>(longest + 1) *
-                 static_cast<std::uint64_t>(ending.States());
+                 static_cast<std::uint64_t>(ending.States()) * static_cast<std::uint64_t>(contextCount);
         sparse = states > (std::uint64_t(1) << 23);
         if (!sparse && !stopped)
             seen.assign(static_cast<std::size_t>(states), Unseen);
-        repeats.resize(rules.vowels.size());
-        for (std::size_t v = 0; v < rules.vowels.size(); ++v)
-            repeats[v] = Contains(rules.repeatable, rules.vowels[v]);
-        for (int kind = 0; kind < KindCount; ++kind)
-            for (int first = 0; first < 2; ++first) {
-                steps[kind][first].resize(static_cast<std::size_t>(ending.States()));
-                stepsMade[kind][first].assign(static_cast<std::size_t>(ending.States()), false);
-            }
+        for (std::size_t table = VowelKind; table < rules.tables.size(); table += ContextKinds)
+            for (const std::string& text : rules.tables[table])
+                if (vowelNumbers.emplace(text, static_cast<int>(repeats.size())).second)
+                    repeats.push_back(Contains(rules.repeatable, text));
     }
 
     bool Spend(std::uint64_t amount)
@@ -242,6 +240,7 @@ struct NameReach::Walk {
         index = index * static_cast<std::uint64_t>(TopRun() + 1) + static_cast<std::uint64_t>(s.vowelRun);
         index = index * 2 + (s.afterConsonant ? 1 : 0);
         index = index * static_cast<std::uint64_t>(longest + 1) + static_cast<std::uint64_t>(s.length);
+        index = index * static_cast<std::uint64_t>(contextCount) + static_cast<std::uint64_t>(s.context);
         return index * static_cast<std::uint64_t>(ending.States()) + static_cast<std::uint64_t>(s.match);
     }
 
@@ -271,31 +270,43 @@ struct NameReach::Walk {
         return capitalAfterPrefix && s.length == static_cast<int>(prefix.size()) ? 1 : 0;
     }
 
-    const std::vector<Move>& StepsOf(Kind kind, int first, int match)
+    // The context a fragment leaves after the one s stands in.
+    int NextContext(const State& s, const std::string& text) const
     {
-        std::vector<Move>& made = steps[kind][first][static_cast<std::size_t>(match)];
-        if (stepsMade[kind][first][static_cast<std::size_t>(match)])
-            return made;
-        stepsMade[kind][first][static_cast<std::size_t>(match)] = true;
-        const std::vector<std::string>& texts = Texts(kind);
+        return Contexts().Empty() ? 0 : Contexts().Next(s.context, Contexts().Group(text));
+    }
+
+    const std::vector<Move>& StepsOf(int table, const State& s)
+    {
+        const int first = First(s);
+        std::uint64_t key = static_cast<std::uint64_t>(table + 1) * static_cast<std::uint64_t>(contextCount) +
+                            static_cast<std::uint64_t>(Contexts().Empty() ? 0 : s.context);
+        key = (key * 2 + static_cast<std::uint64_t>(first)) * static_cast<std::uint64_t>(ending.States()) +
+              static_cast<std::uint64_t>(s.match);
+        auto known = steps.find(key);
+        if (known != steps.end())
+            return known->second;
+        std::vector<Move>& made = steps[key];
+        const std::vector<std::string>& texts = Texts(table);
         std::uint64_t bytes = 0;
-        for (std::size_t k = 0; k < texts.size(); ++k) {
-            const std::string& text = texts[k];
+        for (const std::string& text : texts) {
             bytes += text.size() + 1;
-            if (kind == OpeningVowels && Contains(rules.neverOpening, text))
+            if (table == OpeningVowels && Contains(rules.neverOpening, text))
                 continue;
             const int length = static_cast<int>(text.size());
-            const int to = ending.Read(match, first ? Capitalised(text, rules.latinCapitals) : text);
-            auto step = std::find_if(made.begin(), made.end(),
-                                     [&](const Move& known) { return known.bytes == length && known.match == to; });
+            const int to = ending.Read(s.match, first ? Capitalised(text, rules.latinCapitals) : text);
+            const int next = NextContext(s, text);
+            auto step = std::find_if(made.begin(), made.end(), [&](const Move& move) {
+                return move.bytes == length && move.match == to && move.next == next;
+            });
             if (step == made.end()) {
-                made.push_back({length, to});
+                made.push_back({length, to, next});
                 step = made.end() - 1;
             }
-            const int vowel = static_cast<int>(k);
-            if (kind != Vowels && kind != OpeningVowels)
+            if (table != OpeningVowels && table % ContextKinds != VowelKind)
                 continue;
-            if (repeats[k])
+            const int vowel = vowelNumbers.at(text);
+            if (repeats[static_cast<std::size_t>(vowel)])
                 step->free = true;
             else if (step->firstKept < 0)
                 step->firstKept = vowel;
@@ -313,6 +324,7 @@ struct NameReach::Walk {
     {
         s.length += step.bytes;
         s.match = step.match;
+        s.context = step.next;
         return s;
     }
 
@@ -324,15 +336,16 @@ struct NameReach::Walk {
         endRuns |= 1u << s.vowelRun;
     }
 
-    void FinishWith(const State& s, Kind kind)
+    void FinishWith(const State& s, int kind)
     {
-        for (const Move& step : StepsOf(kind, First(s), s.match))
+        for (const Move& step : StepsOf(TableOf(s, kind), s))
             Finish(Appended(s, step));
     }
 
-    void VisitWith(const State& s, std::uint16_t mark, Kind kind)
+    // from: where the draw is made (its context); s: the state the fragment is appended to.
+    void VisitWith(const State& from, const State& s, std::uint16_t mark, int kind)
     {
-        for (const Move& step : StepsOf(kind, First(s), s.match))
+        for (const Move& step : StepsOf(TableOf(from, kind), from))
             Visit(Appended(s, step), mark);
     }
 
@@ -349,9 +362,9 @@ struct NameReach::Walk {
     // The mark a prefix leaves: the vowel equal to it kept out, unless that one may repeat.
     std::uint16_t PrefixMark() const
     {
-        for (std::size_t v = 0; v < rules.vowels.size(); ++v)
-            if (rules.vowels[v] == prefix && !Contains(rules.repeatable, prefix))
-                return static_cast<std::uint16_t>(Kept + v);
+        const auto vowel = vowelNumbers.find(prefix);
+        if (vowel != vowelNumbers.end() && !repeats[static_cast<std::size_t>(vowel->second)])
+            return static_cast<std::uint16_t>(Kept + vowel->second);
         return Free;
     }
 
@@ -359,15 +372,15 @@ struct NameReach::Walk {
     {
         if (stopped)
             return;
-        if (rules.vowels.size() + Kept > 0xFFFF) {
+        if (repeats.size() + Kept > 0xFFFF) {
             stopped = true;
             return;
         }
-        for (int positions = rules.minPositions; positions <= rules.maxPositions; ++positions)
+        for (int positions : rules.positions[gender])
             for (int run = 0; run <= TopRun(); ++run) {
                 if (!(carriedRuns >> run & 1u))
                     continue;
-                State start = {positions, true, run, false, 0, 0};
+                State start = {positions, true, run, false, 0, 0, 0};
                 std::uint16_t mark = Free;
                 if (!prefix.empty()) {
                     start.length = static_cast<int>(prefix.size());
@@ -375,6 +388,7 @@ struct NameReach::Walk {
                     start.afterConsonant = EndsInConsonant(prefix);
                     start.atStart = false;
                     start.remaining = positions - 1;
+                    start.context = Contexts().AfterText(prefix, rules.vowelLetters);
                     mark = PrefixMark();
                 }
                 Visit(start, mark);
@@ -413,17 +427,17 @@ struct NameReach::Walk {
         Draws draws = {rules, gender};
         const Kinds kinds = KindsAt(draws, s.atStart, s.afterConsonant, s.vowelRun, rules.maxVowelRun);
         if (kinds.consonant) {
-            const State next = {s.remaining - 1, false, 0, true, s.length, s.match};
+            const State next = {s.remaining - 1, false, 0, true, s.length, s.match, s.context};
             const ConsonantTables tables = ConsonantTablesAt(draws, s.atStart, s.remaining, rules.clusterOpens);
             if (tables.single)
-                VisitWith(next, mark, Consonants);
+                VisitWith(s, next, mark, ConsonantKind);
             if (tables.cluster)
-                VisitWith(next, mark, Clusters);
+                VisitWith(s, next, mark, ClusterKind);
         }
         if (kinds.vowel) {
-            const State next = {s.remaining - 1, false, std::min(s.vowelRun + 1, TopRun()), false, s.length, s.match};
+            const State next = {s.remaining - 1, false, std::min(s.vowelRun + 1, TopRun()), false, s.length, s.match, s.context};
             const int kept = s.atStart || mark == Free ? -1 : mark - Kept;
-            for (const Move& step : StepsOf(s.atStart ? OpeningVowels : Vowels, First(s), s.match)) {
+            for (const Move& step : StepsOf(s.atStart ? OpeningVowels : TableOf(s, VowelKind), s)) {
                 // The vowels of this step that may stand here, and what they keep out after.
                 const int first = step.firstKept == kept ? -1 : step.firstKept;
                 const int second = step.secondKept == kept ? -1 : step.secondKept;
@@ -441,7 +455,7 @@ struct NameReach::Walk {
     {
         switch (ClosureAt(Ends(gender), s.afterConsonant, s.vowelRun)) {
         case Closure::Ending: FinishWith(s, EndingsOf(gender)); break;
-        case Closure::Consonant: FinishWith(s, Consonants); break;  // the count stays as it was
+        case Closure::Consonant: FinishWith(s, ConsonantKind); break;  // the count stays as it was
         case Closure::Nothing: Finish(s); break;
         }
     }
@@ -487,8 +501,8 @@ int NameReach::ForeignByte(const std::string& text) const
     // Every text a name is made of, and the same made capital: where the capital falls is not
     // asked here.
     std::string held = Lowered(prefix + Capitalised(prefix, rules.latinCapitals));
-    for (const auto* list : {&rules.consonants, &rules.clusters, &rules.vowels, &rules.endings, &rules.maleEndings, &rules.neutralEndings})
-        for (const std::string& fragment : *list)
+    for (const auto& list : rules.tables)
+        for (const std::string& fragment : list)
             held += fragment + Capitalised(fragment, rules.latinCapitals);
     for (std::size_t place = 0; place < text.size(); ++place) {
         if (held.find(LowerByte(text[place])) == std::string::npos)

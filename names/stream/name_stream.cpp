@@ -105,6 +105,8 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
     using Fault = ConstraintFault;
     if (gender == GenderChoice::Neutral && !style.Data().hasNeutral)
         return {Fault::NoNeutralNames, 0, 0, 0};
+    if (prefixLength > style.PrefixRoom())
+        return {Fault::PrefixTooLong, prefixLength, style.PrefixRoom(), 0};
     if (minLength < 0 || minLength > MaxNameLength)
         return {Fault::MinLengthOutOfRange, minLength, MaxNameLength, 0};
     if (maxLength < 0 || maxLength > MaxNameLength)

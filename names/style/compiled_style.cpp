@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "text/letters.h"
 #include "compose/fragment_tables.h"
@@ -53,6 +54,11 @@ std::string FragmentProblem(const std::string& text)
     if (text.size() > static_cast<std::size_t>(MaxFragmentBytes))
         return "\"" + text + "\" is over the limit of " + std::to_string(MaxFragmentBytes) + " bytes";
     return "";
+}
+
+bool Listed(const std::vector<std::string>& list, const std::string& text)
+{
+    return std::find(list.begin(), list.end(), text) != list.end();
 }
 
 struct Checker {
@@ -147,6 +153,74 @@ bool ValidUtf8(const std::string& text)
     return true;
 }
 
+// The key a context entry's table is known by in a file.
+std::string ContextKey(std::size_t entry, const char* table)
+{
+    return "contexts[" + std::to_string(entry) + "]." + table;
+}
+
+const FragmentTable& ContextTableOf(const StyleContext& entry, int kind)
+{
+    const FragmentTable* kinds[ContextKinds] = {&entry.consonants,    &entry.clusters,    &entry.vowels,
+                                                &entry.femaleEndings, &entry.maleEndings, &entry.neutralEndings};
+    return *kinds[kind];
+}
+
+const char* const ContextTableNames[ContextKinds] = {"consonants", "clusters", "vowels",
+                                                     "female_endings", "male_endings", "neutral_endings"};
+
+bool CheckContexts(const StyleData& data, Checker& check)
+{
+    if (data.format != StyleFormatVersion && data.format != ContextStyleFormat)
+        return check.Fail("format", -1, "must be " + std::to_string(StyleFormatVersion) + " or " +
+                                            std::to_string(ContextStyleFormat));
+    const char* positionKeys[3] = {"given.male_positions", "given.female_positions", "given.neutral_positions"};
+    for (int g : {Male, Female, Neutral}) {
+        const std::vector<int>& positions = data.genderPositions[g];
+        if (positions.empty())
+            continue;
+        if (data.format != ContextStyleFormat)
+            return check.Fail(positionKeys[g], -1, "needs format " + std::to_string(ContextStyleFormat));
+        if (positions.size() > static_cast<std::size_t>(MaxTableFragments))
+            return check.Fail(positionKeys[g], -1, "more than " + std::to_string(MaxTableFragments) + " entries");
+        for (int count : positions)
+            if (count < 1 || count > MaxPositions)
+                return check.Fail(positionKeys[g], -1, "counts of positions are from 1 to " + std::to_string(MaxPositions));
+    }
+    if (data.contexts.empty())
+        return true;
+    if (data.format != ContextStyleFormat)
+        return check.Fail("contexts", -1, "contexts need format " + std::to_string(ContextStyleFormat));
+    if (data.contexts.size() > static_cast<std::size_t>(MaxContexts))
+        return check.Fail("contexts", -1, "more than " + std::to_string(MaxContexts) + " contexts");
+    std::map<std::vector<std::string>, std::size_t> seen;
+    for (std::size_t k = 0; k < data.contexts.size(); ++k) {
+        const StyleContext& entry = data.contexts[k];
+        const std::string after = ContextKey(k, "after");
+        if (entry.after.empty() || entry.after.size() > static_cast<std::size_t>(MaxContextGroups))
+            return check.Fail(after, -1, "must name 1 or " + std::to_string(MaxContextGroups) + " groups");
+        if (!check.Fragments(after, entry.after))
+            return false;
+        if (entry.gender < -1 || entry.gender > Neutral)
+            return check.Fail(ContextKey(k, "gender"), -1, "must be \"male\", \"female\" or \"neutral\"");
+        std::vector<std::string> key = entry.after;
+        key.push_back(std::to_string(entry.gender));
+        const auto known = seen.emplace(key, k);
+        if (!known.second)
+            return check.Fail(after, -1, "the same groups and gender as contexts[" + std::to_string(known.first->second) + "]");
+        for (int kind = 0; kind < ContextKinds; ++kind)
+            if (!check.Unused(ContextKey(k, ContextTableNames[kind]), ContextTableOf(entry, kind)))
+                return false;
+        // The vowel rules draw again after a vowel that may not repeat: a table of that vowel
+        // alone could never give one.
+        const FragmentTable& vowels = entry.vowels;
+        std::set<std::string> texts(vowels.fragments.begin(), vowels.fragments.begin() + vowels.drawn);
+        if (texts.size() == 1 && !Listed(data.repeatable, *texts.begin()))
+            return check.Fail(ContextKey(k, "vowels"), -1, "a single vowel that may not repeat: nothing could follow it");
+    }
+    return true;
+}
+
 bool Check(const StyleData& data, StyleFault& fault)
 {
     Checker check{fault};
@@ -200,12 +274,7 @@ bool Check(const StyleData& data, StyleFault& fault)
     if (data.guard.size() > static_cast<std::size_t>(MaxGuardedNames))
         return check.Fail("guard.names", -1, "more than " + std::to_string(MaxGuardedNames) + " names");
     return check.Fragments("letters.no_opening", data.noOpening) &&
-           check.Fragments("letters.repeatable", data.repeatable);
-}
-
-bool Listed(const std::vector<std::string>& list, const std::string& text)
-{
-    return std::find(list.begin(), list.end(), text) != list.end();
+           check.Fragments("letters.repeatable", data.repeatable) && CheckContexts(data, check);
 }
 
 void MakeFragment(const std::string& text, Fragment& fragment)
@@ -238,9 +307,14 @@ DrawnChance MakeChance(const Chance& chance)
     return drawn;
 }
 
-CompiledGender MakeGender(const Chance& opening, Closing closing, const FragmentTable& endings)
+CompiledGender MakeGender(const Chance& opening, Closing closing, const FragmentTable& endings, int endingKind,
+                          const std::vector<int>& positions)
 {
     CompiledGender gender;
+    gender.endingKind = endingKind;
+    gender.contextGender = endingKind == MaleEndingKind ? Male : endingKind == FemaleEndingKind ? Female : Neutral;
+    gender.positionTable = positions;
+    gender.positionSpan = SpanOfCount(static_cast<int>(positions.size()));
     gender.opening = MakeChance(opening);
     gender.closesWithEnding = closing == Closing::Ending;
     if (gender.closesWithEnding)
@@ -254,6 +328,14 @@ int Longest(const std::vector<Fragment>& fragments, std::size_t count)
     int longest = 0;
     for (std::size_t k = 0; k < count && k < fragments.size(); ++k)
         longest = std::max(longest, fragments[k].length);
+    return longest;
+}
+
+int LongestText(const FragmentTable& table)
+{
+    int longest = 0;
+    for (int k = 0; k < table.drawn; ++k)
+        longest = std::max(longest, static_cast<int>(table.fragments[static_cast<std::size_t>(k)].size()));
     return longest;
 }
 
@@ -276,6 +358,14 @@ public:
                 openingVowel = std::max(openingVowel, v.vowels[k].length);
         }
         ending = Longest(g.endings, g.endings.size());
+        // A context's tables stand in for these anywhere but at a name's opening.
+        for (const StyleContext& entry : v.data.contexts) {
+            consonant = std::max(consonant, LongestText(entry.consonants));
+            cluster = std::max(cluster, LongestText(entry.clusters));
+            vowel = std::max(vowel, LongestText(entry.vowels));
+            if (g.closesWithEnding)
+                ending = std::max(ending, LongestText(ContextTableOf(entry, g.endingKind)));
+        }
     }
 
     int Bytes(int minPositions, int maxPositions, bool prefix)
@@ -369,7 +459,7 @@ bool DrawsAsClassic(const StyleData& data)
         for (int k = 0; k < table->drawn && k < static_cast<int>(table->fragments.size()); ++k)
             if (table->fragments[static_cast<std::size_t>(k)].size() >= sizeof FemaleEndings[0])
                 return false;
-    return data.consonants.drawn == ConsonantDraws && data.clusters.drawn == ClusterDraws &&
+    return data.contexts.empty() && data.consonants.drawn == ConsonantDraws && data.clusters.drawn == ClusterDraws &&
            data.vowels.drawn == VowelDraws && data.femaleEndings.drawn == EndingDraws &&
            SameChance(data.maleOpening, Numbers::maleOpeningIn, Numbers::maleOpeningOf) &&
            SameChance(data.femaleOpening, Numbers::femaleOpeningIn, Numbers::femaleOpeningOf) &&
@@ -400,6 +490,61 @@ void MakeRedrawSets(CompiledStyle& voice)
     for (std::size_t k = 0; k < slots; ++k)
         voice.redrawsAfterVowel[k] = voice.redrawsAfterClass[voice.blockedAfter[voice.vowelClass[k]]];
     voice.redrawsOpening = refusing(voice.openingClass, 0);
+}
+
+// The class of a vowel text, given a new one (numbered on from the last) if it has none.
+std::uint16_t VowelClassOf(const std::string& text, const StyleData& data, CompiledStyle& voice,
+                           std::map<std::string, std::uint16_t>& classes)
+{
+    auto found = classes.find(text);
+    if (found == classes.end()) {
+        const std::uint16_t next = static_cast<std::uint16_t>(voice.blockedAfter.size());
+        found = classes.emplace(text, next).first;
+        voice.blockedAfter.push_back(Listed(data.repeatable, text) ? 0 : next);
+        voice.vowelTexts.push_back(text);
+    }
+    return found->second;
+}
+
+// A table drawn as Pick draws (vowels: as the masked draws of DrawVowel), with its groups.
+ContextTable MakeContextTable(const FragmentTable& table, int kind, const StyleData& data, CompiledStyle& voice,
+                              std::map<std::string, std::uint16_t>& classes)
+{
+    ContextTable made;
+    made.span = SpanOfCount(table.drawn);
+    const std::size_t slots = kind == VowelKind ? made.span.mask + 1 : static_cast<std::size_t>(table.drawn);
+    made.fragments.assign(slots, Fragment{});
+    made.groups.assign(slots, -1);
+    made.vowelClass.assign(kind == VowelKind ? slots : 0, 0);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(table.drawn); ++k) {
+        const std::string& text = table.fragments[k];
+        MakeFragment(text, made.fragments[k]);
+        made.groups[k] = voice.contexts[Male].Group(text);  // numbered alike for every gender
+        if (kind == VowelKind)
+            made.vowelClass[k] = VowelClassOf(text, data, voice, classes);
+    }
+    return made;
+}
+
+// Every table of a format 2 style by its number: the style's own six, then each entry's.
+void MakeContextTables(const StyleData& data, CompiledStyle& voice, std::map<std::string, std::uint16_t>& classes)
+{
+    voice.hasContexts = !data.contexts.empty();
+    if (!voice.hasContexts)
+        return;
+    for (int gender : {Male, Female, Neutral})
+        voice.contexts[gender].Build(data, gender);
+    const FragmentTable* own[ContextKinds] = {&data.consonants,    &data.clusters,    &data.vowels,
+                                              &data.femaleEndings, &data.maleEndings, &data.neutralEndings};
+    for (int kind = 0; kind < ContextKinds; ++kind) {
+        FragmentTable table = *own[kind];
+        if (kind == ClusterKind && data.cluster.in == 0)
+            table = FragmentTable();  // never drawn
+        voice.contextTables.push_back(MakeContextTable(table, kind, data, voice, classes));
+    }
+    for (const StyleContext& entry : data.contexts)
+        for (int kind = 0; kind < ContextKinds; ++kind)
+            voice.contextTables.push_back(MakeContextTable(ContextTableOf(entry, kind), kind, data, voice, classes));
 }
 
 std::string LengthProblem(const char* what, int longest, int limit)
@@ -461,15 +606,9 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
     for (std::size_t k = 0; k < static_cast<std::size_t>(data.vowels.drawn); ++k) {
         const std::string& text = data.vowels.fragments[k];
         MakeFragment(text, voice.vowels[k]);
-        auto found = classes.find(text);
-        if (found == classes.end()) {
-            const std::uint16_t next = static_cast<std::uint16_t>(voice.blockedAfter.size());
-            found = classes.emplace(text, next).first;
-            voice.blockedAfter.push_back(Listed(data.repeatable, text) ? 0 : next);
-            voice.vowelTexts.push_back(text);
-        }
-        voice.vowelClass[k] = found->second;
-        voice.openingClass[k] = Listed(data.noOpening, text) ? 0 : found->second;
+        const std::uint16_t vowelClass = VowelClassOf(text, data, voice, classes);
+        voice.vowelClass[k] = vowelClass;
+        voice.openingClass[k] = Listed(data.noOpening, text) ? 0 : vowelClass;
     }
     // The redraw loops must end: some vowel may open a name, and after every vowel another
     // may follow.
@@ -479,6 +618,10 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
         return Checker{fault}.Fail("tables.vowels", -1,
                                    "a single vowel that may not repeat: nothing could follow it");
 
+    MakeContextTables(data, voice, classes);
+    if (voice.blockedAfter.size() > 0xFFFF)
+        return Checker{fault}.Fail("contexts", -1, "more than 65534 different vowels");
+
     voice.positions = AdditiveRandom::SpanOf(0, data.maxPositions - data.minPositions);
     voice.minPositions = data.minPositions;
     voice.consonantChance = MakeChance(data.consonant);
@@ -486,13 +629,13 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
     voice.clusterOpens = data.clusterOpens;
     voice.maxVowelRun = data.maxVowelRun;
     voice.endingFrom = data.endingFrom;
-    voice.genders[Male] = MakeGender(data.maleOpening, data.maleClosing, data.maleEndings);
-    voice.genders[Female] = MakeGender(data.femaleOpening, data.femaleClosing, data.femaleEndings);
+    voice.genders[Male] = MakeGender(data.maleOpening, data.maleClosing, data.maleEndings, MaleEndingKind, data.genderPositions[Male]);
+    voice.genders[Female] = MakeGender(data.femaleOpening, data.femaleClosing, data.femaleEndings, FemaleEndingKind, data.genderPositions[Female]);
     voice.hasNeutral = data.hasNeutral;
     // A style without neutral names is asked for none: streams refuse it up front. A board
     // asked for one all the same gets a male name rather than an undefined one.
     voice.genders[Neutral] = data.hasNeutral
-                                 ? MakeGender(data.neutralOpening, data.neutralClosing, data.neutralEndings)
+                                 ? MakeGender(data.neutralOpening, data.neutralClosing, data.neutralEndings, NeutralEndingKind, data.genderPositions[Neutral])
                                  : voice.genders[Male];
 
     const auto& surname = data.surname;
@@ -500,6 +643,7 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
     voice.stemPositions = AdditiveRandom::SpanOf(0, surname.maxPositions - surname.minPositions);
     voice.stemMinPositions = surname.minPositions;
     voice.stem = voice.genders[surname.closesAs];
+    voice.stem.positionTable.clear();  // a stem's positions are the surname's
     voice.heads = MakeFragments(surname.heads);
     voice.tails = MakeFragments(surname.tails);
     voice.headSpan = SpanOfCount(surname.heads.drawn);
@@ -516,18 +660,22 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
     int longestPrefixed = 0, longestBare = 0;
     for (int gender = Male; gender <= (voice.hasNeutral ? Neutral : Female); ++gender) {
         LongestWalk walk(voice, voice.genders[gender]);
-        longestPrefixed = std::max(longestPrefixed, walk.Bytes(data.minPositions, data.maxPositions, true));
-        longestBare = std::max(longestBare, walk.Bytes(data.minPositions, data.maxPositions, false));
+        const std::vector<int>& table = voice.genders[gender].positionTable;
+        const int least = table.empty() ? data.minPositions : *std::min_element(table.begin(), table.end());
+        const int most = table.empty() ? data.maxPositions : *std::max_element(table.begin(), table.end());
+        longestPrefixed = std::max(longestPrefixed, walk.Bytes(least, most, true));
+        longestBare = std::max(longestBare, walk.Bytes(least, most, false));
     }
     voice.longestWithPrefix = PrefixCapacity - 1 + longestPrefixed;
     voice.longestWithoutPrefix = longestBare;
-    if (voice.longestWithPrefix > MaxNameLength) {
+    if (voice.longestWithoutPrefix > MaxNameLength) {
         fault.tooLong = StyleFault::TooLong::GivenNames;
         return Checker{fault}.Fail("given.positions", -1,
-                                   LengthProblem("given names", voice.longestWithPrefix, MaxNameLength) +
-                                       " (a 31-byte prefix and up to " + std::to_string(longestPrefixed) +
-                                       " composed bytes)");
+                                   LengthProblem("given names", voice.longestWithoutPrefix, MaxNameLength));
     }
+    // What a prefix may take of a name's slot: all of its 31 bytes for every style whose
+    // names are short enough, less for one whose names are long.
+    voice.prefixRoom = std::max(0, std::min(PrefixCapacity - 1, MaxNameLength - longestPrefixed));
     int head = stems ? LongestWalk(voice, voice.stem).Bytes(surname.minPositions, surname.maxPositions, false)
                      : Longest(voice.heads, voice.heads.size());
     voice.longestSurname = head + Longest(voice.tails, voice.tails.size());

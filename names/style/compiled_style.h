@@ -9,6 +9,8 @@
 #include <norvathel/additive_random.h>
 #include <norvathel/style.h>
 
+#include "rules/context_states.h"
+
 namespace norvathel {
 
 const int FragmentSlot = 16;  // MaxFragmentBytes and the NUL
@@ -45,8 +47,22 @@ struct DrawnChance {
 struct CompiledGender {
     DrawnChance opening;  // at position 0 without a prefix: a consonant
     bool closesWithEnding;
+    int endingKind;  // its endings' ContextKind
+    int contextGender;  // whose contexts it draws in
+    // Format 2: the positions its names draw from by Pick, in place of the style's range.
+    std::vector<int> positionTable;
+    AdditiveRandom::Span positionSpan;
     std::vector<Fragment> endings;
     AdditiveRandom::Span endingSpan;
+};
+
+// One of a format 2 style's tables, numbered as ContextStates::TableOf numbers them: every slot
+// a draw can give (for vowels one per masked draw), with the group its fragment makes.
+struct ContextTable {
+    std::vector<Fragment> fragments;
+    AdditiveRandom::Span span;
+    std::vector<int> groups;                // by slot: the group's number, -1 for none named
+    std::vector<std::uint16_t> vowelClass;  // vowel tables, by slot: 0 marks a draw to take again
 };
 
 struct CompiledStyle {
@@ -89,7 +105,12 @@ struct CompiledStyle {
     std::vector<std::uint32_t> redrawsAfterClass;  // by class; 0: only the draws past the table
     std::uint32_t redrawsOpening = 0;
     int longestWithPrefix = 0, longestWithoutPrefix = 0, longestSurname = 0;
+    int prefixRoom = 0;  // the most prefix bytes a name of the style has room for
     std::vector<std::uint64_t> guard;  // sorted, each hash once
+    // Format 2: the states of the contexts, and every table by number.
+    bool hasContexts = false;
+    ContextStates contexts[3];  // by gender
+    std::vector<ContextTable> contextTables;
 
     // The class of refused vowels while the last vowel is the given text (the prefix).
     std::uint16_t BlockedAfterText(const char* text, int length) const;

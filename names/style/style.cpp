@@ -102,6 +102,17 @@ int Style::LongestWithPrefix() const
     return voice->longestWithPrefix;
 }
 
+int Style::PrefixRoom() const
+{
+    return voice->prefixRoom;
+}
+
+std::string PrefixTooLong(const Style& style, long long length)
+{
+    return "the prefix is " + std::to_string(length) + " bytes, and names in this style leave room for one of at most " +
+           std::to_string(style.PrefixRoom()) + " (a name is at most " + std::to_string(MaxNameLength) + " bytes)";
+}
+
 int Style::LongestWithoutPrefix() const
 {
     return voice->longestWithoutPrefix;

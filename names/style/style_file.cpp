@@ -91,10 +91,11 @@ public:
         }
         const toml::table& root = parsed.table();
         data = StyleData();
-        return Keys(root, "", {"format", "name", "description", "given", "letters", "tables", "surname", "guard"}) &&
-               Format(root) && Text(root, "name", data.name, true) &&
+        return Keys(root, "", {"format", "name", "description", "given", "letters", "tables", "surname", "guard", "contexts"}) &&
+               Format(root, data) && Text(root, "name", data.name, true) &&
                Text(root, "description", data.description, false) && Given(root, data) &&
-               Letters(root, data) && Tables(root, data) && Surname(root, data) && Guard(root, data);
+               Letters(root, data) && Tables(root, data) && Surname(root, data) && Guard(root, data) &&
+               Contexts(root, data);
     }
 
     Places places;
@@ -222,13 +223,17 @@ private:
         return node->as_table();
     }
 
-    bool Format(const toml::table& root)
+    bool Format(const toml::table& root, StyleData& data)
     {
         const toml::node* node = root.get("format");
         if (node == nullptr)
             return Fail({1, 1}, "missing 'format = " + std::to_string(StyleFormatVersion) + "'");
-        if (!node->is_integer() || node->as_integer()->get() != StyleFormatVersion)
-            return Fail(PlaceOf(*node), "this program reads style format " + std::to_string(StyleFormatVersion));
+        const std::int64_t format = node->is_integer() ? node->as_integer()->get() : 0;
+        if (format != StyleFormatVersion && format != ContextStyleFormat)
+            return Fail(PlaceOf(*node), "this program reads style formats " + std::to_string(StyleFormatVersion) +
+                                            " and " + std::to_string(ContextStyleFormat));
+        data.format = static_cast<int>(format);
+        weighted = data.format == ContextStyleFormat;
         return true;
     }
 
@@ -323,10 +328,51 @@ private:
     bool Table(const toml::table& table, const std::string& key, FragmentTable& out, const std::string& name)
     {
         out = FragmentTable();
-        if (!Strings(table, key, out.fragments, name))
+        if (!(weighted ? Weighted(table, key, out.fragments, name) : Strings(table, key, out.fragments, name)))
             return false;
         out.drawn = static_cast<int>(out.fragments.size());
         return Number(table, key + "_drawn", out.drawn, name);
+    }
+
+    // Format 2's tables: each entry a fragment, or a fragment and its weight, ["l", 31], which
+    // stands for that many entries in a row. The weights are added up before anything is
+    // made of them, so no number in a file can make a table larger than its limit.
+    bool Weighted(const toml::table& table, const std::string& key, std::vector<std::string>& out,
+                  const std::string& name)
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr)
+            return true;
+        const std::string full = Join(name, key);
+        const std::string shape = "'" + full + "' must be a list of fragments, each \"text\" or [\"text\", weight]";
+        const toml::array* list = node->as_array();
+        if (list == nullptr)
+            return Fail(PlaceOf(*node), shape);
+        out.clear();
+        std::vector<Place>& where = places.entries[full];
+        std::int64_t total = 0;
+        for (const toml::node& item : *list) {
+            std::int64_t weight = 1;
+            const toml::node* text = &item;
+            if (const toml::array* pair = item.as_array()) {
+                if (pair->size() != 2 || !(*pair)[0].is_string() || !(*pair)[1].is_integer())
+                    return Fail(PlaceOf(item), shape);
+                text = &(*pair)[0];
+                weight = (*pair)[1].as_integer()->get();
+                if (weight < 1 || weight > MaxTableFragments)
+                    return Fail(PlaceOf((*pair)[1]), "'" + full + "': a weight is from 1 to " +
+                                                         std::to_string(MaxTableFragments));
+            } else if (!item.is_string()) {
+                return Fail(PlaceOf(item), shape);
+            }
+            total += weight;
+            if (total > MaxTableFragments)
+                return Fail(PlaceOf(item), "'" + full + "': weights add up to more than " +
+                                               std::to_string(MaxTableFragments));
+            out.insert(out.end(), static_cast<std::size_t>(weight), text->as_string()->get());
+            where.insert(where.end(), static_cast<std::size_t>(weight), PlaceOf(item));
+        }
+        return true;
     }
 
     bool Given(const toml::table& root, StyleData& data)
@@ -336,7 +382,11 @@ private:
         bool neutralEnds = true;
         bool ok = given && Keys(*given, "given", {"positions", "male_opening", "female_opening", "consonant", "cluster",
                                                   "cluster_opening", "max_vowel_run", "ending_from", "male_closing", "female_closing",
-                                                  "neutral_opening", "neutral_closing"}) &&
+                                                  "neutral_opening", "neutral_closing", "male_positions",
+                                                  "female_positions", "neutral_positions"}) &&
+                  Positions(*given, "male_positions", data.genderPositions[Male]) &&
+                  Positions(*given, "female_positions", data.genderPositions[Female]) &&
+                  Positions(*given, "neutral_positions", data.genderPositions[Neutral]) &&
                   Pair(*given, "positions", data.minPositions, data.maxPositions, "given") &&
                   Pair(*given, "male_opening", data.maleOpening.in, data.maleOpening.of, "given") &&
                   Pair(*given, "female_opening", data.femaleOpening.in, data.femaleOpening.of, "given") &&
@@ -355,6 +405,44 @@ private:
         data.hasNeutral = given && given->get("neutral_closing") != nullptr;
         data.neutralClosing = neutralEnds ? Closing::Ending : Closing::Consonant;
         return ok;
+    }
+
+    // Format 2: a gender's positions as a list of counts, each N or [N, weight].
+    bool Positions(const toml::table& given, const std::string& key, std::vector<int>& out)
+    {
+        const toml::node* node = given.get(key);
+        if (node == nullptr)
+            return true;
+        const std::string full = "given." + key;
+        if (!weighted)
+            return Fail(PlaceOf(*node), "'" + full + "' needs 'format = " + std::to_string(ContextStyleFormat) + "'");
+        const std::string shape = "'" + full + "' must be a list of position counts, each N or [N, weight]";
+        const toml::array* list = node->as_array();
+        if (list == nullptr)
+            return Fail(PlaceOf(*node), shape);
+        std::int64_t total = 0;
+        for (const toml::node& item : *list) {
+            const toml::node* count = &item;
+            std::int64_t weight = 1;
+            if (const toml::array* pair = item.as_array()) {
+                if (pair->size() != 2 || !(*pair)[0].is_integer() || !(*pair)[1].is_integer())
+                    return Fail(PlaceOf(item), shape);
+                count = &(*pair)[0];
+                weight = (*pair)[1].as_integer()->get();
+            } else if (!item.is_integer()) {
+                return Fail(PlaceOf(item), shape);
+            }
+            const std::int64_t positions = count->as_integer()->get();
+            if (positions < 1 || positions > MaxPositions)
+                return Fail(PlaceOf(*count), "'" + full + "': a count of positions is from 1 to " + std::to_string(MaxPositions));
+            if (weight < 1 || weight > MaxTableFragments || (total += weight) > MaxTableFragments)
+                return Fail(PlaceOf(item), "'" + full + "': weights are from 1 and add up to at most " +
+                                               std::to_string(MaxTableFragments));
+            out.insert(out.end(), static_cast<std::size_t>(weight), static_cast<int>(positions));
+        }
+        if (out.empty())
+            return Fail(PlaceOf(*node), "'" + full + "' is empty (leave it out to draw from 'given.positions')");
+        return true;
     }
 
     bool Letters(const toml::table& root, StyleData& data)
@@ -425,6 +513,52 @@ private:
         return true;
     }
 
+    // Format 2: [[contexts]] entries, each the groups it is drawn after and its tables.
+    bool Contexts(const toml::table& root, StyleData& data)
+    {
+        const toml::node* node = root.get("contexts");
+        if (node == nullptr)
+            return true;
+        if (!weighted)
+            return Fail(PlaceOf(*node), "contexts need 'format = " + std::to_string(ContextStyleFormat) + "'");
+        const toml::array* list = node->as_array();
+        if (list == nullptr || !list->is_array_of_tables())
+            return Fail(PlaceOf(*node), "'contexts' must be a list of tables ([[contexts]])");
+        if (list->size() > static_cast<std::size_t>(MaxContexts))
+            return Fail(PlaceOf(*node), "more than " + std::to_string(MaxContexts) + " contexts");
+        for (std::size_t k = 0; k < list->size(); ++k) {
+            const toml::table& table = *(*list)[k].as_table();
+            const std::string name = "contexts[" + std::to_string(k) + "]";
+            places.keys[name] = PlaceOf(table);
+            StyleContext entry;
+            if (!Keys(table, name, {"after", "gender", "consonants", "clusters", "vowels", "female_endings",
+                                    "male_endings", "neutral_endings"}) ||
+                !Strings(table, "after", entry.after, name) || !EntryGender(table, name, entry.gender) || !Table(table, "consonants", entry.consonants, name) ||
+                !Table(table, "clusters", entry.clusters, name) || !Table(table, "vowels", entry.vowels, name) ||
+                !Table(table, "female_endings", entry.femaleEndings, name) ||
+                !Table(table, "male_endings", entry.maleEndings, name) ||
+                !Table(table, "neutral_endings", entry.neutralEndings, name))
+                return false;
+            data.contexts.push_back(std::move(entry));
+        }
+        return true;
+    }
+
+    bool EntryGender(const toml::table& table, const std::string& name, int& gender)
+    {
+        std::string word;
+        if (!Text(table, "gender", word, false, name))
+            return false;
+        if (table.get("gender") == nullptr)
+            return true;
+        const char* words[3] = {"male", "female", "neutral"};
+        for (int g : {Male, Female, Neutral})
+            if (word == words[g])
+                gender = g;
+        return gender >= 0 || Fail(PlaceOf(*table.get("gender")),
+                                   "'" + name + ".gender' must be \"male\", \"female\" or \"neutral\"");
+    }
+
     static bool Hash(const std::string& text, std::uint64_t& hash)
     {
         if (text.size() != 16)
@@ -440,6 +574,7 @@ private:
 
     StyleError& error;
     toml::table empty;
+    bool weighted = false;  // format 2: table entries may carry weights
 };
 
 // The fault CompileStyle found, at its place in the file.
@@ -476,14 +611,29 @@ std::string Quoted(const std::string& text)
     return quoted + "\"";
 }
 
-std::string ListOf(const std::vector<std::string>& items, const std::string& indent)
+// Format 2's entries: a run of one fragment as that fragment and its weight.
+std::vector<std::string> WeightedItems(const std::vector<std::string>& fragments, bool quote = true)
+{
+    std::vector<std::string> items;
+    for (std::size_t k = 0; k < fragments.size();) {
+        std::size_t run = 1;
+        while (k + run < fragments.size() && fragments[k + run] == fragments[k])
+            ++run;
+        const std::string item = quote ? Quoted(fragments[k]) : fragments[k];
+        items.push_back(run == 1 ? item : "[" + item + ", " + std::to_string(run) + "]");
+        k += run;
+    }
+    return items;
+}
+
+std::string ListOf(const std::vector<std::string>& items, const std::string& indent, bool quote = true)
 {
     if (items.empty())
         return "[]";
     std::string text = "[";
     std::size_t lineWidth = 0;
     for (std::size_t k = 0; k < items.size(); ++k) {
-        std::string item = Quoted(items[k]) + (k + 1 < items.size() ? "," : "");
+        std::string item = (quote ? Quoted(items[k]) : items[k]) + (k + 1 < items.size() ? "," : "");
         if (items.size() > 12 && (k == 0 || lineWidth + item.size() > 76)) {
             text += "\n" + indent;
             lineWidth = indent.size();
@@ -502,12 +652,35 @@ std::string PairOf(int a, int b)
     return "[" + std::to_string(a) + ", " + std::to_string(b) + "]";
 }
 
-void WriteTable(std::string& out, const char* key, const FragmentTable& table)
+void WriteTable(std::string& out, const char* key, const FragmentTable& table, bool weighted)
 {
-    out += std::string(key) + " = " + ListOf(table.fragments, "  ") + "\n";
+    out += std::string(key) + " = " +
+           (weighted ? ListOf(WeightedItems(table.fragments), "  ", false) : ListOf(table.fragments, "  ")) + "\n";
     if (table.drawn != static_cast<int>(table.fragments.size())) {
         const std::string drawn = std::to_string(table.drawn);
         out += std::string(key) + "_drawn = " + drawn + "  # only the first " + drawn + " are drawn\n";
+    }
+}
+
+void WriteContexts(std::string& out, const std::vector<StyleContext>& contexts)
+{
+    if (contexts.empty())
+        return;
+    out += "\n# What is drawn right after the groups named (the last one last), in place of the\n"
+           "# tables above; a kind an entry leaves out is drawn as after its last group alone. An\n"
+           "# entry of one gender takes the place of the every-gender one for that gender's names.\n";
+    for (const StyleContext& entry : contexts) {
+        const char* genders[3] = {"male", "female", "neutral"};
+        out += "[[contexts]]\nafter = " + ListOf(entry.after, "  ") + "\n";
+        if (entry.gender >= 0)
+            out += std::string("gender = \"") + genders[entry.gender] + "\"\n";
+        const std::pair<const char*, const FragmentTable*> tables[] = {
+            {"consonants", &entry.consonants},        {"clusters", &entry.clusters},
+            {"vowels", &entry.vowels},                {"female_endings", &entry.femaleEndings},
+            {"male_endings", &entry.maleEndings},     {"neutral_endings", &entry.neutralEndings}};
+        for (const auto& table : tables)
+            if (!table.second->fragments.empty())
+                WriteTable(out, table.first, *table.second, true);
     }
 }
 
@@ -580,10 +753,14 @@ std::string Style::ToText() const
 
 std::string WriteStyle(const StyleData& s)
 {
+    const bool weighted = s.format == ContextStyleFormat;
     std::string out =
-        "# A Norvathel name style. Fragments are drawn by position: order and repetition are\n"
-        "# the weights. Editing anything makes a different style with different names.\n";
-    out += "format = " + std::to_string(StyleFormatVersion) + "\n";
+        weighted ? "# A Norvathel name style. Fragments are drawn by position: the order and the weights\n"
+                   "# ([\"l\", 31] stands for 31 entries of \"l\") are part of it. Editing anything makes a\n"
+                   "# different style with different names.\n"
+                 : "# A Norvathel name style. Fragments are drawn by position: order and repetition are\n"
+                   "# the weights. Editing anything makes a different style with different names.\n";
+    out += "format = " + std::to_string(s.format) + "\n";
     out += "name = " + Quoted(s.name) + "\n";
     out += "description = " + Quoted(s.description) + "\n\n";
     out += "[given]\n";
@@ -599,6 +776,15 @@ std::string WriteStyle(const StyleData& s)
     out += "ending_from = " + std::to_string(s.endingFrom) + "  # an ending may stand from positions - ending_from on\n";
     out += std::string("male_closing = ") + ClosingWord(s.maleClosing) + "\n";
     out += std::string("female_closing = ") + ClosingWord(s.femaleClosing) + "\n";
+    const char* positionKeys[3] = {"male_positions", "female_positions", "neutral_positions"};
+    for (int g : {Male, Female, Neutral}) {
+        std::vector<std::string> counts;
+        for (int p : s.genderPositions[g])
+            counts.push_back(std::to_string(p));
+        if (!counts.empty())
+            out += std::string(positionKeys[g]) + " = " + ListOf(WeightedItems(counts, false), "  ", false) +
+                   (g == Male ? "  # [positions, weight]: in place of positions\n" : "\n");
+    }
     if (s.hasNeutral) {
         out += "neutral_opening = " + PairOf(s.neutralOpening.in, s.neutralOpening.of) +
                "  # names of no gender: how they open and close\n";
@@ -611,20 +797,21 @@ std::string WriteStyle(const StyleData& s)
     out += "repeatable = " + ListOf(s.repeatable, "  ") + "  # vowel fragments that may follow themselves\n";
     out += std::string("capitals = ") + (s.capitals == Capitals::Latin ? "\"latin\"" : "\"ascii\"") + "\n\n";
     out += "[tables]\n";
-    WriteTable(out, "consonants", s.consonants);
-    WriteTable(out, "clusters", s.clusters);
-    WriteTable(out, "vowels", s.vowels);
-    WriteTable(out, "female_endings", s.femaleEndings);
-    WriteTable(out, "male_endings", s.maleEndings);
+    WriteTable(out, "consonants", s.consonants, weighted);
+    WriteTable(out, "clusters", s.clusters, weighted);
+    WriteTable(out, "vowels", s.vowels, weighted);
+    WriteTable(out, "female_endings", s.femaleEndings, weighted);
+    WriteTable(out, "male_endings", s.maleEndings, weighted);
     if (s.hasNeutral)
-        WriteTable(out, "neutral_endings", s.neutralEndings);
+        WriteTable(out, "neutral_endings", s.neutralEndings, weighted);
     out += "\n[surname]\n";
     out += std::string("form = ") + (s.surname.form == SurnameForm::HeadAndTail ? "\"head+tail\"" : "\"stem+tail\"") +
            "\n";
     out += "positions = " + PairOf(s.surname.minPositions, s.surname.maxPositions) + "  # of the stem\n";
     out += std::string("closes_as = ") + (s.surname.closesAs == Female ? "\"female\"" : "\"male\"") + "\n";
-    WriteTable(out, "heads", s.surname.heads);
-    WriteTable(out, "tails", s.surname.tails);
+    WriteTable(out, "heads", s.surname.heads, weighted);
+    WriteTable(out, "tails", s.surname.tails, weighted);
+    WriteContexts(out, s.contexts);
     if (!s.guard.empty())
         WriteGuard(out, s.guard);
     return out;

@@ -1,6 +1,7 @@
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
 #include <norvathel/style.h>
+#include <norvathel/style_learning.h>
 
 #include <gtest/gtest.h>
 
@@ -120,13 +121,13 @@ TEST(StyleFile, IsOpenedByItsUtf8Name)
 namespace {
 
 // The README's example style, cut from the README itself.
-std::string ReadmeExample()
+std::string ReadmeExample(const char* heading = "A small complete style:")
 {
     std::ifstream readme(NORVATHEL_SOURCE_DIR "/README.md");
     std::stringstream text;
     text << readme.rdbuf();
     const std::string all = text.str();
-    const std::size_t section = all.find("A small complete style:");
+    const std::size_t section = all.find(heading);
     const std::size_t begin = all.find("```toml\n", section);
     const std::size_t end = all.find("```", begin + 8);
     if (section == std::string::npos || begin == std::string::npos || end == std::string::npos)
@@ -145,6 +146,42 @@ TEST(StyleFile, TheReadmeExampleIsACompleteStyle)
         names.insert(name);
     EXPECT_GT(names.size(), 100u);
 }
+
+// Format 2: the README's example reads, its contexts decide what follows them, and written
+// back it reads as the same style (same text, same names).
+TEST(StyleFile, AStyleWithContextsDrawsWhatFollowsFromThem)
+{
+    Style style;
+    StyleError error;
+    ASSERT_TRUE(Style::FromText(ReadmeExample("A small style with contexts:"), "README.md", style, error)) << error.Text();
+    EXPECT_EQ(style.Data().format, ContextStyleFormat);
+    ASSERT_EQ(style.Data().contexts.size(), 2u);
+    std::set<std::string> afterL;
+    int femaleOrEndings = 0, femaleOr = 0;
+    for (const std::string& name : Names(style, 3, 400)) {
+        for (std::size_t at = name.find('l'); at != std::string::npos && at + 1 < name.size(); at = name.find('l', at + 1)) {
+            const std::string rest = name.substr(at + 1);
+            afterL.insert(rest.substr(0, 1));
+            if (rest[0] == 'e' || rest[0] == 'o') {
+                EXPECT_TRUE(rest == "el" || rest == "or") << name;
+            }
+        }
+        if (name.size() >= 3 && name.compare(name.size() - 3, 3, "ora") == 0)
+            ++femaleOrEndings;
+        femaleOr += name.find("or") != std::string::npos;
+    }
+    // After "l" only the entry's vowels, i and a, or an ending ("el", "or" from the style's own).
+    EXPECT_TRUE(afterL.count("i") && afterL.count("a"));
+    EXPECT_GT(femaleOrEndings, 0);
+    EXPECT_GT(femaleOr, femaleOrEndings);
+
+    const std::string text = style.ToText();
+    Style again;
+    ASSERT_TRUE(Style::FromText(text, "again", again, error)) << error.Text() << "\n" << text;
+    EXPECT_EQ(again.ToText(), text);
+    EXPECT_EQ(Names(again, 9, 300, true), Names(style, 9, 300, true));
+}
+
 
 }  // namespace
 
@@ -223,6 +260,7 @@ TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
     const std::string base = ReadmeExample();
     const int vowels = LineOf(base, "vowels = [\"o\"");
     const int tables = LineOf(base, "[tables]");
+    const std::string two = Edited("format = 1", "format = 2");
     const std::vector<BadFile> cases = {
         {Edited("name = \"murmur\"", "name = \"murmur"), LineOf(base, "name = "), 15, "syntax error"},
         {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"o1\""), vowels, 16, "not letters"},
@@ -232,11 +270,29 @@ TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
         {Edited("vowels = [\"o\", \"o\"", "vowels = [\"o\", \"oooooooooooooooo\""), vowels, 16, "over the limit of 15 bytes"},
         {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]", "vowels = []"), vowels, 10, "missing or empty"},
         {Edited("vowels = [\"o\", \"o\", \"u\", \"u\", \"a\", \"e\"]\n", ""), tables, 1, "tables.vowels: the table is missing or empty"},
-        {Edited("format = 1", "format = 2"), 1, 10, "format 1"},
+        {Edited("format = 1", "format = 3"), 1, 10, "formats 1 and 2"},
+        {Edited("", "\n[[contexts]]\nafter = [\"o\"]\n"), LineOf(base + "\n[[contexts]]", "[[contexts]]"), 1,
+         "contexts need 'format = 2'"},
+        {two + "\n[[contexts]]\nafter = [\"o\", \"m\", \"a\"]\n", LineOf(two + "\n[[contexts]]", "[[contexts]]") + 1, 9,
+         "contexts[0].after: must name 1 or 2"},
+        {two + "\n[[contexts]]\nafter = [\"m\"]\nvowels = [\"u\"]\n", LineOf(two + "\n[[contexts]]", "[[contexts]]") + 2, 10,
+         "contexts[0].vowels: a single vowel that may not repeat"},
+        {two + "\n[[contexts]]\nafter = [\"m\"]\n[[contexts]]\nafter = [\"m\"]\n",
+         LineOf(two + "\n[[contexts]]", "[[contexts]]") + 3, 9, "the same groups and gender as contexts[0]"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [[\"o\", 0], \"o\"").replace(0, 10, "format = 2"), vowels, 17, "a weight is from 1 to 4096"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [[\"o\", 4000], [\"o\", 97]").replace(0, 10, "format = 2"), vowels, 24,
+         "weights add up to more than 4096"},
+        {Edited("vowels = [\"o\", \"o\"", "vowels = [[\"o\", 2], \"o\""), vowels, 11, "must be a list of strings"},
+        {Edited("positions = [2, 4]", "positions = [2, 4]\nmale_positions = [3]"), LineOf(base, "positions = [2, 4]") + 1, 18,
+         "needs 'format = 2'"},
         {Edited("[tables]", "[tables] \xc3\xa5"), tables, 10, "a letter beyond ASCII outside a string"},
         {Edited("format = 1\n", ""), 1, 1, "missing 'format = 1'"},
-        {Edited("positions = [2, 4]", "positions = [2, 16]"), LineOf(base, "positions = [2, 4]"), 13,
-         "given names could be"},
+        // Refused for names too long with no prefix at all (a long prefix only shortens the room).
+        {[&] {
+             std::string text = Edited("vowels = [\"o\", \"o\"", "vowels = [\"oooooooooo\", \"o\"");
+             return text.replace(text.find("positions = [2, 4]"), 18, "positions = [2, 16]");
+         }(),
+         LineOf(base, "positions = [2, 4]"), 13, "given names could be"},
         {Edited("", "\n[given]\nwhatever = 1\n"), 0, 0, ""},  // a table given twice: a syntax error
         {Edited("capitals = \"ascii\"", "capitals = \"upper\""), LineOf(base, "capitals"), 12, "\"ascii\" or \"latin\""},
         {Edited("", "colour = \"blue\"\n"), LineOf(base + "colour", "colour"), 10, "unknown key 'surname.colour'"},
@@ -402,15 +458,43 @@ namespace {
 
 // The up-front check works from the style's own tables: an ending seen in composed names is
 // never refused, and a last letter is refused exactly when no composed name ends in it.
+// The styles whose reach is put to the test: the built-ins, and two with contexts, the README's
+// and one learned from a list (with a prefix, whose last groups are the context of what follows).
+std::vector<std::pair<std::string, Style>> ReachStyles()
+{
+    std::vector<std::pair<std::string, Style>> styles;
+    for (const std::string& name : Style::BuiltInNames()) {
+        Style style;
+        EXPECT_TRUE(Style::BuiltIn(name, style));
+        styles.push_back({name, style});
+    }
+    std::ifstream list(NORVATHEL_SOURCE_DIR "/tests/names/data/qessari_names.txt");
+    std::stringstream examples;
+    examples << list.rdbuf();
+    std::string learned;
+    Style style;
+    StyleError error;
+    EXPECT_TRUE(LearnStyleFile(examples.str(), "qessari", learned, error)) << error.Text();
+    EXPECT_TRUE(Style::FromText(learned, "qessari", style, error)) << error.Text();
+    EXPECT_FALSE(style.Data().contexts.empty());
+    styles.push_back({"learned", style});
+    EXPECT_TRUE(Style::FromText(ReadmeExample("A small style with contexts:"), "README.md", style, error)) << error.Text();
+    styles.push_back({"brook", style});
+    return styles;
+}
+
 TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
 {
-    for (const std::string& styleName : Style::BuiltInNames()) {
-        Style style;
-        ASSERT_TRUE(Style::BuiltIn(styleName, style));
+    for (const auto& named : ReachStyles()) {
+        const std::string& styleName = named.first;
+        const Style& style = named.second;
+        const char* prefix = style.Data().contexts.empty() ? "" : "Ka";
         for (GenderChoice gender : {GenderChoice::Male, GenderChoice::Female, GenderChoice::Neutral}) {
             std::set<std::string> endings;
             std::set<std::string> capitalBeyondAscii;  // whole names: an ending may hold the capital
-            NameStream stream(style, 99, gender, "", NameConstraints());
+            if (gender == GenderChoice::Neutral && !style.Data().hasNeutral)
+                continue;
+            NameStream stream(style, 99, gender, prefix, NameConstraints());
             StreamName name;
             for (int k = 0; k < 200000 && stream.Next(name); ++k) {
                 std::string text(name.text, static_cast<std::size_t>(name.length));
@@ -429,14 +513,14 @@ TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
                     continue;
                 NameConstraints constraints;
                 constraints.endsWith = ending;
-                ASSERT_FALSE(ImpossibleConstraints(constraints, "", gender, style)) << styleName << " refuses " << ending;
+                ASSERT_FALSE(ImpossibleConstraints(constraints, prefix, gender, style)) << styleName << " refuses " << ending;
             }
             // What the whole names above are for.
             EXPECT_TRUE(styleName != "crisp" || !capitalBeyondAscii.empty());
             for (char letter = 'a'; letter <= 'z'; ++letter) {
                 NameConstraints constraints;
                 constraints.endsWith = std::string(1, letter);
-                EXPECT_EQ(static_cast<bool>(ImpossibleConstraints(constraints, "", gender, style)),
+                EXPECT_EQ(static_cast<bool>(ImpossibleConstraints(constraints, prefix, gender, style)),
                           endings.count(constraints.endsWith) == 0)
                     << styleName << " gender " << static_cast<int>(gender) << " " << letter;
             }

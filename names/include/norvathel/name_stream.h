@@ -56,6 +56,7 @@ enum class ConstraintFault {
     CheckTooCostly,       // deciding the above for this style would take more steps than limit:
                           // the constraints are refused undecided (the style itself is fine)
     NoNeutralNames,       // neutral names asked of a style that makes none (checked first)
+    PrefixTooLong,        // length: the prefix's; limit: the style's PrefixRoom (checked next)
 };
 
 struct ConstraintProblem {

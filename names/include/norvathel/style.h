@@ -20,7 +20,10 @@
 
 namespace norvathel {
 
-const int StyleFormatVersion = 1;
+const int StyleFormatVersion = 1;        // the format every table-only style is written in
+const int ContextStyleFormat = 2;        // tables that depend on the groups before
+const int MaxContexts = 20000;           // context entries of a style
+const int MaxContextGroups = 2;          // groups an entry is drawn after
 const int MaxFragmentBytes = 15;           // one fragment, UTF-8
 const int MaxTableFragments = 4096;        // entries of one table, repetitions included
 const int MaxPositions = 16;               // fragment positions of a name
@@ -51,8 +54,20 @@ struct FragmentTable {
     int drawn = 0;  // 1..fragments.size(); the rest stay in the table, never drawn
 };
 
+// Tables drawn from in place of the style's own right after the given groups (the last one
+// last): a fragment drawn where one of these would be drawn from comes from it instead. An
+// empty table leaves that kind to the entry of the last group alone, or to the style's own.
+struct StyleContext {
+    std::vector<std::string> after;  // 1..MaxContextGroups fragments
+    // Names of one gender only (Male, Female, Neutral), or -1 for every gender: for that
+    // gender such an entry takes the place of an every-gender one after the same groups.
+    int gender = -1;
+    FragmentTable consonants, clusters, vowels, femaleEndings, maleEndings, neutralEndings;
+};
+
 // The plain description of a style: exactly what a style file holds.
 struct StyleData {
+    int format = StyleFormatVersion;  // ContextStyleFormat: weights as numbers, and contexts
     std::string name;         // lower-case letters, digits and '-', 1..32 bytes
     std::string description;  // one line
 
@@ -60,6 +75,9 @@ struct StyleData {
 
     // The given-name rules.
     int minPositions = 3, maxPositions = 6;  // each name's positions: Range(min, max)
+    // Format 2, by gender (Male, Female, Neutral): the positions a name of it draws from, an
+    // ordered list whose repetitions are the weights, in place of Range(min, max); empty: that.
+    std::vector<int> genderPositions[3];
     Chance maleOpening{3, 4};                // a male name's first fragment is a consonant
     Chance femaleOpening{0, 0};
     Chance consonant{1, 2};  // where either may stand: a consonant rather than a vowel
@@ -91,6 +109,8 @@ struct StyleData {
     // Names the style never gives, as hashes (64-bit FNV-1a of their letters made small): a
     // learned style's examples, so that it composes no copy of them without carrying them.
     std::vector<std::uint64_t> guard;
+    // Format 2 only: what is drawn right after given groups.
+    std::vector<StyleContext> contexts;
 };
 
 // What is wrong with a style, and where: line and column count from 1, 0 when not known.
@@ -138,6 +158,11 @@ public:
     // The longest given name (bytes) the style can compose with a 31-byte prefix, and without.
     int LongestWithPrefix() const;
     int LongestWithoutPrefix() const;
+    // The longest prefix (bytes, at most 31) the style's names have room for in a name's 45
+    // bytes: 31 for every style whose names with a 31-byte prefix fit, fewer for one that
+    // composes long names. A board started with a longer prefix composes after its first
+    // that many bytes (cut at a whole letter); streams refuse it up front.
+    int PrefixRoom() const;
 
     // True when the style never gives name (length bytes): its guard holds the name's hash.
     // Streams and key namers skip such names, as they skip excluded ones; boards do not.
@@ -173,8 +198,10 @@ std::string LetterAt(const std::string& text, std::size_t at);
 // that its neutral names end in a consonant.
 std::string NoNeutralNames(const Style& style);
 extern const char NeutralNamesEndInAConsonant[];
+// For a prefix of length bytes that the style's names have no room for.
+std::string PrefixTooLong(const Style& style, long long length);
 
-// The style as TOML text (format StyleFormatVersion).
+// The style as TOML text, in its format.
 std::string WriteStyle(const StyleData& data);
 // Reads and checks TOML text into data. False, with error filled, when it is not a valid style.
 bool ReadStyle(const std::string& text, const std::string& source, StyleData& data,
