@@ -100,13 +100,17 @@ class LetterChain:
         return name[:1].upper() + name[1:]
 
 
+FORMAT = ["2"]  # set from the command line
+
+
 def learn_and_compose(tool, training, seed):
     with tempfile.TemporaryDirectory() as scratch:
         examples = os.path.join(scratch, "examples.txt")
         style = os.path.join(scratch, "learned.toml")
         with open(examples, "w", encoding="utf-8") as f:
             f.writelines(f"{n}\t{m}\n" if m else f"{n}\n" for n, m in training)
-        learned = subprocess.run([tool, "learn", examples], capture_output=True, text=True)
+        learned = subprocess.run([tool, "learn", "--quiet", "--format", FORMAT[0], examples],
+                                 capture_output=True, text=True)
         if learned.returncode != 0:
             return None, learned.stderr.strip().splitlines()[0]
         with open(style, "w", encoding="utf-8") as f:
@@ -138,6 +142,8 @@ def measure(tool, path):
             return None, refusal
         for gender in ("male", "female"):
             train_g, held_g = for_gender(training, gender), for_gender(held, gender)
+            if not train_g or not held_g:
+                continue  # a list of one gender: the other is not measured
             known = {n.lower() for n in train_g}
             chain = LetterChain(train_g)
             chained = [chain.make(rng) for _ in range(PER_GENDER)]
@@ -159,8 +165,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--tool", default=os.path.join(HERE, "..", "build", "release", "cli",
                                                        "norvathel-names"))
+    parser.add_argument("--format", default="2", choices=["1", "2"],
+                        help="the style format learn writes (default 2)")
     parser.add_argument("lists", nargs="*")
     args = parser.parse_args()
+    FORMAT[0] = args.format
     lists = args.lists or sorted(glob.glob(os.path.join(HERE, "lists", "*.txt")))
     if not os.access(args.tool, os.X_OK):
         sys.exit(f"{args.tool}: no tool (build it: cmake --preset release && "

@@ -26,6 +26,8 @@ const char LearnUsage[] =
     "  --description TEXT    its one-line description\n"
     "  --allow-copies        let the style give the example names themselves (by default\n"
     "                        it carries their hashes and never gives one)\n"
+    "  --format N            2 (default): each group drawn after the groups before it;\n"
+    "                        1: every group on its own, as styles learned before 2.1.0\n"
     "  --quiet               write no report\n"
     "  -h, --help            show this help and exit\n"
     "\n"
@@ -37,6 +39,7 @@ struct LearnOptions {
     const char* description = nullptr;
     bool quiet = false;
     bool allowCopies = false;
+    const char* format = nullptr;
     bool help = false;
 };
 
@@ -70,12 +73,18 @@ bool ReadOptions(int argc, char** argv, LearnOptions& options, std::string& prob
             options.name = value;
         } else if ((value = ValueOf("--description", argc, argv, at)) != nullptr && !options.description) {
             options.description = value;
+        } else if ((value = ValueOf("--format", argc, argv, at)) != nullptr && !options.format) {
+            if (std::strcmp(value, "1") != 0 && std::strcmp(value, "2") != 0) {
+                problem = "learn --format is 1 or 2";
+                return false;
+            }
+            options.format = value;
         } else if ((argument[0] != '-' || argument[1] == '\0') && !havePath) {
             options.path = argument;
             havePath = true;
         } else {
             problem = "learn takes one example file, or - for standard input, and --name, --description, "
-                      "--quiet once each (see learn --help)";
+                      "--format, --quiet once each (see learn --help)";
             return false;
         }
     }
@@ -160,6 +169,8 @@ int RunLearn(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* er
     request.name = options.name ? options.name : "";
     request.description = options.description ? options.description : "";
     request.allowCopies = options.allowCopies;
+    request.format = options.format && options.format[0] == '1' ? norvathel::StyleFormatVersion
+                                                                 : norvathel::ContextStyleFormat;
     request.measure = !options.quiet;
     norvathel::LearnOutcome outcome;
     const bool learned = norvathel::LearnFromList(list, source, request, outcome);

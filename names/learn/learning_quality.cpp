@@ -3,6 +3,8 @@
 // names it composes set against the held-out names'.
 #include <norvathel/style_learning.h>
 
+#include "learn/held_out.h"
+
 #include <cmath>
 #include <unordered_map>
 #include <unordered_set>
@@ -87,18 +89,24 @@ std::vector<Gender> GendersOf(const std::vector<ExampleName>& names)
     return genders;
 }
 
-// count names of each gender, board by board from a fixed seed.
+// count names of each gender, board by board from a fixed seed; guarded: without the names
+// the style's guard keeps out, as streams give them.
 template <typename Each>
-void Compose(const Style& style, const std::vector<Gender>& genders, int count, Each each)
+void Compose(const Style& style, const std::vector<Gender>& genders, int count, Each each, bool guarded = false)
 {
     AdditiveRandom random;
     random.SeedFull(SplitSeed);
     Board board;
     for (Gender gender : genders)
-        for (int made = 0; made < count; made += NamesPerBoard) {
+        // A guard that keeps out most names must not keep this going: at most 50 tries a name.
+        for (int made = 0, boards = 0; made < count && boards < count * 5; ++boards) {
             style.ComposeBoard(random, gender, "", board);
-            for (int k = 0; k < NamesPerBoard && made + k < count; ++k)
+            for (int k = 0; k < NamesPerBoard && made < count; ++k) {
+                if (guarded && style.Guards(board.names[k], board.lengths[k]))
+                    continue;
                 each(std::string(board.names[k]));
+                ++made;
+            }
         }
 }
 
@@ -111,7 +119,9 @@ std::vector<ExampleName> Shuffled(std::vector<ExampleName> names)
     return names;
 }
 
-bool HeldOutDivergence(const std::vector<ExampleName>& names, double& bits)
+}  // namespace
+
+bool HeldOutDivergence(const std::vector<ExampleName>& names, const LearnWay& learn, double& bits)
 {
     const std::vector<ExampleName> shuffled = Shuffled(names);
     const std::size_t held = shuffled.size() / 4;
@@ -120,18 +130,21 @@ bool HeldOutDivergence(const std::vector<ExampleName>& names, double& bits)
     const std::vector<ExampleName> heldOut(shuffled.begin(), shuffled.begin() + static_cast<std::ptrdiff_t>(held));
     const std::vector<ExampleName> rest(shuffled.begin() + static_cast<std::ptrdiff_t>(held), shuffled.end());
     StyleData data;
-    LearningSummary summary;
     StyleError error;
     Style style;
-    if (!LearnStyle(rest, data, summary, error) || !Style::FromData(data, style, error))
+    if (!learn(rest, data) || !Style::FromData(data, style, error))
         return false;
     Counts composed, real;
-    Compose(style, GendersOf(rest), ComposedPerGender, [&composed](const std::string& name) { AddTrigrams(name, composed); });
+    Compose(
+        style, GendersOf(rest), ComposedPerGender, [&composed](const std::string& name) { AddTrigrams(name, composed); },
+        true);
     for (const ExampleName& name : heldOut)
         AddTrigrams(name.letters, real);
     bits = Divergence(composed, real);
     return true;
 }
+
+namespace {
 
 }  // namespace
 
@@ -142,7 +155,15 @@ bool MeasureLearning(const std::vector<ExampleName>& names, const StyleData& lea
     StyleError error;
     if (!Style::FromData(learned, style, error))
         return false;
-    quality.heldOut = HeldOutDivergence(names, quality.heldOutBits);
+    const int format = learned.format;
+    quality.heldOut = HeldOutDivergence(
+        names,
+        [format](const std::vector<ExampleName>& rest, StyleData& data) {
+            LearningSummary summary;
+            StyleError fault;
+            return LearnStyle(rest, data, summary, fault, format);
+        },
+        quality.heldOutBits);
     std::unordered_set<std::string> examples;
     for (const ExampleName& name : names)
         examples.insert(name.letters);

@@ -65,8 +65,10 @@ struct LearningSummary {
 // examples, so that it never gives one (clear data.guard to allow copies). False, with the
 // reason in error (its source kept as the caller set it), when the names cannot make a style:
 // no consonant before a vowel to learn from, or groups too long for any name to fit.
+// format: ContextStyleFormat draws each group after the groups before it; StyleFormatVersion
+// draws every group on its own, as styles learned before 2.1.0 do.
 bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary,
-                StyleError& error);
+                StyleError& error, int format = ContextStyleFormat);
 
 // The learned style as a style file: a few comment lines on what it was learned from, then
 // WriteStyle's text.
@@ -97,6 +99,7 @@ struct LearnRequest {
     std::string description;  // empty: the learner's own
     bool allowCopies = false;
     bool measure = true;
+    int format = ContextStyleFormat;  // or StyleFormatVersion: no contexts
 };
 
 struct LearnOutcome {
