@@ -24,7 +24,7 @@ cd "$(dirname -- "$0")/.."
 say() { printf '==> %s\n' "$*"; }
 
 declare -A job_packages=(
-    [base]="cmake make g++ pkg-config python3 libtomlplusplus-dev"
+    [base]="cmake make g++ pkg-config python3 libtomlplusplus-dev unicode-data"
     [windows]="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
                fonts-liberation xvfb xauth xdotool imagemagick"
     # clang's WebAssembly target, its C and C++ libraries, and the browser for the page's tests

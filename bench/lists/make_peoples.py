@@ -50,7 +50,7 @@ class People:
             else:
                 onset = weighted(rng, self.medial)
             vowel = weighted(rng, vowels)
-            text += ("" if onset == "-" else onset) + vowel
+            text += ("" if onset == "-" else onset) + ("" if vowel == "-" else vowel)
         ending = self.endings[gender]
         if isinstance(ending, dict):  # keyed by the last vowel's first letter
             ending = ending.get(vowel[0], ending["*"])
@@ -94,6 +94,17 @@ PEOPLES = [
            onsets="θ:2 λ:3 μ:2 ν:2 π:2 ρ:3 σ:2 τ:2 κ:2",
            vowels="α:4 ε:3 ι:2 ο:3 υ",
            endings={"m": "ος:4 ης:2 ων:2", "f": "α:4 η:3 ω:1"}),
+    # A script that writes few vowels (an abjad) and one that writes syllables: learned letter
+    # by letter and syllable by syllable.
+    People("yaren", 600, "2:3 3:4 4:1",
+           onsets="מ:3 ד:2 ר:3 ש:2 ל:3 נ:2 ב:2 ת:2 י:2 א:2 ע ח כ",
+           vowels="-:5 ו:2 י:2",
+           after={"ו": "ד:2 ל:2 ן", "י": "ר:2 ת:2 ה"},
+           endings={"m": "ל:2 ן:2 ם:2 ר", "f": "ה:5 ית:2 ת:1"}),
+    People("haneul", 700, "1:3 2:5",
+           onsets="민:3 준:2 서:3 지:3 현:2 수:2 영:2 하:2 윤:2 도:2 은:2 채 예",
+           vowels="-",
+           endings={"m": "준:3 호:2 훈:2 우", "f": "아:3 은:2 희:2 린"}),
 ]
 
 

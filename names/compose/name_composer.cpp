@@ -414,6 +414,8 @@ void Capitalise(const CompiledStyle& voice, char* text)
     }
     if (voice.data.capitals == Capitals::Latin)
         UpperCaseFirstLatinLetter(text);
+    else if (voice.data.capitals == Capitals::Unicode)
+        UpperCaseFirstUnicodeLetter(text);
     else
         UpperCaseFirstLetter(text);
 }

@@ -1,5 +1,7 @@
 #include "compose/name_finishing.h"
 
+#include "text/letters.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +78,24 @@ void UpperCaseFirstLatinLetter(char* text)
         return;
     place[0] = static_cast<char>(0xC0 | capital >> 6);
     place[1] = static_cast<char>(0x80 | (capital & 0x3F));
+}
+
+void UpperCaseFirstUnicodeLetter(char* text)
+{
+    char* place = AfterCodes(text);
+    if (place == nullptr)
+        return;
+    // The text ends in a NUL, which no continuation byte matches: decoding stops there.
+    std::size_t length = 1;
+    while (length < 4 && (static_cast<unsigned char>(place[length]) & 0xC0) == 0x80)
+        ++length;
+    const std::string first(place, length);
+    const Letter letter = DecodeLetter(first, 0);
+    if (letter.length != static_cast<int>(length))
+        return;
+    const unsigned capital = CapitalLetter(letter.codePoint);
+    if (capital != 0)
+        std::memcpy(place, EncodeLetter(capital).data(), length);  // as long: CapitalLetter says so
 }
 
 char LowerByte(char c)

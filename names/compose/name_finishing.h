@@ -17,6 +17,10 @@ void UpperCaseFirstLetter(char* text);
 // they are: sharp s, kra, n preceded by apostrophe, dotless i and long s.
 void UpperCaseFirstLatinLetter(char* text);
 
+// The same, and beyond Latin Extended-A any letter whose capital by Unicode's simple mapping is
+// as long in UTF-8 (Greek, Cyrillic, Armenian and the rest).
+void UpperCaseFirstUnicodeLetter(char* text);
+
 // The capital of a Latin-1 or Latin Extended-A code point as described above, or 0 for none.
 unsigned LatinCapital(unsigned codePoint);
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "text/letters.h"
+#include "text/unicode_letters.h"
+#include "text/unicode_normal.h"
 
 namespace norvathel {
 
@@ -141,14 +143,17 @@ private:
         for (std::size_t at = first; at < nameEnd;) {
             const Letter letter = DecodeLetter(text, at);
             const unsigned small = SmallLetter(letter.codePoint);
-            if (!IsLetter(small))
+            const bool mark = !name.letters.empty() && IsMark(letter.codePoint);  // on the letter before
+            if (!IsLetter(small) && !mark)
                 return Fail(line, ColumnOf(text, at),
                             "'" + text.substr(at, static_cast<std::size_t>(letter.length)) + "'" +
                                 CodePointShown(letter.codePoint) +
-                                " is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)");
+                                " is not a letter (a name is letters of any script, each with its marks)");
             name.letters += EncodeLetter(small);
             at += static_cast<std::size_t>(letter.length);
         }
+        // The same name typed with é or with e and its accent is one name.
+        name.letters = Nfc(name.letters);
         if (names.size() >= static_cast<std::size_t>(MaxExampleNames)) {
             stopped = true;
             return Fail(line, 1, "more than " + std::to_string(MaxExampleNames) + " example names");

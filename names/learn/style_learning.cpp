@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "text/letters.h"
+#include "text/unicode_letters.h"
 #include "learn/held_out.h"
 #include "style/compiled_style.h"
 
@@ -31,28 +32,50 @@ struct Group {
     bool vowel;
 };
 
-// A name's consonant groups and vowel groups, in order; they alternate. "y" is a consonant
-// before a vowel (Yara, Maya) and a vowel elsewhere (Kyle, Tory). False when the name is not
-// small letters.
+// A name's consonant groups and vowel groups, in order; they alternate. A letter carries the
+// marks after it. "y" is a consonant before a vowel (Yara, Maya) and a vowel elsewhere (Kyle,
+// Tory). A name in a script that writes no vowels as letters (Hebrew, Arabic) or writes
+// syllables (Hangul, kana) is learned letter by letter: each letter a group of its own, taken
+// as consonant and vowel in turn, so that drawn in context they follow one another as in the
+// examples. False when the name is not small letters.
 bool Groups(const std::string& name, std::vector<Group>& groups)
 {
-    std::vector<Letter> letters;
+    struct Unit {
+        std::string text;
+        unsigned letter;
+    };
+    std::vector<Unit> units;
     for (std::size_t at = 0; at < name.size();) {
         const Letter letter = DecodeLetter(name, at);
-        if (letter.length == 0 || !IsLetter(letter.codePoint) || SmallLetter(letter.codePoint) != letter.codePoint)
+        if (letter.length == 0)
             return false;
-        letters.push_back(letter);
+        const std::string bytes = name.substr(at, static_cast<std::size_t>(letter.length));
         at += static_cast<std::size_t>(letter.length);
+        if (!units.empty() && IsMark(letter.codePoint)) {
+            units.back().text += bytes;
+            continue;
+        }
+        if (!IsLetter(letter.codePoint) || SmallLetter(letter.codePoint) != letter.codePoint)
+            return false;
+        units.push_back({bytes, letter.codePoint});
     }
     groups.clear();
-    for (std::size_t k = 0; k < letters.size(); ++k) {
-        const unsigned c = letters[k].codePoint;
+    // Latin, Greek, Cyrillic and the like write vowels: a name of theirs without one ("Brr")
+    // gives no groups to learn from, as always.
+    bool writesVowels = false;
+    for (const Unit& unit : units)
+        writesVowels = writesVowels || IsVowelLetter(unit.letter) || unit.letter == 'y' || unit.letter < 0x530 ||
+                   (unit.letter >= 0x1E00 && unit.letter < 0x2000) || (unit.letter >= 0x10A0 && unit.letter < 0x1100);
+    for (std::size_t k = 0; k < units.size(); ++k) {
+        const unsigned c = units[k].letter;
         bool vowel = IsVowelLetter(c);
         if (c == 'y')
-            vowel = !(k + 1 < letters.size() && IsVowelLetter(letters[k + 1].codePoint));
-        if (groups.empty() || groups.back().vowel != vowel)
+            vowel = !(k + 1 < units.size() && IsVowelLetter(units[k + 1].letter));
+        if (!writesVowels)
+            vowel = k % 2 == 1;
+        if (groups.empty() || groups.back().vowel != vowel || !writesVowels)
             groups.push_back({"", vowel});
-        groups.back().text += EncodeLetter(c);
+        groups.back().text += units[k].text;
     }
     return true;
 }
@@ -345,7 +368,9 @@ enum TableKind {
 // or the longest positions) until no name can run over its limit.
 class Learner {
 public:
-    Learner(const Tally& counted, int styleFormat) : tally(counted), format(styleFormat)
+    // minFollowers: how often a context must have been followed to get a table of its own.
+    Learner(const Tally& counted, int styleFormat, std::int64_t leastFollowers)
+        : tally(counted), format(styleFormat), minFollowers(leastFollowers)
     {
         for (int g : {Male, Female, Neutral})
             for (int opening = 0; opening < 2; ++opening)
@@ -591,7 +616,7 @@ private:
                 total += entry.second;
             }
         }
-        if (total < MinFollowers)
+        if (total < minFollowers)
             return FragmentTable();
         return ToTable(kept, 400, MaxFragmentBytes);
     }
@@ -635,7 +660,8 @@ private:
         for (const FragmentTable* table : {&data.consonants, &data.vowels})
             for (const std::string& fragment : table->fragments)
                 if (static_cast<unsigned char>(fragment[0]) >= 0x80)
-                    data.capitals = Capitals::Latin;
+                    data.capitals = std::max(data.capitals, DecodeLetter(fragment, 0).codePoint < 0x180 ? Capitals::Latin
+                                                                                                        : Capitals::Unicode);
     }
 
     // Gives up the cheapest thing that can make names shorter: the longest fragments of a
@@ -727,12 +753,12 @@ public:
     }
 
 private:
-    static constexpr std::int64_t MinFollowers = 2;
     static constexpr int SampleNames = 20000;
     static constexpr std::uint64_t SampleSeed = 0x5eed;  // a context seen less is left to the shorter one
 
     const Tally& tally;
     int format;
+    std::int64_t minFollowers;
     std::map<int, std::int64_t> fittedBefore[3][2];  // groups before the ending, made up for the guard
     Counts consonants, clusters;  // the consonant groups that open some example, and the others
     Counts bothEndings;           // the endings of both genders' names, for neutral ones
@@ -748,8 +774,45 @@ private:
 
 namespace {
 
+// The share of names a style composes (boards of each gender, unguarded) that are examples, in
+// thousandths.
+int CopiesPerThousand(const StyleData& data)
+{
+    Style style;
+    StyleError error;
+    if (data.guard.empty() || !Style::FromData(data, style, error))
+        return 0;
+    AdditiveRandom random;
+    random.SeedFull(0xc0b1e5);
+    Board board;
+    int copies = 0, composed = 0;
+    for (int b = 0; b < 300; ++b) {
+        style.ComposeBoard(random, b % 2 ? Female : Male, "", board);
+        for (int k = 0; k < NamesPerBoard; ++k, ++composed)
+            copies += style.Guards(board.names[k], board.lengths[k]) ? 1 : 0;
+    }
+    return copies * 1000 / composed;
+}
+
+bool LearnOnce(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary, StyleError& error,
+               int format, bool twoSyllableEndings, std::int64_t minFollowers);
+
+// Contexts so faithful that most names composed are examples would leave streams little but
+// what the guard keeps out: such a list's contexts need more examples behind them, up to none.
 bool LearnShaped(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary, StyleError& error,
                  int format, bool twoSyllableEndings)
+{
+    const std::int64_t noContexts = std::int64_t(1) << 40;
+    for (std::int64_t least = 2;; least = least >= 64 ? noContexts : least * 4) {
+        if (!LearnOnce(names, data, summary, error, format, twoSyllableEndings, least))
+            return false;
+        if (format != ContextStyleFormat || least == noContexts || CopiesPerThousand(data) <= 800)
+            return true;
+    }
+}
+
+bool LearnOnce(const std::vector<ExampleName>& names, StyleData& data, LearningSummary& summary, StyleError& error,
+               int format, bool twoSyllableEndings, std::int64_t minFollowers)
 {
     const std::string source = error.source;
     error = StyleError();
@@ -778,7 +841,7 @@ bool LearnShaped(const std::vector<ExampleName>& names, StyleData& data, Learnin
             Count(groups, name.gender, tally);
     }
     StyleFault fault;
-    Learner learner(tally, format);
+    Learner learner(tally, format, minFollowers);
     // The examples themselves are never given: their hashes, sorted so that the same names in
     // any order give the same file.
     std::vector<std::uint64_t> guard;

@@ -44,6 +44,7 @@ struct ComposerRules {
     std::string vowelLetters;  // as the style writes them: a prefix's groups are cut by them
     // How a name's first letter is made capital: a..z only, or Latin letters too.
     bool latinCapitals = false;
+    bool unicodeCapitals = false;  // any letter whose capital is as long
     // A format 2 style's contexts (empty otherwise), and every table by the number
     // ContextStates::TableOf gives it, each text once: the six above, then each entry's six.
     ContextStates contexts[3];  // by gender

@@ -12,10 +12,12 @@ namespace {
 
 // The text as the composer finishes a name that begins with it: its first letter after any
 // "&x" pairs made capital by the style's rule.
-std::string Capitalised(std::string text, bool latin)
+std::string Capitalised(std::string text, const ComposerRules& rules)
 {
-    if (latin)
+    if (rules.latinCapitals)
         UpperCaseFirstLatinLetter(&text[0]);
+    else if (rules.unicodeCapitals)
+        UpperCaseFirstUnicodeLetter(&text[0]);
     else
         UpperCaseFirstLetter(&text[0]);
     return text;
@@ -294,7 +296,7 @@ struct NameReach::Walk {
             if (table == OpeningVowels && Contains(rules.neverOpening, text))
                 continue;
             const int length = static_cast<int>(text.size());
-            const int to = ending.Read(s.match, first ? Capitalised(text, rules.latinCapitals) : text);
+            const int to = ending.Read(s.match, first ? Capitalised(text, rules) : text);
             const int next = NextContext(s, text);
             auto step = std::find_if(made.begin(), made.end(), [&](const Move& move) {
                 return move.bytes == length && move.match == to && move.next == next;
@@ -384,7 +386,7 @@ struct NameReach::Walk {
                 std::uint16_t mark = Free;
                 if (!prefix.empty()) {
                     start.length = static_cast<int>(prefix.size());
-                    start.match = ending.Read(0, Capitalised(prefix, rules.latinCapitals));
+                    start.match = ending.Read(0, Capitalised(prefix, rules));
                     start.afterConsonant = EndsInConsonant(prefix);
                     start.atStart = false;
                     start.remaining = positions - 1;
@@ -500,10 +502,10 @@ int NameReach::ForeignByte(const std::string& text) const
 {
     // Every text a name is made of, and the same made capital: where the capital falls is not
     // asked here.
-    std::string held = Lowered(prefix + Capitalised(prefix, rules.latinCapitals));
+    std::string held = Lowered(prefix + Capitalised(prefix, rules));
     for (const auto& list : rules.tables)
         for (const std::string& fragment : list)
-            held += fragment + Capitalised(fragment, rules.latinCapitals);
+            held += fragment + Capitalised(fragment, rules);
     for (std::size_t place = 0; place < text.size(); ++place) {
         if (held.find(LowerByte(text[place])) == std::string::npos)
             return static_cast<int>(place);

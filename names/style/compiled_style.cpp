@@ -9,6 +9,7 @@
 #include <set>
 
 #include "text/letters.h"
+#include "text/unicode_letters.h"
 #include "compose/fragment_tables.h"
 #include "rules/composer_steps.h"
 
@@ -45,10 +46,11 @@ std::string FragmentProblem(const std::string& text)
         const Letter letter = DecodeLetter(text, at);
         if (letter.length == 0)
             return "a fragment that is not valid UTF-8";
-        if (SmallLetter(letter.codePoint) != letter.codePoint)
+        const bool mark = at > 0 && IsMark(letter.codePoint);  // on the letter before it
+        if (!mark && SmallLetter(letter.codePoint) != letter.codePoint)
             return "\"" + text + "\" holds a capital letter (fragments are lower-case letters)";
-        if (!IsLetter(letter.codePoint))
-            return "\"" + text + "\" is not letters (a-z, Latin-1 and Latin Extended-A letters)";
+        if (!mark && !IsLetter(letter.codePoint))
+            return "\"" + text + "\" is not letters (letters of any script, each with its marks)";
         at += static_cast<std::size_t>(letter.length);
     }
     if (text.size() > static_cast<std::size_t>(MaxFragmentBytes))
@@ -265,7 +267,7 @@ bool Check(const StyleData& data, StyleFault& fault)
     for (std::size_t k = 0; k < data.vowelLetters.size();) {
         const Letter letter = DecodeLetter(data.vowelLetters, k);
         if (!IsLetter(letter.codePoint))
-            return check.Fail("letters.vowels", -1, "must be letters (a-z, Latin-1 and Latin Extended-A letters)");
+            return check.Fail("letters.vowels", -1, "must be letters");
         k += static_cast<std::size_t>(letter.length);
     }
     if (data.noOpening.size() > 64 || data.repeatable.size() > 64)

@@ -448,14 +448,18 @@ private:
     bool Letters(const toml::table& root, StyleData& data)
     {
         const toml::table* letters = Section(root, "letters");
-        bool latin = data.capitals == Capitals::Latin;
+        std::string capitals;
         bool ok = letters && Keys(*letters, "letters", {"vowels", "no_opening", "repeatable", "capitals"}) &&
                   Text(*letters, "vowels", data.vowelLetters, false, "letters") &&
                   Strings(*letters, "no_opening", data.noOpening, "letters") &&
                   Strings(*letters, "repeatable", data.repeatable, "letters") &&
-                  Choice(*letters, "capitals", "ascii", "latin", latin, "letters");
-        data.capitals = latin ? Capitals::Latin : Capitals::Ascii;
-        return ok;
+                  Text(*letters, "capitals", capitals, false, "letters");
+        if (!ok || letters->get("capitals") == nullptr)
+            return ok;
+        if (capitals != "ascii" && capitals != "latin" && capitals != "unicode")
+            return Fail(PlaceOf(*letters->get("capitals")), "'letters.capitals' must be \"ascii\", \"latin\" or \"unicode\"");
+        data.capitals = capitals == "unicode" ? Capitals::Unicode : capitals == "latin" ? Capitals::Latin : Capitals::Ascii;
+        return true;
     }
 
     bool Tables(const toml::table& root, StyleData& data)
@@ -795,7 +799,8 @@ std::string WriteStyle(const StyleData& s)
     out += "vowels = " + Quoted(s.vowelLetters) + "  # a prefix ending in one of these ends in a vowel\n";
     out += "no_opening = " + ListOf(s.noOpening, "  ") + "  # vowel fragments that never open a name\n";
     out += "repeatable = " + ListOf(s.repeatable, "  ") + "  # vowel fragments that may follow themselves\n";
-    out += std::string("capitals = ") + (s.capitals == Capitals::Latin ? "\"latin\"" : "\"ascii\"") + "\n\n";
+    out += std::string("capitals = ") +
+           (s.capitals == Capitals::Unicode ? "\"unicode\"" : s.capitals == Capitals::Latin ? "\"latin\"" : "\"ascii\"") + "\n\n";
     out += "[tables]\n";
     WriteTable(out, "consonants", s.consonants, weighted);
     WriteTable(out, "clusters", s.clusters, weighted);

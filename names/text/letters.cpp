@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compose/name_finishing.h"
+#include "text/unicode_letters.h"
 
 namespace norvathel {
 
@@ -36,14 +37,23 @@ std::string EncodeLetter(unsigned c)
 {
     if (c < 0x80)
         return std::string(1, static_cast<char>(c));
-    return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};  // below U+0800 here
+    if (c < 0x800)
+        return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    if (c < 0x10000)
+        return {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                static_cast<char>(0x80 | (c & 0x3F))};
+    return {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+            static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
 }
 
 unsigned CapitalLetter(unsigned c)
 {
     if (c < 0x80)
         return c >= 'a' && c <= 'z' ? c - 32 : 0;
-    return LatinCapital(c);
+    if (c < 0x180)
+        return LatinCapital(c);
+    const unsigned capital = SimpleUpper(c);
+    return capital != c && EncodeLetter(capital).size() == EncodeLetter(c).size() ? capital : 0;
 }
 
 std::vector<std::string> WithCapitals(const std::string& letters)
@@ -76,25 +86,16 @@ unsigned SmallLetter(unsigned c)
         table[0x130] = 'i';
         return table;
     }();
-    return c < small.size() ? small[c] : c;
+    return c < small.size() ? small[c] : SimpleLower(c);
 }
 
-// The letters fragments may hold, once made small.
+// The letters fragments may hold, once made small: below U+0180 a-z and the Latin-1 and Latin
+// Extended-A letters as always, beyond it every letter Unicode counts.
 bool IsLetter(unsigned c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x17F && c != 0xD7 && c != 0xF7);
-}
-
-// The vowels: a e i o u and their accented forms in Latin-1 and Latin Extended-A, with æ, ø,
-// œ and dotless i. "y" is decided by where it stands (see Groups); ý, ÿ and ŷ are vowels.
-bool IsVowelLetter(unsigned c)
-{
-    static const std::set<unsigned> vowels = {
-        'a', 'e', 'i', 'o', 'u', 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE8, 0xE9, 0xEA, 0xEB,
-        0xEC, 0xED, 0xEE, 0xEF, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFF,
-        0x101, 0x103, 0x105, 0x113, 0x115, 0x117, 0x119, 0x11B, 0x129, 0x12B, 0x12D, 0x12F, 0x131,
-        0x14D, 0x14F, 0x151, 0x153, 0x169, 0x16B, 0x16D, 0x16F, 0x171, 0x173, 0x177};
-    return vowels.count(c) != 0;
+    if (c < 0x180)
+        return (c >= 'a' && c <= 'z') || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+    return IsUnicodeLetter(c);
 }
 
 std::string SmallText(const std::string& text)
@@ -108,7 +109,7 @@ std::string SmallText(const std::string& text)
         if (c == letter.codePoint)
             small.append(text, at, static_cast<std::size_t>(letter.length));
         else
-            small += EncodeLetter(c);  // the small letters a style holds are below U+0800
+            small += EncodeLetter(c);
         at += static_cast<std::size_t>(letter.length);
     }
     return small;

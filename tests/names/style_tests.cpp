@@ -294,7 +294,7 @@ TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
          }(),
          LineOf(base, "positions = [2, 4]"), 13, "given names could be"},
         {Edited("", "\n[given]\nwhatever = 1\n"), 0, 0, ""},  // a table given twice: a syntax error
-        {Edited("capitals = \"ascii\"", "capitals = \"upper\""), LineOf(base, "capitals"), 12, "\"ascii\" or \"latin\""},
+        {Edited("capitals = \"ascii\"", "capitals = \"upper\""), LineOf(base, "capitals"), 12, "\"latin\" or \"unicode\""},
         {Edited("", "colour = \"blue\"\n"), LineOf(base + "colour", "colour"), 10, "unknown key 'surname.colour'"},
         {Edited("", "heads_drawn = 9\n"), LineOf(base + "heads_drawn", "heads_drawn"), 15, "surname.heads_drawn: must be from 1"},
         {Edited("", std::string(MaxStyleBytes, '#')), 0, 0, "over the limit of " + std::to_string(MaxStyleBytes) + " bytes"},

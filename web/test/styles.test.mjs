@@ -208,7 +208,7 @@ test('learn: the same style file, report and names as norvathel-names learn, eve
 
   assert.throws(() => norvathel.learn('Kalina\tf\nTor9van\nMes\u0001kel\n', { source: 'bad.txt' }), (error) =>
     error instanceof norvathel.NorvathelError && error.code === 'bad-argument' &&
-    error.message === "bad.txt:2:4: '9' is not a letter (a name is letters a-z and those of Latin-1 and Latin Extended-A)\n" +
+    error.message === "bad.txt:2:4: '9' is not a letter (a name is letters of any script, each with its marks)\n" +
       'bad.txt:3:4: a control character (0x01)');
   for (const [options, reason] of [[{ name: 'Not A Name' }, /^NorvathelError: name: must be 1 to 32 bytes/], [{ colour: 1 }, /unknown option 'colour'/],
     [{ allowCopies: 'yes' }, /allowCopies must be true or false/], [{ name: 7 }, /name must be a string/]])

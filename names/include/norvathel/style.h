@@ -44,7 +44,7 @@ struct Chance {
 enum class Closing { Consonant, Ending };
 // Which first letters a finished name capitalises: a..z only (after leading "&x" codes, as the
 // window does), or also the Latin-1 and Latin Extended-A letters with a same-length capital.
-enum class Capitals { Ascii, Latin };
+enum class Capitals { Ascii, Latin, Unicode };  // Unicode: any letter with a capital as long in UTF-8
 // A surname is a stem composed like a given name followed by a tail, or a head and a tail.
 enum class SurnameForm { StemAndTail, HeadAndTail };
 
