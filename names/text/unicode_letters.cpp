@@ -11,8 +11,12 @@ struct CodeRange {
     std::uint32_t first, last;
 };
 
+// count codes from first on, stride apart, each mapped to itself plus difference (mod 2^32).
 struct CodeMapping {
-    std::uint32_t from, to;
+    std::uint32_t first;
+    std::uint16_t count;
+    std::uint8_t stride;
+    std::uint32_t difference;
 };
 
 #include "unicode_letters.inc"
@@ -29,8 +33,14 @@ template <std::size_t Size>
 unsigned Mapped(const CodeMapping (&mappings)[Size], unsigned c)
 {
     const CodeMapping* end = mappings + Size;
-    const CodeMapping* found = std::lower_bound(mappings, end, c, [](const CodeMapping& mapping, unsigned code) { return mapping.from < code; });
-    return found != end && found->from == c ? found->to : c;
+    const CodeMapping* found = std::upper_bound(mappings, end, c, [](unsigned code, const CodeMapping& run) { return code < run.first; });
+    if (found == mappings)
+        return c;
+    const CodeMapping& run = *(found - 1);
+    const unsigned offset = c - run.first;
+    if (offset % run.stride != 0 || offset / run.stride >= run.count)
+        return c;
+    return static_cast<unsigned>(c + run.difference);  // unsigned arithmetic wraps as meant
 }
 
 }  // namespace

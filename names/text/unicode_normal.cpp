@@ -93,14 +93,14 @@ std::string Nfc(const std::string& text)
         Decompose(letter.codePoint, codes);
         at += static_cast<std::size_t>(letter.length);
     }
-    // Marks in canonical order: a stable sort of each run of non-starters by class.
-    for (std::size_t k = 0; k < codes.size();) {
-        std::size_t end = k;
-        while (end < codes.size() && ClassOf(codes[end]) != 0)
-            ++end;
-        std::stable_sort(codes.begin() + static_cast<std::ptrdiff_t>(k), codes.begin() + static_cast<std::ptrdiff_t>(end),
-                         [](unsigned a, unsigned b) { return ClassOf(a) < ClassOf(b); });
-        k = end == k ? k + 1 : end;
+    // Marks in canonical order: each run of non-starters sorted by class, stably (an insertion
+    // sort: the runs are a few marks long).
+    for (std::size_t k = 1; k < codes.size(); ++k) {
+        const unsigned c = codes[k], cc = ClassOf(c);
+        std::size_t at = k;
+        for (; cc != 0 && at > 0 && ClassOf(codes[at - 1]) > cc; --at)
+            codes[at] = codes[at - 1];
+        codes[at] = c;
     }
     // Compose each starter with what follows it that is not blocked.
     std::vector<unsigned> out;

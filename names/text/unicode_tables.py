@@ -2,7 +2,8 @@
 
     python3 unicode_tables.py UnicodeData.txt CompositionExclusions.txt LETTERS.inc NORMAL.inc
 
-What it writes, each a sorted C array (LETTERS.inc the first four, NORMAL.inc the rest): the ranges of letters (categories L*) and of marks (M*),
+What it writes, each a sorted C array (LETTERS.inc the first four, NORMAL.inc the rest; the
+mappings as runs {first, count, stride, difference}): the ranges of letters (categories L*) and of marks (M*),
 the simple lower-case and upper-case mappings, the canonical combining classes other than 0,
 the canonical decompositions, and the pairs canonical composition joins (NFC: decompositions
 of two code points less the composition exclusions and those of non-starters).
@@ -38,6 +39,20 @@ def ranges(codes):
         else:
             out.append([c, c])
     return out
+
+
+def runs(mappings):
+    """Mappings as runs of codes a stride apart (1 or 2) that map by one difference."""
+    out = []
+    for code, to in mappings:
+        if out:
+            first, count, stride, delta = out[-1]
+            last = first + stride * (count - 1)
+            if to - code == delta and ((count == 1 and code - last in (1, 2)) or code - last == stride):
+                out[-1] = [first, count + 1, code - last, delta]
+                continue
+        out.append([code, 1, 1, to - code])
+    return [[first, count, stride, delta & 0xFFFFFFFF] for first, count, stride, delta in out]
 
 
 def main():
@@ -81,8 +96,8 @@ def main():
         out.write(heading)
         array(out, "CodeRange", "LetterRanges", ranges(letters), 6)
         array(out, "CodeRange", "MarkRanges", ranges(marks), 6)
-        array(out, "CodeMapping", "LowerMappings", lower, 6)
-        array(out, "CodeMapping", "UpperMappings", upper, 6)
+        array(out, "CodeMapping", "LowerMappings", runs(lower), 4)
+        array(out, "CodeMapping", "UpperMappings", runs(upper), 4)
     with open(normal_path, "w", encoding="utf-8") as out:
         out.write(heading)
         array(out, "ClassRange", "CombiningClasses", class_ranges, 5)
