@@ -11,7 +11,9 @@ namespace norvathel {
 
 using LearnWay = std::function<bool(const std::vector<ExampleName>& names, StyleData& data)>;
 
-// False when there are too few names to hold some out, or the way learns nothing from them.
-bool HeldOutDivergence(const std::vector<ExampleName>& names, const LearnWay& learn, double& bits);
+// perGender names of each gender are composed. False when there are too few names to hold some
+// out, or the way learns nothing from them.
+bool HeldOutDivergence(const std::vector<ExampleName>& names, const LearnWay& learn, double& bits,
+                       int perGender = 10000);
 
 }  // namespace norvathel

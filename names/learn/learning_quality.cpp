@@ -15,7 +15,6 @@ namespace norvathel {
 
 namespace {
 
-const int ComposedPerGender = 10000;  // for the divergence: ten thousand names of each gender
 const int ComposedForCopies = 100000;
 const std::uint64_t SplitSeed = 0x6E6F72766174686Cull;  // fixed, so that a list always reports alike
 
@@ -121,7 +120,7 @@ std::vector<ExampleName> Shuffled(std::vector<ExampleName> names)
 
 }  // namespace
 
-bool HeldOutDivergence(const std::vector<ExampleName>& names, const LearnWay& learn, double& bits)
+bool HeldOutDivergence(const std::vector<ExampleName>& names, const LearnWay& learn, double& bits, int perGender)
 {
     const std::vector<ExampleName> shuffled = Shuffled(names);
     const std::size_t held = shuffled.size() / 4;
@@ -136,7 +135,7 @@ bool HeldOutDivergence(const std::vector<ExampleName>& names, const LearnWay& le
         return false;
     Counts composed, real;
     Compose(
-        style, GendersOf(rest), ComposedPerGender, [&composed](const std::string& name) { AddTrigrams(name, composed); },
+        style, GendersOf(rest), perGender, [&composed](const std::string& name) { AddTrigrams(name, composed); },
         true);
     for (const ExampleName& name : heldOut)
         AddTrigrams(name.letters, real);

@@ -725,7 +725,8 @@ public:
             AdditiveRandom random;
             random.SeedFull(SampleSeed);
             Board board;
-            for (int composed = 0; composed < SampleNames; composed += NamesPerBoard) {
+            const int sample = static_cast<int>(std::min<std::size_t>(SampleNames, 1000 + 20 * examples.size()));
+            for (int composed = 0; composed < sample; composed += NamesPerBoard) {
                 style.ComposeBoard(random, static_cast<Gender>(g), "", board);
                 for (const char* name : board.names) {
                     const std::string small = SmallText(name);
@@ -753,7 +754,7 @@ public:
     }
 
 private:
-    static constexpr int SampleNames = 20000;
+    static constexpr int SampleNames = 6000;
     static constexpr std::uint64_t SampleSeed = 0x5eed;  // a context seen less is left to the shorter one
 
     const Tally& tally;
@@ -865,7 +866,7 @@ bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, Learning
     // Endings of one syllable or of two: the one whose style is truer to a quarter of the
     // examples held out (in millionths of a bit, so that a tie goes the same way everywhere).
     bool two = false;
-    if (format == ContextStyleFormat) {
+    if (format == ContextStyleFormat && names.size() >= 40) {  // fewer hold too little out to tell
         long long bits[2] = {-1, -1};
         for (int shape = 0; shape < 2; ++shape) {
             double measured = 0;
@@ -874,7 +875,7 @@ bool LearnStyle(const std::vector<ExampleName>& names, StyleData& data, Learning
                 StyleError fault;
                 return LearnShaped(rest, learned, ignored, fault, format, shape == 1);
             };
-            if (HeldOutDivergence(names, way, measured))
+            if (HeldOutDivergence(names, way, measured, 4000))
                 bits[shape] = std::llround(measured * 1e6);
         }
         two = bits[1] >= 0 && (bits[0] < 0 || bits[1] < bits[0]);
