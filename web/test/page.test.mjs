@@ -2,7 +2,7 @@
 // served from 127.0.0.1 by tools/serve.mjs. Names are checked against the native tool.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { chromium } from 'playwright-core';
@@ -338,7 +338,20 @@ test('your own names: learned as the tool learns them, composed at once, kept, l
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download-style')]);
     assert.equal(download.suggestedFilename(), 'learned.toml');
     assert.equal(readFileSync(await download.path(), 'utf8'), readFileSync(join(scratch, 'learned.toml'), 'utf8'));
+    // This style is too large for a link (contexts and the guard of 300 names): the link says so.
+    const tooLarge = await page.evaluate(() => location.hash);
+    assert.equal(new URLSearchParams(tooLarge.slice(1)).get('learned'), null);
+    // A short list's style is small enough: the link carries it.
+    const few = list.split('\n').filter((line) => line && !line.startsWith('#')).slice(0, 40).join('\n') + '\n';
+    writeFileSync(join(scratch, 'few.txt'), few);
+    execFileSync('bash', ['-c', `cd '${scratch}' && '${tool}' learn --quiet few.txt > learned.toml`]);
+    await page.fill('#examples', few);
+    await page.click('#learn');
+    assert.match(await page.textContent('#learn-report'), /^learned: 40 names/);
+    const fewCommand = await shownCommand(page);
+    assert.deepEqual(await plates(page), lines(inScratch(fewCommand)));
     const link = await page.evaluate(() => location.hash);
+    assert.notEqual(new URLSearchParams(link.slice(1)).get('learned'), null);
     await page.close();
 
     // Kept in the browser: a reload offers it again.
@@ -351,7 +364,7 @@ test('your own names: learned as the tool learns them, composed at once, kept, l
     await forgotten.close();
     // And the link carries it (the style file is small enough), with nothing kept.
     const linked = await open(link);
-    assert.deepEqual(await plates(linked), lines(inScratch(command)));
+    assert.deepEqual(await plates(linked), lines(inScratch(fewCommand)));
     assert.deepEqual(linked.errors, []);
     await linked.close();
   } finally {
