@@ -315,6 +315,38 @@ TEST(StyleFile, BadFilesAreRefusedWithTheirPlaceAndTheReason)
     }
 }
 
+// Names as long as the slot allows leave less room for a prefix: streams refuse a longer one
+// up front with the room named; boards compose after as much of it as fits.
+TEST(StyleFile, ALongNamedStyleLeavesLessRoomForAPrefix)
+{
+    const std::string text = Edited("positions = [2, 4]", "positions = [2, 16]");
+    Style style;
+    StyleError error;
+    ASSERT_TRUE(Style::FromText(text, "long.toml", style, error)) << error.Text();
+    const int room = style.PrefixRoom();
+    ASSERT_GT(room, 0);
+    ASSERT_LT(room, PrefixCapacity - 1);
+    EXPECT_EQ(Style::Classic().PrefixRoom(), PrefixCapacity - 1);
+    const std::string fits(static_cast<std::size_t>(room), 'k'), over(static_cast<std::size_t>(room) + 1, 'k');
+    EXPECT_FALSE(ImpossibleConstraints(NameConstraints(), fits.c_str(), GenderChoice::Female, style));
+    const ConstraintProblem problem = ImpossibleConstraints(NameConstraints(), over.c_str(), GenderChoice::Female, style);
+    EXPECT_EQ(problem.fault, ConstraintFault::PrefixTooLong);
+    EXPECT_EQ(problem.limit, room);
+    EXPECT_NE(PrefixTooLong(style, problem.length).find("at most " + std::to_string(room)), std::string::npos);
+    AdditiveRandom random;
+    Board board;
+    for (int b = 0; b < 50; ++b) {
+        style.ComposeBoard(random, b % 2 ? Male : Female, "Kkkkkkkkkkkkkkkkkkkkkkkkkkkkkk\xC3\xA9", board);
+        for (int k = 0; k < NamesPerBoard; ++k) {
+            ASSERT_LE(board.lengths[k], MaxNameLength) << board.names[k];
+            ASSERT_EQ(std::string(board.names[k]).compare(0, static_cast<std::size_t>(std::min(room, 30)),
+                                                          std::string("Kkkkkkkkkkkkkkkkkkkkkkkkkkkkkk").substr(0, static_cast<std::size_t>(std::min(room, 30)))),
+                      0)
+                << board.names[k];
+        }
+    }
+}
+
 TEST(StyleFile, AStyleThatWouldDrawForeverIsRefused)
 {
     StyleData data = ClassicData();
