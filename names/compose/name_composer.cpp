@@ -62,10 +62,39 @@ struct WorkText {
 inline void CloseDraws(AdditiveRandom&) {}
 inline void CloseDraws(AdditiveRandom::Cursor& cursor) { cursor.Close(); }
 
+// A style of tables only knows nothing of the groups before: its context is empty, and each
+// fragment is its table's slot the rules' pick names.
+template <typename Rules>
+struct TablesOnly {
+    struct Context {};
+    Context StartContext(const PrefixFacts&) const { return {}; }
+    const Rules& Self() const { return static_cast<const Rules&>(*this); }
+    template <typename Draws>
+    NORVATHEL_ALWAYS_INLINE const Fragment& Consonant(Draws& random, int cluster, Context&) const
+    {
+        return Self().consonants[Self().PickConsonant(random, cluster)];
+    }
+    template <typename Draws>
+    NORVATHEL_ALWAYS_INLINE const Fragment& ClosingConsonant(Draws& random, Context&) const
+    {
+        return Self().consonants[Self().PickClosingConsonant(random)];
+    }
+    template <typename Draws>
+    NORVATHEL_ALWAYS_INLINE const Fragment& Ending(Draws& random, Context&) const
+    {
+        return Self().endings[Self().PickEnding(random)];
+    }
+    template <typename Draws, typename VowelState>
+    NORVATHEL_ALWAYS_INLINE const Fragment& Vowel(Draws& random, bool atOpening, VowelState& state, Context&) const
+    {
+        return Self().vowels[Self().DrawVowel(random, atOpening, state)];
+    }
+};
+
 // A compiled style as ComposeName reads it: its tables, spans and numbers copied into locals,
 // so that the generator's stores cannot force reloads. The vowel rules are a state: the vowel
 // class refused next.
-struct ComposingStyle {
+struct ComposingStyle : TablesOnly<ComposingStyle> {
     using VowelState = std::uint16_t;
     using Draws = AdditiveRandom;
     static AdditiveRandom& Open(AdditiveRandom& generator) { return generator; }
@@ -126,29 +155,12 @@ struct ComposingStyle {
         state = blockedAfter[kind];
         return vowel;
     }
-
-    // A style of tables only knows nothing of the groups before: its context is empty.
-    struct Context {};
-    Context StartContext(const PrefixFacts&) const { return {}; }
-    NORVATHEL_ALWAYS_INLINE const Fragment& Consonant(Draws& random, int cluster, Context&) const
-    {
-        return consonants[PickConsonant(random, cluster)];
-    }
-    NORVATHEL_ALWAYS_INLINE const Fragment& ClosingConsonant(Draws& random, Context&) const
-    {
-        return consonants[PickClosingConsonant(random)];
-    }
-    NORVATHEL_ALWAYS_INLINE const Fragment& Ending(Draws& random, Context&) const { return endings[PickEnding(random)]; }
-    NORVATHEL_ALWAYS_INLINE const Fragment& Vowel(Draws& random, bool atOpening, VowelState& state, Context&) const
-    {
-        return vowels[DrawVowel(random, atOpening, state)];
-    }
 };
 
 // The same for a style that draws with classic's numbers, every number known when compiling,
 // as the window has always drawn them: the same draws as ComposingStyle makes, only faster.
 // The vowel rules are sets of refused draws, one bit per masked draw.
-struct ComposingClassic {
+struct ComposingClassic : TablesOnly<ComposingClassic> {
     using VowelState = std::uint32_t;
     using Draws = AdditiveRandom::Cursor;
     static AdditiveRandom::Cursor Open(AdditiveRandom& generator) { return AdditiveRandom::Cursor(generator); }
@@ -206,23 +218,6 @@ struct ComposingClassic {
         while (redraws >> vowel & 1u);
         state = redrawsAfterVowel[vowel];
         return vowel;
-    }
-
-    // A style of tables only knows nothing of the groups before: its context is empty.
-    struct Context {};
-    Context StartContext(const PrefixFacts&) const { return {}; }
-    NORVATHEL_ALWAYS_INLINE const Fragment& Consonant(Draws& random, int cluster, Context&) const
-    {
-        return consonants[PickConsonant(random, cluster)];
-    }
-    NORVATHEL_ALWAYS_INLINE const Fragment& ClosingConsonant(Draws& random, Context&) const
-    {
-        return consonants[PickClosingConsonant(random)];
-    }
-    NORVATHEL_ALWAYS_INLINE const Fragment& Ending(Draws& random, Context&) const { return endings[PickEnding(random)]; }
-    NORVATHEL_ALWAYS_INLINE const Fragment& Vowel(Draws& random, bool atOpening, VowelState& state, Context&) const
-    {
-        return vowels[DrawVowel(random, atOpening, state)];
     }
 };
 
@@ -412,12 +407,7 @@ void Capitalise(const CompiledStyle& voice, char* text)
         text[0] = static_cast<char>(text[0] - 32);
         return;
     }
-    if (voice.data.capitals == Capitals::Latin)
-        UpperCaseFirstLatinLetter(text);
-    else if (voice.data.capitals == Capitals::Unicode)
-        UpperCaseFirstUnicodeLetter(text);
-    else
-        UpperCaseFirstLetter(text);
+    UpperCaseFirstLetterAs(voice.data.capitals, text);
 }
 
 }  // namespace

@@ -98,6 +98,16 @@ void UpperCaseFirstUnicodeLetter(char* text)
         std::memcpy(place, EncodeLetter(capital).data(), length);  // as long: CapitalLetter says so
 }
 
+void UpperCaseFirstLetterAs(Capitals capitals, char* text)
+{
+    if (capitals == Capitals::Latin)
+        UpperCaseFirstLatinLetter(text);
+    else if (capitals == Capitals::Unicode)
+        UpperCaseFirstUnicodeLetter(text);
+    else
+        UpperCaseFirstLetter(text);
+}
+
 char LowerByte(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include <norvathel/style.h>  // Capitals
+
 namespace norvathel {
 
 // True when the text's last byte is not one of the vowel letters a e i o u in either case;
@@ -20,6 +22,9 @@ void UpperCaseFirstLatinLetter(char* text);
 // The same, and beyond Latin Extended-A any letter whose capital by Unicode's simple mapping is
 // as long in UTF-8 (Greek, Cyrillic, Armenian and the rest).
 void UpperCaseFirstUnicodeLetter(char* text);
+
+// The first letter made capital as a style's capitals say: one of the three above.
+void UpperCaseFirstLetterAs(Capitals capitals, char* text);
 
 // The capital of a Latin-1 or Latin Extended-A code point as described above, or 0 for none.
 unsigned LatinCapital(unsigned codePoint);

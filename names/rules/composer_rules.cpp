@@ -67,8 +67,7 @@ ComposerRules RulesOf(const StyleData& style)
     rules.consonant = PossibleResults(style.consonant);
     rules.cluster = PossibleResults(style.cluster);
     rules.clusterOpens = style.clusterOpens;
-    rules.latinCapitals = style.capitals == Capitals::Latin;
-    rules.unicodeCapitals = style.capitals == Capitals::Unicode;
+    rules.capitals = style.capitals;
     rules.tables = {rules.consonants, rules.clusters, rules.vowels, rules.endings, rules.maleEndings, rules.neutralEndings};
     if (!style.contexts.empty()) {
         for (int gender : {Male, Female, Neutral})

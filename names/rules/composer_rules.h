@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <norvathel/style.h>  // Capitals
+
 #include "rules/composer_steps.h"
 #include "rules/context_states.h"
 
@@ -42,9 +44,8 @@ struct ComposerRules {
     // vowel letters and their capitals, as UTF-8.
     std::vector<std::string> vowelEnds;
     std::string vowelLetters;  // as the style writes them: a prefix's groups are cut by them
-    // How a name's first letter is made capital: a..z only, or Latin letters too.
-    bool latinCapitals = false;
-    bool unicodeCapitals = false;  // any letter whose capital is as long
+    // How a name's first letter is made capital (UpperCaseFirstLetterAs).
+    Capitals capitals = Capitals::Ascii;
     // A format 2 style's contexts (empty otherwise), and every table by the number
     // ContextStates::TableOf gives it, each text once: the six above, then each entry's six.
     ContextStates contexts[3];  // by gender

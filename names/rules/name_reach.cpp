@@ -14,12 +14,7 @@ namespace {
 // "&x" pairs made capital by the style's rule.
 std::string Capitalised(std::string text, const ComposerRules& rules)
 {
-    if (rules.latinCapitals)
-        UpperCaseFirstLatinLetter(&text[0]);
-    else if (rules.unicodeCapitals)
-        UpperCaseFirstUnicodeLetter(&text[0]);
-    else
-        UpperCaseFirstLetter(&text[0]);
+    UpperCaseFirstLetterAs(rules.capitals, &text[0]);
     return text;
 }
 
