@@ -535,8 +535,12 @@ private:
             const std::string name = "contexts[" + std::to_string(k) + "]";
             places.keys[name] = PlaceOf(table);
             StyleContext entry;
+            // A table's "_drawn" count too: a style made as data may hold one, and its file
+            // must read back.
             if (!Keys(table, name, {"after", "gender", "consonants", "clusters", "vowels", "female_endings",
-                                    "male_endings", "neutral_endings"}) ||
+                                    "male_endings", "neutral_endings", "consonants_drawn", "clusters_drawn",
+                                    "vowels_drawn", "female_endings_drawn", "male_endings_drawn",
+                                    "neutral_endings_drawn"}) ||
                 !Strings(table, "after", entry.after, name) || !EntryGender(table, name, entry.gender) || !Table(table, "consonants", entry.consonants, name) ||
                 !Table(table, "clusters", entry.clusters, name) || !Table(table, "vowels", entry.vowels, name) ||
                 !Table(table, "female_endings", entry.femaleEndings, name) ||
