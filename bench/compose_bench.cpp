@@ -165,7 +165,9 @@ void BM_FilterPieces(benchmark::State& state, int pieces)
             c = static_cast<char>('a' + letters() % 26);
         exclude.push_back(piece);
     }
-    const NameFilter filter(0, 0, "", exclude, {});
+    NameConstraints constraints;
+    constraints.exclude = exclude;
+    const NameFilter filter(constraints);
     AdditiveRandom random;
     random.SeedFull(1);
     Board board;

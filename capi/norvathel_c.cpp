@@ -588,12 +588,23 @@ norvathel_result norvathel_styled_stream_create(uint64_t seed, const norvathel_s
                                                 const norvathel_constraints* constraints, int full_names,
                                                 norvathel_stream** stream)
 {
+    return norvathel::CreateStyledStream(seed, style, gender, prefix, constraints, full_names, stream,
+                                         norvathel::LengthUnit::Bytes);
+}
+
+}  // extern "C"
+
+norvathel_result norvathel::CreateStyledStream(uint64_t seed, const norvathel_style* style, norvathel_gender gender,
+                                               const char* prefix, const norvathel_constraints* constraints,
+                                               int full_names, norvathel_stream** stream, LengthUnit unit)
+{
     norvathel::GenderChoice choice;
     if (!stream || !ToChoice(gender, choice))
         return NORVATHEL_BAD_ARGUMENT;
     *stream = nullptr;
     try {
         norvathel::NameConstraints converted;
+        converted.lengthUnit = unit;
         const norvathel_result checked =
             Check(prefix, constraints, converted, nullptr, 0, false, choice, StyleOf(style));
         if (checked != NORVATHEL_OK)
@@ -604,6 +615,8 @@ norvathel_result norvathel_styled_stream_create(uint64_t seed, const norvathel_s
         return NORVATHEL_NO_MEMORY;
     }
 }
+
+extern "C" {
 
 norvathel_result norvathel_stream_next_full(norvathel_stream* stream, char* name, size_t capacity,
                                             size_t* given_length, norvathel_gender* gender)
@@ -627,6 +640,17 @@ norvathel_result norvathel_styled_key_name(uint64_t key_seed, const norvathel_st
                                            char* name, size_t capacity, size_t* given_length,
                                            norvathel_gender* used)
 {
+    return norvathel::StyledKeyName(key_seed, style, gender, prefix, constraints, full_names, name, capacity,
+                                    given_length, used, norvathel::LengthUnit::Bytes);
+}
+
+}  // extern "C"
+
+norvathel_result norvathel::StyledKeyName(uint64_t key_seed, const norvathel_style* style, norvathel_gender gender,
+                                          const char* prefix, const norvathel_constraints* constraints,
+                                          int full_names, char* name, size_t capacity, size_t* given_length,
+                                          norvathel_gender* used, LengthUnit unit)
+{
     norvathel::GenderChoice choice;
     const size_t least = full_names ? NORVATHEL_FULL_NAME_SIZE : NORVATHEL_NAME_SIZE;
     if (!name || capacity < least || !ToChoice(gender, choice))
@@ -635,6 +659,7 @@ norvathel_result norvathel_styled_key_name(uint64_t key_seed, const norvathel_st
         return NORVATHEL_BAD_ARGUMENT;  // a key's name must not depend on the other keys
     try {
         norvathel::NameConstraints converted;
+        converted.lengthUnit = unit;
         const norvathel_result checked =
             Check(prefix, constraints, converted, nullptr, 0, false, choice, StyleOf(style));
         if (checked != NORVATHEL_OK)
@@ -649,5 +674,3 @@ norvathel_result norvathel_styled_key_name(uint64_t key_seed, const norvathel_st
         return NORVATHEL_NO_MEMORY;
     }
 }
-
-}  // extern "C"

@@ -15,3 +15,17 @@ struct norvathel_stream {
     {
     }
 };
+
+namespace norvathel {
+
+// norvathel_styled_stream_create and norvathel_styled_key_name with the lengths counted in
+// unit: the C interface counts bytes, the npm package letters.
+norvathel_result CreateStyledStream(uint64_t seed, const norvathel_style* style, norvathel_gender gender,
+                                    const char* prefix, const norvathel_constraints* constraints, int full_names,
+                                    norvathel_stream** stream, LengthUnit unit);
+norvathel_result StyledKeyName(uint64_t key_seed, const norvathel_style* style, norvathel_gender gender,
+                               const char* prefix, const norvathel_constraints* constraints, int full_names,
+                               char* name, size_t capacity, size_t* given_length, norvathel_gender* used,
+                               LengthUnit unit);
+
+}  // namespace norvathel

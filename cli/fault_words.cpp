@@ -57,7 +57,8 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
     const std::string endsWith = OptionWord(surface, WordedOption::EndsWith);
     const std::string range = " must be from 1 to " + std::to_string(problem.limit);
     const std::string ending = endsWith + " " + Quoted(constraints.endsWith.c_str());
-    const std::string lengths = std::to_string(problem.length) + " to " + std::to_string(problem.limit) + " bytes long";
+    const std::string unit = constraints.lengthUnit == norvathel::LengthUnit::CodePoints ? " letters" : " bytes";
+    const std::string lengths = std::to_string(problem.length) + " to " + std::to_string(problem.limit) + unit + " long";
     switch (problem.fault) {
     case ConstraintFault::None: return "";
     case ConstraintFault::MinLengthOutOfRange: return minLength + range;
@@ -67,8 +68,8 @@ std::string ConstraintMessage(const norvathel::ConstraintProblem& problem,
     case ConstraintFault::MaxBelowEnding:
         return maxLength + " is below the length of the " + endsWith + " text";
     case ConstraintFault::EndingTooLong:
-        return endsWith + " text of " + std::to_string(problem.length) +
-               " bytes is longer than a name can be (" + std::to_string(problem.limit) + ")";
+        return endsWith + " text of " + std::to_string(problem.length) + unit +
+               " is longer than a name can be (" + std::to_string(problem.limit) + ")";
     case ConstraintFault::EmptyPiece: return OptionWord(surface, WordedOption::Exclude) + std::string(" has an empty piece");
     case ConstraintFault::PieceInPrefix:
         return "the prefix itself contains the excluded piece " +

@@ -402,8 +402,8 @@ constexpr Option Options[] = {
     {"--count", nullptr, "N", SetCount, "how many names (default 10); 0 prints nothing"},
     {"--unique", nullptr, nullptr, SetUnique, "no name twice in one run"},
     {"--min-length", nullptr, "N", SetMinLength,
-     "names of at least N bytes, the prefix included"},
-    {"--max-length", nullptr, "N", SetMaxLength, "names of at most N bytes: --max-length 6"},
+     "names of at least N letters, the prefix included"},
+    {"--max-length", nullptr, "N", SetMaxLength, "names of at most N letters: --max-length 6"},
     {"--ends-with", nullptr, "TEXT", SetEndsWith,
      "names that end with TEXT, in either case:\n"
      "--ends-with ia"},

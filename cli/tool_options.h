@@ -19,6 +19,14 @@ enum class ConstraintOption { Unique, MinLength, MaxLength, EndsWith, Exclude, E
 // The longest line of a --keys file, and of the --exclude-file and --exclude-names files.
 const std::size_t LongestLine = 4096;
 
+// The tool's constraints count lengths in letters, as a person counts them.
+inline norvathel::NameConstraints CountingLetters()
+{
+    norvathel::NameConstraints constraints;
+    constraints.lengthUnit = norvathel::LengthUnit::CodePoints;
+    return constraints;
+}
+
 // What the user asked for: each option given at most once.
 struct ToolOptions {
     std::optional<std::uint64_t> seed;   // --seed: a full seed (a number, or a word's hash)
@@ -37,7 +45,7 @@ struct ToolOptions {
     norvathel::Style style;  // --style; classic when not given
     bool fullNames = false;  // --full
     bool bom = false;        // --bom
-    norvathel::NameConstraints constraints;  // exclude: the --exclude pieces, then the file's
+    norvathel::NameConstraints constraints = CountingLetters();  // exclude: the --exclude pieces, then the file's
     std::size_t excludeListed = 0;           // how many pieces --exclude gave
     std::vector<ConstraintOption> constraintOrder;  // the constraint options given, in order
 };

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include <set>
+
 #include "compose/name_finishing.h"
+#include "text/letters.h"
 
 namespace norvathel {
 
@@ -32,8 +35,9 @@ bool Contains(const std::vector<std::string>& texts, const std::string& text)
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-// How much of ending the text read so far ends with: a matching automaton over bytes (the
-// failure function of Knuth, Morris and Pratt, unrolled into a table).
+// How much of ending the text read so far ends with: a matching automaton over the bytes of
+// the folded texts (the failure function of Knuth, Morris and Pratt, unrolled into a table).
+// Folding goes letter by letter, so a name's fragments folded one by one read as the name.
 class EndingMatcher {
 public:
     explicit EndingMatcher(const std::string& lowerEnding) : size(static_cast<int>(lowerEnding.size()))
@@ -59,8 +63,8 @@ public:
     bool Complete(int state) const { return state == size; }
     int Read(int state, const std::string& text) const
     {
-        for (char c : text)
-            state = table[static_cast<std::size_t>(state) * 256 + static_cast<unsigned char>(LowerByte(c))];
+        for (char c : FoldedText(text))
+            state = table[static_cast<std::size_t>(state) * 256 + static_cast<unsigned char>(c)];
         return state;
     }
 
@@ -137,6 +141,7 @@ struct NameReach::Walk {
     const EndingMatcher& ending;
     std::uint64_t& work;  // shared by the walks of one question
     std::uint64_t limit;
+    LengthUnit unit;
 
     // What the walk found: the lengths of the finished names (of those that end with the
     // ending), and the vowel counts they leave to the next name.
@@ -169,6 +174,7 @@ struct NameReach::Walk {
     static constexpr int OpeningVowels = -1;
 
     bool capitalAfterPrefix = false;
+    int prefixLength = 0;  // in the unit
     int longest = 0;  // the longest text a name can reach, prefix included
     int contextCount = 1;
     std::uint64_t states = 0;
@@ -197,11 +203,12 @@ struct NameReach::Walk {
     }
 
     Walk(const ComposerRules& composer, Gender nameGender, const std::string& namePrefix,
-         const EndingMatcher& matcher, std::uint64_t& sharedWork, std::uint64_t workLimit)
+         const EndingMatcher& matcher, std::uint64_t& sharedWork, std::uint64_t workLimit, LengthUnit lengthUnit)
         : rules(composer), gender(nameGender), prefix(namePrefix), ending(matcher), work(sharedWork),
-          limit(workLimit)
+          limit(workLimit), unit(lengthUnit)
     {
         capitalAfterPrefix = CapitalAfter(prefix);
+        prefixLength = Measure(prefix);
         std::uint64_t widest = 0;
         for (const auto& list : rules.tables)
             for (const std::string& text : list)
@@ -221,6 +228,13 @@ struct NameReach::Walk {
             for (const std::string& text : rules.tables[table])
                 if (vowelNumbers.emplace(text, static_cast<int>(repeats.size())).second)
                     repeats.push_back(Contains(rules.repeatable, text));
+    }
+
+    // A text's length as the constraints count it; no more than its bytes, so the bound on
+    // lengths measured in bytes holds.
+    int Measure(const std::string& text) const
+    {
+        return unit == LengthUnit::CodePoints ? CodePointCount(text.data(), text.size()) : static_cast<int>(text.size());
     }
 
     bool Spend(std::uint64_t amount)
@@ -264,7 +278,7 @@ struct NameReach::Walk {
     // pairs (or none) holds it.
     int First(const State& s) const
     {
-        return capitalAfterPrefix && s.length == static_cast<int>(prefix.size()) ? 1 : 0;
+        return capitalAfterPrefix && s.length == prefixLength ? 1 : 0;
     }
 
     // The context a fragment leaves after the one s stands in.
@@ -290,7 +304,7 @@ struct NameReach::Walk {
             bytes += text.size() + 1;
             if (table == OpeningVowels && Contains(rules.neverOpening, text))
                 continue;
-            const int length = static_cast<int>(text.size());
+            const int length = Measure(text);
             const int to = ending.Read(s.match, first ? Capitalised(text, rules) : text);
             const int next = NextContext(s, text);
             auto step = std::find_if(made.begin(), made.end(), [&](const Move& move) {
@@ -380,7 +394,7 @@ struct NameReach::Walk {
                 State start = {positions, true, run, false, 0, 0, 0};
                 std::uint16_t mark = Free;
                 if (!prefix.empty()) {
-                    start.length = static_cast<int>(prefix.size());
+                    start.length = prefixLength;
                     start.match = ending.Read(0, Capitalised(prefix, rules));
                     start.afterConsonant = EndsInConsonant(prefix);
                     start.atStart = false;
@@ -459,8 +473,8 @@ struct NameReach::Walk {
 };
 
 NameReach::NameReach(const ComposerRules& composer, Gender nameGender, const char* prefixText,
-                     std::uint64_t limit)
-    : rules(composer), gender(nameGender), workLimit(limit)
+                     std::uint64_t limit, LengthUnit lengthUnit)
+    : rules(composer), gender(nameGender), workLimit(limit), unit(lengthUnit)
 {
     for (int place = 0; prefixText != nullptr && place < PrefixCapacity - 1 && prefixText[place] != '\0'; ++place)
         prefix += prefixText[place];
@@ -468,7 +482,7 @@ NameReach::NameReach(const ComposerRules& composer, Gender nameGender, const cha
     // before it left.
     const EndingMatcher anything("");
     for (int name = 0;; ++name) {
-        Walk walk(rules, gender, prefix, anything, work, workLimit);
+        Walk walk(rules, gender, prefix, anything, work, workLimit, unit);
         walk.Run(startRuns);
         if (walk.stopped) {
             stopped = true;
@@ -486,24 +500,40 @@ LengthSet NameReach::LengthsEndingWith(const std::string& endingText) const
 {
     if (stopped)
         return LengthSet();
-    const EndingMatcher ending(Lowered(endingText));
-    Walk walk(rules, gender, prefix, ending, work, workLimit);
+    const EndingMatcher ending(FoldedText(endingText));
+    Walk walk(rules, gender, prefix, ending, work, workLimit, unit);
     walk.Run(startRuns);
     stopped = walk.stopped;
     return walk.matched;
 }
 
-int NameReach::ForeignByte(const std::string& text) const
+int NameReach::ForeignLetter(const std::string& text) const
 {
-    // Every text a name is made of, and the same made capital: where the capital falls is not
-    // asked here.
-    std::string held = Lowered(prefix + Capitalised(prefix, rules));
+    // Every letter a name is made of, folded, with the capitals the texts take: where the
+    // capital falls is not asked here. A byte of text that is not UTF-8 is looked for as a
+    // byte, as the filter compares it.
+    std::string bytes = FoldedText(prefix + Capitalised(prefix, rules));
     for (const auto& list : rules.tables)
         for (const std::string& fragment : list)
-            held += fragment + Capitalised(fragment, rules);
-    for (std::size_t place = 0; place < text.size(); ++place) {
-        if (held.find(LowerByte(text[place])) == std::string::npos)
-            return static_cast<int>(place);
+            bytes += FoldedText(fragment + Capitalised(fragment, rules));
+    std::set<unsigned> held;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const Letter letter = DecodeLetter(bytes, at);
+        held.insert(letter.codePoint);
+        at += letter.length > 0 ? static_cast<std::size_t>(letter.length) : 1;
+    }
+    for (std::size_t at = 0; at < text.size();) {
+        const Letter letter = DecodeLetter(text, at);
+        if (letter.length == 0) {
+            if (bytes.find(text[at]) == std::string::npos)
+                return static_cast<int>(at);
+            ++at;
+            continue;
+        }
+        const std::string folded = FoldedText(text.substr(at, static_cast<std::size_t>(letter.length)));
+        if (held.count(DecodeLetter(folded, 0).codePoint) == 0)
+            return static_cast<int>(at);
+        at += static_cast<std::size_t>(letter.length);
     }
     return -1;
 }

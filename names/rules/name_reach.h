@@ -8,12 +8,13 @@
 #include <vector>
 
 #include <norvathel/name_composer.h>
+#include <norvathel/name_stream.h>
 
 #include "rules/composer_rules.h"
 
 namespace norvathel {
 
-// A set of name lengths in bytes.
+// A set of name lengths, in bytes or in letters.
 class LengthSet {
 public:
     void Add(int length);
@@ -36,21 +37,22 @@ public:
     static constexpr std::uint64_t WorkLimit = 40000000;
 
     // Names of the gender that begin with prefix (null for none), the prefix taken as the
-    // composer takes it: its first 31 bytes. The rules must outlive the object.
+    // composer takes it: its first 31 bytes. Lengths are counted in unit. The rules must
+    // outlive the object.
     NameReach(const ComposerRules& rules, Gender gender, const char* prefix,
-              std::uint64_t workLimit = WorkLimit);
+              std::uint64_t workLimit = WorkLimit, LengthUnit unit = LengthUnit::Bytes);
 
     // Every length a name can have.
     const LengthSet& Lengths() const { return lengths; }
-    // The lengths of the names that can end with ending, ASCII letters in either case.
+    // The lengths of the names that can end with ending, letters in either case (folded).
     LengthSet LengthsEndingWith(const std::string& ending) const;
     // True when the work of an answer went past the limit: the walk stopped, and the answers
     // (from then on) are not to be trusted. The limit is on the steps the walks take, whatever
     // the rules' shape, so any style is answered or refused in well under a second.
     bool Stopped() const { return stopped; }
-    // The first byte of text that no fragment and not the prefix holds (ASCII letters in
+    // Where the first letter of text begins that no fragment and not the prefix holds (in
     // either case), so that no name can hold it; -1 when there is none.
-    int ForeignByte(const std::string& text) const;
+    int ForeignLetter(const std::string& text) const;
 
 private:
     struct Walk;
@@ -61,6 +63,7 @@ private:
     unsigned startRuns = 1;  // the vowel counts a name can start with, one bit per count
     LengthSet lengths;
     std::uint64_t workLimit;
+    LengthUnit unit;
     mutable std::uint64_t work = 0;  // the steps taken so far, by every walk
     mutable bool stopped = false;
 };

@@ -19,8 +19,7 @@ KeyNamer::KeyNamer(const Style& styleGiven, GenderChoice gender, const char* pre
     : style(styleGiven),
       fullNames(full),
       genderChoice(gender),
-      filter(new NameFilter(constraints.minLength, constraints.maxLength, constraints.endsWith,
-                            constraints.exclude, constraints.excludeNames, &styleGiven)),
+      filter(new NameFilter(constraints, &styleGiven)),
       dryLimit(limit)
 {
     if (prefixText)

@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include <norvathel/name_stream.h>
 #include <norvathel/style.h>
 
 #include "stream/piece_matcher.h"
@@ -15,23 +16,24 @@ namespace norvathel {
 class NameFilter {
 public:
     NameFilter() = default;
-    // Lengths in bytes, 0 for no bound; the ending, pieces and names compare ASCII letters in
-    // either case.
-    NameFilter(int minLength, int maxLength, const std::string& endsWith,
-               const std::vector<std::string>& excludePieces,
-               const std::vector<std::string>& excludeNames, const Style* guarded = nullptr);
+    // The constraints' lengths, ending, pieces and names (not unique), and the style's guard.
+    explicit NameFilter(const NameConstraints& constraints, const Style* guarded = nullptr);
 
     // False when every name passes.
     bool Any() const { return any; }
     bool Passes(const char* name, int length) const;
 
 private:
+    // name: folded where it is not ASCII; length: in the constraints' unit.
+    bool PassesFolded(const char* name, int size, int length) const;
+
     bool any = false;
     int minLength = 0;
     int maxLength = 0;
-    std::string endsWith;  // lower-cased
-    PieceMatcher pieces;
-    std::unordered_set<std::string> names;  // lower-cased
+    bool countLetters = false;
+    std::string endsWith;  // folded
+    PieceMatcher pieces;   // folded
+    std::unordered_set<std::string> names;  // folded
     bool guarded = false;                   // the style has a guard
     Style style;
 };

@@ -9,14 +9,32 @@
 #include "stream/name_filter.h"
 #include "compose/name_finishing.h"
 #include "rules/name_reach.h"
+#include "text/letters.h"
 
 namespace norvathel {
 
 namespace {
 
-bool ContainsPiece(const std::string& lowerText, const std::string& lowerPiece)
+bool ContainsPiece(const std::string& foldedText, const std::string& foldedPiece)
 {
-    return lowerText.find(lowerPiece) != std::string::npos;
+    return foldedText.find(foldedPiece) != std::string::npos;
+}
+
+// A text's length as the constraints count it.
+std::int64_t Measured(const NameConstraints& constraints, const std::string& text)
+{
+    if (constraints.lengthUnit == LengthUnit::CodePoints)
+        return CodePointCount(text.data(), text.size());
+    return static_cast<std::int64_t>(text.size());
+}
+
+// Where the last letter of a UTF-8 text begins (a byte that is not UTF-8 is a letter here).
+std::size_t LastLetterAt(const std::string& text)
+{
+    std::size_t at = text.size() - 1;
+    while (at > 0 && text.size() - at < 4 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+        --at;
+    return DecodeLetter(text, at).length == static_cast<int>(text.size() - at) ? at : text.size() - 1;
 }
 
 // The prefix as the composer takes it: at most its first 31 bytes.
@@ -34,12 +52,13 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
 {
     using Fault = ConstraintFault;
     std::vector<NameReach> reaches;
+    const LengthUnit unit = constraints.lengthUnit;
     if (gender == GenderChoice::Neutral)
-        reaches.emplace_back(rules, Neutral, prefix);
+        reaches.emplace_back(rules, Neutral, prefix, NameReach::WorkLimit, unit);
     if (gender == GenderChoice::Male || gender == GenderChoice::Drawn)
-        reaches.emplace_back(rules, Male, prefix);
+        reaches.emplace_back(rules, Male, prefix, NameReach::WorkLimit, unit);
     if (gender == GenderChoice::Female || gender == GenderChoice::Drawn)
-        reaches.emplace_back(rules, Female, prefix);
+        reaches.emplace_back(rules, Female, prefix, NameReach::WorkLimit, unit);
     const int lowest = constraints.minLength;
     const int highest = constraints.maxLength != 0 ? constraints.maxLength : MaxNameLength;
     const ConstraintProblem tooCostly = {Fault::CheckTooCostly, 0, static_cast<std::int64_t>(NameReach::WorkLimit), 0};
@@ -56,27 +75,28 @@ ConstraintProblem Unreachable(const NameConstraints& constraints, const char* pr
     const std::string& ending = constraints.endsWith;
     if (ending.empty())
         return {};
-    const int foreign = reaches.front().ForeignByte(ending);
+    const int foreign = reaches.front().ForeignLetter(ending);
     if (foreign >= 0)
         return {Fault::EndingForeignByte, 0, 0, static_cast<std::size_t>(foreign)};
+    const std::size_t lastAt = LastLetterAt(ending);
     LengthSet endings;
-    LengthSet lastBytes;
+    LengthSet lastLetters;
     for (const NameReach& reach : reaches) {
         endings.Merge(reach.LengthsEndingWith(ending));
-        lastBytes.Merge(reach.LengthsEndingWith(ending.substr(ending.size() - 1)));
+        lastLetters.Merge(reach.LengthsEndingWith(ending.substr(lastAt)));
         if (reach.Stopped())
             return tooCostly;
     }
-    if (lastBytes.Empty()) {
-        const char last = LowerByte(ending.back());
+    if (lastLetters.Empty()) {
+        const std::string last = FoldedText(ending.substr(lastAt));
         bool vowel = false;
         for (const std::string& fragment : rules.vowels)
-            vowel = vowel || fragment.find(last) != std::string::npos;
+            vowel = vowel || FoldedText(fragment).find(last) != std::string::npos;
         const bool consonantClosing = (gender == GenderChoice::Male && !rules.closesWithEnding[Male]) ||
                                       (gender == GenderChoice::Neutral && !rules.closesWithEnding[Neutral]);
         if (consonantClosing && vowel)
-            return {Fault::EndingInVowel, 0, 0, ending.size() - 1};
-        return {Fault::EndingLastByte, 0, 0, ending.size() - 1};
+            return {Fault::EndingInVowel, 0, 0, lastAt};
+        return {Fault::EndingLastByte, 0, 0, lastAt};
     }
     if (endings.Empty())
         return {Fault::EndingUnreachable, 0, 0, 0};
@@ -97,16 +117,18 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
                                         GenderChoice gender,
                                         const Style& style)
 {
-    const int prefixLength = PrefixLength(prefix);
-    const std::string lowerPrefix = Lowered(std::string(prefix ? prefix : "", prefixLength));
+    const int prefixBytes = PrefixLength(prefix);
+    const std::string prefixText(prefix ? prefix : "", static_cast<std::size_t>(prefixBytes));
+    const std::string foldedPrefix = FoldedText(prefixText);
+    const std::int64_t prefixLength = Measured(constraints, prefixText);
     const std::int64_t minLength = constraints.minLength;
     const std::int64_t maxLength = constraints.maxLength;
-    const std::int64_t endLength = static_cast<std::int64_t>(constraints.endsWith.size());
+    const std::int64_t endLength = Measured(constraints, constraints.endsWith);
     using Fault = ConstraintFault;
     if (gender == GenderChoice::Neutral && !style.Data().hasNeutral)
         return {Fault::NoNeutralNames, 0, 0, 0};
-    if (prefixLength > style.PrefixRoom())
-        return {Fault::PrefixTooLong, prefixLength, style.PrefixRoom(), 0};
+    if (prefixBytes > style.PrefixRoom())
+        return {Fault::PrefixTooLong, prefixBytes, style.PrefixRoom(), 0};
     if (minLength < 0 || minLength > MaxNameLength)
         return {Fault::MinLengthOutOfRange, minLength, MaxNameLength, 0};
     if (maxLength < 0 || maxLength > MaxNameLength)
@@ -125,7 +147,7 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
         const std::string& piece = constraints.exclude[index];
         if (piece.empty())
             return {Fault::EmptyPiece, 0, 0, index};
-        if (ContainsPiece(lowerPrefix, Lowered(piece)))
+        if (ContainsPiece(foldedPrefix, FoldedText(piece)))
             return {Fault::PieceInPrefix, 0, 0, index};
     }
     if (minLength == 0 && maxLength == 0 && endLength == 0)
@@ -290,8 +312,7 @@ void NameStream::Setup(const char* prefixText, const NameConstraints& given)
 {
     if (prefixText)
         std::snprintf(prefix, sizeof prefix, "%s", prefixText);
-    filter.reset(new NameFilter(given.minLength, given.maxLength, given.endsWith, given.exclude,
-                                given.excludeNames, &style));
+    filter.reset(new NameFilter(given, &style));
     if (unique)
         seen.reset(new SeenNames);
 }

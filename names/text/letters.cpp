@@ -115,6 +115,43 @@ std::string SmallText(const std::string& text)
     return small;
 }
 
+std::string FoldedText(const std::string& text)
+{
+    std::string folded;
+    folded.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const Letter letter = DecodeLetter(text, at);
+        if (letter.length == 0) {
+            folded += text[at++];
+            continue;
+        }
+        const unsigned c = letter.codePoint < 0x80 ? static_cast<unsigned>(LowerByte(static_cast<char>(letter.codePoint)))
+                                                    : SimpleFold(letter.codePoint);
+        if (c == letter.codePoint)
+            folded.append(text, at, static_cast<std::size_t>(letter.length));
+        else
+            folded += EncodeLetter(c);
+        at += static_cast<std::size_t>(letter.length);
+    }
+    return folded;
+}
+
+bool IsAsciiText(const char* text, std::size_t size)
+{
+    unsigned char any = 0;
+    for (std::size_t at = 0; at < size; ++at)
+        any |= static_cast<unsigned char>(text[at]);
+    return any < 0x80;
+}
+
+int CodePointCount(const char* text, std::size_t size)
+{
+    int count = 0;
+    for (std::size_t at = 0; at < size; ++at)
+        count += (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
 std::uint64_t GuardHash(const std::string& name)
 {
     const std::string small = SmallText(name);

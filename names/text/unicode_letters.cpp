@@ -65,4 +65,9 @@ unsigned SimpleUpper(unsigned c)
     return Mapped(UpperMappings, c);
 }
 
+unsigned SimpleFold(unsigned c)
+{
+    return Mapped(FoldMappings, c);
+}
+
 }  // namespace norvathel

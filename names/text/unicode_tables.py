@@ -2,12 +2,14 @@
 
     python3 unicode_tables.py UnicodeData.txt CompositionExclusions.txt LETTERS.inc NORMAL.inc
 
-What it writes, each a sorted C array (LETTERS.inc the first four, NORMAL.inc the rest; the
+What it writes, each a sorted C array (LETTERS.inc the first five, NORMAL.inc the rest; the
 mappings as runs {first, count, stride, difference}): the ranges of letters (categories L*) and of marks (M*),
-the simple lower-case and upper-case mappings, the canonical combining classes other than 0,
+the simple lower-case and upper-case mappings, the simple case folding (CaseFolding.txt beside
+UnicodeData.txt, statuses C and S), the canonical combining classes other than 0,
 the canonical decompositions, and the pairs canonical composition joins (NFC: decompositions
 of two code points less the composition exclusions and those of non-starters).
 """
+import os
 import sys
 
 
@@ -55,6 +57,16 @@ def runs(mappings):
     return [[first, count, stride, delta & 0xFFFFFFFF] for first, count, stride, delta in out]
 
 
+def read_folding(path):
+    folds = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = [x.strip() for x in line.split("#")[0].split(";")]
+            if len(fields) >= 3 and fields[1] in ("C", "S"):
+                folds.append((int(fields[0], 16), int(fields[2], 16)))
+    return sorted(folds)
+
+
 def main():
     data_path, exclusions_path, letters_path, normal_path = sys.argv[1:5]
     rows = read_data(data_path)
@@ -62,6 +74,7 @@ def main():
     marks = [c for c, f in rows.items() if f[2].startswith("M")]
     lower = sorted((c, int(f[13], 16)) for c, f in rows.items() if f[13])
     upper = sorted((c, int(f[12], 16)) for c, f in rows.items() if f[12])
+    folds = read_folding(os.path.join(os.path.dirname(data_path), "CaseFolding.txt"))
     classes = {c: int(f[3]) for c, f in rows.items() if int(f[3]) != 0}
     class_ranges = []
     for c in sorted(classes):
@@ -98,6 +111,7 @@ def main():
         array(out, "CodeRange", "MarkRanges", ranges(marks), 6)
         array(out, "CodeMapping", "LowerMappings", runs(lower), 4)
         array(out, "CodeMapping", "UpperMappings", runs(upper), 4)
+        array(out, "CodeMapping", "FoldMappings", runs(folds), 4)
     with open(normal_path, "w", encoding="utf-8") as out:
         out.write(heading)
         array(out, "ClassRange", "CombiningClasses", class_ranges, 5)

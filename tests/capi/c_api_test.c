@@ -82,6 +82,11 @@ static void refusals(void)
               problem[0] != '\0', "crossed lengths are impossible, with a reason");
     check(norvathel_stream_create(1, NORVATHEL_MALE, "", &crossed, &stream) == NORVATHEL_IMPOSSIBLE &&
               stream == NULL, "no stream for impossible constraints");
+    /* Lengths here are bytes, as always: the prefix "\xC3\x89l" is two letters but three bytes. */
+    crossed.min_length = 0;
+    crossed.max_length = 2;
+    check(norvathel_check_constraints("\xC3\x89l", &crossed, problem, sizeof problem) == NORVATHEL_IMPOSSIBLE &&
+              strstr(problem, "below the prefix's length 3") != NULL, "lengths count bytes");
     check(norvathel_stream_create(1, (norvathel_gender)7, "", NULL, &stream) == NORVATHEL_BAD_ARGUMENT,
           "unknown gender");
     check(norvathel_stream_create(1, NORVATHEL_MALE, "", NULL, &stream) == NORVATHEL_OK, "no constraints");

@@ -199,3 +199,25 @@ TEST(LearnCommand, TheStyleTakesItsNameAndDescriptionAndTheReportSaysHowTrueItIs
 }
 
 }  // namespace
+
+// In a style of two-byte letters, lengths are letters (a person counts "Мар" as three) and an
+// ending in capitals finds the small letters it names.
+TEST(LearnCommand, ACyrillicStyleCountsLettersAndTakesEndingsInEitherCase)
+{
+    ScratchList list("Мария\tf\nМарина\tf\nМарфа\tf\nОльга\tf\nАнна\tf\nВера\tf\nМарат\tm\nМаксим\tm\n"
+                     "Роман\tm\nИван\tm\nОлег\tm\nБорис\tm\n", "cyrillic");
+    ScratchList style(RunToolWith({"learn", "--quiet", list.name}).out, "style");
+    ToolRun run = RunToolWith({"--style", style.name, "--female", "--prefix", "Мар", "--max-length", "6",
+                               "--ends-with", "А", "--count", "30", "--seed", "4"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> names = SplitLines(run.out);
+    ASSERT_EQ(names.size(), 30u);
+    for (const std::string& name : names) {
+        EXPECT_EQ(name.compare(0, 6, "Мар"), 0) << name;
+        EXPECT_LE(name.size(), 12u) << name << " is more than 6 letters";
+        EXPECT_EQ(name.compare(name.size() - 2, 2, "а"), 0) << name;
+    }
+    run = RunToolWith({"--style", style.name, "--female", "--prefix", "Мар", "--max-length", "2"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "norvathel-names: --max-length is below the prefix's length\n");
+}

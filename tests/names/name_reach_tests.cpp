@@ -132,9 +132,17 @@ TEST(NameReach, EndingAndLengthsAreDecidedTogether)
     EXPECT_TRUE(male.LengthsEndingWith("ia").Empty());
     // A prefix may supply what the fragments cannot: the ending can reach into it.
     const NameReach prefixed(RulesOfClassic(), Female, "Zo\xEB");
-    EXPECT_EQ(prefixed.ForeignByte("\xEB"), -1);
-    EXPECT_EQ(female.ForeignByte("1a"), 0);
-    EXPECT_EQ(female.ForeignByte("a\xC3\xA9"), 1);
+    EXPECT_EQ(prefixed.ForeignLetter("\xEB"), -1);
+    EXPECT_EQ(female.ForeignLetter("1a"), 0);
+    EXPECT_EQ(female.ForeignLetter("a\xC3\xA9"), 1);
+    // Letters beyond ASCII are held in either case, and a length in letters counts one each.
+    const NameReach cyrillic(RulesOfClassic(), Female, "\xD0\x96\xD0\xB0", NameReach::WorkLimit, LengthUnit::CodePoints);
+    EXPECT_EQ(cyrillic.ForeignLetter("\xD0\xB6"), -1);      // "ж" from the prefix's "Ж"
+    EXPECT_EQ(cyrillic.ForeignLetter("a\xD0\xB1"), 1);      // "б" nowhere
+    const NameReach bytes(RulesOfClassic(), Female, "\xD0\x96\xD0\xB0");
+    EXPECT_EQ(bytes.Lengths().Lowest(), cyrillic.Lengths().Lowest() + 2);
+    EXPECT_EQ(cyrillic.LengthsEndingWith("\xD0\xB6\xD0\x90").Lowest(), -1);  // "жА": the prefix is not at the end
+    EXPECT_FALSE(cyrillic.LengthsEndingWith("A").Empty());
 }
 
 TEST(ComposerRules, DescribeClassic)

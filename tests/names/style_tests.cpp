@@ -530,8 +530,10 @@ TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
             StreamName name;
             for (int k = 0; k < 200000 && stream.Next(name); ++k) {
                 std::string text(name.text, static_cast<std::size_t>(name.length));
+                // Endings are letters: a piece of a letter's bytes is no ending.
                 for (std::size_t size = 1; size <= 3 && size <= text.size(); ++size)
-                    endings.insert(text.substr(text.size() - size));
+                    if ((static_cast<unsigned char>(text[text.size() - size]) & 0xC0) != 0x80)
+                        endings.insert(text.substr(text.size() - size));
                 if (static_cast<unsigned char>(text[0]) >= 0x80)
                     capitalBeyondAscii.insert(text);
             }

@@ -1,15 +1,19 @@
+#include <norvathel/name_stream.h>
 #include <norvathel/style.h>
 #include <norvathel/style_learning.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "text/letters.h"
+#include "text/unicode_letters.h"
 #include "text/unicode_normal.h"
 
 using namespace norvathel;
@@ -105,6 +109,115 @@ TEST(Unicode, ListsOfEveryScriptAreLearned)
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0].letters, names[1].letters);
     EXPECT_EQ(names[0].letters, "am\xC3\xA9lie");
+}
+
+// A text's letters as Unicode compares them in either case, decoded one by one.
+std::vector<unsigned> FoldedLetters(const std::string& text)
+{
+    std::vector<unsigned> letters;
+    for (std::size_t at = 0; at < text.size();) {
+        const Letter letter = DecodeLetter(text, at);
+        letters.push_back(SimpleFold(letter.codePoint));
+        at += static_cast<std::size_t>(letter.length);
+    }
+    return letters;
+}
+
+bool Holds(const std::vector<unsigned>& text, const std::vector<unsigned>& piece)
+{
+    return std::search(text.begin(), text.end(), piece.begin(), piece.end()) != text.end();
+}
+
+// A text with some of its letters made capital, some small.
+std::string MixedCase(const std::string& text, std::mt19937& pick)
+{
+    std::string mixed;
+    for (std::size_t at = 0; at < text.size();) {
+        const Letter letter = DecodeLetter(text, at);
+        const unsigned c = pick() % 2 ? SimpleUpper(letter.codePoint) : SimpleLower(letter.codePoint);
+        mixed += EncodeLetter(c);
+        at += static_cast<std::size_t>(letter.length);
+    }
+    return mixed;
+}
+
+// Beyond ASCII a stream keeps exactly the names whose letters, compared in either case by
+// Unicode's simple folding (Σ, σ and ς alike), end with the ending and hold no excluded piece or
+// name, and whose length in letters is within the bounds; what the up-front check accepts, some
+// name has.
+TEST(Unicode, ConstraintsCompareLettersInEitherCaseAndCountThem)
+{
+    const std::vector<std::string> lists = {
+        "\xCE\x91\xCE\xBB\xCE\xAD\xCE\xBE\xCE\xB1\xCE\xBD\xCE\xB4\xCF\x81\xCE\xBF\xCF\x82\n"  // Αλέξανδρος
+        "\xCE\x9D\xCE\xB9\xCE\xBA\xCF\x8C\xCE\xBB\xCE\xB1\xCE\xBF\xCF\x82\n"  // Νικόλαος
+        "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7\n\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1\n"  // Ελένη, Σοφία
+        "\xCE\x9C\xCE\xB1\xCF\x81\xCE\xAF\xCE\xB1\n\xCE\x9A\xCF\x8E\xCF\x83\xCF\x84\xCE\xB1\xCF\x82\n",  // Μαρία, Κώστας
+        "\xD0\x90\xD0\xBD\xD0\xB0\xD1\x81\xD1\x82\xD0\xB0\xD1\x81\xD0\xB8\xD1\x8F\n"  // Анастасия
+        "\xD0\x9C\xD0\xB8\xD1\x85\xD0\xB0\xD0\xB8\xD0\xBB\n\xD0\x9E\xD0\xBB\xD1\x8C\xD0\xB3\xD0\xB0\n"  // Михаил, Ольга
+        "\xD0\xA1\xD0\xB5\xD1\x80\xD0\xB3\xD0\xB5\xD0\xB9\n\xD0\x98\xD0\xB3\xD0\xBE\xD1\x80\xD1\x8C\n",  // Сергей, Игорь
+    };
+    std::mt19937 pick(2024);
+    int kept = 0;
+    for (const std::string& list : lists) {
+        std::string styleText;
+        StyleError error;
+        ASSERT_TRUE(LearnStyleFile(list, "list", styleText, error)) << error.Text();
+        Style style;
+        ASSERT_TRUE(Style::FromText(styleText, "learned", style, error)) << error.Text();
+        std::vector<std::string> composed;
+        NameStream plain(style, 7, GenderChoice::Drawn, "", NameConstraints());
+        StreamName name;
+        for (int k = 0; k < 3000 && plain.Next(name); ++k)
+            composed.emplace_back(name.text, static_cast<std::size_t>(name.length));
+        for (int run = 0; run < 60; ++run) {
+            const std::string& from = composed[pick() % composed.size()];
+            const std::vector<unsigned> letters = FoldedLetters(from);
+            NameConstraints c;
+            c.lengthUnit = LengthUnit::CodePoints;
+            // An ending of one to three of a composed name's letters, in either case.
+            const std::size_t endingLetters = 1 + pick() % std::min<std::size_t>(3, letters.size());
+            std::string ending;
+            for (std::size_t k = letters.size() - endingLetters; k < letters.size(); ++k)
+                ending += EncodeLetter(letters[k]);
+            c.endsWith = MixedCase(ending, pick);
+            if (pick() % 2) {
+                const std::vector<unsigned> other = FoldedLetters(composed[pick() % composed.size()]);
+                c.exclude.push_back(MixedCase(EncodeLetter(other[other.size() / 2]), pick));
+            }
+            if (pick() % 2)
+                c.excludeNames.push_back(MixedCase(composed[pick() % composed.size()], pick));
+            c.minLength = static_cast<int>(pick() % 3) * 3;
+            c.maxLength = pick() % 2 ? 0 : c.minLength + 2 + static_cast<int>(pick() % 4);
+            const bool refused = static_cast<bool>(ImpossibleConstraints(c, "", GenderChoice::Drawn, style));
+            const bool fromFits = static_cast<int>(letters.size()) >= c.minLength &&
+                                  (c.maxLength == 0 || static_cast<int>(letters.size()) <= c.maxLength);
+            if (fromFits)
+                ASSERT_FALSE(refused) << from << " ends with " << c.endsWith;
+            if (refused)
+                continue;
+            std::vector<std::string> expected;
+            for (const std::string& text : composed) {
+                const std::vector<unsigned> folded = FoldedLetters(text);
+                const std::vector<unsigned> end = FoldedLetters(c.endsWith);
+                bool ok = folded.size() >= end.size() && std::equal(end.begin(), end.end(), folded.end() - end.size());
+                ok = ok && static_cast<int>(folded.size()) >= c.minLength &&
+                     (c.maxLength == 0 || static_cast<int>(folded.size()) <= c.maxLength);
+                for (const std::string& piece : c.exclude)
+                    ok = ok && !Holds(folded, FoldedLetters(piece));
+                for (const std::string& whole : c.excludeNames)
+                    ok = ok && folded != FoldedLetters(whole);
+                if (ok)
+                    expected.push_back(text);
+            }
+            NameStream stream(style, 7, GenderChoice::Drawn, "", c, false, 3000);
+            std::vector<std::string> got;
+            while (got.size() < expected.size() && stream.Next(name))
+                got.emplace_back(name.text, static_cast<std::size_t>(name.length));
+            ASSERT_EQ(got, expected) << "ending " << c.endsWith;
+            kept += static_cast<int>(expected.size());
+        }
+    }
+    EXPECT_GT(kept, 1000);
 }
 
 }  // namespace

@@ -17,12 +17,12 @@ export type Gender = 'male' | 'female' | 'neutral';
 export interface Constraints {
   /** No name twice in the stream. */
   unique?: boolean;
-  /** Bytes, prefix included, 1 to 45. */
+  /** Letters (code points), prefix included, 1 to 45. */
   minLength?: number;
   maxLength?: number;
-  /** The name ends with this text, ASCII letters in either case. */
+  /** The name ends with this text, letters in either case (Unicode's simple case folding). */
   endsWith?: string;
-  /** Pieces no name may contain, ASCII letters in either case. */
+  /** Pieces no name may contain, letters in either case. */
   exclude?: readonly string[];
 }
 

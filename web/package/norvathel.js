@@ -498,7 +498,7 @@ export class NameStream {
       const constraints = writeConstraints(core, options, temporaries);
       const out = core.allocate(4, temporaries);
       const style = styleHandle(core, options.style, temporaries);
-      const result = core.x.norvathel_styled_stream_create(BigInt.asIntN(64, this.#seed), style, gender,
+      const result = core.x.norvathel_web_stream_create(BigInt.asIntN(64, this.#seed), style, gender,
         prefixPointer, constraints, this.#full ? 1 : 0, out);
       if (result === Impossible) core.check(result, constraintMessage(core, prefixPointer, gender, constraints, options, temporaries));
       core.check(result);
@@ -833,7 +833,7 @@ class Library {
         core.bytes().set(bytes, key);
         const seed = project === null ? core.x.norvathel_key_seed(key, bytes.length)
           : core.x.norvathel_project_key_seed(key, bytes.length, BigInt.asIntN(64, project));
-        const result = core.x.norvathel_styled_key_name(seed, style, gender, prefixPointer, constraints, full ? 1 : 0,
+        const result = core.x.norvathel_web_key_name(seed, style, gender, prefixPointer, constraints, full ? 1 : 0,
           name, size, 0, 0);
         if (result === Dry)
           throw new NorvathelError(`no name for keys[${index}] ${quoted(bytes)} meets the constraints`, 'dry', names);

@@ -13,10 +13,10 @@ const norvathel = await import(`${packageDir}/norvathel.js`);
 const seeds = [0, 1, 7, 4095, 4096, 1000000000, 2 ** 30, 2 ** 32 + 5, Number.MAX_SAFE_INTEGER,
   2n ** 63n, 2n ** 64n - 1n, '18446744073709551615', '0042', 'dragonkeep', 'npc', 'Éowyn', 'a b', 'x',
   '-1', '12x', '2024-05-session', ' 7'];
-const prefixes = [undefined, '', 'ka', 'El', 'br', 'y', 'a', 'e', 'Mor', 'z7', '&rk', 'Ål', 'xa'.repeat(15)];
+const prefixes = [undefined, '', 'ka', 'El', 'br', 'y', 'a', 'e', 'Mor', 'z7', '&rk', 'Ål', 'Жан', 'xa'.repeat(15)];
 const femaleEndings = ['a', 'ia', 'elle'];
 const maleEndings = ['n', 'th', 'R'];
-const pieces = ['th', 'a', 'sh', 'ee', 'k'];
+const pieces = ['th', 'a', 'sh', 'ee', 'k', 'ж'];
 
 // One vector: the package's options and the tool's arguments for them.
 function vector(random) {

@@ -74,6 +74,7 @@ norvathel_result norvathel_web_constraint_message(const char* prefix, norvathel_
     if (size == 0 || surface < 0 || surface > 2)
         return NORVATHEL_BAD_ARGUMENT;
     norvathel::NameConstraints constraints;
+    constraints.lengthUnit = norvathel::LengthUnit::CodePoints;
     constraints.unique = given->unique != 0;
     constraints.minLength = given->min_length;
     constraints.maxLength = given->max_length;
@@ -94,6 +95,22 @@ norvathel_result norvathel_web_constraint_message(const char* prefix, norvathel_
                                 choice, start, style, static_cast<MessageSurface>(surface)),
               message, size);
     return NORVATHEL_OK;
+}
+
+norvathel_result norvathel_web_stream_create(uint64_t seed, const norvathel_style* style, norvathel_gender gender,
+                                             const char* prefix, const norvathel_constraints* constraints,
+                                             int full_names, norvathel_stream** stream)
+{
+    return norvathel::CreateStyledStream(seed, style, gender, prefix, constraints, full_names, stream,
+                                         norvathel::LengthUnit::CodePoints);
+}
+
+norvathel_result norvathel_web_key_name(uint64_t key_seed, const norvathel_style* style, norvathel_gender gender,
+                                        const char* prefix, const norvathel_constraints* constraints, int full_names,
+                                        char* name, size_t capacity, size_t* given_length, norvathel_gender* used)
+{
+    return norvathel::StyledKeyName(key_seed, style, gender, prefix, constraints, full_names, name, capacity,
+                                    given_length, used, norvathel::LengthUnit::CodePoints);
 }
 
 int32_t norvathel_web_parse_boards(const char* list, char* out, size_t size)

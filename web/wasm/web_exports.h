@@ -25,6 +25,17 @@ NORVATHEL_WEB_API norvathel_result norvathel_web_constraint_message(
     const char* prefix, norvathel_gender gender, const norvathel_constraints* constraints,
     const char* style_name, const char* style_text, size_t style_length, int surface, char* message,
     size_t size);
+// norvathel_styled_stream_create and norvathel_styled_key_name with min_length and max_length
+// counted in letters (code points), as the tool counts them.
+NORVATHEL_WEB_API norvathel_result norvathel_web_stream_create(uint64_t seed, const norvathel_style* style,
+                                                               norvathel_gender gender, const char* prefix,
+                                                               const norvathel_constraints* constraints,
+                                                               int full_names, norvathel_stream** stream);
+NORVATHEL_WEB_API norvathel_result norvathel_web_key_name(uint64_t key_seed, const norvathel_style* style,
+                                                          norvathel_gender gender, const char* prefix,
+                                                          const norvathel_constraints* constraints, int full_names,
+                                                          char* name, size_t capacity, size_t* given_length,
+                                                          norvathel_gender* used);
 // A --boards list read as the tool reads it (cli/argument_texts.h): into out, for each item its
 // gender ('s' start, 'm', 'f', 'n') and its decoded prefix, NUL-terminated; the item count, or -1
 // with the tool's message in out. out holds size bytes.

@@ -19,16 +19,22 @@ namespace norvathel {
 
 class NameFilter;
 
-// What a kept name must be. The defaults constrain nothing.
+// What minLength and maxLength count: bytes, or letters as Unicode counts code points (for
+// ASCII the same).
+enum class LengthUnit { Bytes, CodePoints };
+
+// What a kept name must be. The defaults constrain nothing. Texts are compared with letters in
+// either case: A-Z as a-z, and beyond ASCII by Unicode's simple case folding.
 struct NameConstraints {
     bool unique = false;               // no name twice, compared as bytes (first letter upper)
-    int minLength = 0;                 // bytes, prefix included; 0: no lower bound
-    int maxLength = 0;                 // bytes, prefix included; 0: no upper bound
-    std::string endsWith;              // the name ends with it, ASCII letters in either case
-    std::vector<std::string> exclude;  // pieces no name may contain, ASCII letters in either case
-    // Whole names never handed out, ASCII letters in either case (names already used
-    // elsewhere); with unique they count as given before.
+    int minLength = 0;                 // prefix included; 0: no lower bound
+    int maxLength = 0;                 // prefix included; 0: no upper bound
+    std::string endsWith;              // the name ends with it
+    std::vector<std::string> exclude;  // pieces no name may contain
+    // Whole names never handed out (names already used elsewhere); with unique they count as
+    // given before.
     std::vector<std::string> excludeNames;
+    LengthUnit lengthUnit = LengthUnit::Bytes;  // what the two lengths count
 
     bool Any() const;
 };
@@ -48,9 +54,9 @@ enum class ConstraintFault {
     // What the composer can make, decided from its tables and rules (without composing):
     LengthsUnreachable,   // no name of the gender and prefix has a length within the bounds;
                           // length..limit: the lengths such names have
-    EndingForeignByte,    // piece: the index of a byte of the ending that no name can hold
+    EndingForeignByte,    // piece: where a letter of the ending begins that no name can hold
     EndingInVowel,        // the gender (male or neutral) closes its names on a consonant
-    EndingLastByte,       // no name of the gender ends with the ending's last byte
+    EndingLastByte,       // no name of the gender ends with the ending's last letter (piece: where it begins)
     EndingUnreachable,    // no name of the gender and prefix ends with the ending
     EndingOutsideLengths, // names ending so have lengths length..limit, none within the bounds
     CheckTooCostly,       // deciding the above for this style would take more steps than limit:
