@@ -62,9 +62,9 @@ def names(count: int, *, seed: Optional[Seed] = None, gender: Optional[str] = No
 
     ``full=True`` gives "Given Surname" strings. ``style`` is a :class:`Style`, a built-in
     style's name or a style file's path (as ``--style`` takes them). ``min_length`` and
-    ``max_length`` count bytes, the prefix included; ``ends_with``, ``exclude`` (pieces no
-    name contains) and ``exclude_names`` (names never given) compare ASCII letters in either
-    case. Raises :class:`ImpossibleConstraints` when no name can meet the constraints, and
+    ``max_length`` count letters (code points), the prefix included; ``ends_with``,
+    ``exclude`` (pieces no name contains) and ``exclude_names`` (names never given) compare
+    letters in either case (beyond ASCII by Unicode's simple case folding). Raises :class:`ImpossibleConstraints` when no name can meet the constraints, and
     :class:`RanDry` (with the names made) when they run out before ``count``. ``clock`` in
     place of ``seed`` seeds as the window does from that second (``--clock``).
     """

@@ -54,7 +54,8 @@ typedef enum norvathel_gender {
 } norvathel_gender;
 
 /* What a kept name must be; all zero constrains nothing. Lengths are in bytes, prefix
- * included; ends_with and the exclude pieces compare ASCII letters in either case. */
+ * included; ends_with and the exclude pieces compare letters in either case (beyond ASCII by
+ * Unicode's simple case folding). */
 typedef struct norvathel_constraints {
     int unique;                 /* nonzero: no name twice */
     int min_length;             /* 0: no lower bound, else 1..45 */
