@@ -399,8 +399,12 @@ void ReadPrefix(const char* text, char (&area)[PrefixCapacity])
         std::strncpy(area, text, PrefixCapacity - 1);
 }
 
-void Capitalise(const CompiledStyle& voice, char* text)
+// The name's capitals: its first letter, and in a style with joins each letter after one from
+// byte from on (the prefix before it stays as given).
+void Capitalise(const CompiledStyle& voice, char* text, int from = 0)
 {
+    if (voice.hasJoins)
+        UpperCaseAfterJoins(voice.data.capitals, text, from);
     // Most names open on a plain small letter, which both kinds of capitals raise alike: that
     // case without a call.
     if (text[0] >= 'a' && text[0] <= 'z') {
@@ -483,7 +487,7 @@ void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capital
     for (; index < NamesPerBoard; ++index) {
         board.lengths[index] = ComposeInLoop(*random, rules, facts, positions[index], vowelRun, work);
         if (capitalise)
-            Capitalise(*voice, work);
+            Capitalise(*voice, work, prefixLength);
         // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
         std::memcpy(board.names[index], work, NameSlotSize);
     }
@@ -503,7 +507,7 @@ void BoardCursor::ComposeRest(Board& board, bool capitalise)
 int BoardCursor::Next(char (&name)[NameSlotSize])
 {
     const int length = NextRaw();
-    Capitalise(*voice, work);
+    Capitalise(*voice, work, prefixLength);
     // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
     std::memcpy(name, work, NameSlotSize);
     return length;

@@ -26,6 +26,10 @@ void UpperCaseFirstUnicodeLetter(char* text);
 // The first letter made capital as a style's capitals say: one of the three above.
 void UpperCaseFirstLetterAs(Capitals capitals, char* text);
 
+// After the first letter, the letter after each hyphen or apostrophe (Jean-Luc, O'Neil) made
+// capital as capitals say, where it stands at from or later (a prefix stays as given).
+void UpperCaseAfterJoins(Capitals capitals, char* text, int from);
+
 // The capital of a Latin-1 or Latin Extended-A code point as described above, or 0 for none.
 unsigned LatinCapital(unsigned codePoint);
 

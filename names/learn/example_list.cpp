@@ -140,11 +140,19 @@ private:
         ExampleName name;
         if (tab != std::string::npos && !Mark(text, tab, line, name.gender))
             return false;
+        bool afterJoin = true;  // at the start, or just after a join: no join may stand here
         for (std::size_t at = first; at < nameEnd;) {
             const Letter letter = DecodeLetter(text, at);
             const unsigned small = SmallLetter(letter.codePoint);
-            const bool mark = !name.letters.empty() && IsMark(letter.codePoint);  // on the letter before
-            if (!IsLetter(small) && !mark)
+            const bool join = IsJoin(letter.codePoint);
+            if (join && (afterJoin || at + static_cast<std::size_t>(letter.length) == nameEnd))
+                return Fail(line, ColumnOf(text, at),
+                            "'" + text.substr(at, static_cast<std::size_t>(letter.length)) + "'" +
+                                " stands only between two letters (Jean-Luc, O'Neil), not at a name's start or end "
+                                "or after another");
+            afterJoin = join;
+            const bool mark = !join && !name.letters.empty() && IsMark(letter.codePoint);  // on the letter before
+            if (!IsLetter(small) && !mark && !join)
                 return Fail(line, ColumnOf(text, at),
                             "'" + text.substr(at, static_cast<std::size_t>(letter.length)) + "'" +
                                 CodePointShown(letter.codePoint) +

@@ -43,22 +43,31 @@ bool Groups(const std::string& name, std::vector<Group>& groups)
     struct Unit {
         std::string text;
         unsigned letter;
+        std::string joinBefore;  // the hyphen or apostrophe before the letter, if any
     };
     std::vector<Unit> units;
+    std::string join;
     for (std::size_t at = 0; at < name.size();) {
         const Letter letter = DecodeLetter(name, at);
         if (letter.length == 0)
             return false;
         const std::string bytes = name.substr(at, static_cast<std::size_t>(letter.length));
         at += static_cast<std::size_t>(letter.length);
-        if (!units.empty() && IsMark(letter.codePoint)) {
+        if (!units.empty() && join.empty() && IsMark(letter.codePoint)) {
             units.back().text += bytes;
+            continue;
+        }
+        if (!units.empty() && join.empty() && IsJoin(letter.codePoint)) {
+            join = bytes;
             continue;
         }
         if (!IsLetter(letter.codePoint) || SmallLetter(letter.codePoint) != letter.codePoint)
             return false;
-        units.push_back({bytes, letter.codePoint});
+        units.push_back({bytes, letter.codePoint, join});
+        join.clear();
     }
+    if (!join.empty())
+        return false;  // a join ends the name
     groups.clear();
     // Latin, Greek, Cyrillic and the like write vowels: a name of theirs without one ("Brr")
     // gives no groups to learn from, as always.
@@ -73,8 +82,12 @@ bool Groups(const std::string& name, std::vector<Group>& groups)
             vowel = !(k + 1 < units.size() && IsVowelLetter(units[k + 1].letter));
         if (!writesVowels)
             vowel = k % 2 == 1;
+        // A join between two letters of one group stays in it (Jean-Luc's "n-l"); one between
+        // a consonant and a vowel group is learned as the place where they meet, without it.
         if (groups.empty() || groups.back().vowel != vowel || !writesVowels)
             groups.push_back({"", vowel});
+        else
+            groups.back().text += units[k].joinBefore;
         groups.back().text += units[k].text;
     }
     return true;
@@ -188,7 +201,8 @@ void Count(const std::vector<Group>& groups, ExampleGender gender, Tally& tally)
     for (const Group& group : groups)
         for (std::size_t at = 0; group.vowel && at < group.text.size();) {
             const Letter letter = DecodeLetter(group.text, at);
-            ++tally.vowelLetters[letter.codePoint];
+            if (!IsJoin(letter.codePoint))  // "ie-a" in Marie-Anne: the join is no vowel
+                ++tally.vowelLetters[letter.codePoint];
             at += static_cast<std::size_t>(letter.length);
         }
 }

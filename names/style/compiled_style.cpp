@@ -42,10 +42,19 @@ std::string FragmentProblem(const std::string& text)
         return "an empty fragment";
     if (HasControlByte(text, at))
         return "a control byte (" + Hex(static_cast<unsigned char>(text[at])) + ") in a fragment";
+    bool afterJoin = true;  // a join may not open a fragment, nor follow one
     for (at = 0; at < text.size();) {
         const Letter letter = DecodeLetter(text, at);
         if (letter.length == 0)
             return "a fragment that is not valid UTF-8";
+        const bool join = IsJoin(letter.codePoint);
+        if (join && (afterJoin || at + static_cast<std::size_t>(letter.length) == text.size()))
+            return "\"" + text + "\" has a hyphen or apostrophe that is not between two letters";
+        afterJoin = join;
+        if (join) {
+            at += static_cast<std::size_t>(letter.length);
+            continue;
+        }
         const bool mark = at > 0 && IsMark(letter.codePoint);  // on the letter before it
         if (!mark && SmallLetter(letter.codePoint) != letter.codePoint)
             return "\"" + text + "\" holds a capital letter (fragments are lower-case letters)";
@@ -56,6 +65,27 @@ std::string FragmentProblem(const std::string& text)
     if (text.size() > static_cast<std::size_t>(MaxFragmentBytes))
         return "\"" + text + "\" is over the limit of " + std::to_string(MaxFragmentBytes) + " bytes";
     return "";
+}
+
+bool HoldsJoin(const std::vector<Fragment>& fragments)
+{
+    for (const Fragment& fragment : fragments) {
+        const std::string text(fragment.text, static_cast<std::size_t>(fragment.length));
+        if (text.find_first_of("-'") != std::string::npos || text.find("\xE2\x80\x99") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+bool HasJoins(const CompiledStyle& voice)
+{
+    bool joins = HoldsJoin(voice.consonants) || HoldsJoin(voice.vowels) || HoldsJoin(voice.heads) ||
+                 HoldsJoin(voice.tails) || HoldsJoin(voice.stem.endings);
+    for (const CompiledGender& gender : voice.genders)
+        joins = joins || HoldsJoin(gender.endings);
+    for (const ContextTable& table : voice.contextTables)
+        joins = joins || HoldsJoin(table.fragments);
+    return joins;
 }
 
 bool Listed(const std::vector<std::string>& list, const std::string& text)
@@ -658,6 +688,8 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
     for (const std::string& letter : voice.vowelEnds)
         if (letter.size() == 1)
             voice.asciiVowelEnd[static_cast<unsigned char>(letter[0])] = true;
+
+    voice.hasJoins = HasJoins(voice);
 
     int longestPrefixed = 0, longestBare = 0;
     for (int gender = Male; gender <= (voice.hasNeutral ? Neutral : Female); ++gender) {

@@ -107,6 +107,7 @@ struct CompiledStyle {
     int longestWithPrefix = 0, longestWithoutPrefix = 0, longestSurname = 0;
     int prefixRoom = 0;  // the most prefix bytes a name of the style has room for
     std::vector<std::uint64_t> guard;  // sorted, each hash once
+    bool hasJoins = false;  // some fragment holds a hyphen or apostrophe: the letter after is capital
     // Format 2: the states of the contexts, and every table by number.
     bool hasContexts = false;
     ContextStates contexts[3];  // by gender

@@ -8,6 +8,7 @@
 #include "style/built_in_styles.h"
 #include "style/compiled_style.h"
 #include "text/letters.h"
+#include "text/unicode_letters.h"
 
 namespace norvathel {
 
@@ -138,17 +139,41 @@ AdditiveRandom SurnameRandomFor(const AdditiveRandom& given)
 std::string LettersOf(const Style& style)
 {
     const StyleData& data = style.Data();
+    bool ascii = false;
     std::set<std::string> beyond;  // UTF-8 sorts as code points do
-    for (const FragmentTable* table :
-         {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings, &data.maleEndings})
-        for (const std::string& fragment : table->fragments)
-            for (std::size_t at = 0; at < fragment.size(); ++at)
-                if (static_cast<unsigned char>(fragment[at]) >= 0xC0)  // a letter's lead: two bytes
-                    beyond.insert(fragment.substr(at, 2));
-    std::string letters = "the letters a to z";
-    std::size_t left = beyond.size();
+    const auto take = [&](const FragmentTable& table) {
+        for (const std::string& fragment : table.fragments)
+            for (std::size_t at = 0; at < fragment.size();) {
+                const Letter letter = DecodeLetter(fragment, at);
+                const std::size_t size = letter.length > 0 ? static_cast<std::size_t>(letter.length) : 1;
+                if (letter.codePoint < 0x80)
+                    ascii = ascii || (letter.codePoint >= 'a' && letter.codePoint <= 'z');
+                else if (!IsMark(letter.codePoint) && !IsJoin(letter.codePoint))
+                    beyond.insert(fragment.substr(at, size));
+                at += size;
+            }
+    };
+    for (const FragmentTable* table : {&data.consonants, &data.clusters, &data.vowels, &data.femaleEndings,
+                                       &data.maleEndings, &data.neutralEndings})
+        take(*table);
+    for (const StyleContext& context : data.contexts)
+        for (const FragmentTable* table : {&context.consonants, &context.clusters, &context.vowels,
+                                           &context.femaleEndings, &context.maleEndings, &context.neutralEndings})
+            take(*table);
+    // A script of syllables has hundreds: the first of them, and how many more.
+    const std::size_t shown = 40;
+    std::vector<std::string> words;
+    if (ascii)
+        words.push_back("a to z");
     for (const std::string& letter : beyond)
-        letters += (--left == 0 ? " and " : ", ") + letter;
+        if (words.size() < shown)
+            words.push_back(letter);
+    const std::size_t more = beyond.size() + (ascii ? 1 : 0) - words.size();
+    if (more > 0)
+        words.push_back(std::to_string(more) + " more");
+    std::string letters = "the letters ";
+    for (std::size_t k = 0; k < words.size(); ++k)
+        letters += (k == 0 ? "" : k + 1 == words.size() ? " and " : ", ") + words[k];
     return letters;
 }
 

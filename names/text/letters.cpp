@@ -98,6 +98,11 @@ bool IsLetter(unsigned c)
     return IsUnicodeLetter(c);
 }
 
+bool IsJoin(unsigned c)
+{
+    return c == '-' || c == '\'' || c == 0x2019;
+}
+
 std::string SmallText(const std::string& text)
 {
     std::string small;

@@ -40,6 +40,10 @@ std::uint64_t GuardHash(const std::string& name);
 // The letters fragments may hold, once made small: a-z, Latin-1 and Latin Extended-A letters,
 // and beyond them every letter of any script; a mark (text/unicode_letters.h) may follow one.
 bool IsLetter(unsigned c);
+// The joins a name may hold between two of its letters: a hyphen (Jean-Luc) or an apostrophe,
+// typed ' or ’ (O'Neil). Never at a name's or a fragment's start or end, never two in a row;
+// the letter after one is capital as a name's first letter is.
+bool IsJoin(unsigned c);
 // The vowels, for learning: a e i o u and every Latin letter written on one (é, ệ, ǒ), with æ,
 // ø, œ, dotless i, ý, ÿ and ŷ; the vowels of Greek, Cyrillic, Armenian and Georgian. "y" is
 // decided by where it stands, by the caller. Scripts that write no vowels as letters have none.

@@ -220,4 +220,52 @@ TEST(Unicode, ConstraintsCompareLettersInEitherCaseAndCountThem)
     EXPECT_GT(kept, 1000);
 }
 
+// A hyphen or apostrophe stands between two letters: lists and style files that put one at a
+// name's start or end or two in a row are refused at the place; learned names keep the joins
+// inside their groups, never at an end or twice, with a capital after each.
+TEST(Unicode, JoinsStandBetweenLettersWithACapitalAfter)
+{
+    for (const char* bad : {"Ana\n-Luc\n", "Ana\nJean-\n", "Ana\nJean--Luc\n", "Ana\nJean-'Luc\n"}) {
+        std::vector<ExampleName> names;
+        StyleError error;
+        EXPECT_FALSE(ReadExampleNames(bad, "list", names, error)) << bad;
+        EXPECT_EQ(error.Text().rfind("list:2:", 0), 0u) << error.Text();
+        EXPECT_NE(error.Text().find("stands only between two letters"), std::string::npos) << error.Text();
+    }
+    std::string styleText;
+    StyleError error;
+    const std::string list = "Jean-Luc\tm\nJean-Pierre\tm\nAnne-Marie\tf\nMarie-Anne\tf\nO'Neil\tm\n"
+                             "Mary-Jane\tf\nPaul-Henri\tm\nN\xE2\x80\x99Golo\tm\nRose-Lynn\tf\nAnn-Britt\tf\n"
+                             "Karl-Johan\tm\nEva-Lotta\tf\n";
+    ASSERT_TRUE(LearnStyleFile(list, "list", styleText, error)) << error.Text();
+    Style style;
+    ASSERT_TRUE(Style::FromText(styleText, "learned", style, error)) << error.Text();
+    int joined = 0;
+    NameStream stream(style, 3, GenderChoice::Drawn, "", NameConstraints());
+    StreamName name;
+    for (int k = 0; k < 5000 && stream.Next(name); ++k) {
+        const std::string text(name.text, static_cast<std::size_t>(name.length));
+        bool afterJoin = true;
+        for (std::size_t at = 0; at < text.size();) {
+            const Letter letter = DecodeLetter(text, at);
+            ASSERT_GT(letter.length, 0) << text;
+            const bool join = IsJoin(letter.codePoint);
+            ASSERT_FALSE(join && (afterJoin || at + static_cast<std::size_t>(letter.length) == text.size())) << text;
+            if (afterJoin && !join)
+                ASSERT_EQ(CapitalLetter(letter.codePoint), 0u) << text << ": a small letter after a join";
+            joined += join ? 1 : 0;
+            afterJoin = join;
+            at += static_cast<std::size_t>(letter.length);
+        }
+    }
+    EXPECT_GT(joined, 100);
+    // A fragment may hold one only between two of its letters.
+    std::string edited = styleText;
+    const std::size_t vowels = edited.find("vowels = [");
+    ASSERT_NE(vowels, std::string::npos);
+    edited.insert(vowels + 10, "\"-a\", ");
+    EXPECT_FALSE(Style::FromText(edited, "edited", style, error));
+    EXPECT_NE(error.Text().find("not between two letters"), std::string::npos) << error.Text();
+}
+
 }  // namespace
