@@ -19,7 +19,8 @@ void Require(bool condition)
 }
 
 // Every byte of every name after its first character must stand in some example: a learned
-// style brings no letter of its own (the first character may be a capital).
+// style brings no letter of its own (the first character, and one after a hyphen or
+// apostrophe, may be a capital).
 void ComposeFromTheExamplesLetters(const norvathel::Style& style, const std::vector<norvathel::ExampleName>& names)
 {
     using namespace norvathel;
@@ -39,8 +40,15 @@ void ComposeFromTheExamplesLetters(const norvathel::Style& style, const std::vec
             int at = 1;
             while ((static_cast<unsigned char>(board.names[k][at]) & 0xC0) == 0x80)
                 ++at;
-            for (; b % 5 != 4 && at < board.lengths[k]; ++at)
-                Require(used[static_cast<unsigned char>(board.names[k][at])]);
+            const char* name = board.names[k];
+            for (; b % 5 != 4 && at < board.lengths[k]; ++at) {
+                Require(used[static_cast<unsigned char>(name[at])]);
+                const bool join = name[at] == '-' || name[at] == '\'' ||
+                                  (at >= 2 && name[at] == '\x99' && name[at - 1] == '\x80' && name[at - 2] == '\xE2');
+                if (join && at + 1 < board.lengths[k])
+                    for (++at; (static_cast<unsigned char>(name[at + 1]) & 0xC0) == 0x80;)
+                        ++at;  // the capital after a join, and its continuation bytes
+            }
         }
         style.ComposeSurnames(second, board);
         for (int k = 0; k < NamesPerBoard; ++k)
