@@ -9,6 +9,7 @@
 #include "compose/name_finishing.h"
 #include "rules/composer_steps.h"
 #include "style/compiled_style.h"
+#include "text/letters.h"
 
 namespace norvathel {
 
@@ -40,7 +41,22 @@ struct PrefixFacts {
     bool endsInConsonant;
     std::uint16_t blocked;  // the vowel class refused while lastVowel is the prefix
     int context;            // a format 2 style's context state after it
+    // Where a fragment's opening join is left out, -1 for nowhere: at the name's start, or
+    // after a prefix that ends in a join, so that no name opens with one or doubles one.
+    int front;
 };
+
+// front for a prefix, in a style whose fragments may open with a join.
+int FrontOf(const CompiledStyle& voice, const char* prefix, int length)
+{
+    if (!voice.opensWithJoins)
+        return -1;
+    if (length == 0)
+        return 0;
+    const bool join = prefix[length - 1] == '-' || prefix[length - 1] == '\'' ||
+                      (length >= 3 && JoinBytes(prefix + length - 3) == 3);
+    return join ? length : -1;
+}
 
 // The name under construction; whole fixed-size fragments are copied in, the padding's zeros
 // keep it terminated.
@@ -54,6 +70,19 @@ struct WorkText {
     {
         std::memcpy(text + length, fragment.text, Copy);
         length += fragment.length;
+    }
+
+    // The same where the text is at front, leaving out the join the fragment opens with.
+    template <int Copy = FragmentSlot>
+    void AppendAt(int front, const Fragment& fragment)
+    {
+        if (length != front) {
+            Append<Copy>(fragment);
+            return;
+        }
+        const int skip = JoinBytes(fragment.text);
+        std::memcpy(text + length, fragment.text + skip, static_cast<std::size_t>(FragmentSlot - skip));
+        length += fragment.length - skip;
     }
 };
 
@@ -127,6 +156,7 @@ struct ComposingStyle : TablesOnly<ComposingStyle> {
     }
 
     static constexpr int CopyBytes = FragmentSlot;
+    static constexpr bool MayOpenWithJoins = true;
     bool ClosesWithEnding() const { return closesWithEnding; }
     bool OpeningHit(Draws& random) const { return opening.Hit(random); }
     bool ConsonantHit(Draws& random) const { return consonantChance.Hit(random); }
@@ -172,6 +202,7 @@ struct ComposingClassic : TablesOnly<ComposingClassic> {
     static constexpr int endingFrom = Numbers::endingFrom;
     static constexpr bool clusterOpens = Numbers::clusterOpens;
     static constexpr int CopyBytes = sizeof FemaleEndings[0];  // the widest classic fragment and its NUL
+    static constexpr bool MayOpenWithJoins = false;
 
     const Fragment* consonants;
     const Fragment* vowels;
@@ -229,6 +260,7 @@ struct ComposingContext {
     using Draws = AdditiveRandom;
     static AdditiveRandom& Open(AdditiveRandom& generator) { return generator; }
     static constexpr int CopyBytes = FragmentSlot;
+    static constexpr bool MayOpenWithJoins = true;
     using Context = int;
 
     const CompiledStyle& voice;
@@ -305,6 +337,17 @@ struct Drawing {
 
 // Composes one raw (unfinished) name of the given number of positions into out, carrying the
 // vowel count from name to name; returns its length. The rules as stated once, for any style.
+// A fragment onto the name. Classic's fragments open with no join: its appends take no look at
+// the front.
+template <typename Rules>
+NORVATHEL_ALWAYS_INLINE void AppendTo(WorkText& work, const PrefixFacts& prefix, const Fragment& fragment)
+{
+    if (Rules::MayOpenWithJoins && prefix.front >= 0)
+        work.template AppendAt<Rules::CopyBytes>(prefix.front, fragment);
+    else
+        work.template Append<Rules::CopyBytes>(fragment);
+}
+
 template <typename Rules>
 int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts& prefix, int positions,
                 int& carriedVowelRun, char* out)
@@ -328,7 +371,7 @@ int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts
     }
     for (; position < positions; ++position) {
         if (EndingDue(rules.ClosesWithEnding(), vowelRun, positions - position, rules.endingFrom)) {
-            work.template Append<Rules::CopyBytes>(rules.Ending(random, context));
+            AppendTo<Rules>(work, prefix, rules.Ending(random, context));
             out[work.length] = '\0';
             carriedVowelRun = vowelRun;
             CloseDraws(random);
@@ -337,21 +380,21 @@ int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts
         // A draw gives one result, so exactly one kind (and one table) comes of it.
         if (KindsAt(draws, position == 0, afterConsonant, vowelRun, rules.maxVowelRun).consonant) {
             const int cluster = ConsonantTablesAt(draws, position == 0, positions - position, rules.clusterOpens).cluster;
-            work.template Append<Rules::CopyBytes>(rules.Consonant(random, cluster, context));
+            AppendTo<Rules>(work, prefix, rules.Consonant(random, cluster, context));
             vowelRun = 0;
             afterConsonant = true;
         } else {
-            work.template Append<Rules::CopyBytes>(rules.Vowel(random, position == 0, vowels, context));
+            AppendTo<Rules>(work, prefix, rules.Vowel(random, position == 0, vowels, context));
             ++vowelRun;
             afterConsonant = false;
         }
     }
     switch (ClosureAt(rules.ClosesWithEnding(), afterConsonant, vowelRun)) {
     case Closure::Ending:
-        work.template Append<Rules::CopyBytes>(rules.Ending(random, context));
+        AppendTo<Rules>(work, prefix, rules.Ending(random, context));
         break;
     case Closure::Consonant:
-        work.template Append<Rules::CopyBytes>(rules.ClosingConsonant(random, context));
+        AppendTo<Rules>(work, prefix, rules.ClosingConsonant(random, context));
         break;
     case Closure::Nothing:
         break;
@@ -469,7 +512,7 @@ int BoardCursor::NextRaw()
     static_assert(MaxNameLength + FragmentSlot < WorkSize, "a slot copied past the longest name fits");
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked,
-                               PrefixContext(*voice, voiceOf, prefix, prefixLength)};
+                               PrefixContext(*voice, voiceOf, prefix, prefixLength), FrontOf(*voice, prefix, prefixLength)};
     const int length =
         classicPath          ? ComposeName(*random, ComposingClassic(*voice, voiceOf), facts, positions[index], vowelRun, work)
         : voice->hasContexts ? ComposeName(*random, ComposingContext(*voice, voiceOf), facts, positions[index], vowelRun, work)
@@ -483,7 +526,8 @@ void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capital
 {
     const Rules rules = given;  // a local: the generator's stores cannot reach it
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked,
-                               PrefixContext(*voice, stems ? voice->stem : voice->genders[gender], prefix, prefixLength)};
+                               PrefixContext(*voice, stems ? voice->stem : voice->genders[gender], prefix, prefixLength),
+                               FrontOf(*voice, prefix, prefixLength)};
     for (; index < NamesPerBoard; ++index) {
         board.lengths[index] = ComposeInLoop(*random, rules, facts, positions[index], vowelRun, work);
         if (capitalise)
@@ -531,8 +575,9 @@ void Style::ComposeSurnames(AdditiveRandom& random, Board& board) const
     } else {
         for (int index = 0; index < NamesPerBoard; ++index) {
             const Fragment& head = style.heads[static_cast<std::size_t>(Pick(random, style.headSpan))];
-            std::memcpy(board.names[index], head.text, FragmentSlot);
-            board.lengths[index] = head.length;
+            const int skip = JoinBytes(head.text);  // a surname opens with no join either
+            std::memcpy(board.names[index], head.text + skip, static_cast<std::size_t>(FragmentSlot - skip));
+            board.lengths[index] = head.length - skip;
         }
     }
     for (int index = 0; index < NamesPerBoard; ++index) {

@@ -82,13 +82,12 @@ bool Groups(const std::string& name, std::vector<Group>& groups)
             vowel = !(k + 1 < units.size() && IsVowelLetter(units[k + 1].letter));
         if (!writesVowels)
             vowel = k % 2 == 1;
-        // A join between two letters of one group stays in it (Jean-Luc's "n-l"); one between
-        // a consonant and a vowel group is learned as the place where they meet, without it.
+        // A join stays with the letter after it: inside its group (Jean-Luc's "n-l"), or
+        // opening the next one (O'Neil's "'n"), which the composer appends without it where
+        // nothing stands before.
         if (groups.empty() || groups.back().vowel != vowel || !writesVowels)
             groups.push_back({"", vowel});
-        else
-            groups.back().text += units[k].joinBefore;
-        groups.back().text += units[k].text;
+        groups.back().text += units[k].joinBefore + units[k].text;
     }
     return true;
 }

@@ -175,6 +175,7 @@ struct NameReach::Walk {
 
     bool capitalAfterPrefix = false;
     int prefixLength = 0;  // in the unit
+    int frontLength = -1;  // where an opening join is left out (nothing appended yet), -1: nowhere
     int longest = 0;  // the longest text a name can reach, prefix included
     int contextCount = 1;
     std::uint64_t states = 0;
@@ -209,6 +210,15 @@ struct NameReach::Walk {
     {
         capitalAfterPrefix = CapitalAfter(prefix);
         prefixLength = Measure(prefix);
+        // As the composer appends: a fragment's opening join is left out at the name's start
+        // and after a prefix that ends in one.
+        bool opensWithJoins = false;
+        for (const auto& list : rules.tables)
+            for (const std::string& text : list)
+                opensWithJoins = opensWithJoins || JoinBytes(text.c_str()) > 0;
+        const bool prefixJoins = !prefix.empty() && (prefix.back() == '-' || prefix.back() == '\'' ||
+                                                     (prefix.size() >= 3 && JoinBytes(prefix.c_str() + prefix.size() - 3) == 3));
+        frontLength = !opensWithJoins ? -1 : prefix.empty() ? 0 : prefixJoins ? prefixLength : -1;
         std::uint64_t widest = 0;
         for (const auto& list : rules.tables)
             for (const std::string& text : list)
@@ -290,9 +300,10 @@ struct NameReach::Walk {
     const std::vector<Move>& StepsOf(int table, const State& s)
     {
         const int first = First(s);
+        const int front = s.length == frontLength ? 1 : 0;
         std::uint64_t key = static_cast<std::uint64_t>(table + 1) * static_cast<std::uint64_t>(contextCount) +
                             static_cast<std::uint64_t>(Contexts().Empty() ? 0 : s.context);
-        key = (key * 2 + static_cast<std::uint64_t>(first)) * static_cast<std::uint64_t>(ending.States()) +
+        key = (key * 4 + static_cast<std::uint64_t>(first * 2 + front)) * static_cast<std::uint64_t>(ending.States()) +
               static_cast<std::uint64_t>(s.match);
         auto known = steps.find(key);
         if (known != steps.end())
@@ -304,8 +315,9 @@ struct NameReach::Walk {
             bytes += text.size() + 1;
             if (table == OpeningVowels && Contains(rules.neverOpening, text))
                 continue;
-            const int length = Measure(text);
-            const int to = ending.Read(s.match, first ? Capitalised(text, rules) : text);
+            const std::string appended = front ? text.substr(static_cast<std::size_t>(JoinBytes(text.c_str()))) : text;
+            const int length = Measure(appended);
+            const int to = ending.Read(s.match, first ? Capitalised(appended, rules) : appended);
             const int next = NextContext(s, text);
             auto step = std::find_if(made.begin(), made.end(), [&](const Move& move) {
                 return move.bytes == length && move.match == to && move.next == next;

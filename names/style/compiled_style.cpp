@@ -42,14 +42,14 @@ std::string FragmentProblem(const std::string& text)
         return "an empty fragment";
     if (HasControlByte(text, at))
         return "a control byte (" + Hex(static_cast<unsigned char>(text[at])) + ") in a fragment";
-    bool afterJoin = true;  // a join may not open a fragment, nor follow one
+    bool afterJoin = false;  // a join may open a fragment (it joins it to the one before), not end it
     for (at = 0; at < text.size();) {
         const Letter letter = DecodeLetter(text, at);
         if (letter.length == 0)
             return "a fragment that is not valid UTF-8";
         const bool join = IsJoin(letter.codePoint);
         if (join && (afterJoin || at + static_cast<std::size_t>(letter.length) == text.size()))
-            return "\"" + text + "\" has a hyphen or apostrophe that is not between two letters";
+            return "\"" + text + "\" has a hyphen or apostrophe at its end or after another (one stands before a letter)";
         afterJoin = join;
         if (join) {
             at += static_cast<std::size_t>(letter.length);
@@ -75,6 +75,25 @@ bool HoldsJoin(const std::vector<Fragment>& fragments)
             return true;
     }
     return false;
+}
+
+bool OpensWithJoin(const std::vector<Fragment>& fragments)
+{
+    for (const Fragment& fragment : fragments)
+        if (JoinBytes(fragment.text) > 0)
+            return true;
+    return false;
+}
+
+bool HasOpeningJoins(const CompiledStyle& voice)
+{
+    bool joins = OpensWithJoin(voice.consonants) || OpensWithJoin(voice.vowels) || OpensWithJoin(voice.heads) ||
+                 OpensWithJoin(voice.stem.endings);
+    for (const CompiledGender& gender : voice.genders)
+        joins = joins || OpensWithJoin(gender.endings);
+    for (const ContextTable& table : voice.contextTables)
+        joins = joins || OpensWithJoin(table.fragments);
+    return joins;
 }
 
 bool HasJoins(const CompiledStyle& voice)
@@ -690,6 +709,7 @@ bool CompileStyle(const StyleData& data, CompiledStyle& voice, StyleFault& fault
             voice.asciiVowelEnd[static_cast<unsigned char>(letter[0])] = true;
 
     voice.hasJoins = HasJoins(voice);
+    voice.opensWithJoins = HasOpeningJoins(voice);
 
     int longestPrefixed = 0, longestBare = 0;
     for (int gender = Male; gender <= (voice.hasNeutral ? Neutral : Female); ++gender) {

@@ -108,6 +108,9 @@ struct CompiledStyle {
     int prefixRoom = 0;  // the most prefix bytes a name of the style has room for
     std::vector<std::uint64_t> guard;  // sorted, each hash once
     bool hasJoins = false;  // some fragment holds a hyphen or apostrophe: the letter after is capital
+    // Some fragment opens with one (it joins the fragment to the one before): appended first in
+    // a name, or after a prefix ending in one, the fragment goes without it.
+    bool opensWithJoins = false;
     // Format 2: the states of the contexts, and every table by number.
     bool hasContexts = false;
     ContextStates contexts[3];  // by gender

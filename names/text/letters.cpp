@@ -103,6 +103,13 @@ bool IsJoin(unsigned c)
     return c == '-' || c == '\'' || c == 0x2019;
 }
 
+int JoinBytes(const char* text)
+{
+    if (text[0] == '-' || text[0] == '\'')
+        return 1;
+    return text[0] == '\xE2' && text[1] == '\x80' && text[2] == '\x99' ? 3 : 0;
+}
+
 std::string SmallText(const std::string& text)
 {
     std::string small;

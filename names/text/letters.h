@@ -44,6 +44,8 @@ bool IsLetter(unsigned c);
 // typed ' or ’ (O'Neil). Never at a name's or a fragment's start or end, never two in a row;
 // the letter after one is capital as a name's first letter is.
 bool IsJoin(unsigned c);
+// The bytes of the join text opens with (1 or 3), or 0 when it opens with none.
+int JoinBytes(const char* text);
 // The vowels, for learning: a e i o u and every Latin letter written on one (é, ệ, ǒ), with æ,
 // ø, œ, dotless i, ý, ÿ and ŷ; the vowels of Greek, Cyrillic, Armenian and Georgian. "y" is
 // decided by where it stands, by the caller. Scripts that write no vowels as letters have none.

@@ -562,6 +562,49 @@ TEST(StyleReach, EndingsAreDecidedFromTheStylesOwnTables)
     }
 }
 
+// A fragment may open with a join ("'l" of O'Lea): appended where nothing stands before it, or
+// after a prefix that ends in one, it goes without it, and the up-front check counts it so:
+// exactly the lengths and final letters composed names have, no name opening on a join or
+// doubling one.
+TEST(StyleReach, AnOpeningJoinIsLeftOutAtTheFrontAndCountedSo)
+{
+    std::string text = ReadmeExample("A small style with contexts:");
+    const std::string plain = "consonants = [[\"l\", 3], [\"r\", 2], \"m\", \"v\"]";
+    ASSERT_NE(text.find(plain), std::string::npos);
+    text.replace(text.find(plain), plain.size(), "consonants = [[\"'l\", 3], [\"r\", 2], \"m\", \"-v\"]");
+    text.replace(text.find("after = [\"l\"]"), 13, "after = [\"'l\"]");
+    Style style;
+    StyleError error;
+    ASSERT_TRUE(Style::FromText(text, "joined", style, error)) << error.Text();
+    for (const char* prefix : {"", "Ana-", "Ka"}) {
+        for (GenderChoice gender : {GenderChoice::Male, GenderChoice::Female}) {
+            std::set<int> lengths;
+            std::set<char> last;
+            NameStream stream(style, 5, gender, prefix, NameConstraints());
+            StreamName name;
+            for (int k = 0; k < 100000 && stream.Next(name); ++k) {
+                const std::string given(name.text, static_cast<std::size_t>(name.length));
+                ASSERT_TRUE(given[0] != '\'' && given[0] != '-' && given.find("-'") == std::string::npos &&
+                            given.find("--") == std::string::npos) << given;
+                lengths.insert(name.length);
+                last.insert(given.back());
+            }
+            for (int length = 1; length <= 20; ++length) {
+                NameConstraints c;
+                c.minLength = c.maxLength = length;
+                EXPECT_EQ(!ImpossibleConstraints(c, prefix, gender, style), lengths.count(length) == 1)
+                    << "'" << prefix << "' " << length;
+            }
+            for (char letter = 'a'; letter <= 'z'; ++letter) {
+                NameConstraints c;
+                c.endsWith = std::string(1, letter);
+                EXPECT_EQ(!ImpossibleConstraints(c, prefix, gender, style), last.count(letter) == 1)
+                    << "'" << prefix << "' " << letter;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 namespace {
