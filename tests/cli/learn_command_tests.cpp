@@ -220,4 +220,9 @@ TEST(LearnCommand, ACyrillicStyleCountsLettersAndTakesEndingsInEitherCase)
     run = RunToolWith({"--style", style.name, "--female", "--prefix", "Мар", "--max-length", "2"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, "norvathel-names: --max-length is below the prefix's length\n");
+    // A refusal lists the style's own letters: no a to z here.
+    run = RunToolWith({"--style", style.name, "--ends-with", "ж"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err.find("a to z"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("no name contains 'ж' (names are made of the letters а, б, в, "), std::string::npos) << run.err;
 }

@@ -191,8 +191,9 @@ TEST(Unicode, ConstraintsCompareLettersInEitherCaseAndCountThem)
             const bool refused = static_cast<bool>(ImpossibleConstraints(c, "", GenderChoice::Drawn, style));
             const bool fromFits = static_cast<int>(letters.size()) >= c.minLength &&
                                   (c.maxLength == 0 || static_cast<int>(letters.size()) <= c.maxLength);
-            if (fromFits)
+            if (fromFits) {
                 ASSERT_FALSE(refused) << from << " ends with " << c.endsWith;
+            }
             if (refused)
                 continue;
             std::vector<std::string> expected;
@@ -258,8 +259,9 @@ TEST(Unicode, JoinsStandBetweenLettersWithACapitalAfter)
             NameConstraints c;
             c.lengthUnit = LengthUnit::CodePoints;
             c.minLength = c.maxLength = length;
-            if (lengths.count(length))
+            if (lengths.count(length)) {
                 EXPECT_FALSE(ImpossibleConstraints(c, prefix, GenderChoice::Female, style)) << prefix << " " << length;
+            }
         }
         for (const std::string& ending : endings) {
             NameConstraints c;
@@ -277,8 +279,9 @@ TEST(Unicode, JoinsStandBetweenLettersWithACapitalAfter)
             ASSERT_GT(letter.length, 0) << text;
             const bool join = IsJoin(letter.codePoint);
             ASSERT_FALSE(join && (afterJoin || at + static_cast<std::size_t>(letter.length) == text.size())) << text;
-            if (afterJoin && !join)
+            if (afterJoin && !join) {
                 ASSERT_EQ(CapitalLetter(letter.codePoint), 0u) << text << ": a small letter after a join";
+            }
             joined += join ? 1 : 0;
             afterJoin = join;
             at += static_cast<std::size_t>(letter.length);
