@@ -105,7 +105,34 @@ PEOPLES = [
            onsets="민:3 준:2 서:3 지:3 현:2 수:2 영:2 하:2 윤:2 도:2 은:2 채 예",
            vowels="-",
            endings={"m": "준:3 호:2 훈:2 우", "f": "아:3 은:2 희:2 린"}),
+    # Arabic letters, long vowels written and short ones not; kana, a syllable a letter.
+    People("qamar", 800, "1:2 2:5 3:2",
+           onsets="م:3 ح:2 س:2 ع:2 ل:3 ف:2 ن:2 ر:3 ك:2 ي:2 ب:2 ز د ش",
+           vowels="-:4 ا:3 ي:2 و:1",
+           after={"ا": "ل:2 م:2 ن:2 ر", "و": "د:2 ر:2 ف"},
+           endings={"m": "د:2 ن:2 ر:2 م ل", "f": "ة:4 ى:2 اء:1 ية:1"}),
+    People("sakura", 900, "1:2 2:5 3:2",
+           onsets="さ:2 く:2 ら:2 は:2 る:2 ゆ:2 い:2 そ:2 う:2 た:2 ひ:2 な:3 り:2 み:2 あ:2 ま:2 か:2 ゆ",
+           vowels="-",
+           endings={"m": "と:3 た:2 き:2 や:1 すけ:1", "f": "こ:4 な:2 み:2 か:1 え:1"}),
+    # Names joined by a hyphen or an apostrophe: Jean-Luc and O'Neil, made up.
+    People("marrec", 1000, "2:5 3:3",
+           onsets="b br d g j k l m n p r s t v",
+           initial="b:2 br d:2 g j:2 k l:2 m:3 n p r s:2 t:2 v",
+           medial="d:2 l:3 m n:3 r:4 s t v -l:2 -m:2 -j:1 -p:1",
+           vowels="a:4 e:3 i:2 o:3 ou:1 an:1",
+           after={"o": "'n:2 r:2 l", "a": "n:2 r:2 -m:1 l"},
+           endings={"m": "n:3 k:2 l:2 ic:1", "f": "e:4 a:2 elle:1 ine:1"}),
 ]
+
+
+def joined(name):
+    """The letter after a hyphen or apostrophe written as a capital, as such names are."""
+    out = list(name)
+    for k in range(1, len(out) - 1):
+        if out[k] in "-'":
+            out[k + 1] = out[k + 1].upper()
+    return "".join(out)
 
 
 def main():
@@ -114,7 +141,7 @@ def main():
         seen, lines = set(), []
         while len(lines) < people.size:
             gender = "m" if rng.random() < 0.5 else "f"
-            name = people.compose(rng, gender)
+            name = joined(people.compose(rng, gender))
             if name.lower() not in seen:
                 seen.add(name.lower())
                 lines.append(f"{name}\t{gender}")
