@@ -38,7 +38,8 @@ for room in names/*/; do cp -r "$room" "$stage/src/names/"; done
 # Unicode's tables, made from Debian's unicode-data as the CMake build makes them.
 unicode=${NORVATHEL_UNICODE_DATA:-/usr/share/unicode}
 python3 names/text/unicode_tables.py "$unicode/UnicodeData.txt" "$unicode/CompositionExclusions.txt" \
-    "$stage/src/names/text/unicode_letters.inc" "$stage/src/names/text/unicode_normal.inc"
+    "$stage/src/names/text/unicode_letters.inc" "$stage/src/names/text/unicode_normal.inc" \
+    "$stage/src/names/text/unicode_folding.inc"
 cp cli/tool_options.cpp cli/argument_texts.cpp cli/fault_words.cpp cli/line_reader.cpp cli/*.h "$stage/src/cli/"
 # toml++ as the build uses it: Debian's headers with the same mends (cmake/tomlplusplus_patch.cmake).
 toml=${NORVATHEL_TOML_HEADERS:-/usr/include}

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "compose/name_finishing.h"
+#include "text/case_folding.h"
 #include "text/letters.h"
 
 namespace norvathel {

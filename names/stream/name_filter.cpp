@@ -1,5 +1,6 @@
 #include "stream/name_filter.h"
 
+#include "text/case_folding.h"
 #include "text/letters.h"
 
 namespace norvathel {

@@ -9,6 +9,7 @@
 #include "stream/name_filter.h"
 #include "compose/name_finishing.h"
 #include "rules/name_reach.h"
+#include "text/case_folding.h"
 #include "text/letters.h"
 
 namespace norvathel {

@@ -127,27 +127,6 @@ std::string SmallText(const std::string& text)
     return small;
 }
 
-std::string FoldedText(const std::string& text)
-{
-    std::string folded;
-    folded.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        const Letter letter = DecodeLetter(text, at);
-        if (letter.length == 0) {
-            folded += text[at++];
-            continue;
-        }
-        const unsigned c = letter.codePoint < 0x80 ? static_cast<unsigned>(LowerByte(static_cast<char>(letter.codePoint)))
-                                                    : SimpleFold(letter.codePoint);
-        if (c == letter.codePoint)
-            folded.append(text, at, static_cast<std::size_t>(letter.length));
-        else
-            folded += EncodeLetter(c);
-        at += static_cast<std::size_t>(letter.length);
-    }
-    return folded;
-}
-
 bool IsAsciiText(const char* text, std::size_t size)
 {
     unsigned char any = 0;

@@ -27,10 +27,6 @@ std::vector<std::string> WithCapitals(const std::string& letters);
 unsigned SmallLetter(unsigned c);
 // The text with each letter made small by SmallLetter (anything that is not valid UTF-8 stops it).
 std::string SmallText(const std::string& text);
-// The text as letters are compared in either case: ASCII letters made small as always, every
-// other letter by Unicode's simple case folding (Σ, σ and ς alike); bytes that are not UTF-8
-// stay as they are.
-std::string FoldedText(const std::string& text);
 // True when every byte is ASCII: there folding is making A-Z small, and a letter is a byte.
 bool IsAsciiText(const char* text, std::size_t size);
 // The code points of a UTF-8 text: its bytes that do not continue a sequence.

@@ -9,7 +9,5 @@ bool IsMark(unsigned c);           // general category M*: stands after a letter
 // The simple mappings, or c itself where there is none.
 unsigned SimpleLower(unsigned c);
 unsigned SimpleUpper(unsigned c);
-// Simple case folding (statuses C and S): the form letters are compared in, either case alike.
-unsigned SimpleFold(unsigned c);
 
 }  // namespace norvathel

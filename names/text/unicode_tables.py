@@ -1,11 +1,11 @@
 """Writes the Unicode tables the names library needs, at build time, from Debian's unicode-data.
 
-    python3 unicode_tables.py UnicodeData.txt CompositionExclusions.txt LETTERS.inc NORMAL.inc
+    python3 unicode_tables.py UnicodeData.txt CompositionExclusions.txt LETTERS.inc NORMAL.inc FOLDING.inc
 
-What it writes, each a sorted C array (LETTERS.inc the first five, NORMAL.inc the rest; the
-mappings as runs {first, count, stride, difference}): the ranges of letters (categories L*) and of marks (M*),
-the simple lower-case and upper-case mappings, the simple case folding (CaseFolding.txt beside
-UnicodeData.txt, statuses C and S), the canonical combining classes other than 0,
+What it writes, each a sorted C array (LETTERS.inc the first four, FOLDING.inc the simple case
+folding, NORMAL.inc the rest; the mappings as runs {first, count, stride, difference}): the
+ranges of letters (categories L*) and of marks (M*), the simple lower-case and upper-case
+mappings, the simple case folding (CaseFolding.txt beside UnicodeData.txt, statuses C and S), the canonical combining classes other than 0,
 the canonical decompositions, and the pairs canonical composition joins (NFC: decompositions
 of two code points less the composition exclusions and those of non-starters).
 """
@@ -68,7 +68,7 @@ def read_folding(path):
 
 
 def main():
-    data_path, exclusions_path, letters_path, normal_path = sys.argv[1:5]
+    data_path, exclusions_path, letters_path, normal_path, folding_path = sys.argv[1:6]
     rows = read_data(data_path)
     letters = [c for c, f in rows.items() if f[2].startswith("L")]
     marks = [c for c, f in rows.items() if f[2].startswith("M")]
@@ -111,6 +111,8 @@ def main():
         array(out, "CodeRange", "MarkRanges", ranges(marks), 6)
         array(out, "CodeMapping", "LowerMappings", runs(lower), 4)
         array(out, "CodeMapping", "UpperMappings", runs(upper), 4)
+    with open(folding_path, "w", encoding="utf-8") as out:
+        out.write(heading)
         array(out, "CodeMapping", "FoldMappings", runs(folds), 4)
     with open(normal_path, "w", encoding="utf-8") as out:
         out.write(heading)

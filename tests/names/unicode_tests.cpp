@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "text/letters.h"
+#include "text/case_folding.h"
 #include "text/unicode_letters.h"
 #include "text/unicode_normal.h"
 
