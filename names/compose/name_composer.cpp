@@ -197,6 +197,7 @@ struct ComposingClassic : TablesOnly<ComposingClassic> {
     static constexpr AdditiveRandom::Span ConsonantSpan = AdditiveRandom::SpanOf(0, ConsonantDraws - 1);
     static constexpr AdditiveRandom::Span ClusterSpan = AdditiveRandom::SpanOf(0, ClusterDraws - 1);
     static constexpr int VowelMask = static_cast<int>(AdditiveRandom::SpanOf(0, VowelDraws - 1).mask);
+    static_assert(VowelMask < 32, "the refused vowel draws are one 32-bit set");
     using Numbers = ClassicNumbers;
     static constexpr int maxVowelRun = Numbers::maxVowelRun;
     static constexpr int endingFrom = Numbers::endingFrom;
@@ -243,10 +244,7 @@ struct ComposingClassic : TablesOnly<ComposingClassic> {
     NORVATHEL_ALWAYS_INLINE int DrawVowel(Draws& random, bool atOpening, VowelState& state) const
     {
         const std::uint32_t redraws = atOpening ? redrawsOpening : state;
-        int vowel;
-        do
-            vowel = random.Next() & VowelMask;
-        while (redraws >> vowel & 1u);
+        const int vowel = random.DrawNotIn(VowelMask, redraws);
         state = redrawsAfterVowel[vowel];
         return vowel;
     }

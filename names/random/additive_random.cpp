@@ -48,9 +48,12 @@ void AdditiveRandom::Start(const std::int32_t* table)
 void AdditiveRandom::Refill()
 {
     if (made + Made > Capacity) {
-        std::memmove(sequence, sequence + made - Lag, Lag * sizeof sequence[0]);
-        base += made - Lag;
-        next = made = Lag;
+        // The Lag words before the next draw (what Word() reads) and those made ahead of it.
+        const int ahead = made - next;
+        std::memmove(sequence, sequence + next - Lag, static_cast<std::size_t>(Lag + ahead) * sizeof sequence[0]);
+        base += next - Lag;
+        next = Lag;
+        made = Lag + ahead;
     }
     std::int32_t* out = sequence + made;
     // Two 30-bit words cannot overflow 32 bits when added. Words of the second block read the

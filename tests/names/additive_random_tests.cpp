@@ -128,9 +128,30 @@ TEST(AdditiveRandomCursor, DrawsTheGeneratorsOwnSequenceAcrossOpensAndCloses)
             turns = turns * 1103515245u + 12345u;
             const int run = 1 + static_cast<int>(turns >> 16) % 150;
             if (turns & 0x100u) {
+                // A cursor's draws look a few words ahead to find the first try that passes:
+                // the tries it takes are the step-by-step loop's, refused sets and spans of
+                // every shape, across the seams of blocks and moves.
                 AdditiveRandom::Cursor cursor(random);
-                for (int k = 0; k < run; ++k, ++n)
-                    ASSERT_EQ(cursor.Next(), reference.Next()) << seed << " cursor draw " << n;
+                for (int k = 0; k < run; ++k, ++n) {
+                    const std::uint32_t shape = turns >> (k % 24);
+                    if (k % 3 == 0) {
+                        ASSERT_EQ(cursor.Next(), reference.Next()) << seed << " cursor draw " << n;
+                    } else if (k % 3 == 1) {
+                        const AdditiveRandom::Span span = AdditiveRandom::SpanOf(0, 1 + static_cast<int>(shape % 200));
+                        int expected;
+                        do
+                            expected = reference.Next() & static_cast<int>(span.mask);
+                        while (static_cast<std::uint32_t>(expected) > span.last);
+                        ASSERT_EQ(cursor.Draw(span), expected) << seed << " cursor span draw " << n;
+                    } else {
+                        const std::uint32_t refused = (shape * 2654435761u) & 0xFFFEu;  // never every draw
+                        int expected;
+                        do
+                            expected = reference.Next() & 15;
+                        while (refused >> expected & 1u);
+                        ASSERT_EQ(cursor.DrawNotIn(15, refused), expected) << seed << " cursor set draw " << n;
+                    }
+                }
                 cursor.Close();
             } else {
                 for (int k = 0; k < run; ++k, ++n)

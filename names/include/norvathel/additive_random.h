@@ -4,6 +4,9 @@
 // program does (Seed), or from all 64 bits of a seed (SeedFull).
 #pragma once
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // For the few small functions of the composer's inner loop: inlined, the generator cursor
 // (AdditiveRandom::Cursor) stays in registers; called, it goes through memory on every draw.
@@ -112,10 +115,11 @@ private:
     // The draw a stored word gives: its upper 24 bits.
     static int Drawn(std::int32_t word) { return word >> 6; }
 
-    // Called when every word made has been handed out: makes the next two blocks of Short
-    // words, each word the sum of the words Lag and Short places back, none depending on
-    // another of its block, so that they are made side by side. Once the buffer is full, its last Lag words
-    // (all the recurrence and Word() read) move to its front first.
+    // Called when every word made has been handed out, or (from a cursor looking ahead) when
+    // a few are left: makes the next two blocks of Short words, each word the sum of the words
+    // Lag and Short places back, none depending on another of its block, so that they are made
+    // side by side. Once the buffer is full, the Lag words before the next draw (all the
+    // recurrence and Word() read) and the few made ahead of it move to its front first.
     void Refill();
     // Starts the sequence from a seeded table of 55 words: table[k] is x(k - 55).
     void Start(const std::int32_t* table);
@@ -147,13 +151,47 @@ public:
         return Drawn(words[next++]);
     }
 
+    // The same draws as the generator's Draw makes, the tries looked at Ahead at a time: the
+    // first that passes is found by a table, not by a branch on each try (whose outcome is as
+    // random as the draws).
     NORVATHEL_ALWAYS_INLINE int Draw(Span span)
     {
-        std::uint32_t d;
-        do
-            d = static_cast<std::uint32_t>(Next()) & span.mask;
-        while (d > span.last);
-        return static_cast<int>(d);
+        for (;;) {
+            MakeAhead();
+            const std::int32_t* w = words + next;
+#if defined(__SSE2__)
+            // Draws are below 2^24: a signed comparison serves.
+            const __m128i drawn = _mm_and_si128(_mm_srai_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w)), 6),
+                                                _mm_set1_epi32(static_cast<int>(span.mask)));
+            const __m128i over = _mm_cmpgt_epi32(drawn, _mm_set1_epi32(static_cast<int>(span.last)));
+            const unsigned passes = ~static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(over))) & 15u;
+#else
+            const auto pass = [&](int k) {
+                return static_cast<unsigned>((static_cast<std::uint32_t>(Drawn(w[k])) & span.mask) <= span.last) << k;
+            };
+            const unsigned passes = pass(0) | pass(1) | pass(2) | pass(3);
+#endif
+            if (passes != 0)
+                return static_cast<int>(static_cast<std::uint32_t>(Take(passes)) & span.mask);
+            next += Ahead;
+        }
+    }
+
+    // A draw masked by mask, drawn again while its bit in refused is set: the vowel rules'
+    // sets of refused draws (mask below 32).
+    NORVATHEL_ALWAYS_INLINE int DrawNotIn(std::uint32_t mask, std::uint32_t refused)
+    {
+        for (;;) {
+            MakeAhead();
+            const std::int32_t* w = words + next;
+            const auto pass = [&](int k) {
+                return (~refused >> (static_cast<std::uint32_t>(Drawn(w[k])) & mask) & 1u) << k;
+            };
+            const unsigned passes = pass(0) | pass(1) | pass(2) | pass(3);
+            if (passes != 0)
+                return static_cast<int>(static_cast<std::uint32_t>(Take(passes)) & mask);
+            next += Ahead;
+        }
     }
 
     template <int Lo, int Hi>
@@ -162,12 +200,35 @@ public:
         static_assert(Lo < Hi && static_cast<long long>(Hi) - Lo < NarrowSpanLimit,
                       "a narrow span of at least two values");
         constexpr Span span = SpanOf(Lo, Hi);
-        return Lo + Draw(span);
+        // A span of a power of two values takes its first try: no looking ahead.
+        if constexpr (span.last == span.mask)
+            return Lo + (Next() & static_cast<int>(span.mask));
+        else
+            return Lo + Draw(span);
     }
 
     void Close() { source.next = next; }
 
 private:
+    static constexpr int Ahead = 4;  // tries looked at together
+
+    NORVATHEL_ALWAYS_INLINE void MakeAhead()
+    {
+        if (made - next < Ahead)
+            Refill();
+    }
+
+    // The draw of the first try whose bit is set in passes (one of the Ahead ahead), all the
+    // tries up to it consumed.
+    NORVATHEL_ALWAYS_INLINE int Take(unsigned passes)
+    {
+        static constexpr unsigned char FirstSet[16] = {0, 0, 1, 0, 2, 0, 1, 0, 3, 0, 1, 0, 2, 0, 1, 0};
+        const int first = FirstSet[passes];
+        const int drawn = Drawn(words[next + first]);
+        next += first + 1;
+        return drawn;
+    }
+
     void Refill()
     {
         source.next = next;
