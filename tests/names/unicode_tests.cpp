@@ -298,4 +298,23 @@ TEST(Unicode, JoinsStandBetweenLettersWithACapitalAfter)
     EXPECT_NE(error.Text().find("at its end or after another"), std::string::npos) << error.Text();
 }
 
+// A style's letters as a refusal lists them: its own, never "a to z" for a style without, and
+// past forty a count of the rest (a script of syllables has hundreds).
+TEST(Unicode, ARefusalListsTheStylesOwnLetters)
+{
+    std::string list;
+    for (unsigned k = 0; k < 60; ++k)  // sixty Hangul syllables, two a name
+        list += EncodeLetter(0xAC00 + 28 * k) + EncodeLetter(0xAC00 + 28 * ((k * 7 + 3) % 60)) + "\n";
+    std::string styleText;
+    StyleError error;
+    ASSERT_TRUE(LearnStyleFile(list, "list", styleText, error)) << error.Text();
+    Style style;
+    ASSERT_TRUE(Style::FromText(styleText, "learned", style, error)) << error.Text();
+    const std::string letters = LettersOf(style);
+    EXPECT_EQ(letters.rfind("the letters \xEA\xB0\x80, ", 0), 0u) << letters;  // 가 first
+    EXPECT_EQ(letters.find("a to z"), std::string::npos) << letters;
+    EXPECT_NE(letters.find(" and 20 more"), std::string::npos) << letters;
+    EXPECT_EQ(LettersOf(Style::Classic()), "the letters a to z");
+}
+
 }  // namespace
