@@ -102,6 +102,7 @@ def test_refusals_carry_the_tools_reasons():
     cases = [
         ({"prefix": "abc", "max_length": 2}, ["--prefix", "abc", "--max-length", "2"]),
         ({"prefix": "Thorvald", "max_length": 4}, ["--prefix", "Thorvald", "--max-length", "4"]),
+        ({"prefix": "Жан", "max_length": 4}, ["--prefix", "Жан", "--max-length", "4"]),  # letters, not bytes
         ({"min_length": 50}, ["--min-length", "50"]),
         ({"min_length": 0}, ["--min-length", "0"]),
         ({"min_length": 9, "max_length": 5}, ["--min-length", "9", "--max-length", "5"]),

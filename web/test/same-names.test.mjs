@@ -99,6 +99,7 @@ test('refusals carry the tool\'s reasons, in the library\'s words; constraint fa
   const cases = [
     [{ prefix: 'abc', maxLength: 2 }, ['--prefix', 'abc', '--max-length', '2']],
     [{ prefix: 'Thorvald', maxLength: 4 }, ['--prefix', 'Thorvald', '--max-length', '4']],
+    [{ prefix: 'Жан', maxLength: 4 }, ['--prefix', 'Жан', '--max-length', '4']],  // letters, not bytes
     [{ minLength: 50 }, ['--min-length', '50']],
     [{ minLength: 9, maxLength: 5 }, ['--min-length', '9', '--max-length', '5']],
     [{ endsWith: '' }, ['--ends-with', '']],
