@@ -53,9 +53,7 @@ int FrontOf(const CompiledStyle& voice, const char* prefix, int length)
         return -1;
     if (length == 0)
         return 0;
-    const bool join = prefix[length - 1] == '-' || prefix[length - 1] == '\'' ||
-                      (length >= 3 && JoinBytes(prefix + length - 3) == 3);
-    return join ? length : -1;
+    return EndsWithJoin(prefix, length) ? length : -1;
 }
 
 // The name under construction; whole fixed-size fragments are copied in, the padding's zeros

@@ -111,12 +111,9 @@ void UpperCaseFirstLetterAs(Capitals capitals, char* text)
 void UpperCaseAfterJoins(Capitals capitals, char* text, int from)
 {
     for (int at = 1; text[at] != '\0'; ++at) {
-        int after = 0;
-        if (text[at] == '-' || text[at] == '\'')
-            after = at + 1;
-        else if (text[at] == '\xE2' && text[at + 1] == '\x80' && text[at + 2] == '\x99')
-            after = at + 3;
-        if (after >= from && after > 0 && text[after] != '\0')
+        const int join = JoinBytes(text + at);
+        const int after = at + join;
+        if (join > 0 && after >= from && text[after] != '\0')
             UpperCaseFirstLetterAs(capitals, text + after);
     }
 }

@@ -217,8 +217,7 @@ struct NameReach::Walk {
         for (const auto& list : rules.tables)
             for (const std::string& text : list)
                 opensWithJoins = opensWithJoins || JoinBytes(text.c_str()) > 0;
-        const bool prefixJoins = !prefix.empty() && (prefix.back() == '-' || prefix.back() == '\'' ||
-                                                     (prefix.size() >= 3 && JoinBytes(prefix.c_str() + prefix.size() - 3) == 3));
+        const bool prefixJoins = EndsWithJoin(prefix.c_str(), static_cast<int>(prefix.size()));
         frontLength = !opensWithJoins ? -1 : prefix.empty() ? 0 : prefixJoins ? prefixLength : -1;
         std::uint64_t widest = 0;
         for (const auto& list : rules.tables)

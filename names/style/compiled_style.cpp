@@ -67,13 +67,11 @@ std::string FragmentProblem(const std::string& text)
     return "";
 }
 
-bool HoldsJoin(const std::vector<Fragment>& fragments)
+bool AnyHoldsJoin(const std::vector<Fragment>& fragments)
 {
-    for (const Fragment& fragment : fragments) {
-        const std::string text(fragment.text, static_cast<std::size_t>(fragment.length));
-        if (text.find_first_of("-'") != std::string::npos || text.find("\xE2\x80\x99") != std::string::npos)
+    for (const Fragment& fragment : fragments)
+        if (HoldsJoin(fragment.text, fragment.length))
             return true;
-    }
     return false;
 }
 
@@ -98,12 +96,12 @@ bool HasOpeningJoins(const CompiledStyle& voice)
 
 bool HasJoins(const CompiledStyle& voice)
 {
-    bool joins = HoldsJoin(voice.consonants) || HoldsJoin(voice.vowels) || HoldsJoin(voice.heads) ||
-                 HoldsJoin(voice.tails) || HoldsJoin(voice.stem.endings);
+    bool joins = AnyHoldsJoin(voice.consonants) || AnyHoldsJoin(voice.vowels) || AnyHoldsJoin(voice.heads) ||
+                 AnyHoldsJoin(voice.tails) || AnyHoldsJoin(voice.stem.endings);
     for (const CompiledGender& gender : voice.genders)
-        joins = joins || HoldsJoin(gender.endings);
+        joins = joins || AnyHoldsJoin(gender.endings);
     for (const ContextTable& table : voice.contextTables)
-        joins = joins || HoldsJoin(table.fragments);
+        joins = joins || AnyHoldsJoin(table.fragments);
     return joins;
 }
 

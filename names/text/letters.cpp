@@ -110,6 +110,19 @@ int JoinBytes(const char* text)
     return text[0] == '\xE2' && text[1] == '\x80' && text[2] == '\x99' ? 3 : 0;
 }
 
+bool EndsWithJoin(const char* text, int length)
+{
+    return length > 0 && (JoinBytes(text + length - 1) == 1 || (length >= 3 && JoinBytes(text + length - 3) == 3));
+}
+
+bool HoldsJoin(const char* text, int length)
+{
+    for (int at = 0; at < length; ++at)
+        if (JoinBytes(text + at) > 0)
+            return true;
+    return false;
+}
+
 std::string SmallText(const std::string& text)
 {
     std::string small;

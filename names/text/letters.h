@@ -42,6 +42,10 @@ bool IsLetter(unsigned c);
 bool IsJoin(unsigned c);
 // The bytes of the join text opens with (1 or 3), or 0 when it opens with none.
 int JoinBytes(const char* text);
+// True when the text's last letter is a join.
+bool EndsWithJoin(const char* text, int length);
+// True when a join stands anywhere in the text.
+bool HoldsJoin(const char* text, int length);
 // The vowels, for learning: a e i o u and every Latin letter written on one (é, ệ, ǒ), with æ,
 // ø, œ, dotless i, ý, ÿ and ŷ; the vowels of Greek, Cyrillic, Armenian and Georgian. "y" is
 // decided by where it stands, by the caller. Scripts that write no vowels as letters have none.
