@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "random/seed_words.h"
 #include "stream/name_filter.h"
 
 using namespace norvathel;
@@ -117,6 +118,26 @@ void BM_Seed(benchmark::State& state, bool full)
 }
 BENCHMARK_CAPTURE(BM_Seed, clock, false);
 BENCHMARK_CAPTURE(BM_Seed, full, true);
+
+// SeedFull's words by each way this build holds that this processor runs.
+void BM_SeedWords(benchmark::State& state)
+{
+    int count = 0;
+    const SeedWordsWay& way = SeedWordsWays(count)[state.range(0)];
+    if (!way.usable()) {
+        state.SkipWithError("this processor lacks it");
+        return;
+    }
+    state.SetLabel(way.name);
+    std::int32_t words[SeedWordRoom];
+    std::uint64_t seed = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(way.fill(++seed, words));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SeedWords)->DenseRange(0, [] { int count = 0; SeedWordsWays(count); return count - 1; }());
 
 void BM_BoardsAfterSeed(benchmark::State& state, bool full)
 {

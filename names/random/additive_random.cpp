@@ -3,8 +3,12 @@
 #include <cstring>
 #include <ctime>
 
+#include "random/seed_words.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
 #endif
 
 namespace norvathel {
@@ -90,94 +94,14 @@ std::uint64_t SplitMix64(std::uint64_t& state)
     return Mixed(state);
 }
 
-namespace {
-
-constexpr std::uint64_t MixFirst = 0xBF58476D1CE4E5B9u, MixSecond = 0x94D049BB133111EBu;
-
-// The top 30 bits of SplitMix64's output for a state already advanced. Its last step
-// (z ^ z >> 31) leaves bits 33 and up as they are, so it is not made.
-inline std::int32_t MixedTop30(std::uint64_t z)
-{
-    z = (z ^ (z >> 30)) * MixFirst;
-    z = (z ^ (z >> 27)) * MixSecond;
-    return static_cast<std::int32_t>(z >> 34);
-}
-
-#if defined(__SSE2__)
-// The low 64 bits of each lane times a constant, from 32-bit products (SSE2 has no wider):
-// lo*lo + (hi*lo + lo*hi) << 32.
-inline __m128i TimesConstant(__m128i a, __m128i low, __m128i high)
-{
-    const __m128i cross = _mm_add_epi64(_mm_mul_epu32(_mm_srli_epi64(a, 32), low), _mm_mul_epu32(a, high));
-    return _mm_add_epi64(_mm_mul_epu32(a, low), _mm_slli_epi64(cross, 32));
-}
-
-// Both lanes' states mixed, as MixedTop30 does one.
-inline __m128i MixedTop30(__m128i z)
-{
-    const __m128i firstLow = _mm_set_epi32(0, static_cast<int>(MixFirst & 0xFFFFFFFFu), 0,
-                                           static_cast<int>(MixFirst & 0xFFFFFFFFu));
-    const __m128i firstHigh = _mm_set_epi32(0, static_cast<int>(MixFirst >> 32), 0, static_cast<int>(MixFirst >> 32));
-    const __m128i secondLow = _mm_set_epi32(0, static_cast<int>(MixSecond & 0xFFFFFFFFu), 0,
-                                            static_cast<int>(MixSecond & 0xFFFFFFFFu));
-    const __m128i secondHigh =
-        _mm_set_epi32(0, static_cast<int>(MixSecond >> 32), 0, static_cast<int>(MixSecond >> 32));
-    z = TimesConstant(_mm_xor_si128(z, _mm_srli_epi64(z, 30)), firstLow, firstHigh);
-    z = TimesConstant(_mm_xor_si128(z, _mm_srli_epi64(z, 27)), secondLow, secondHigh);
-    return _mm_srli_epi64(z, 34);
-}
-#endif
-
-}  // namespace
-
 void AdditiveRandom::SeedFull(std::uint64_t seed)
 {
-    // Word k is the top 30 bits of SplitMix64's (k+1)-th output from the seed: the state
-    // seed + (k+1) times the increment, mixed. None waits for another, so they are worked out
-    // side by side, the states by additions, straight into the buffer's first 55 words (and
-    // one spare: the halves below make an even count).
-    static_assert(Capacity > Lag, "room for the spare word");
-    std::int32_t* table = sequence;
-    std::int32_t odd = 0;  // the words' low bits, together
-#if defined(__SSE2__)
-    // The first half two at a time in vector lanes, the second half in plain registers, in
-    // one loop: the vector and the scalar multipliers work at once.
-    constexpr int Half = (Lag + 1) / 2;
-    static_assert(Half % 2 == 0, "the vector half is whole pairs");
-    const std::uint64_t first = seed + SplitMixIncrement, second = first + SplitMixIncrement;
-    __m128i lanes = _mm_set_epi32(static_cast<int>(second >> 32), static_cast<int>(second & 0xFFFFFFFFu),
-                                  static_cast<int>(first >> 32), static_cast<int>(first & 0xFFFFFFFFu));
-    const std::uint64_t twice = 2 * SplitMixIncrement;
-    const __m128i step = _mm_set_epi32(static_cast<int>(twice >> 32), static_cast<int>(twice & 0xFFFFFFFFu),
-                                       static_cast<int>(twice >> 32), static_cast<int>(twice & 0xFFFFFFFFu));
-    __m128i oddLanes = _mm_setzero_si128();
-    std::uint64_t state = seed + static_cast<std::uint64_t>(Half) * SplitMixIncrement;
-    for (int k = 0; k < Half; k += 2) {
-        const __m128i mixed = MixedTop30(lanes);
-        oddLanes = _mm_or_si128(oddLanes, mixed);
-        table[k] = _mm_cvtsi128_si32(mixed);
-        table[k + 1] = _mm_cvtsi128_si32(_mm_srli_si128(mixed, 8));
-        lanes = _mm_add_epi64(lanes, step);
-        state += SplitMixIncrement;
-        table[Half + k] = MixedTop30(state);
-        state += SplitMixIncrement;
-        table[Half + k + 1] = MixedTop30(state);
-        if (Half + k + 1 < Lag)  // the spare word stays out of the count
-            odd |= table[Half + k + 1];
-        odd |= table[Half + k];
-    }
-    odd |= _mm_cvtsi128_si32(oddLanes) | _mm_cvtsi128_si32(_mm_srli_si128(oddLanes, 8));
-#else
-    std::uint64_t state = seed;
-    for (int k = 0; k < Lag; ++k) {
-        state += SplitMixIncrement;
-        table[k] = MixedTop30(state);
-        odd |= table[k];
-    }
-#endif
+    // Straight into the buffer's first 55 words, and one spare.
+    static_assert(Capacity >= SeedWordRoom && Lag == SeedWordCount, "the seed's words start the buffer");
+    const std::int32_t odd = ChosenSeedWords()(seed, sequence);
     // The sums reach their full period only when some word is odd; all 55 even is a chance of
     // 2^-55, but then the sequence would never leave the even numbers.
-    table[0] |= (odd & 1) ^ 1;
+    sequence[0] |= (odd & 1) ^ 1;
     next = made = Lag;
     base = -Lag;
 }

@@ -1,5 +1,7 @@
 #include <norvathel/additive_random.h>
 
+#include "random/seed_words.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -286,23 +288,39 @@ TEST(SplitMix64, GivesTheReferenceOutputs)
 
 TEST(AdditiveRandomSeedFull, FillsEveryWordWithTheTop30BitsOfSplitMix64)
 {
-    // The edge seeds and ten thousand spread over all 64 bits: the words are worked out two
-    // lanes and two registers at a time, so every word of every pair is compared.
+    // The edge seeds and ten thousand spread over all 64 bits: the words are worked out in
+    // lanes of two, four or eight and in registers beside them, so every word is compared, by
+    // SeedFull and by every way of working them out this processor runs.
     std::vector<std::uint64_t> seeds = {0, 1, ~std::uint64_t{0}, std::uint64_t{1} << 63};
     std::uint64_t spread = 12345;
     for (int n = 0; n < 10000; ++n)
         seeds.push_back(norvathel::SplitMix64(spread) * 0x2545F4914F6CDD1Du);
+    int ways = 0;
+    const norvathel::SeedWordsWay* way = norvathel::SeedWordsWays(ways);
     for (std::uint64_t seed : seeds) {
         AdditiveRandom random;
         random.SeedFull(seed);
         std::uint64_t state = seed;
+        std::vector<std::int32_t> expected;
         bool odd = false;
         for (int k = 0; k < 55; ++k) {
-            const std::uint64_t expected = norvathel::SplitMix64(state) >> 34;
-            ASSERT_EQ(static_cast<std::uint64_t>(random.Word(k)), expected) << seed << " word " << k;
+            expected.push_back(static_cast<std::int32_t>(norvathel::SplitMix64(state) >> 34));
+            ASSERT_EQ(random.Word(k), expected.back()) << seed << " word " << k;
             odd = odd || (random.Word(k) & 1);
         }
         EXPECT_TRUE(odd);
+        for (int w = 0; w < ways; ++w) {
+            if (!way[w].usable())
+                continue;
+            std::int32_t words[norvathel::SeedWordRoom];
+            const std::int32_t together = way[w].fill(seed, words);
+            for (int k = 0; k < 55; ++k)
+                ASSERT_EQ(words[k], expected[static_cast<std::size_t>(k)]) << way[w].name << " " << seed << " word " << k;
+            bool anyOdd = false;
+            for (std::int32_t word : expected)
+                anyOdd = anyOdd || (word & 1);
+            ASSERT_EQ((together & 1) != 0, anyOdd) << way[w].name << " " << seed;
+        }
     }
     // The reference value of SplitMix64's first output for state 0, 0xE220A8397B1DCDAF.
     AdditiveRandom zero;
