@@ -70,6 +70,12 @@ void AdditiveRandom::Refill()
         const __m128i near = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + t - Short));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + t), _mm_and_si128(_mm_add_epi32(far, near), mask));
     }
+#elif defined(__wasm_simd128__)
+    const v128_t mask = wasm_i32x4_splat(WordMask);
+    for (int t = 0; t < Made; t += 4) {
+        const v128_t far = wasm_v128_load(out + t - Lag), near = wasm_v128_load(out + t - Short);
+        wasm_v128_store(out + t, wasm_v128_and(wasm_i32x4_add(far, near), mask));
+    }
 #else
     for (int t = 0; t < Made; ++t)
         out[t] = (out[t - Lag] + out[t - Short]) & WordMask;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
 #endif
 
 // For the few small functions of the composer's inner loop: inlined, the generator cursor
@@ -165,6 +167,10 @@ public:
                                                 _mm_set1_epi32(static_cast<int>(span.mask)));
             const __m128i over = _mm_cmpgt_epi32(drawn, _mm_set1_epi32(static_cast<int>(span.last)));
             const unsigned passes = ~static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(over))) & 15u;
+#elif defined(__wasm_simd128__)
+            const v128_t drawn = wasm_v128_and(wasm_i32x4_shr(wasm_v128_load(w), 6), wasm_i32x4_splat(static_cast<int>(span.mask)));
+            const v128_t over = wasm_i32x4_gt(drawn, wasm_i32x4_splat(static_cast<int>(span.last)));
+            const unsigned passes = ~static_cast<unsigned>(wasm_i32x4_bitmask(over)) & 15u;
 #else
             const auto pass = [&](int k) {
                 return static_cast<unsigned>((static_cast<std::uint32_t>(Drawn(w[k])) & span.mask) <= span.last) << k;
