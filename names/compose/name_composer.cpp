@@ -29,7 +29,7 @@ void NameList::Store(int index, char* name)
 
 Gender DrawStartGender(AdditiveRandom& random)
 {
-    return random.Range(1, 2) == 1 ? Male : Female;
+    return random.Range<1, 2>() == 1 ? Male : Female;
 }
 
 namespace {
@@ -479,8 +479,7 @@ void BoardCursor::Begin(AdditiveRandom& source, const CompiledStyle& style, bool
     const AdditiveRandom::Span span = stems ? style.stemPositions : style.positions;
     const int least = stems ? style.stemMinPositions : style.minPositions;
     if (style.classic && !stems) {  // the positions are classic's for every gender
-        for (int& count : positions)
-            count = source.Range<ClassicNumbers::minPositions, ClassicNumbers::maxPositions>();
+        source.RangeEach<ClassicNumbers::minPositions, ClassicNumbers::maxPositions>(positions);
     } else if (!stems && !style.genders[gender].positionTable.empty()) {
         const CompiledGender& of = style.genders[gender];
         for (int& count : positions)

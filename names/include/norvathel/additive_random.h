@@ -69,6 +69,25 @@ public:
         return Lo + Draw(span);
     }
 
+    // Range<Lo, Hi>() once for each of out's values, in order. A span of a power of two values
+    // takes one word a draw, so its draws come straight from that many words in a row.
+    template <int Lo, int Hi, int Count>
+    void RangeEach(int (&out)[Count])
+    {
+        constexpr Span span = SpanOf(Lo, Hi);
+        if constexpr (span.last == span.mask) {
+            static_assert(Count <= Made, "one refill makes every word the draws take");
+            if (made - next < Count)
+                Refill();
+            for (int k = 0; k < Count; ++k)
+                out[k] = Lo + (Drawn(sequence[next + k]) & static_cast<int>(span.mask));
+            next += Count;
+        } else {
+            for (int& value : out)
+                value = Range<Lo, Hi>();
+        }
+    }
+
     // A narrow span lo..hi (fewer than 2^24 values) as Range draws it: each try keeps the bits
     // of mask, the smallest 2^k - 1 covering last = hi - lo, and a try above last is drawn
     // again.
