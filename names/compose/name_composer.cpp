@@ -523,12 +523,18 @@ void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capital
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked,
                                PrefixContext(*voice, stems ? voice->stem : voice->genders[gender], prefix, prefixLength),
                                FrontOf(*voice, prefix, prefixLength)};
+    // Names with no prefix whose longest, with the fixed-size copy of its last fragment, fits
+    // a slot are composed in the slot itself; others in the work area and copied. (Copying
+    // also makes the slot's loads wait for the many small stores just made.)
+    const bool inSlot = prefixLength == 0 && voice->longestWithoutPrefix + Rules::CopyBytes <= NameSlotSize;
     for (; index < NamesPerBoard; ++index) {
-        board.lengths[index] = ComposeInLoop(*random, rules, facts, positions[index], vowelRun, work);
+        char* out = inSlot ? board.names[index] : work;
+        board.lengths[index] = ComposeInLoop(*random, rules, facts, positions[index], vowelRun, out);
         if (capitalise)
-            Capitalise(*voice, work, prefixLength);
+            Capitalise(*voice, out, prefixLength);
         // A whole slot at once: a fixed-size copy; the bytes behind the NUL do not matter.
-        std::memcpy(board.names[index], work, NameSlotSize);
+        if (!inSlot)
+            std::memcpy(board.names[index], work, NameSlotSize);
     }
 }
 
