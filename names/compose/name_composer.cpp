@@ -187,8 +187,10 @@ struct ComposingStyle : TablesOnly<ComposingStyle> {
 
 // The same for a style that draws with classic's numbers, every number known when compiling,
 // as the window has always drawn them: the same draws as ComposingStyle makes, only faster.
-// The vowel rules are sets of refused draws, one bit per masked draw.
-struct ComposingClassic : TablesOnly<ComposingClassic> {
+// The vowel rules are sets of refused draws, one bit per masked draw. The gender is known when
+// compiling too: a female name closes with an ending, a male one makes an opening draw.
+template <bool IsMale>
+struct ComposingClassic : TablesOnly<ComposingClassic<IsMale>> {
     using VowelState = std::uint32_t;
     using Draws = AdditiveRandom::Cursor;
     static AdditiveRandom::Cursor Open(AdditiveRandom& generator) { return AdditiveRandom::Cursor(generator); }
@@ -209,21 +211,20 @@ struct ComposingClassic : TablesOnly<ComposingClassic> {
     const std::uint32_t* redrawsAfterVowel;  // by masked draw
     const std::uint32_t* redrawsAfterClass;  // by vowel class; class 0: nothing but the span's
     std::uint32_t redrawsOpening;
-    bool male;
 
     ComposingClassic(const CompiledStyle& voice, const CompiledGender& gender)
         : consonants(voice.consonants.data()), vowels(voice.vowels.data()), endings(gender.endings.data()),
           redrawsAfterVowel(voice.redrawsAfterVowel.data()), redrawsAfterClass(voice.redrawsAfterClass.data()),
-          redrawsOpening(voice.redrawsOpening), male(!gender.closesWithEnding)
+          redrawsOpening(voice.redrawsOpening)
     {
     }
 
-    bool ClosesWithEnding() const { return !male; }
+    static constexpr bool ClosesWithEnding() { return !IsMale; }
     // A female name never opens on a consonant by its draw, and makes none.
     static_assert(Numbers::femaleOpeningOf == 0, "classic's female names make no opening draw");
     NORVATHEL_ALWAYS_INLINE bool OpeningHit(Draws& random) const
     {
-        return male && random.Range<1, Numbers::maleOpeningOf>() <= Numbers::maleOpeningIn;
+        return IsMale && random.template Range<1, Numbers::maleOpeningOf>() <= Numbers::maleOpeningIn;
     }
     NORVATHEL_ALWAYS_INLINE bool ConsonantHit(Draws& random) const
     {
@@ -404,8 +405,9 @@ int ComposeName(AdditiveRandom& generator, const Rules& rules, const PrefixFacts
 // One name of the loop over a board. Classic's path is made one body with its draws, so that
 // its cursor lives in registers; the general path, short of registers either way, is left
 // to the compiler.
-NORVATHEL_FLATTEN int ComposeInLoop(AdditiveRandom& random, const ComposingClassic& rules,
-                                          const PrefixFacts& prefix, int positions, int& carriedVowelRun, char* out)
+template <bool IsMale>
+NORVATHEL_FLATTEN int ComposeInLoop(AdditiveRandom& random, const ComposingClassic<IsMale>& rules,
+                                    const PrefixFacts& prefix, int positions, int& carriedVowelRun, char* out)
 {
     return ComposeName(random, rules, prefix, positions, carriedVowelRun, out);
 }
@@ -509,7 +511,8 @@ int BoardCursor::NextRaw()
     const PrefixFacts facts = {prefix, prefixLength, prefixEndsInConsonant, prefixBlocked,
                                PrefixContext(*voice, voiceOf, prefix, prefixLength), FrontOf(*voice, prefix, prefixLength)};
     const int length =
-        classicPath          ? ComposeName(*random, ComposingClassic(*voice, voiceOf), facts, positions[index], vowelRun, work)
+        classicPath && gender == Male ? ComposeName(*random, ComposingClassic<true>(*voice, voiceOf), facts, positions[index], vowelRun, work)
+        : classicPath ? ComposeName(*random, ComposingClassic<false>(*voice, voiceOf), facts, positions[index], vowelRun, work)
         : voice->hasContexts ? ComposeName(*random, ComposingContext(*voice, voiceOf), facts, positions[index], vowelRun, work)
                              : ComposeName(*random, ComposingStyle(*voice, voiceOf), facts, positions[index], vowelRun, work);
     ++index;
@@ -541,8 +544,10 @@ void BoardCursor::ComposeRestWith(const Rules& given, Board& board, bool capital
 void BoardCursor::ComposeRest(Board& board, bool capitalise)
 {
     const CompiledGender& voiceOf = stems ? voice->stem : voice->genders[gender];
-    if (classicPath)
-        ComposeRestWith(ComposingClassic(*voice, voiceOf), board, capitalise);
+    if (classicPath && gender == Male)
+        ComposeRestWith(ComposingClassic<true>(*voice, voiceOf), board, capitalise);
+    else if (classicPath)
+        ComposeRestWith(ComposingClassic<false>(*voice, voiceOf), board, capitalise);
     else if (voice->hasContexts)
         ComposeRestWith(ComposingContext(*voice, voiceOf), board, capitalise);
     else
