@@ -91,7 +91,7 @@ NORVATHEL_ALWAYS_INLINE ConsonantTables ConsonantTablesAt(Draws& draws, bool atS
 {
     const auto cluster = draws.Cluster();
     const bool mayStand = remaining > 1 && (!atStart || clusterOpens);
-    return {Misses(cluster) || !mayStand, Hits(cluster) && mayStand};
+    return {Misses(cluster) | !mayStand, Hits(cluster) & mayStand};  // no branch on the draw
 }
 
 // How a name with no positions left is closed: a gender that closes with endings takes one
