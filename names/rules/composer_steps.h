@@ -91,7 +91,10 @@ NORVATHEL_ALWAYS_INLINE ConsonantTables ConsonantTablesAt(Draws& draws, bool atS
 {
     const auto cluster = draws.Cluster();
     const bool mayStand = remaining > 1 && (!atStart || clusterOpens);
-    return {Misses(cluster) | !mayStand, Hits(cluster) & mayStand};  // no branch on the draw
+    // No branch on the draw: its outcome feeds the composer's arithmetic.
+    const bool single = Misses(cluster) | !mayStand;
+    const bool clustered = Hits(cluster) & mayStand;
+    return {single, clustered};
 }
 
 // How a name with no positions left is closed: a gender that closes with endings takes one
