@@ -26,6 +26,7 @@ x._initialize();
 const Female = 2, Batch = 16384, NameSize = 48, Rounds = 5;
 const streamAt = x.norvathel_web_alloc(8), filled = x.norvathel_web_alloc(8);
 const text = x.norvathel_web_alloc(Batch * NameSize), genders = x.norvathel_web_alloc(Batch);
+const lengths = x.norvathel_web_alloc(Batch);
 if (x.norvathel_web_stream_create(1n, 0, Female, 0, 0, 0, streamAt) !== 0) throw new Error('no stream');
 const stream = new DataView(memory.buffer).getUint32(streamAt, true);
 
@@ -34,7 +35,7 @@ function wasmRate() {
   const start = performance.now();
   while (performance.now() - start < 1000) {
     x.norvathel_web_arm();
-    x.norvathel_web_stream_fill(stream, text, genders, Batch, filled);
+    x.norvathel_web_stream_fill(stream, text, genders, lengths, Batch, filled);
     names += new DataView(memory.buffer).getUint32(filled, true);
   }
   return names / ((performance.now() - start) / 1000);

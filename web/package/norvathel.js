@@ -595,10 +595,11 @@ export class NameStream {
       const text = core.allocate(count * (this.#full ? FullNameSize : NameSize), temporaries);
       const genders = core.allocate(count, temporaries);
       const filled = core.allocate(8, temporaries);
-      const givenLengths = this.#full ? core.allocate(count, temporaries) : 0;
+      // Each name's length in bytes: the given part's for full names, the whole name's else.
+      const lengths = core.allocate(count, temporaries);
       const result = this.#full
-        ? core.x.norvathel_web_stream_fill_full(this.#handle, text, genders, givenLengths, count, filled)
-        : core.x.norvathel_web_stream_fill(this.#handle, text, genders, count, filled);
+        ? core.x.norvathel_web_stream_fill_full(this.#handle, text, genders, lengths, count, filled)
+        : core.x.norvathel_web_stream_fill(this.#handle, text, genders, lengths, count, filled);
       if (result === Dry) this.#dry = true;
       else core.check(result);
       const view = core.view();
@@ -606,10 +607,11 @@ export class NameStream {
       const bytes = view.getUint32(filled + 4, true);
       if (got === 0) return false;
       const memory = core.bytes();
-      this.#names = splitNames(memory.subarray(text, text + bytes));
+      this.#names = this.#full ? splitNames(memory.subarray(text, text + bytes))
+        : batchNames(memory.subarray(text, text + bytes), memory.subarray(lengths, lengths + got));
       this.#genderBytes = memory.slice(genders, genders + got);
       // Full names' given parts only when takeEntries asks: take needs only the whole names.
-      this.#givenParts = this.#full ? { lengths: memory.slice(givenLengths, givenLengths + got), text: memory.slice(text, text + bytes) } : null;
+      this.#givenParts = this.#full ? { lengths: memory.slice(lengths, lengths + got), text: memory.slice(text, text + bytes) } : null;
       this.#next = 0;
       return true;
     });
@@ -630,6 +632,31 @@ function givenNames(text, lengths, names) {
   return givens;
 }
 
+// A batch of names, each followed by '\n', from its text and the names' lengths in bytes:
+// decoded at once, and where the batch is ASCII (a byte a character) cut by the lengths, which
+// makes the strings faster than splitting at the newlines does.
+function batchNames(bytes, lengths) {
+  let text;
+  try {
+    text = strictDecoder.decode(bytes);
+  } catch {
+    return splitNames(bytes);
+  }
+  if (text.length !== bytes.length) return splitText(text);
+  const names = new Array(lengths.length);
+  for (let index = 0, start = 0; index < lengths.length; ++index) {
+    names[index] = text.slice(start, start + lengths[index]);
+    start += lengths[index] + 1;
+  }
+  return names;
+}
+
+function splitText(text) {
+  const names = text.split('\n');
+  names.pop();
+  return names;
+}
+
 // Names separated by '\n' (one after the last): decoded at once where all are UTF-8.
 function splitNames(bytes) {
   let text;
@@ -643,9 +670,7 @@ function splitNames(bytes) {
     }
     return names;
   }
-  const names = text.split('\n');
-  names.pop();
-  return names;
+  return splitText(text);
 }
 
 // --- boards, as the window composes them ---

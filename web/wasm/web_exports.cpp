@@ -24,7 +24,7 @@ void norvathel_web_free(void* block)
 }
 
 norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text, char* genders,
-                                           uint32_t count, uint32_t filled[2])
+                                           uint8_t* lengths, uint32_t count, uint32_t filled[2])
 {
     // Straight from the stream's board: the length is known, and a whole slot is one
     // fixed-size copy (no call, no strlen). The slot may reach past the name into room the
@@ -45,6 +45,7 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
             place += next.length;
             *place++ = '\n';
             genders[index] = next.gender == norvathel::Male ? 'm' : next.gender == norvathel::Female ? 'f' : 'n';
+            lengths[index] = static_cast<uint8_t>(next.length);
         }
     } catch (...) {
         result = NORVATHEL_NO_MEMORY;

@@ -40,12 +40,13 @@ NORVATHEL_WEB_API norvathel_result norvathel_web_key_name(uint64_t key_seed, con
 // gender ('s' start, 'm', 'f', 'n') and its decoded prefix, NUL-terminated; the item count, or -1
 // with the tool's message in out. out holds size bytes.
 NORVATHEL_WEB_API int32_t norvathel_web_parse_boards(const char* list, char* out, size_t size);
-// Up to count names from the stream into text, each followed by '\n', and each name's gender
-// ('m', 'f' or 'n') into genders; filled[0] is how many names, filled[1] how many bytes of text.
-// NORVATHEL_DRY once the stream runs dry. text must hold count * NORVATHEL_NAME_SIZE bytes.
+// Up to count names from the stream into text, each followed by '\n', each name's gender
+// ('m', 'f' or 'n') into genders and its length in bytes into lengths; filled[0] is how many
+// names, filled[1] how many bytes of text. NORVATHEL_DRY once the stream runs dry. text must
+// hold count * NORVATHEL_NAME_SIZE bytes.
 NORVATHEL_WEB_API norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
-                                                             char* genders, uint32_t count,
-                                                             uint32_t filled[2]);
+                                                             char* genders, uint8_t* lengths,
+                                                             uint32_t count, uint32_t filled[2]);
 // The same for full names, "Given Surname" each, with each given name's length in bytes in
 // given_lengths. text must hold count * NORVATHEL_FULL_NAME_SIZE bytes.
 NORVATHEL_WEB_API norvathel_result norvathel_web_stream_fill_full(norvathel_stream* stream,
