@@ -347,6 +347,54 @@ TEST(StyleFile, ALongNamedStyleLeavesLessRoomForAPrefix)
     }
 }
 
+TEST(StyleFile, BoardsHoldTheNamesTheCursorGivesOneByOne)
+{
+    // A board with no prefix is composed in its slots when a style's longest name leaves room
+    // for a fragment's fixed-size copy, else in a work area and copied. Styles of long
+    // fragments whose longest names stand on both sides of that line give the same names both
+    // ways, each slot as long as its length says (a copy past the last slot would reach the
+    // lengths).
+    const auto replaced = [](std::string text, const std::string& find, const std::string& by) {
+        const std::size_t at = text.find(find);
+        return at == std::string::npos ? std::string() : text.replace(at, find.size(), by);
+    };
+    // Long clusters wherever a consonant stands, short endings: the last fragment's copy
+    // starts late in a long name.
+    std::string longFragments = replaced(ReadmeExample(), "clusters = [\"mb\", \"nd\", \"lm\"]",
+                                         "clusters = [\"mbmbmb\", \"ndndnd\", \"lmlmlm\"]");
+    longFragments = replaced(longFragments, "cluster = [1, 5]", "cluster = [1, 1]");
+    longFragments = replaced(longFragments, "female_endings = [\"a\", \"owa\", \"ume\", \"ina\"]",
+                             "female_endings = [\"a\", \"e\"]");
+    int longest = 0;
+    for (int most : {4, 8, 12, 13}) {
+        const std::string positions = std::to_string(most - 1) + ", " + std::to_string(most);
+        const std::string text = replaced(longFragments, "positions = [2, 4]", "positions = [" + positions + "]");
+        Style style;
+        StyleError error;
+        ASSERT_TRUE(Style::FromText(text, "long.toml", style, error)) << error.Text();
+        AdditiveRandom boards, oneByOne;
+        boards.SeedFull(static_cast<std::uint64_t>(most));
+        oneByOne.SeedFull(static_cast<std::uint64_t>(most));
+        Board board;
+        BoardCursor cursor;
+        char slot[NameSlotSize];
+        for (int b = 0; b < 1000; ++b) {
+            const Gender gender = b % 3 == 0 ? Male : b % 3 == 1 ? Female : Neutral;
+            style.ComposeBoard(boards, gender, "", board);
+            cursor.Start(oneByOne, style, gender, "");
+            for (int k = 0; k < NamesPerBoard; ++k) {
+                const int length = cursor.Next(slot);
+                longest = std::max(longest, length);
+                ASSERT_EQ(board.lengths[k], length) << most << " board " << b << " name " << k;
+                ASSERT_EQ(std::string(board.names[k]), std::string(slot)) << most << " board " << b;
+                ASSERT_EQ(std::strlen(board.names[k]), static_cast<std::size_t>(length)) << most << " board " << b;
+            }
+        }
+    }
+    // Names long enough that a fragment's 16-byte copy late in one would pass its slot.
+    EXPECT_GT(longest, NameSlotSize - 16);
+}
+
 TEST(StyleFile, AStyleThatWouldDrawForeverIsRefused)
 {
     StyleData data = ClassicData();
