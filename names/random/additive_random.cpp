@@ -13,20 +13,6 @@
 
 namespace norvathel {
 
-namespace {
-
-constexpr std::uint64_t SplitMixIncrement = 0x9E3779B97F4A7C15u;
-
-// SplitMix64's output for a state already advanced: its mixing half.
-inline std::uint64_t Mixed(std::uint64_t z)
-{
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-}
-
-}  // namespace
-
 void AdditiveRandom::Seed()
 {
     Seed(static_cast<std::uint64_t>(std::time(nullptr)));
@@ -92,12 +78,6 @@ std::int32_t AdditiveRandom::Word(int k) const
     if (back < 0)
         back += Lag;
     return sequence[drawn - 1 - back - base];
-}
-
-std::uint64_t SplitMix64(std::uint64_t& state)
-{
-    state += SplitMixIncrement;
-    return Mixed(state);
 }
 
 void AdditiveRandom::SeedFull(std::uint64_t seed)

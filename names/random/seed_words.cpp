@@ -1,5 +1,7 @@
 #include "random/seed_words.h"
 
+#include <norvathel/additive_random.h>  // SplitMix64
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -27,13 +29,18 @@ namespace {
 constexpr std::uint64_t Increment = 0x9E3779B97F4A7C15u;
 constexpr std::uint64_t MixFirst = 0xBF58476D1CE4E5B9u, MixSecond = 0x94D049BB133111EBu;
 
-// The top 30 bits of SplitMix64's output for a state already advanced. Its last step
-// (z ^ z >> 31) leaves bits 33 and up as they are, so it is not made.
-inline std::int32_t MixedTop30(std::uint64_t z)
+// SplitMix64's first two mixing steps, for a state already advanced. Its last step
+// (z ^ z >> 31) leaves bits 33 and up as they are.
+inline std::uint64_t MixedTwice(std::uint64_t z)
 {
     z = (z ^ (z >> 30)) * MixFirst;
-    z = (z ^ (z >> 27)) * MixSecond;
-    return static_cast<std::int32_t>(z >> 34);
+    return (z ^ (z >> 27)) * MixSecond;
+}
+
+// The top 30 bits of SplitMix64's output: the last step need not be made for them.
+inline std::int32_t MixedTop30(std::uint64_t z)
+{
+    return static_cast<std::int32_t>(MixedTwice(z) >> 34);
 }
 
 bool Always() { return true; }
@@ -187,6 +194,13 @@ const SeedWordsWay Ways[] = {
 };
 
 }  // namespace
+
+std::uint64_t SplitMix64(std::uint64_t& state)
+{
+    state += Increment;
+    const std::uint64_t z = MixedTwice(state);
+    return z ^ (z >> 31);
+}
 
 const SeedWordsWay* SeedWordsWays(int& count)
 {

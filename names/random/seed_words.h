@@ -1,7 +1,7 @@
-// The 55 words SeedFull starts the generator from: word k is the top 30 bits of SplitMix64's
-// (k+1)-th output from the seed, that is of the state seed + (k+1) times the increment, mixed.
-// No word waits for another, so they are worked out side by side, as wide as the machine
-// allows; every way gives the same words.
+// SplitMix64 (declared in additive_random.h) and the 55 words SeedFull starts the generator
+// from: word k is the top 30 bits of SplitMix64's (k+1)-th output from the seed, that is of
+// the state seed + (k+1) times the increment, mixed. No word waits for another, so they are
+// worked out side by side, as wide as the machine allows; every way gives the same words.
 #pragma once
 #include <cstdint>
 
