@@ -233,13 +233,14 @@ struct ComposingClassic : TablesOnly<ComposingClassic<IsMale>> {
     NORVATHEL_ALWAYS_INLINE bool ClusterHit(Draws& random) const { return random.Range<1, Numbers::clusterOf>() <= Numbers::clusterIn; }
     NORVATHEL_ALWAYS_INLINE int PickConsonant(Draws& random, int cluster) const
     {
-        // The span by masks, not a branch: whether a cluster stands is a draw's outcome.
+        // The span by masks, not a branch: whether a cluster stands is a draw's outcome. Its
+        // first try, though, nearly always passes (a cluster's refuses 8 of 32 draws).
         const std::uint32_t all = 0u - static_cast<std::uint32_t>(cluster);
         const AdditiveRandom::Span span = {ConsonantSpan.last ^ ((ConsonantSpan.last ^ ClusterSpan.last) & all),
                                            ConsonantSpan.mask ^ ((ConsonantSpan.mask ^ ClusterSpan.mask) & all)};
-        return (ConsonantDraws & static_cast<int>(all)) + random.Draw(span);
+        return (ConsonantDraws & static_cast<int>(all)) + random.DrawFirstLikely(span);
     }
-    NORVATHEL_ALWAYS_INLINE int PickClosingConsonant(Draws& random) const { return random.Range<0, ConsonantDraws - 1>(); }
+    NORVATHEL_ALWAYS_INLINE int PickClosingConsonant(Draws& random) const { return random.DrawFirstLikely(ConsonantSpan); }
     NORVATHEL_ALWAYS_INLINE int PickEnding(Draws& random) const { return random.Range<0, EndingDraws - 1>(); }
 
     VowelState NothingBefore() const { return redrawsAfterClass[0]; }

@@ -144,7 +144,9 @@ TEST(AdditiveRandomCursor, DrawsTheGeneratorsOwnSequenceAcrossOpensAndCloses)
                         do
                             expected = reference.Next() & static_cast<int>(span.mask);
                         while (static_cast<std::uint32_t>(expected) > span.last);
-                        ASSERT_EQ(cursor.Draw(span), expected) << seed << " cursor span draw " << n;
+                        // Both ways of drawing a span: the first try on a branch, or by bits.
+                        const int drawn = shape & 0x40u ? cursor.DrawFirstLikely(span) : cursor.Draw(span);
+                        ASSERT_EQ(drawn, expected) << seed << " cursor span draw " << n;
                     } else {
                         const std::uint32_t refused = (shape * 2654435761u) & 0xFFFEu;  // never every draw
                         int expected;
