@@ -35,6 +35,22 @@ inline void WriteTextName(OutputBuffer& output, const char* name, int length)
     output.Commit(place + length + LineEndSize);
 }
 
+// Names first .. first + count - 1 of a board, each and a line end: one reservation for all,
+// and a fixed-size copy of each slot.
+inline void WriteTextNames(OutputBuffer& output, const norvathel::Board& board, int first, int count)
+{
+    static_assert(norvathel::NamesPerBoard * (norvathel::NameSlotSize + LineEndSize) <= OutputBuffer::MaxReserve,
+                  "a board's slots and line ends fit one reservation");
+    char* place = output.Reserve(norvathel::NamesPerBoard * (norvathel::NameSlotSize + LineEndSize));
+    for (int index = first; index < first + count; ++index) {
+        std::memcpy(place, board.names[index], norvathel::NameSlotSize);
+        place += board.lengths[index];
+        std::memcpy(place, LineEndBytes, LineEndSize);
+        place += LineEndSize;
+    }
+    output.Commit(place);
+}
+
 // A full name, "Given Surname", and a line end; the given name alone when surname is null.
 void WriteTextFullName(OutputBuffer& output, const char* given, int givenLength, const char* surname,
                        int surnameLength);

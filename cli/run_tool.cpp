@@ -49,8 +49,21 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
-    if (options.format == OutputFormat::Text && !options.fullNames) {
-        // Its own loop: this is the one that runs tens of millions of times a second.
+    if (options.format == OutputFormat::Text && !options.fullNames && !stream.Constrained()) {
+        // Its own loop, a board's names at a time: this is the one that runs tens of millions
+        // of times a second.
+        while (result.written < options.count) {
+            const std::uint64_t left = options.count - result.written;
+            const Board* board;
+            int first;
+            const int taken = stream.NextOfBoard(left < NamesPerBoard ? static_cast<int>(left) : NamesPerBoard, board, first);
+            WriteTextNames(output, *board, first, taken);
+            result.written += static_cast<std::uint64_t>(taken);
+            if (output.Failed())
+                break;
+            progress.Update(result.written, stream.Composed());
+        }
+    } else if (options.format == OutputFormat::Text && !options.fullNames) {
         for (; result.written < options.count && stream.Next(name); ++result.written) {
             WriteTextName(output, name.text, name.length);
             if (output.Failed())

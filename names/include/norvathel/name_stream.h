@@ -145,6 +145,26 @@ public:
         return true;
     }
 
+    // True when the stream may leave names out: constraints, or names it remembers so that
+    // none comes twice.
+    bool Constrained() const { return constrained; }
+    // For a stream that is not Constrained: the names of its board not yet handed out, at most
+    // most of them (most >= 1), handed out together as Next would hand them one by one; a new
+    // board is composed first when none are left. They are from->names[first] on; returns how
+    // many.
+    int NextOfBoard(int most, const Board*& from, int& first)
+    {
+        if (position == NamesPerBoard)
+            ComposeNextBoard();
+        const int taken = most < NamesPerBoard - position ? most : NamesPerBoard - position;
+        first = position;
+        from = &board;
+        position += taken;
+        composed += static_cast<std::uint64_t>(taken);
+        kept += static_cast<std::uint64_t>(taken);
+        return taken;
+    }
+
     bool RanDry() const { return dry; }
     std::uint64_t Composed() const { return composed; }
     std::uint64_t Kept() const { return kept; }
