@@ -84,8 +84,8 @@ struct WorkText {
     }
 };
 
-// How ComposeName draws: the general path straight from the generator (its many run-time
-// numbers leave no registers for a cursor's position), classic's through a cursor.
+// How ComposeName draws: classic's path and a style of tables through a cursor, a format 2
+// style (whose context tables take the registers) straight from the generator.
 inline void CloseDraws(AdditiveRandom&) {}
 inline void CloseDraws(AdditiveRandom::Cursor& cursor) { cursor.Close(); }
 
@@ -123,8 +123,8 @@ struct TablesOnly {
 // class refused next.
 struct ComposingStyle : TablesOnly<ComposingStyle> {
     using VowelState = std::uint16_t;
-    using Draws = AdditiveRandom;
-    static AdditiveRandom& Open(AdditiveRandom& generator) { return generator; }
+    using Draws = AdditiveRandom::Cursor;
+    static AdditiveRandom::Cursor Open(AdditiveRandom& generator) { return AdditiveRandom::Cursor(generator); }
 
     const Fragment* consonants;
     const Fragment* vowels;

@@ -21,11 +21,17 @@ struct Fragment {
     int length;
 };
 
+// A span known only at run time drawn by the generator, or by a cursor on it. A cursor takes
+// the first try on a branch: most tries of most spans pass, and a predicted branch lets the
+// draws after it go ahead without waiting for it.
+inline int DrawSpan(AdditiveRandom& random, AdditiveRandom::Span span) { return random.Draw(span); }
+inline int DrawSpan(AdditiveRandom::Cursor& cursor, AdditiveRandom::Span span) { return cursor.DrawFirstLikely(span); }
+
 // Range(0, span.last) exactly as Range draws it: no draw at all for a single value.
 template <typename Random>  // the generator or a cursor on it
 int Pick(Random& random, AdditiveRandom::Span span)
 {
-    return span.last == 0 ? 0 : random.Draw(span);
+    return span.last == 0 ? 0 : DrawSpan(random, span);
 }
 
 // A chance as the composer draws it: Range(1, of) <= in; Range draws nothing for of = 1, and
@@ -39,7 +45,7 @@ struct DrawnChance {
     template <typename Random>
     bool Hit(Random& random) const
     {
-        return draws ? static_cast<std::uint32_t>(random.Draw(span)) < hitsBelow : always;
+        return draws ? static_cast<std::uint32_t>(DrawSpan(random, span)) < hitsBelow : always;
     }
 };
 
