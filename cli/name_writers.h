@@ -39,9 +39,9 @@ inline void WriteTextName(OutputBuffer& output, const char* name, int length)
 // and a fixed-size copy of each slot.
 inline void WriteTextNames(OutputBuffer& output, const norvathel::Board& board, int first, int count)
 {
-    static_assert(norvathel::NamesPerBoard * (norvathel::NameSlotSize + LineEndSize) <= OutputBuffer::MaxReserve,
-                  "a board's slots and line ends fit one reservation");
-    char* place = output.Reserve(norvathel::NamesPerBoard * (norvathel::NameSlotSize + LineEndSize));
+    constexpr std::size_t BoardBytes = norvathel::NamesPerBoard * (norvathel::NameSlotSize + LineEndSize);
+    static_assert(BoardBytes <= OutputBuffer::MaxReserve, "a board's slots and line ends fit one reservation");
+    char* place = output.Reserve(BoardBytes);
     for (int index = first; index < first + count; ++index) {
         std::memcpy(place, board.names[index], norvathel::NameSlotSize);
         place += board.lengths[index];

@@ -54,9 +54,10 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
         // of times a second.
         while (result.written < options.count) {
             const std::uint64_t left = options.count - result.written;
+            const int most = left < NamesPerBoard ? static_cast<int>(left) : NamesPerBoard;
             const Board* board;
             int first;
-            const int taken = stream.NextOfBoard(left < NamesPerBoard ? static_cast<int>(left) : NamesPerBoard, board, first);
+            const int taken = stream.NextOfBoard(most, board, first);
             WriteTextNames(output, *board, first, taken);
             result.written += static_cast<std::uint64_t>(taken);
             if (output.Failed())
