@@ -14,6 +14,7 @@
 #include "norvathel_version.h"
 #include "argument_texts.h"
 #include "fault_words.h"
+#include "key_batches.h"
 #include "line_reader.h"
 #include "output_buffer.h"
 #include "progress_line.h"
@@ -107,18 +108,16 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
     writer.Finish(false);
 }
 
-// --keys: one name per line of the file, each from the key's own seed (mixed with --seed).
+// --keys: one name per line of the file, each from the key's own seed (mixed with --seed),
+// named a batch at a time on every processor and written in the file's order.
 void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& output,
                    ProgressLine& progress, RunResult& result)
 {
-    norvathel::KeyNamer namer(options.style, options.gender, options.prefix, options.constraints,
-                              options.fullNames);
-    // The first line is read before anything is written: a file that cannot be read at all (a
+    KeyBatches batches(options, options.threads != 0 ? options.threads : KeyThreads());
+    // The first batch is read before anything is written: a file that cannot be read at all (a
     // UTF-16 one, say) leaves no CSV header or JSON bracket behind its message.
     LineReader keys(in, LongestLine);
-    const char* key;
-    std::size_t length;
-    bool more = keys.Next(key, length);
+    bool more = batches.Next(keys);
     if (!more && !keys.Problem().empty()) {
         result.keysProblem = keys.Problem();
         return;
@@ -127,20 +126,21 @@ void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& outp
     // As the JSON document does, each object names the style unless it is classic without --full.
     const bool named = options.fullNames || !options.style.IsClassic();
     writer.Start(options.bom, options.fullNames, named ? options.style.Name().c_str() : nullptr);
-    norvathel::StreamName name;
-    for (; more && !output.Failed(); more = keys.Next(key, length)) {
-        const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, length, *options.seed)
-                                                : norvathel::KeySeed(key, length);
-        if (!namer.Name(seed, name)) {
-            result.ranDry = true;
-            result.dryKeyLine = keys.LineNumber();
-            break;
+    for (; more && !output.Failed(); more = batches.Next(keys)) {
+        const std::uint64_t composed = batches.Composed();
+        for (std::size_t k = 0; k < batches.Size() && !output.Failed(); ++k) {
+            const NamedKey& key = batches[k];
+            writer.Name(batches.KeyText(key), key.keyLength, key.name, key.length, key.gender,
+                        options.fullNames ? key.surname : nullptr, key.surnameLength);
+            ++result.written;
+            progress.Update(result.written, composed);
         }
-        writer.Name(key, length, name.text, name.length, name.gender, name.surname, name.surnameLength);
-        ++result.written;
-        progress.Update(result.written, namer.Composed());
     }
-    result.keysProblem = keys.Problem();
+    // A name that ran dry ends the run where it stands, whatever the file holds after it.
+    result.ranDry = batches.RanDry();
+    result.dryKeyLine = batches.DryLine();
+    if (!result.ranDry)
+        result.keysProblem = keys.Problem();
     writer.Finish();
 }
 

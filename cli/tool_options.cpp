@@ -82,6 +82,10 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
         problem = "--seed and --clock exclude each other";
         return false;
     }
+    if (options.threads != 0 && !options.keys) {
+        problem = "--threads is for --keys";
+        return false;
+    }
     if (options.keys && KeysConflict(options) != nullptr) {
         problem = KeysConflict(options);
         return false;
@@ -317,6 +321,18 @@ ParseOutcome SetCount(const char* name, const char* value, ToolOptions& options,
     return Accepted(ParseCount(name, value, options.count, problem));
 }
 
+ParseOutcome SetThreads(const char* name, const char* value, ToolOptions& options, std::string& problem)
+{
+    std::uint64_t threads = 0;
+    if (!ParseUnsigned(value, threads) || threads < 1 || threads > MostKeyThreads) {
+        problem = "invalid " + std::string(name) + " value " + Quoted(value) +
+                  ": expected a whole number from 1 to " + std::to_string(MostKeyThreads);
+        return ParseOutcome::Error;
+    }
+    options.threads = static_cast<int>(threads);
+    return ParseOutcome::Run;
+}
+
 ParseOutcome SetBoards(const char*, const char* value, ToolOptions& options, std::string& problem)
 {
     options.boardsGiven = true;
@@ -426,6 +442,9 @@ constexpr Option Options[] = {
      "input), the same name for the same key every time:\n"
      "--keys characters.txt; with --seed, other names for\n"
      "the same keys"},
+    {"--threads", nullptr, "N", SetThreads,
+     "name --keys on N threads (default: one for each\n"
+     "processor): --threads 1"},
     {"--clock", nullptr, "T|WORD", SetClock,
      "the names the window shows when started at second T\n"
      "since 1970 (and the lists that version 1 printed for\n"

@@ -18,6 +18,8 @@ enum class ConstraintOption { Unique, MinLength, MaxLength, EndsWith, Exclude, E
 
 // The longest line of a --keys file, and of the --exclude-file and --exclude-names files.
 const std::size_t LongestLine = 4096;
+// The most threads --keys names on: each holds a share of a batch in memory.
+const int MostKeyThreads = 64;
 
 // The tool's constraints count lengths in letters, as a person counts them.
 inline norvathel::NameConstraints CountingLetters()
@@ -33,6 +35,7 @@ struct ToolOptions {
     std::optional<std::uint64_t> clock;  // --clock: seeded as the program seeds from its clock
     bool showSeed = false;
     std::optional<std::string> keys;     // --keys: the file of keys, "-" for stdin
+    int threads = 0;                     // --threads: how many name the keys; 0: one a processor
     std::string stdinReader;             // the option that reads standard input ("-"), if any
     norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn;  // --male, --female
     bool prefixGiven = false;

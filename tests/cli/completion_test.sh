@@ -66,6 +66,8 @@ for COMP_WORDBREAKS_NAME in "default breaks" "no = or : breaks"; do
     offers 'norvathel-names --boards start,male:ka' ""
     offers 'norvathel-names --keys n' notes.txt
     offers 'norvathel-names --seed ' ""
+    offers 'norvathel-names --threads ' ""
+    offers 'norvathel-names --thr' --threads
     offers 'norvathel-names --sty' --style
     offers 'norvathel-names le' learn
     offers 'norvathel-names learn m' mine.toml

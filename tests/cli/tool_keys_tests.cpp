@@ -84,6 +84,21 @@ TEST(ToolKeys, EachKeyItsOwnNameWhateverTheOtherKeys)
     EXPECT_NE(mixed, expected);
 }
 
+TEST(ToolKeys, AnyNumberOfThreadsWritesTheSameNames)
+{
+    // Enough keys for several batches, in CSV so that every key is written beside its name.
+    std::string text;
+    for (int k = 0; k < 40000; ++k)
+        text += "npc-" + std::to_string(k) + "\n";
+    LineFile keys(text);
+    const ToolRun one = RunToolWith({"--keys", keys.path, "--format", "csv", "--threads", "1"});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    EXPECT_EQ(SplitLines(one.out).size(), 40001u);
+    for (const char* threads : {"2", "7"})
+        EXPECT_TRUE(RunToolWith({"--keys", keys.path, "--format", "csv", "--threads", threads}).out == one.out);
+    EXPECT_TRUE(RunToolWith({"--keys", keys.path, "--format", "csv"}).out == one.out);
+}
+
 TEST(ToolKeys, ConstraintsApplyToEveryKey)
 {
     LineFile keys("a\nb\nc\nd\ne\nf\ng\n");

@@ -1,0 +1,184 @@
+#include "key_batches.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+namespace {
+
+// A batch's keys take at most this much text: a file of long keys makes smaller batches.
+const std::size_t BatchTextLimit = std::size_t{4} << 20;
+
+}  // namespace
+
+KeyBatches::KeyBatches(const ToolOptions& given, int threads, std::uint64_t dryLimit) : options(given)
+{
+    for (int t = 0; t < std::max(threads, 1); ++t)
+        namers.emplace_back(new norvathel::KeyNamer(options.style, options.gender, options.prefix,
+                                                    options.constraints, options.fullNames, dryLimit));
+    // A system that will not start another thread gets the keys named on fewer.
+    for (std::size_t t = 1; t < namers.size(); ++t) {
+        try {
+            workers.emplace_back(&KeyBatches::Work, this, t);
+        } catch (const std::system_error&) {
+            namers.resize(t);
+            break;
+        }
+    }
+}
+
+KeyBatches::~KeyBatches()
+{
+    {
+        std::lock_guard<std::mutex> held(lock);
+        stopping = true;
+    }
+    batchStarted.notify_all();
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+bool KeyBatches::Next(LineReader& keys)
+{
+    current->named = 0;
+    if (naming == nullptr) {  // the first batch
+        if (ended || !Read(keys, batches[0])) {
+            ended = true;
+            return false;
+        }
+        Start(batches[0]);
+    }
+    Batch& done = *naming;
+    Batch& next = &done == &batches[0] ? batches[1] : batches[0];
+    // The next batch is read while this one is named; a name that runs dry ends the run.
+    const bool more = Read(keys, next);
+    Finish(done);
+    ended = !more || ranDry;
+    if (!ended)
+        Start(next);
+    current = &done;
+    return true;
+}
+
+bool KeyBatches::Read(LineReader& keys, Batch& batch)
+{
+    batch.text.clear();
+    batch.entries.clear();
+    const char* key;
+    std::size_t length;
+    while (batch.entries.size() < KeysPerThread * namers.size() && batch.text.size() < BatchTextLimit &&
+           keys.Next(key, length)) {
+        NamedKey entry;
+        entry.keyAt = batch.text.size();
+        entry.keyLength = length;
+        entry.line = keys.LineNumber();
+        batch.text.append(key, length);
+        batch.entries.push_back(entry);
+    }
+    return !batch.entries.empty();
+}
+
+// Hands the batch to the workers, in chunks of keys in a row.
+void KeyBatches::Start(Batch& batch)
+{
+    const std::size_t size = batch.entries.size();
+    batch.chunks.clear();
+    for (std::size_t begin = 0; begin < size; begin += KeysPerChunk) {
+        const std::size_t end = std::min(size, begin + KeysPerChunk);
+        batch.chunks.push_back({begin, end, end, nullptr});
+    }
+    batch.taken = 0;
+    naming = &batch;
+    if (workers.empty())
+        return;
+    {
+        std::lock_guard<std::mutex> held(lock);
+        ++started;
+        working = workers.size();
+    }
+    batchStarted.notify_all();
+}
+
+// Names what the workers left of the batch, waits for them, and gives the keys up to the first
+// that ran dry, as one thread naming them in order would stop.
+void KeyBatches::Finish(Batch& batch)
+{
+    NameChunks(batch, *namers[0]);
+    if (!workers.empty()) {
+        std::unique_lock<std::mutex> held(lock);
+        batchDone.wait(held, [this] { return working == 0; });
+    }
+    naming = nullptr;
+    composed = 0;
+    for (const auto& namer : namers)
+        composed += namer->Composed();
+    batch.named = batch.entries.size();
+    for (const Chunk& chunk : batch.chunks) {
+        if (chunk.failure)
+            std::rethrow_exception(chunk.failure);
+        if (chunk.stop < chunk.end) {
+            batch.named = chunk.stop;
+            ranDry = true;
+            dryLine = batch.entries[chunk.stop].line;
+            return;
+        }
+    }
+}
+
+void KeyBatches::NameChunks(Batch& batch, norvathel::KeyNamer& namer)
+{
+    for (std::size_t c; (c = batch.taken.fetch_add(1, std::memory_order_relaxed)) < batch.chunks.size();)
+        NameChunk(batch, batch.chunks[c], namer);
+}
+
+void KeyBatches::NameChunk(Batch& batch, Chunk& chunk, norvathel::KeyNamer& namer)
+{
+    try {
+        norvathel::StreamName name;
+        for (std::size_t k = chunk.begin; k < chunk.end; ++k) {
+            NamedKey& entry = batch.entries[k];
+            const char* key = batch.text.data() + entry.keyAt;
+            const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, entry.keyLength, *options.seed)
+                                                    : norvathel::KeySeed(key, entry.keyLength);
+            if (!namer.Name(seed, name)) {
+                chunk.stop = k;
+                return;
+            }
+            // Whole slots: the bytes behind the NUL do not matter.
+            std::memcpy(entry.name, name.text, sizeof entry.name);
+            entry.length = name.length;
+            entry.gender = name.gender;
+            entry.surnameLength = name.surnameLength;
+            if (name.surname != nullptr)
+                std::memcpy(entry.surname, name.surname, sizeof entry.surname);
+        }
+    } catch (...) {
+        chunk.failure = std::current_exception();
+    }
+}
+
+void KeyBatches::Work(std::size_t t)
+{
+    std::uint64_t seen = 0;
+    for (;;) {
+        Batch* batch;
+        {
+            std::unique_lock<std::mutex> held(lock);
+            batchStarted.wait(held, [&] { return stopping || started != seen; });
+            if (stopping)
+                return;
+            seen = started;
+            batch = naming;
+        }
+        NameChunks(*batch, *namers[t]);
+        std::lock_guard<std::mutex> held(lock);
+        if (--working == 0)
+            batchDone.notify_one();
+    }
+}
+
+int KeyThreads()
+{
+    const unsigned processors = std::thread::hardware_concurrency();
+    return processors == 0 ? 1 : static_cast<int>(std::min<unsigned>(processors, MostKeyThreads));
+}
