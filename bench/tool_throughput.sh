@@ -86,9 +86,15 @@ with tempfile.TemporaryDirectory() as scratch:
     key_count = max(names // 10, 1)
     with open(keys, "w") as out:
         out.writelines(f"npc-{number}\n" for number in range(key_count))
-    seconds = statistics.median(run(["--keys", keys])[0] for _ in range(runs))
-    print(f"  --keys: {key_count} keys in {seconds:.2f} s = {key_count / seconds / 1e6:.2f} million keys/s"
-          f" (median of {runs})")
+    # On every processor (the default), then on one thread, in turn.
+    every, one = [], []
+    for _ in range(runs):
+        every.append(run(["--keys", keys])[0])
+        one.append(run(["--keys", keys, "--threads", "1"])[0])
+    for label, times in (("--keys", every), ("--threads 1", one)):
+        seconds = statistics.median(times)
+        print(f"{label:>12}: {key_count} keys in {seconds:.2f} s = {key_count / seconds / 1e6:.2f} million keys/s"
+              f" (median of {runs}, {os.cpu_count()} processors)")
     # --exclude-file: 5,000 random pieces of five letters, which few names contain. Names
     # written per second; the composer makes at least as many.
     pieces = os.path.join(scratch, "pieces.txt")

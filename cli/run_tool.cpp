@@ -108,24 +108,55 @@ void WriteReplay(const ToolOptions& options, std::uint64_t seed, OutputBuffer& o
     writer.Finish(false);
 }
 
-// --keys: one name per line of the file, each from the key's own seed (mixed with --seed),
-// named a batch at a time on every processor and written in the file's order.
-void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& output,
-                   ProgressLine& progress, RunResult& result)
+// The CSV header or JSON bracket of a --keys run. As the JSON document does, each object names
+// the style unless it is classic without --full.
+void StartKeys(const ToolOptions& options, KeyWriter& writer)
 {
-    KeyBatches batches(options, options.threads != 0 ? options.threads : KeyThreads());
-    // The first batch is read before anything is written: a file that cannot be read at all (a
-    // UTF-16 one, say) leaves no CSV header or JSON bracket behind its message.
-    LineReader keys(in, LongestLine);
-    bool more = batches.Next(keys);
-    if (!more && !keys.Problem().empty()) {
-        result.keysProblem = keys.Problem();
-        return;
-    }
-    KeyWriter writer(output, options.format);
-    // As the JSON document does, each object names the style unless it is classic without --full.
     const bool named = options.fullNames || !options.style.IsClassic();
     writer.Start(options.bom, options.fullNames, named ? options.style.Name().c_str() : nullptr);
+}
+
+// The first key (or batch) is read before anything is written, in both ways below: a file that
+// cannot be read at all (a UTF-16 one, say) leaves no CSV header or JSON bracket behind its
+// message. Each returns false when it wrote nothing, not even those.
+
+// --keys on one thread: each key named and written as it is read.
+bool WriteKeysInOrder(const ToolOptions& options, LineReader& keys, KeyWriter& writer, OutputBuffer& output,
+                      ProgressLine& progress, RunResult& result)
+{
+    norvathel::KeyNamer namer(options.style, options.gender, options.prefix, options.constraints,
+                              options.fullNames);
+    const char* key;
+    std::size_t length;
+    bool more = keys.Next(key, length);
+    if (!more && !keys.Problem().empty())
+        return false;
+    StartKeys(options, writer);
+    norvathel::StreamName name;
+    for (; more && !output.Failed(); more = keys.Next(key, length)) {
+        const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, length, *options.seed)
+                                                : norvathel::KeySeed(key, length);
+        if (!namer.Name(seed, name)) {
+            result.ranDry = true;
+            result.dryKeyLine = keys.LineNumber();
+            break;
+        }
+        writer.Name(key, length, name.text, name.length, name.gender, name.surname, name.surnameLength);
+        ++result.written;
+        progress.Update(result.written, namer.Composed());
+    }
+    return true;
+}
+
+// --keys on several threads: named a batch at a time and written in the file's order.
+bool WriteKeysInBatches(const ToolOptions& options, int threads, LineReader& keys, KeyWriter& writer,
+                        OutputBuffer& output, ProgressLine& progress, RunResult& result)
+{
+    KeyBatches batches(options, threads);
+    bool more = batches.Next(keys);
+    if (!more && !keys.Problem().empty())
+        return false;
+    StartKeys(options, writer);
     for (; more && !output.Failed(); more = batches.Next(keys)) {
         const std::uint64_t composed = batches.Composed();
         for (std::size_t k = 0; k < batches.Size() && !output.Failed(); ++k) {
@@ -136,12 +167,27 @@ void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& outp
             progress.Update(result.written, composed);
         }
     }
-    // A name that ran dry ends the run where it stands, whatever the file holds after it.
     result.ranDry = batches.RanDry();
     result.dryKeyLine = batches.DryLine();
+    return true;
+}
+
+// --keys: one name per line of the file, each from the key's own seed (mixed with --seed), on
+// every processor unless --threads says otherwise. One thread takes the keys straight from the
+// file: batches would only add copies.
+void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& output,
+                   ProgressLine& progress, RunResult& result)
+{
+    const int threads = options.threads != 0 ? options.threads : KeyThreads();
+    LineReader keys(in, LongestLine);
+    KeyWriter writer(output, options.format);
+    const bool written = threads == 1 ? WriteKeysInOrder(options, keys, writer, output, progress, result)
+                                      : WriteKeysInBatches(options, threads, keys, writer, output, progress, result);
+    // A name that ran dry ends the run where it stands, whatever the file holds after it.
     if (!result.ranDry)
         result.keysProblem = keys.Problem();
-    writer.Finish();
+    if (written)
+        writer.Finish();
 }
 
 int RunKeys(const ToolOptions& options, OutputBuffer& output, ProgressLine& progress,
