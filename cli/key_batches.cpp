@@ -66,12 +66,14 @@ bool KeyBatches::Read(LineReader& keys, Batch& batch)
     batch.entries.clear();
     const char* key;
     std::size_t length;
+    static_assert(LongestLine <= 0xFFFF, "a key's length fits its field");
     while (batch.entries.size() < KeysPerThread * namers.size() && batch.text.size() < BatchTextLimit &&
            keys.Next(key, length)) {
-        NamedKey entry;
-        entry.keyAt = batch.text.size();
-        entry.keyLength = length;
-        entry.line = keys.LineNumber();
+        if (batch.entries.empty())
+            batch.firstLine = keys.LineNumber();
+        Entry entry = {};
+        entry.keyAt = static_cast<std::uint32_t>(batch.text.size());
+        entry.keyLength = static_cast<std::uint16_t>(length);
         batch.text.append(key, length);
         batch.entries.push_back(entry);
     }
@@ -82,10 +84,14 @@ bool KeyBatches::Read(LineReader& keys, Batch& batch)
 void KeyBatches::Start(Batch& batch)
 {
     const std::size_t size = batch.entries.size();
-    batch.chunks.clear();
-    for (std::size_t begin = 0; begin < size; begin += KeysPerChunk) {
-        const std::size_t end = std::min(size, begin + KeysPerChunk);
-        batch.chunks.push_back({begin, end, end, nullptr});
+    batch.chunkCount = (size + KeysPerChunk - 1) / KeysPerChunk;
+    if (batch.chunks.size() < batch.chunkCount)
+        batch.chunks.resize(batch.chunkCount);
+    for (std::size_t c = 0; c < batch.chunkCount; ++c) {
+        Chunk& chunk = batch.chunks[c];
+        chunk.begin = c * KeysPerChunk;
+        chunk.end = chunk.stop = std::min(size, chunk.begin + KeysPerChunk);
+        chunk.failure = nullptr;
     }
     batch.taken = 0;
     naming = &batch;
@@ -113,48 +119,68 @@ void KeyBatches::Finish(Batch& batch)
     for (const auto& namer : namers)
         composed += namer->Composed();
     batch.named = batch.entries.size();
-    for (const Chunk& chunk : batch.chunks) {
+    for (std::size_t c = 0; c < batch.chunkCount; ++c) {
+        const Chunk& chunk = batch.chunks[c];
         if (chunk.failure)
             std::rethrow_exception(chunk.failure);
         if (chunk.stop < chunk.end) {
             batch.named = chunk.stop;
             ranDry = true;
-            dryLine = batch.entries[chunk.stop].line;
+            dryLine = batch.firstLine + chunk.stop;
             return;
         }
     }
 }
 
+NamedKey KeyBatches::operator[](std::size_t k) const
+{
+    const Entry& entry = current->entries[k];
+    const char* name = current->chunks[k / KeysPerChunk].names.data() + entry.nameAt;
+    return {current->text.data() + entry.keyAt, entry.keyLength,
+            name,                               entry.length,
+            static_cast<norvathel::Gender>(entry.gender),
+            options.fullNames ? name + entry.length : nullptr, entry.surnameLength};
+}
+
 void KeyBatches::NameChunks(Batch& batch, norvathel::KeyNamer& namer)
 {
-    for (std::size_t c; (c = batch.taken.fetch_add(1, std::memory_order_relaxed)) < batch.chunks.size();)
+    for (std::size_t c; (c = batch.taken.fetch_add(1, std::memory_order_relaxed)) < batch.chunkCount;)
         NameChunk(batch, batch.chunks[c], namer);
 }
 
 void KeyBatches::NameChunk(Batch& batch, Chunk& chunk, norvathel::KeyNamer& namer)
 {
+    static_assert(norvathel::NameSlotSize <= 0x100, "a name's length fits its field");
+    // The names go into a string of this thread's own, handed to the chunk at the end: chunks
+    // lie side by side, and their strings' lengths changing on every name would pass their
+    // cache lines from core to core.
+    std::string names;
+    names.swap(chunk.names);
+    names.clear();
     try {
         norvathel::StreamName name;
         for (std::size_t k = chunk.begin; k < chunk.end; ++k) {
-            NamedKey& entry = batch.entries[k];
+            Entry& entry = batch.entries[k];
             const char* key = batch.text.data() + entry.keyAt;
             const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, entry.keyLength, *options.seed)
                                                     : norvathel::KeySeed(key, entry.keyLength);
             if (!namer.Name(seed, name)) {
                 chunk.stop = k;
-                return;
+                break;
             }
-            // Whole slots: the bytes behind the NUL do not matter.
-            std::memcpy(entry.name, name.text, sizeof entry.name);
-            entry.length = name.length;
-            entry.gender = name.gender;
-            entry.surnameLength = name.surnameLength;
-            if (name.surname != nullptr)
-                std::memcpy(entry.surname, name.surname, sizeof entry.surname);
+            entry.nameAt = static_cast<std::uint32_t>(names.size());
+            entry.length = static_cast<std::uint8_t>(name.length);
+            entry.gender = static_cast<std::uint8_t>(name.gender);
+            names.append(name.text, static_cast<std::size_t>(name.length));
+            if (name.surname != nullptr) {
+                entry.surnameLength = static_cast<std::uint8_t>(name.surnameLength);
+                names.append(name.surname, static_cast<std::size_t>(name.surnameLength));
+            }
         }
     } catch (...) {
         chunk.failure = std::current_exception();
     }
+    chunk.names.swap(names);
 }
 
 void KeyBatches::Work(std::size_t t)

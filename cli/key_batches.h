@@ -18,16 +18,15 @@
 #include "line_reader.h"
 #include "tool_options.h"
 
-// One key of a batch and the name it was given.
+// One key of a batch and the name it was given, as the batch holds them.
 struct NamedKey {
-    std::size_t keyAt;      // where the key starts in the batch's text
+    const char* key;
     std::size_t keyLength;
-    std::uint64_t line;     // the key's line in the file
-    norvathel::Gender gender;
+    const char* name;
     int length;
+    norvathel::Gender gender;
+    const char* surname;  // full names only, else null
     int surnameLength;
-    char name[norvathel::NameSlotSize];
-    char surname[norvathel::NameSlotSize];  // full names only
 };
 
 class KeyBatches {
@@ -46,8 +45,7 @@ public:
     bool Next(LineReader& keys);
 
     std::size_t Size() const { return current->named; }
-    const NamedKey& operator[](std::size_t k) const { return current->entries[k]; }
-    const char* KeyText(const NamedKey& key) const { return current->text.data() + key.keyAt; }
+    NamedKey operator[](std::size_t k) const;
     bool RanDry() const { return ranDry; }
     std::uint64_t DryLine() const { return dryLine; }
     // The names composed by every thread up to the end of the current batch.
@@ -65,11 +63,23 @@ private:
     struct Chunk {
         std::size_t begin = 0, end = 0, stop = 0;
         std::exception_ptr failure;
+        std::string names;  // its names (each full name's given name, then its surname), in order
+    };
+    // A key as the batch holds it, small, so that little crosses from core to core: its text
+    // in the batch's, its name's in its chunk's.
+    struct Entry {
+        std::uint32_t keyAt;
+        std::uint16_t keyLength;   // at most LongestLine
+        std::uint8_t length, surnameLength;
+        std::uint8_t gender;
+        std::uint32_t nameAt;
     };
     struct Batch {
         std::string text;               // its keys, one after another
-        std::vector<NamedKey> entries;  // its keys in the file's order
-        std::vector<Chunk> chunks;
+        std::vector<Entry> entries;     // its keys in the file's order
+        std::uint64_t firstLine = 0;    // the first key's line in the file; the others follow it
+        std::vector<Chunk> chunks;      // kept from batch to batch, with their names' room
+        std::size_t chunkCount = 0;     // how many of them this batch has
         std::atomic<std::size_t> taken{0};  // how many chunks a thread has taken
         std::size_t named = 0;          // how many of the keys are given
     };

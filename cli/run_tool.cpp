@@ -160,9 +160,8 @@ bool WriteKeysInBatches(const ToolOptions& options, int threads, LineReader& key
     for (; more && !output.Failed(); more = batches.Next(keys)) {
         const std::uint64_t composed = batches.Composed();
         for (std::size_t k = 0; k < batches.Size() && !output.Failed(); ++k) {
-            const NamedKey& key = batches[k];
-            writer.Name(batches.KeyText(key), key.keyLength, key.name, key.length, key.gender,
-                        options.fullNames ? key.surname : nullptr, key.surnameLength);
+            const NamedKey key = batches[k];
+            writer.Name(key.key, key.keyLength, key.name, key.length, key.gender, key.surname, key.surnameLength);
             ++result.written;
             progress.Update(result.written, composed);
         }

@@ -31,7 +31,7 @@ Named InBatches(const std::vector<std::string>& keys, const ToolOptions& options
         KeyBatches batches(options, threads, dryLimit);
         while (batches.Next(reader))
             for (std::size_t k = 0; k < batches.Size(); ++k)
-                named.names.emplace_back(batches[k].name);
+                named.names.emplace_back(batches[k].name, static_cast<std::size_t>(batches[k].length));
         EXPECT_EQ(reader.Problem(), "");
         named.ranDry = batches.RanDry();
         named.dryLine = batches.DryLine();

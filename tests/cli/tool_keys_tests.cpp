@@ -97,6 +97,9 @@ TEST(ToolKeys, AnyNumberOfThreadsWritesTheSameNames)
     for (const char* threads : {"2", "7"})
         EXPECT_TRUE(RunToolWith({"--keys", keys.path, "--format", "csv", "--threads", threads}).out == one.out);
     EXPECT_TRUE(RunToolWith({"--keys", keys.path, "--format", "csv"}).out == one.out);
+    const ToolRun full = RunToolWith({"--keys", keys.path, "--format", "csv", "--full", "--threads", "1"});
+    EXPECT_EQ(SplitLines(full.out).size(), 40001u);
+    EXPECT_TRUE(RunToolWith({"--keys", keys.path, "--format", "csv", "--full", "--threads", "3"}).out == full.out);
 }
 
 TEST(ToolKeys, ConstraintsApplyToEveryKey)
