@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <system_error>
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 namespace {
 
@@ -203,8 +206,20 @@ void KeyBatches::Work(std::size_t t)
     }
 }
 
+// The processors this process may run on: on Linux those of its affinity mask (taskset, a
+// container's cpuset), elsewhere all the system has.
+unsigned UsableProcessors()
+{
+#if defined(__linux__)
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    return std::thread::hardware_concurrency();
+}
+
 int KeyThreads()
 {
-    const unsigned processors = std::thread::hardware_concurrency();
+    const unsigned processors = UsableProcessors();
     return processors == 0 ? 1 : static_cast<int>(std::min<unsigned>(processors, MostKeyThreads));
 }

@@ -112,5 +112,6 @@ private:
     bool stopping = false;
 };
 
-// How many threads name keys: one for each processor, at least one and at most MostKeyThreads.
+// How many threads name keys: one for each processor this process may use, at least one and at
+// most MostKeyThreads.
 int KeyThreads();
