@@ -180,6 +180,8 @@ void KeyBatches::NameChunk(Batch& batch, Chunk& chunk, norvathel::KeyNamer& name
                 names.append(name.surname, static_cast<std::size_t>(name.surnameLength));
             }
         }
+        // The writers copy a whole slot from where a name starts: the last name has one too.
+        names.append(norvathel::NameSlotSize, '\0');
     } catch (...) {
         chunk.failure = std::current_exception();
     }

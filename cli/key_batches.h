@@ -18,7 +18,8 @@
 #include "line_reader.h"
 #include "tool_options.h"
 
-// One key of a batch and the name it was given, as the batch holds them.
+// One key of a batch and the name it was given, as the batch holds them. NameSlotSize bytes
+// may be read from name (the writers copy whole slots); those past its length are not its.
 struct NamedKey {
     const char* key;
     std::size_t keyLength;
