@@ -12,6 +12,18 @@ namespace {
 // A batch's keys take at most this much text: a file of long keys makes smaller batches.
 const std::size_t BatchTextLimit = std::size_t{4} << 20;
 
+// The processors this process may run on: on Linux those of its affinity mask (taskset, a
+// container's cpuset), elsewhere all the system has.
+unsigned UsableProcessors()
+{
+#if defined(__linux__)
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    return std::thread::hardware_concurrency();
+}
+
 }  // namespace
 
 KeyBatches::KeyBatches(const ToolOptions& given, int threads, std::uint64_t dryLimit) : options(given)
@@ -165,9 +177,7 @@ void KeyBatches::NameChunk(Batch& batch, Chunk& chunk, norvathel::KeyNamer& name
         for (std::size_t k = chunk.begin; k < chunk.end; ++k) {
             Entry& entry = batch.entries[k];
             const char* key = batch.text.data() + entry.keyAt;
-            const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, entry.keyLength, *options.seed)
-                                                    : norvathel::KeySeed(key, entry.keyLength);
-            if (!namer.Name(seed, name)) {
+            if (!namer.Name(KeySeedOf(options, key, entry.keyLength), name)) {
                 chunk.stop = k;
                 break;
             }
@@ -206,18 +216,6 @@ void KeyBatches::Work(std::size_t t)
         if (--working == 0)
             batchDone.notify_one();
     }
-}
-
-// The processors this process may run on: on Linux those of its affinity mask (taskset, a
-// container's cpuset), elsewhere all the system has.
-unsigned UsableProcessors()
-{
-#if defined(__linux__)
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-        return static_cast<unsigned>(CPU_COUNT(&set));
-#endif
-    return std::thread::hardware_concurrency();
 }
 
 int KeyThreads()

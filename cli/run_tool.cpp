@@ -134,9 +134,7 @@ bool WriteKeysInOrder(const ToolOptions& options, LineReader& keys, KeyWriter& w
     StartKeys(options, writer);
     norvathel::StreamName name;
     for (; more && !output.Failed(); more = keys.Next(key, length)) {
-        const std::uint64_t seed = options.seed ? norvathel::KeySeed(key, length, *options.seed)
-                                                : norvathel::KeySeed(key, length);
-        if (!namer.Name(seed, name)) {
+        if (!namer.Name(KeySeedOf(options, key, length), name)) {
             result.ranDry = true;
             result.dryKeyLine = keys.LineNumber();
             break;

@@ -617,6 +617,11 @@ std::uint64_t RunSeed(const ToolOptions& options)
     return options.seed ? *options.seed : options.clock ? *options.clock : norvathel::EntropySeed();
 }
 
+std::uint64_t KeySeedOf(const ToolOptions& options, const char* key, std::size_t length)
+{
+    return options.seed ? norvathel::KeySeed(key, length, *options.seed) : norvathel::KeySeed(key, length);
+}
+
 norvathel::AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed)
 {
     norvathel::AdditiveRandom random;

@@ -60,6 +60,8 @@ enum class ParseOutcome { Run, Help, Version, ListStyles, Error };
 std::uint64_t RunSeed(const ToolOptions& options);
 // The generator a run starts from: the full seeding, or the program's from a clock value.
 norvathel::AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed);
+// A --keys key's seed: the key's own, mixed with --seed when it is given.
+std::uint64_t KeySeedOf(const ToolOptions& options, const char* key, std::size_t length);
 
 // Reads argv[1..argc-1] into options. On Error, problem holds a one-line description.
 // --help and --version end the parse where they stand.
