@@ -3,26 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <system_error>
-#if defined(__linux__)
-#include <sched.h>
-#endif
 
 namespace {
 
 // A batch's keys take at most this much text: a file of long keys makes smaller batches.
 const std::size_t BatchTextLimit = std::size_t{4} << 20;
-
-// The processors this process may run on: on Linux those of its affinity mask (taskset, a
-// container's cpuset), elsewhere all the system has.
-unsigned UsableProcessors()
-{
-#if defined(__linux__)
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-        return static_cast<unsigned>(CPU_COUNT(&set));
-#endif
-    return std::thread::hardware_concurrency();
-}
 
 }  // namespace
 
@@ -216,10 +201,4 @@ void KeyBatches::Work(std::size_t t)
         if (--working == 0)
             batchDone.notify_one();
     }
-}
-
-int KeyThreads()
-{
-    const unsigned processors = UsableProcessors();
-    return processors == 0 ? 1 : static_cast<int>(std::min<unsigned>(processors, MostKeyThreads));
 }

@@ -112,7 +112,3 @@ private:
     std::size_t working = 0;         // the workers still naming the batch
     bool stopping = false;
 };
-
-// How many threads name keys: one for each processor this process may use, at least one and at
-// most MostKeyThreads.
-int KeyThreads();

@@ -35,20 +35,27 @@ inline void WriteTextName(OutputBuffer& output, const char* name, int length)
     output.Commit(place + length + LineEndSize);
 }
 
-// Names first .. first + count - 1 of a board, each and a line end: one reservation for all,
-// and a fixed-size copy of each slot.
-inline void WriteTextNames(OutputBuffer& output, const norvathel::Board& board, int first, int count)
+// The room a board's names take in the text form, with the whole slot the last one copies.
+inline constexpr std::size_t TextBoardRoom = norvathel::NamesPerBoard * (norvathel::NameSlotSize + LineEndSize);
+
+// Names first .. first + count - 1 of a board, each and a line end, at place (with
+// TextBoardRoom bytes of room): a fixed-size copy of each slot. Returns the end of the text.
+inline char* PutTextNames(char* place, const norvathel::Board& board, int first, int count)
 {
-    constexpr std::size_t BoardBytes = norvathel::NamesPerBoard * (norvathel::NameSlotSize + LineEndSize);
-    static_assert(BoardBytes <= OutputBuffer::MaxReserve, "a board's slots and line ends fit one reservation");
-    char* place = output.Reserve(BoardBytes);
     for (int index = first; index < first + count; ++index) {
         std::memcpy(place, board.names[index], norvathel::NameSlotSize);
         place += board.lengths[index];
         std::memcpy(place, LineEndBytes, LineEndSize);
         place += LineEndSize;
     }
-    output.Commit(place);
+    return place;
+}
+
+// The same into the output: one reservation for all.
+inline void WriteTextNames(OutputBuffer& output, const norvathel::Board& board, int first, int count)
+{
+    static_assert(TextBoardRoom <= OutputBuffer::MaxReserve, "a board's slots and line ends fit one reservation");
+    output.Commit(PutTextNames(output.Reserve(TextBoardRoom), board, first, count));
 }
 
 // A full name, "Given Surname", and a line end; the given name alone when surname is null.

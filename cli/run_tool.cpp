@@ -13,6 +13,7 @@
 #include "name_writers.h"
 #include "norvathel_version.h"
 #include "argument_texts.h"
+#include "board_segments.h"
 #include "fault_words.h"
 #include "key_batches.h"
 #include "line_reader.h"
@@ -39,6 +40,10 @@ struct RunResult {
 };
 
 
+// From this many names on, plain text names are composed on every processor: fewer take
+// less time than starting the threads.
+const std::uint64_t SegmentsFrom = 200000;
+
 // --count names from a NameStream: boards of ten composed in order on one generator, the
 // names that fail a constraint left out. result counts as it goes, so that it holds what was
 // written when memory runs out.
@@ -50,7 +55,12 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
-    if (options.format == OutputFormat::Text && !options.fullNames && !stream.Constrained()) {
+    const bool plain = options.format == OutputFormat::Text && !options.fullNames && !stream.Constrained();
+    const int threads = plain && options.count >= SegmentsFrom ? ThreadsFor(options) : 1;
+    if (threads > 1) {
+        BoardSegments segments(options, StartingGenerator(options, seed), threads);
+        segments.Write(options.count, output, progress, result.written);
+    } else if (plain) {
         // Its own loop, a board's names at a time: this is the one that runs tens of millions
         // of times a second.
         while (result.written < options.count) {
@@ -175,7 +185,7 @@ bool WriteKeysInBatches(const ToolOptions& options, int threads, LineReader& key
 void WriteKeyNames(const ToolOptions& options, std::FILE* in, OutputBuffer& output,
                    ProgressLine& progress, RunResult& result)
 {
-    const int threads = options.threads != 0 ? options.threads : KeyThreads();
+    const int threads = ThreadsFor(options);
     LineReader keys(in, LongestLine);
     KeyWriter writer(output, options.format);
     const bool written = threads == 1 ? WriteKeysInOrder(options, keys, writer, output, progress, result)

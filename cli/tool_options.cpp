@@ -6,6 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 using norvathel::GenderChoice;
 using norvathel::PrefixCapacity;
@@ -82,8 +86,8 @@ bool CheckCombination(const ToolOptions& options, std::string& problem)
         problem = "--seed and --clock exclude each other";
         return false;
     }
-    if (options.threads != 0 && !options.keys) {
-        problem = "--threads is for --keys";
+    if (options.threads != 0 && options.boardsGiven) {
+        problem = "--threads cannot be combined with --boards (a replay composes its boards in order)";
         return false;
     }
     if (options.keys && KeysConflict(options) != nullptr) {
@@ -324,9 +328,9 @@ ParseOutcome SetCount(const char* name, const char* value, ToolOptions& options,
 ParseOutcome SetThreads(const char* name, const char* value, ToolOptions& options, std::string& problem)
 {
     std::uint64_t threads = 0;
-    if (!ParseUnsigned(value, threads) || threads < 1 || threads > MostKeyThreads) {
+    if (!ParseUnsigned(value, threads) || threads < 1 || threads > MostThreads) {
         problem = "invalid " + std::string(name) + " value " + Quoted(value) +
-                  ": expected a whole number from 1 to " + std::to_string(MostKeyThreads);
+                  ": expected a whole number from 1 to " + std::to_string(MostThreads);
         return ParseOutcome::Error;
     }
     options.threads = static_cast<int>(threads);
@@ -443,8 +447,9 @@ constexpr Option Options[] = {
      "--keys characters.txt; with --seed, other names for\n"
      "the same keys"},
     {"--threads", nullptr, "N", SetThreads,
-     "name --keys on N threads (default: one for each\n"
-     "processor): --threads 1"},
+     "compose the names of --keys, or of --count as text,\n"
+     "on N threads (default: one for each processor):\n"
+     "--threads 1"},
     {"--clock", nullptr, "T|WORD", SetClock,
      "the names the window shows when started at second T\n"
      "since 1970 (and the lists that version 1 printed for\n"
@@ -630,4 +635,28 @@ norvathel::AdditiveRandom StartingGenerator(const ToolOptions& options, std::uin
     else
         random.SeedFull(seed);
     return random;
+}
+
+namespace {
+
+// The processors this process may run on: on Linux those of its affinity mask (taskset, a
+// container's cpuset), elsewhere all the system has.
+unsigned UsableProcessors()
+{
+#if defined(__linux__)
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    return std::thread::hardware_concurrency();
+}
+
+}  // namespace
+
+int ThreadsFor(const ToolOptions& options)
+{
+    if (options.threads != 0)
+        return options.threads;
+    const unsigned processors = UsableProcessors();
+    return processors == 0 ? 1 : static_cast<int>(std::min<unsigned>(processors, MostThreads));
 }

@@ -18,8 +18,8 @@ enum class ConstraintOption { Unique, MinLength, MaxLength, EndsWith, Exclude, E
 
 // The longest line of a --keys file, and of the --exclude-file and --exclude-names files.
 const std::size_t LongestLine = 4096;
-// The most threads --keys names on: each holds a share of a batch in memory.
-const int MostKeyThreads = 64;
+// The most threads the names are composed on: each holds a share of the work in memory.
+const int MostThreads = 64;
 
 // The tool's constraints count lengths in letters, as a person counts them.
 inline norvathel::NameConstraints CountingLetters()
@@ -35,7 +35,7 @@ struct ToolOptions {
     std::optional<std::uint64_t> clock;  // --clock: seeded as the program seeds from its clock
     bool showSeed = false;
     std::optional<std::string> keys;     // --keys: the file of keys, "-" for stdin
-    int threads = 0;                     // --threads: how many name the keys; 0: one a processor
+    int threads = 0;                     // --threads: how many compose; 0: one a processor
     std::string stdinReader;             // the option that reads standard input ("-"), if any
     norvathel::GenderChoice gender = norvathel::GenderChoice::Drawn;  // --male, --female
     bool prefixGiven = false;
@@ -62,6 +62,10 @@ std::uint64_t RunSeed(const ToolOptions& options);
 norvathel::AdditiveRandom StartingGenerator(const ToolOptions& options, std::uint64_t seed);
 // A --keys key's seed: the key's own, mixed with --seed when it is given.
 std::uint64_t KeySeedOf(const ToolOptions& options, const char* key, std::size_t length);
+
+// How many threads compose: --threads, else one for each processor this process may use, at
+// most MostThreads.
+int ThreadsFor(const ToolOptions& options);
 
 // Reads argv[1..argc-1] into options. On Error, problem holds a one-line description.
 // --help and --version end the parse where they stand.

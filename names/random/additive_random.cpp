@@ -92,6 +92,18 @@ void AdditiveRandom::SeedFull(std::uint64_t seed)
     base = -Lag;
 }
 
+void AdditiveRandom::Skip(std::uint64_t count)
+{
+    while (count > 0) {
+        if (next == made)
+            Refill();
+        const int ahead = made - next;
+        const int step = count < static_cast<std::uint64_t>(ahead) ? static_cast<int>(count) : ahead;
+        next += step;
+        count -= static_cast<std::uint64_t>(step);
+    }
+}
+
 int AdditiveRandom::Range(int lo, int hi)
 {
     if (hi <= lo)

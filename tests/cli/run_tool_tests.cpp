@@ -264,6 +264,20 @@ TEST(ToolCount, ManyBoardsStreamThroughTheBuffer)
     EXPECT_EQ(Head(names, 20), PrintedLines({"--seed", "5", "--count", "20"}));
 }
 
+TEST(ToolCount, AnyNumberOfThreadsWritesTheSameNames)
+{
+    // Enough names for the threads to be used, with the clock's seeding and a prefix too.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--seed", "3", "--count", "250007"},
+          {"--clock", "1733616000", "--male", "--prefix", "Ka", "--count", "200001"}}) {
+        const ToolRun one = RunToolWith(Joined(args, {"--threads", "1"}));
+        ASSERT_EQ(one.exitCode, 0);
+        ASSERT_EQ(SplitLines(one.out).size(), std::stoul(args[args.size() - 1]));
+        EXPECT_TRUE(RunToolWith(args).out == one.out) << args[0];
+        EXPECT_TRUE(RunToolWith(Joined(args, {"--threads", "3"})).out == one.out) << args[0];
+    }
+}
+
 // --- boards -------------------------------------------------------------------------------
 
 TEST(ToolBoards, EachCompositionInOrderOnOneGenerator)

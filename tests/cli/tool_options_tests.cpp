@@ -125,7 +125,7 @@ const BadArguments BadCases[] = {
     {{"--keys", "-", "--show-seed"}, "--keys cannot be combined with --show-seed"},
     {{"--keys", "/no/such/file"}, "--keys: cannot open '/no/such/file'"},
     {{"--keys", "-", "--exclude-names", "-"}, "--keys - and --exclude-names - cannot both read standard input"},
-    {{"--threads", "2"}, "--threads is for --keys"},
+    {{"--boards", "male", "--threads", "2"}, "--threads cannot be combined with --boards (a replay composes its boards in order)"},
     {{"--keys", "-", "--threads", "0"}, "invalid --threads value '0': expected a whole number from 1 to 64"},
     {{"--keys", "-", "--threads", "65"}, "expected a whole number from 1 to 64"},
 };

@@ -72,6 +72,31 @@ TEST(AdditiveRandomNext, FollowsTheLaggedFibonacciRecurrence)
     }
 }
 
+TEST(AdditiveRandomSkip, MovesOnAsTheDrawsWouldAndCountsThem)
+{
+    // Skips across the seams of the blocks the words are made in, from both kinds of seed,
+    // after draws and after none.
+    for (int seeded = 0; seeded < 2; ++seeded) {
+        AdditiveRandom start;
+        if (seeded)
+            start.SeedFull(42);
+        else
+            start.Seed(1733616000);
+        for (std::uint64_t skip : {0, 1, 47, 48, 49, 200, 1000003}) {
+            AdditiveRandom drawn = start, skipped = start;
+            for (int k = 0; k < 5; ++k)
+                drawn.Next(), skipped.Next();
+            for (std::uint64_t k = 0; k < skip; ++k)
+                drawn.Next();
+            skipped.Skip(skip);
+            EXPECT_EQ(skipped.WordsDrawn(), static_cast<std::int64_t>(5 + skip));
+            EXPECT_EQ(drawn.WordsDrawn(), skipped.WordsDrawn());
+            for (int k = 0; k < 300; ++k)
+                ASSERT_EQ(drawn.Next(), skipped.Next()) << skip << " skipped, draw " << k;
+        }
+    }
+}
+
 // The generator as a 55-word table with two indices, one step per draw.
 struct StepByStep {
     std::int32_t table[55];

@@ -61,6 +61,12 @@ public:
     // A uniform integer in [lo, hi]; lo itself, without a draw, when hi <= lo.
     int Range(int lo, int hi);
 
+    // How many words have been drawn since the generator was seeded: where in its sequence it
+    // stands. Two generators from the same seed that stand at the same place draw alike.
+    std::int64_t WordsDrawn() const { return base + next; }
+    // Moves on as count draws would, without handing the words out.
+    void Skip(std::uint64_t count);
+
     // Range(Lo, Hi) for a span known at compile time, its mask worked out once: the same
     // draws, the same rejections.
     template <int Lo, int Hi>

@@ -1,0 +1,91 @@
+// --count names on several threads, exactly as one stream composes them. Every board starts
+// afresh: what it holds depends only on where in the generator's words it starts. So the words
+// are cut into segments, and each thread composes the boards of a segment as though one started
+// at its first word. Boards from such a guessed start soon land where a board of the true
+// sequence starts (two walks through the same words that stand on the same word once go on
+// together), and from there on they are the true boards. The segments are joined where the
+// true sequence reaches one of their boards; until it does, this thread composes it.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <norvathel/additive_random.h>
+#include <norvathel/name_composer.h>
+#include "output_buffer.h"
+#include "progress_line.h"
+#include "tool_options.h"
+
+class BoardSegments {
+public:
+    // Long enough that joining costs little (the true sequence reaches a segment's boards
+    // within about a hundred boards), short enough that a few in memory stay small: about a
+    // megabyte and a half each. With many threads they are shorter, so that all of them
+    // together stay within MostWordsHeld.
+    static constexpr std::uint64_t DefaultSegmentWords = std::uint64_t{1} << 20;
+    static constexpr std::uint64_t MostWordsHeld = std::uint64_t{1} << 24;
+    static constexpr std::uint64_t LeastSegmentWords = std::uint64_t{1} << 16;
+
+    // The boards of the plain text form (no constraints, given names only) of options, the
+    // first starting where start stands; threads compose them (at least 1), this one among
+    // them. segmentWords 0 chooses the length as above.
+    BoardSegments(const ToolOptions& options, const norvathel::AdditiveRandom& start, int threads,
+                  std::uint64_t segmentWords = 0);
+    ~BoardSegments();
+    BoardSegments(const BoardSegments&) = delete;
+    BoardSegments& operator=(const BoardSegments&) = delete;
+
+    // Writes the first count names, as a NameStream started from start hands them out, and
+    // counts them in written as they go out; stops early once the output fails. Throws what a
+    // composing thread threw (out of memory).
+    void Write(std::uint64_t count, OutputBuffer& output, ProgressLine& progress, std::uint64_t& written);
+
+private:
+    // The boards that start in the words [index, index + 1) times segmentWords, from a board
+    // guessed to start at the first: where each starts (in words from the first board), its
+    // names in the text form, and the generator after the last.
+    struct Segment {
+        std::uint64_t index = 0;
+        bool done = false;
+        bool composing = false;
+        std::vector<std::uint64_t> starts;
+        std::vector<std::uint32_t> ends;     // where each board's text ends (a segment's text stays
+                                             // below 4 GiB: each board draws a word at least)
+        std::vector<std::uint8_t> lengths;   // each name's length, a board's ten in a row
+        std::string text;
+        norvathel::AdditiveRandom after;
+        std::exception_ptr failure;
+    };
+
+    const Segment& Await(std::uint64_t s);
+    bool ClaimAndCompose(std::unique_lock<std::mutex>& held);
+    void Compose(Segment& segment, norvathel::AdditiveRandom& random);
+    void WriteBoards(const Segment& segment, std::size_t first, std::uint64_t count, OutputBuffer& output,
+                     ProgressLine& progress, std::uint64_t& written);
+    bool Rejoin(norvathel::AdditiveRandom& truth, std::uint64_t& s, std::size_t& board, std::uint64_t count,
+                OutputBuffer& output, ProgressLine& progress, std::uint64_t& written);
+    void Release(std::uint64_t s);
+    void Work();
+
+    const ToolOptions& options;
+    char prefix[norvathel::PrefixCapacity] = {};
+    const std::int64_t origin;  // where the first board starts
+    // The segments in memory, segment s in slots[s % slots.size()]: two a thread and one more,
+    // so that the threads compose on while this one writes or joins.
+    std::vector<Segment> slots;
+    const std::uint64_t segmentWords;
+
+    std::vector<std::thread> workers;
+    std::mutex lock;
+    std::condition_variable claimable, segmentDone;
+    norvathel::AdditiveRandom seeker;  // where segment claimed starts
+    std::uint64_t claimed = 0;         // the next segment to compose
+    std::uint64_t needed = 0;          // the first segment still needed; those before are free
+    std::atomic<bool> stopping{false};
+};

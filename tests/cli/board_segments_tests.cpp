@@ -1,0 +1,125 @@
+// --count composed in segments on several threads: one stream's names in its order, however
+// the segments fall, wherever the count ends, from either kind of seed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <string>
+
+#include <norvathel/name_stream.h>
+#include "board_segments.h"
+#include "name_writers.h"
+
+namespace {
+
+std::string ReadBack(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    char buffer[65536];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, got);
+    std::fclose(file);
+    return text;
+}
+
+// The first count names of one stream from start, as the tool writes them on one thread.
+std::string FromOneStream(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count)
+{
+    std::FILE* file = std::tmpfile();
+    {
+        OutputBuffer output(file);
+        norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints);
+        norvathel::StreamName name;
+        for (std::uint64_t k = 0; k < count && stream.Next(name); ++k)
+            WriteTextName(output, name.text, name.length);
+        EXPECT_TRUE(output.Finish());
+    }
+    return ReadBack(file);
+}
+
+std::string InSegments(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count,
+                       int threads, std::uint64_t words)
+{
+    std::FILE* file = std::tmpfile();
+    {
+        OutputBuffer output(file);
+        ProgressLine progress(stderr, false, count);
+        std::uint64_t written = 0;
+        BoardSegments segments(options, start, threads, words);
+        segments.Write(count, output, progress, written);
+        EXPECT_EQ(written, count);
+        EXPECT_TRUE(output.Finish());
+    }
+    return ReadBack(file);
+}
+
+// A style whose boards draw nothing at all: each is the one before it again.
+norvathel::Style StillStyle()
+{
+    std::string text = norvathel::Style::Classic().ToText();
+    text = std::regex_replace(text, std::regex("positions = \\[3, 6\\]"), "positions = [1, 1]",
+                              std::regex_constants::format_first_only);
+    text = std::regex_replace(text, std::regex("female_opening = \\[0, 0\\]"), "female_opening = [1, 1]");
+    text = std::regex_replace(text, std::regex("cluster = \\[1, 4\\]"), "cluster = [0, 0]");
+    text = std::regex_replace(text, std::regex("consonants = \\[[^\\]]*\\]"), "consonants = [\"b\"]");
+    text = std::regex_replace(text, std::regex("female_endings = \\[[^\\]]*\\]"), "female_endings = [\"a\"]");
+    norvathel::Style style;
+    norvathel::StyleError error;
+    EXPECT_TRUE(norvathel::Style::FromText(text, "still", style, error)) << error.message;
+    return style;
+}
+
+}  // namespace
+
+TEST(BoardSegments, AnySegmentsAndThreadsWriteOneStreamsNames)
+{
+    // Segments of a single word (every board its own), of a few boards, of many, and the
+    // tool's own; counts that end on a board's edge, inside one, and within the first.
+    const struct {
+        std::uint64_t words;
+        int threads;
+    } ways[] = {{1, 2}, {37, 3}, {1000, 2}, {1 << 14, 4}, {BoardSegments::DefaultSegmentWords, 2}};
+    std::vector<norvathel::Style> styles;
+    for (const std::string& name : norvathel::Style::BuiltInNames()) {
+        styles.emplace_back();
+        ASSERT_TRUE(norvathel::Style::BuiltIn(name, styles.back()));
+    }
+    int run = 0;
+    for (const norvathel::Style& style : styles) {
+        for (auto gender : {norvathel::GenderChoice::Drawn, norvathel::GenderChoice::Female,
+                            norvathel::GenderChoice::Male, norvathel::GenderChoice::Neutral}) {
+            ++run;
+            ToolOptions options;
+            options.style = style;
+            options.gender = gender;
+            std::snprintf(options.prefix, sizeof options.prefix, "%s", run % 3 == 0 ? "Ka" : "");
+            norvathel::AdditiveRandom start;
+            if (run % 2 == 0)
+                start.SeedFull(static_cast<std::uint64_t>(run) * 0x9E3779B97F4A7C15u);
+            else
+                start.Seed(static_cast<std::uint64_t>(1733616000 + run));
+            const std::uint64_t count = 20000 + static_cast<std::uint64_t>(run % 10);
+            const std::string expected = FromOneStream(options, start, count);
+            for (const auto& way : ways)
+                EXPECT_TRUE(InSegments(options, start, count, way.threads, way.words) == expected)
+                    << style.Name() << " run " << run << ", segments of " << way.words << " words";
+        }
+    }
+    ToolOptions options;
+    norvathel::AdditiveRandom start;
+    start.SeedFull(5);
+    for (std::uint64_t count : {0, 1, 9, 10, 11})
+        EXPECT_TRUE(InSegments(options, start, count, 2, 40) == FromOneStream(options, start, count)) << count;
+}
+
+TEST(BoardSegments, BoardsThatDrawNothingStillEnd)
+{
+    ToolOptions options;
+    options.style = StillStyle();
+    options.gender = norvathel::GenderChoice::Female;
+    norvathel::AdditiveRandom start;
+    start.SeedFull(1);
+    const std::string expected = FromOneStream(options, start, 5003);
+    EXPECT_TRUE(InSegments(options, start, 5003, 2, 64) == expected);
+}
