@@ -82,7 +82,7 @@ TEST(AdditiveRandomSkip, MovesOnAsTheDrawsWouldAndCountsThem)
             start.SeedFull(42);
         else
             start.Seed(1733616000);
-        for (std::uint64_t skip : {0, 1, 47, 48, 49, 200, 1000003}) {
+        for (std::uint64_t skip : {0, 1, 47, 48, 49, 200, 65535, 65536, 1000003}) {
             AdditiveRandom drawn = start, skipped = start;
             for (int k = 0; k < 5; ++k)
                 drawn.Next(), skipped.Next();
@@ -94,6 +94,14 @@ TEST(AdditiveRandomSkip, MovesOnAsTheDrawsWouldAndCountsThem)
             for (int k = 0; k < 300; ++k)
                 ASSERT_EQ(drawn.Next(), skipped.Next()) << skip << " skipped, draw " << k;
         }
+        // Far beyond what drawing could check: two long skips land where their sum does.
+        AdditiveRandom once = start, twice = start;
+        once.Skip((std::uint64_t{1} << 40) + 12345);
+        twice.Skip(std::uint64_t{1} << 40);
+        twice.Skip(12345);
+        EXPECT_EQ(once.WordsDrawn(), twice.WordsDrawn());
+        for (int k = 0; k < 300; ++k)
+            ASSERT_EQ(once.Next(), twice.Next()) << k;
     }
 }
 

@@ -153,6 +153,8 @@ private:
     void Refill();
     // Starts the sequence from a seeded table of 55 words: table[k] is x(k - 55).
     void Start(const std::int32_t* table);
+    // Skip for a long way: the words where it lands worked out from those it stands on.
+    void Jump(std::uint64_t count);
 
     // x(base) .. x(base + made - 1) of the sequence, where the seeded words are x(-55) ..
     // x(-1): sequence[next] is the word the next draw hands out. Only made - next words (at
