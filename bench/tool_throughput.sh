@@ -6,7 +6,8 @@
 #   bench/tool_throughput.sh build/release/cli/norvathel-names [NAMES]
 #
 # NAMES defaults to 20000000 (2 x 10^7). RUNS (default 3) throughput runs give the median;
-# one more run, watched, gives the peak RSS (VmHWM); STARTUPS (default 200) runs of --count 0
+# text and --keys on every processor and with --threads 1; one more run of each, watched,
+# gives the peak RSS (VmHWM); STARTUPS (default 200) runs of --count 0
 # give the median start-up, process creation and wait included. Uses python3; without it,
 # bash's `time` and, if installed, GNU time for the RSS.
 set -euo pipefail
@@ -71,9 +72,13 @@ for form in ("text", "json"):
     seconds = statistics.median(r[0] for r in results)
     print(f"{form:>4}: {names} names in {seconds:.2f} s = {names / seconds / 1e6:.1f} million names/s"
           f" (median of {count})")
-peak = run(["--seed", "1", "--count", str(names)], watch=True)[1]
-print(f"max RSS: {peak / 1024:.2f} MiB ({peak} KiB, VmHWM while writing {names} names)"
-      if peak is not None else "max RSS: unknown (no /proc)")
+# Text is composed on every processor; --threads 1 on one.
+seconds = statistics.median(run(["--seed", "1", "--count", str(names), "--threads", "1"])[0] for _ in range(runs))
+print(f"text, --threads 1: {names / seconds / 1e6:.1f} million names/s (median of {runs})")
+for threads in ([], ["--threads", "1"]):
+    peak = run(["--seed", "1", "--count", str(names)] + threads, watch=True)[1]
+    print(f"max RSS{' ' + ' '.join(threads) if threads else ''}: {peak / 1024:.2f} MiB ({peak} KiB, VmHWM while"
+          f" writing {names} names)" if peak is not None else "max RSS: unknown (no /proc)")
 # Full seeding (--seed) against the window's (--clock): the same code draws after either.
 for option in ("--seed", "--clock"):
     seconds = statistics.median(run([option, "1", "--count", str(names)])[0] for _ in range(runs))
@@ -102,12 +107,16 @@ with tempfile.TemporaryDirectory() as scratch:
     with open(pieces, "w") as out:
         out.writelines("".join(letters.choice("abcdefghijklmnopqrstuvwxyz") for _ in range(5)) + "\n"
                        for _ in range(5000))
-    base = [run(["--seed", "1", "--count", str(names // 4)])[0] for _ in range(runs)]
+    # Constrained names are composed on one thread: against the plain text on one and on all.
+    base = [run(["--seed", "1", "--count", str(names // 4), "--threads", "1"])[0] for _ in range(runs)]
+    every = [run(["--seed", "1", "--count", str(names // 4)])[0] for _ in range(runs)]
     excluded = [run(["--seed", "1", "--count", str(names // 4), "--exclude-file", pieces])[0]
                 for _ in range(runs)]
-    rate, excluded_rate = names / 4 / statistics.median(base), names / 4 / statistics.median(excluded)
+    rate, every_rate = names / 4 / statistics.median(base), names / 4 / statistics.median(every)
+    excluded_rate = names / 4 / statistics.median(excluded)
     print(f"  --exclude-file (5,000 pieces): {excluded_rate / 1e6:.1f} million names/s against"
-          f" {rate / 1e6:.1f} without ({excluded_rate / rate:.0%})")
+          f" {rate / 1e6:.1f} without on one thread ({excluded_rate / rate:.0%}),"
+          f" {every_rate / 1e6:.1f} on every processor ({excluded_rate / every_rate:.0%})")
 
 times = sorted(run(["--count", "0"])[0] for _ in range(startups))
 print(f"start-up: {statistics.median(times) * 1000:.2f} ms median, {times[len(times) // 10] * 1000:.2f} ms"

@@ -25,10 +25,10 @@
 class BoardSegments {
 public:
     // Long enough that joining costs little (the true sequence reaches a segment's boards
-    // within about a hundred boards), short enough that a few in memory stay small: about a
-    // megabyte and a half each. With many threads they are shorter, so that all of them
-    // together stay within MostWordsHeld.
-    static constexpr std::uint64_t DefaultSegmentWords = std::uint64_t{1} << 20;
+    // within a few dozen boards, of some two thousand), short enough that the tool stays
+    // within 4 MiB on two threads: about 0.4 MiB each. With many threads they are shorter, so
+    // that all of them together stay within MostWordsHeld.
+    static constexpr std::uint64_t DefaultSegmentWords = std::uint64_t{1} << 18;
     static constexpr std::uint64_t MostWordsHeld = std::uint64_t{1} << 24;
     static constexpr std::uint64_t LeastSegmentWords = std::uint64_t{1} << 16;
 
@@ -55,8 +55,9 @@ private:
         bool done = false;
         bool composing = false;
         std::vector<std::uint64_t> starts;
-        std::vector<std::uint32_t> ends;     // where each board's text ends (a segment's text stays
-                                             // below 4 GiB: each board draws a word at least)
+        // Where each board's text ends: below 4 GiB, since every board but a last that draws
+        // nothing draws a word at least.
+        std::vector<std::uint32_t> ends;
         std::vector<std::uint8_t> lengths;   // each name's length, a board's ten in a row
         std::string text;
         norvathel::AdditiveRandom after;
