@@ -1,10 +1,8 @@
 #include "board_segments.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <system_error>
 
-#include <norvathel/name_stream.h>
 #include <norvathel/style.h>
 #include "name_writers.h"
 
@@ -12,6 +10,8 @@ using norvathel::AdditiveRandom;
 using norvathel::NamesPerBoard;
 
 namespace {
+
+constexpr std::uint16_t AllKept = (1u << NamesPerBoard) - 1;
 
 std::uint64_t SegmentWordsFor(std::size_t slots)
 {
@@ -21,16 +21,16 @@ std::uint64_t SegmentWordsFor(std::size_t slots)
 
 }  // namespace
 
-BoardSegments::BoardSegments(const ToolOptions& given, const AdditiveRandom& start, int threads,
-                             std::uint64_t words)
+BoardSegments::BoardSegments(const ToolOptions& given, const norvathel::NameStream& names, const AdditiveRandom& start,
+                             int threads, std::uint64_t words)
     : options(given),
+      stream(names),
+      judged(names.Constrained()),
       origin(start.WordsDrawn()),
       slots(2 * static_cast<std::size_t>(std::max(threads, 1)) + 1),
       segmentWords(words != 0 ? words : SegmentWordsFor(slots.size())),
       seeker(start)
 {
-    // The prefix as a stream keeps it.
-    std::snprintf(prefix, sizeof prefix, "%s", options.prefix);
     for (std::size_t s = 0; s < slots.size(); ++s)
         slots[s].index = s + slots.size();  // none of them composed yet
     // A system that will not start another thread gets the boards composed on fewer.
@@ -59,10 +59,9 @@ void BoardSegments::Write(std::uint64_t count, OutputBuffer& output, ProgressLin
     // The true sequence starts with segment 0's first board.
     std::uint64_t s = 0;
     std::size_t board = 0;
-    while (written < count && !output.Failed()) {
+    while (written < count) {
         const Segment& segment = Await(s);
-        WriteBoards(segment, board, count, output, progress, written);
-        if (written == count || output.Failed())
+        if (!WriteBoards(segment, board, count, output, progress, written))
             break;
         // It goes on where the segment's last board ended, which is in a later segment's words.
         AdditiveRandom truth = segment.after;
@@ -100,7 +99,7 @@ bool BoardSegments::ClaimAndCompose(std::unique_lock<std::mutex>& held)
     segment.after = seeker;  // composed on, it ends where the last board ended
     seeker.Skip(segmentWords);
     held.unlock();
-    Compose(segment, segment.after);
+    Compose(segment);
     held.lock();
     segment.composing = false;
     segment.done = true;
@@ -109,29 +108,29 @@ bool BoardSegments::ClaimAndCompose(std::unique_lock<std::mutex>& held)
     return true;
 }
 
-void BoardSegments::Compose(Segment& segment, AdditiveRandom& random)
+void BoardSegments::Segment::Clear()
 {
-    segment.starts.clear();
-    segment.ends.clear();
-    segment.lengths.clear();
-    segment.failure = nullptr;
+    starts.clear();
+    ends.clear();
+    kept.clear();
+    lengths.clear();
+    used = 0;
+    failure = nullptr;
+}
+
+void BoardSegments::Compose(Segment& segment)
+{
+    segment.Clear();
     const std::uint64_t end = (segment.index + 1) * segmentWords;
     try {
-        norvathel::Board board;
-        std::size_t used = 0;
+        AdditiveRandom& random = segment.after;
         while (!stopping.load(std::memory_order_relaxed)) {
-            const std::uint64_t at = static_cast<std::uint64_t>(random.WordsDrawn() - origin);
-            if (at >= end)
+            const std::int64_t at = random.WordsDrawn() - origin;
+            if (static_cast<std::uint64_t>(at) >= end)
                 break;
-            segment.starts.push_back(at);
-            options.style.ComposeBoard(random, norvathel::BoardGender(options.gender, random), prefix, board);
-            if (used + TextBoardRoom > segment.text.size())
-                segment.text.resize(std::max(2 * segment.text.size(), used + TextBoardRoom));
-            used = static_cast<std::size_t>(PutTextNames(&segment.text[used], board, 0, NamesPerBoard) - segment.text.data());
-            segment.ends.push_back(static_cast<std::uint32_t>(used));
-            segment.lengths.insert(segment.lengths.end(), board.lengths, board.lengths + NamesPerBoard);
+            AddBoard(segment, random);
             // A board that drew nothing is followed by itself for ever: the writer repeats it.
-            if (random.WordsDrawn() - origin == static_cast<std::int64_t>(at))
+            if (random.WordsDrawn() - origin == at)
                 break;
         }
     } catch (...) {
@@ -139,36 +138,73 @@ void BoardSegments::Compose(Segment& segment, AdditiveRandom& random)
     }
 }
 
-// The segment's boards from first on, as far as count names.
-void BoardSegments::WriteBoards(const Segment& segment, std::size_t first, std::uint64_t count, OutputBuffer& output,
+// The board that starts where random stands, onto the segment.
+void BoardSegments::AddBoard(Segment& segment, AdditiveRandom& random) const
+{
+    segment.starts.push_back(static_cast<std::uint64_t>(random.WordsDrawn() - origin));
+    norvathel::Board board;
+    options.style.ComposeBoard(random, norvathel::BoardGender(options.gender, random), stream.Prefix(), board);
+    if (segment.used + TextBoardRoom > segment.text.size())
+        segment.text.resize(std::max(2 * segment.text.size(), segment.used + TextBoardRoom));
+    char* place = &segment.text[segment.used];
+    std::uint16_t kept = AllKept;
+    if (!judged) {
+        place = PutTextNames(place, board, 0, NamesPerBoard);
+    } else {
+        kept = 0;
+        for (int k = 0; k < NamesPerBoard; ++k) {
+            if (stream.MeetsAlone(board.names[k], board.lengths[k])) {
+                kept |= static_cast<std::uint16_t>(1u << k);
+                place = PutTextNames(place, board, k, 1);
+            }
+        }
+    }
+    segment.used = static_cast<std::size_t>(place - segment.text.data());
+    segment.ends.push_back(static_cast<std::uint32_t>(segment.used));
+    segment.kept.push_back(kept);
+    segment.lengths.insert(segment.lengths.end(), board.lengths, board.lengths + NamesPerBoard);
+}
+
+// The segment's boards from first on, as the stream hands their names out: until count are
+// written or the names run dry. True when every board was written and more may follow.
+bool BoardSegments::WriteBoards(const Segment& segment, std::size_t first, std::uint64_t count, OutputBuffer& output,
                                 ProgressLine& progress, std::uint64_t& written)
 {
     const std::size_t from = first == 0 ? 0 : segment.ends[first - 1];
-    const std::uint64_t wholeLeft = (count - written) / NamesPerBoard;
-    const std::size_t last = static_cast<std::size_t>(std::min<std::uint64_t>(segment.starts.size(), first + wholeLeft));
-    std::size_t to = last == first ? from : segment.ends[last - 1];
-    for (std::size_t b = first; b < last; ++b) {
-        written += NamesPerBoard;
-        progress.Update(written, written);
-    }
-    if (last < segment.starts.size() && written < count) {
-        // The count ends in this board: its first names.
-        const int left = static_cast<int>(count - written);
-        for (int k = 0; k < left; ++k)
-            to += segment.lengths[last * NamesPerBoard + static_cast<std::size_t>(k)] + static_cast<std::size_t>(LineEndSize);
-        written += static_cast<std::uint64_t>(left);
-        progress.Update(written, written);
+    std::size_t to = from;
+    std::size_t b = first;
+    for (; b < segment.starts.size() && written < count && !ranDry; ++b) {
+        const std::uint16_t kept = segment.kept[b];
+        if (kept == AllKept && count - written >= NamesPerBoard) {
+            to = segment.ends[b];
+            written += NamesPerBoard;
+            composed += NamesPerBoard;
+            sinceKept = 0;
+        } else {
+            for (int k = 0; k < NamesPerBoard && written < count; ++k) {
+                ++composed;
+                if ((kept >> k) & 1) {
+                    to += segment.lengths[b * NamesPerBoard + static_cast<std::size_t>(k)] + std::size_t{LineEndSize};
+                    ++written;
+                    sinceKept = 0;
+                } else if (++sinceKept >= stream.DryLimit()) {
+                    ranDry = true;
+                    break;
+                }
+            }
+        }
+        progress.Update(written, composed);
     }
     output.Write(segment.text.data() + from, to - from);
+    return b == segment.starts.size() && written < count && !ranDry && !output.Failed();
 }
 
 // Composes the true sequence on from truth, writing its boards, until it reaches a board that
-// a segment holds (s and board then tell which) or count names are written.
+// a segment holds (s and board then tell which); false once the writing stops.
 bool BoardSegments::Rejoin(AdditiveRandom& truth, std::uint64_t& s, std::size_t& board, std::uint64_t count,
                            OutputBuffer& output, ProgressLine& progress, std::uint64_t& written)
 {
-    norvathel::Board composed;
-    while (written < count && !output.Failed()) {
+    for (;;) {
         const std::uint64_t at = static_cast<std::uint64_t>(truth.WordsDrawn() - origin);
         if (at / segmentWords != s) {
             s = at / segmentWords;
@@ -180,14 +216,11 @@ bool BoardSegments::Rejoin(AdditiveRandom& truth, std::uint64_t& s, std::size_t&
             board = static_cast<std::size_t>(found - segment.starts.begin());
             return true;
         }
-        options.style.ComposeBoard(truth, norvathel::BoardGender(options.gender, truth), prefix, composed);
-        const std::uint64_t left = count - written;
-        const int taken = left < NamesPerBoard ? static_cast<int>(left) : NamesPerBoard;
-        WriteTextNames(output, composed, 0, taken);
-        written += static_cast<std::uint64_t>(taken);
-        progress.Update(written, written);
+        joining.Clear();
+        AddBoard(joining, truth);
+        if (!WriteBoards(joining, 0, count, output, progress, written))
+            return false;
     }
-    return false;
 }
 
 // The segments before s are no longer needed: their slots may take later ones.

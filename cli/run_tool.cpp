@@ -55,12 +55,18 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
-    const bool plain = options.format == OutputFormat::Text && !options.fullNames && !stream.Constrained();
-    const int threads = plain && options.count >= SegmentsFrom ? ThreadsFor(options) : 1;
+    // Text of given names that are not unique: each name judged alone, on every processor.
+    const bool alone = options.format == OutputFormat::Text && !options.fullNames && !options.constraints.unique;
+    const int threads = alone && options.count >= SegmentsFrom ? ThreadsFor(options) : 1;
     if (threads > 1) {
-        BoardSegments segments(options, StartingGenerator(options, seed), threads);
+        BoardSegments segments(options, stream, StartingGenerator(options, seed), threads);
         segments.Write(options.count, output, progress, result.written);
-    } else if (plain) {
+        result.ranDry = segments.RanDry();
+        result.composedInARow = segments.ComposedSinceKept();
+        writer.Finish(result.ranDry);
+        return;
+    }
+    if (alone && !stream.Constrained()) {
         // Its own loop, a board's names at a time: this is the one that runs tens of millions
         // of times a second.
         while (result.written < options.count) {

@@ -330,11 +330,16 @@ void NameStream::ComposeNextBoard()
     position = 0;
 }
 
+bool NameStream::MeetsAlone(const char* name, int length) const
+{
+    return !filter->Any() || filter->Passes(name, length);
+}
+
 bool NameStream::Meets(int slot)
 {
     const char* name = board.names[slot];
     const int length = board.lengths[slot];
-    if (filter->Any() && !filter->Passes(name, length))
+    if (!MeetsAlone(name, length))
         return false;
     // Last: only a name that meets everything else is remembered, with its surname if any.
     if (!seen)

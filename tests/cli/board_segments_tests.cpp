@@ -1,5 +1,6 @@
 // --count composed in segments on several threads: one stream's names in its order, however
-// the segments fall, wherever the count ends, from either kind of seed.
+// the segments fall, wherever the count ends, from either kind of seed, with constraints and
+// where the names run dry.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -23,35 +24,59 @@ std::string ReadBack(std::FILE* file)
     return text;
 }
 
+// What a run wrote, and whether and after how many failures in a row it ran dry.
+struct Written {
+    std::string text;
+    bool ranDry = false;
+    std::uint64_t sinceKept = 0;
+
+    bool operator==(const Written& other) const
+    {
+        return text == other.text && ranDry == other.ranDry && sinceKept == other.sinceKept;
+    }
+};
+
 // The first count names of one stream from start, as the tool writes them on one thread.
-std::string FromOneStream(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count)
+Written FromOneStream(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count,
+                      std::uint64_t dryLimit = norvathel::NameStream::DefaultDryLimit)
 {
     std::FILE* file = std::tmpfile();
+    Written written;
     {
         OutputBuffer output(file);
-        norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints);
+        norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints, false,
+                                     dryLimit);
         norvathel::StreamName name;
         for (std::uint64_t k = 0; k < count && stream.Next(name); ++k)
             WriteTextName(output, name.text, name.length);
         EXPECT_TRUE(output.Finish());
+        written.ranDry = stream.RanDry();
+        written.sinceKept = stream.ComposedSinceKept();
     }
-    return ReadBack(file);
+    written.text = ReadBack(file);
+    return written;
 }
 
-std::string InSegments(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count,
-                       int threads, std::uint64_t words)
+Written InSegments(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count,
+                   int threads, std::uint64_t words, std::uint64_t dryLimit = norvathel::NameStream::DefaultDryLimit)
 {
     std::FILE* file = std::tmpfile();
+    Written result;
     {
         OutputBuffer output(file);
         ProgressLine progress(stderr, false, count);
         std::uint64_t written = 0;
-        BoardSegments segments(options, start, threads, words);
+        norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints, false,
+                                     dryLimit);
+        BoardSegments segments(options, stream, start, threads, words);
         segments.Write(count, output, progress, written);
-        EXPECT_EQ(written, count);
         EXPECT_TRUE(output.Finish());
+        result.ranDry = segments.RanDry();
+        result.sinceKept = segments.ComposedSinceKept();
+        EXPECT_EQ(written == count, !result.ranDry);
     }
-    return ReadBack(file);
+    result.text = ReadBack(file);
+    return result;
 }
 
 // A style whose boards draw nothing at all: each is the one before it again.
@@ -100,7 +125,14 @@ TEST(BoardSegments, AnySegmentsAndThreadsWriteOneStreamsNames)
             else
                 start.Seed(static_cast<std::uint64_t>(1733616000 + run));
             const std::uint64_t count = 20000 + static_cast<std::uint64_t>(run % 10);
-            const std::string expected = FromOneStream(options, start, count);
+            // Every other run with constraints that leave names out: length, ending, pieces.
+            if (run % 2 == 0) {
+                options.constraints.maxLength = 8;
+                options.constraints.exclude = {"ar", "q"};
+            }
+            if (run % 4 == 2)
+                options.constraints.endsWith = "a";
+            const Written expected = FromOneStream(options, start, count);
             for (const auto& way : ways)
                 EXPECT_TRUE(InSegments(options, start, count, way.threads, way.words) == expected)
                     << style.Name() << " run " << run << ", segments of " << way.words << " words";
@@ -111,6 +143,9 @@ TEST(BoardSegments, AnySegmentsAndThreadsWriteOneStreamsNames)
     start.SeedFull(5);
     for (std::uint64_t count : {0, 1, 9, 10, 11})
         EXPECT_TRUE(InSegments(options, start, count, 2, 40) == FromOneStream(options, start, count)) << count;
+    // A count the constraints reach only after many boards.
+    options.constraints.maxLength = 4;
+    EXPECT_TRUE(InSegments(options, start, 300, 2, 500) == FromOneStream(options, start, 300));
 }
 
 TEST(BoardSegments, BoardsThatDrawNothingStillEnd)
@@ -120,6 +155,26 @@ TEST(BoardSegments, BoardsThatDrawNothingStillEnd)
     options.gender = norvathel::GenderChoice::Female;
     norvathel::AdditiveRandom start;
     start.SeedFull(1);
-    const std::string expected = FromOneStream(options, start, 5003);
-    EXPECT_TRUE(InSegments(options, start, 5003, 2, 64) == expected);
+    EXPECT_TRUE(InSegments(options, start, 5003, 2, 64) == FromOneStream(options, start, 5003));
+    // And when they fail the constraints, they run dry.
+    options.constraints.minLength = 5;
+    const Written dry = FromOneStream(options, start, 5003, 777);
+    EXPECT_TRUE(dry.ranDry);
+    EXPECT_TRUE(InSegments(options, start, 5003, 2, 64, 777) == dry);
+}
+
+TEST(BoardSegments, NamesRunDryWhereOneStreamsDo)
+{
+    // Names of three letters are rare (one in 23): with small limits the names run dry, at a
+    // failure within a board, after some names or none, wherever the segments fall.
+    ToolOptions options;
+    options.constraints.maxLength = 3;
+    for (std::uint64_t limit : {1, 9, 10, 11, 40, 97}) {
+        norvathel::AdditiveRandom start;
+        start.SeedFull(limit);
+        const Written expected = FromOneStream(options, start, 100000, limit);
+        ASSERT_TRUE(expected.ranDry) << limit;
+        for (std::uint64_t words : {1, 50, 4096})
+            EXPECT_TRUE(InSegments(options, start, 100000, 3, words, limit) == expected) << limit << ", " << words;
+    }
 }

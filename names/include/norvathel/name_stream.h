@@ -165,6 +165,12 @@ public:
         return taken;
     }
 
+    // Whether a composed name meets the constraints that look at the name alone (all but
+    // unique), as this stream judges its names. Changes nothing, so several threads may ask.
+    bool MeetsAlone(const char* name, int length) const;
+    // How many names in a row may fail before the stream runs dry.
+    std::uint64_t DryLimit() const { return dryLimit; }
+
     bool RanDry() const { return dry; }
     std::uint64_t Composed() const { return composed; }
     std::uint64_t Kept() const { return kept; }
