@@ -26,6 +26,8 @@ BoardSegments::BoardSegments(const ToolOptions& given, const norvathel::NameStre
     : options(given),
       stream(names),
       judged(names.Constrained()),
+      csv(given.format == OutputFormat::Csv),
+      boardRoom(csv ? NamesPerBoard * CsvWriter::RowRoom : TextBoardRoom),
       origin(start.WordsDrawn()),
       slots(2 * static_cast<std::size_t>(std::max(threads, 1)) + 1),
       segmentWords(words != 0 ? words : SegmentWordsFor(slots.size())),
@@ -113,7 +115,7 @@ void BoardSegments::Segment::Clear()
     starts.clear();
     ends.clear();
     kept.clear();
-    lengths.clear();
+    sizes.clear();
     used = 0;
     failure = nullptr;
 }
@@ -143,26 +145,40 @@ void BoardSegments::AddBoard(Segment& segment, AdditiveRandom& random) const
 {
     segment.starts.push_back(static_cast<std::uint64_t>(random.WordsDrawn() - origin));
     norvathel::Board board;
-    options.style.ComposeBoard(random, norvathel::BoardGender(options.gender, random), stream.Prefix(), board);
-    if (segment.used + TextBoardRoom > segment.text.size())
-        segment.text.resize(std::max(2 * segment.text.size(), segment.used + TextBoardRoom));
+    const norvathel::Gender gender = norvathel::BoardGender(options.gender, random);
+    options.style.ComposeBoard(random, gender, stream.Prefix(), board);
+    if (segment.used + boardRoom > segment.text.size())
+        segment.text.resize(std::max(2 * segment.text.size(), segment.used + boardRoom));
     char* place = &segment.text[segment.used];
-    std::uint16_t kept = AllKept;
-    if (!judged) {
+    segment.sizes.resize(segment.sizes.size() + NamesPerBoard);
+    std::uint16_t* sizes = &segment.sizes[segment.sizes.size() - NamesPerBoard];
+    std::uint16_t kept = 0;
+    if (!judged && !csv) {  // the common case: the whole board at once
         place = PutTextNames(place, board, 0, NamesPerBoard);
+        kept = AllKept;
+        for (int k = 0; k < NamesPerBoard; ++k)
+            sizes[k] = static_cast<std::uint16_t>(board.lengths[k] + LineEndSize);
     } else {
-        kept = 0;
         for (int k = 0; k < NamesPerBoard; ++k) {
-            if (stream.MeetsAlone(board.names[k], board.lengths[k])) {
+            char* end = place;
+            if (!judged || stream.MeetsAlone(board.names[k], board.lengths[k])) {
                 kept |= static_cast<std::uint16_t>(1u << k);
-                place = PutTextNames(place, board, k, 1);
+                end = PutRow(place, board, k, gender);
             }
+            sizes[k] = static_cast<std::uint16_t>(end - place);
+            place = end;
         }
     }
     segment.used = static_cast<std::size_t>(place - segment.text.data());
     segment.ends.push_back(static_cast<std::uint32_t>(segment.used));
     segment.kept.push_back(kept);
-    segment.lengths.insert(segment.lengths.end(), board.lengths, board.lengths + NamesPerBoard);
+}
+
+char* BoardSegments::PutRow(char* place, const norvathel::Board& board, int k, norvathel::Gender gender) const
+{
+    if (csv)
+        return CsvWriter::PutRow(place, board.names[k], board.lengths[k], nullptr, 0, gender);
+    return PutTextNames(place, board, k, 1);
 }
 
 // The segment's boards from first on, as the stream hands their names out: until count are
@@ -184,7 +200,7 @@ bool BoardSegments::WriteBoards(const Segment& segment, std::size_t first, std::
             for (int k = 0; k < NamesPerBoard && written < count; ++k) {
                 ++composed;
                 if ((kept >> k) & 1) {
-                    to += segment.lengths[b * NamesPerBoard + static_cast<std::size_t>(k)] + std::size_t{LineEndSize};
+                    to += segment.sizes[b * NamesPerBoard + static_cast<std::size_t>(k)];
                     ++written;
                     sinceKept = 0;
                 } else if (++sinceKept >= stream.DryLimit()) {

@@ -35,7 +35,7 @@ public:
     static constexpr std::uint64_t MostWordsHeld = std::uint64_t{1} << 24;
     static constexpr std::uint64_t LeastSegmentWords = std::uint64_t{1} << 16;
 
-    // The names in the text form (given names only) that stream hands out, started from
+    // The names in the text or CSV form (given names only) that stream hands out, started from
     // start: options' style and gender, the stream's prefix, constraints (not unique) and dry
     // limit. threads compose them (at least 1), this one among them. segmentWords 0 chooses
     // the length as above.
@@ -56,8 +56,8 @@ public:
 
 private:
     // The boards that start in the words [index, index + 1) times segmentWords, from a board
-    // guessed to start at the first: where each starts (in words from the first board), its
-    // names that meet the constraints in the text form, and the generator after the last.
+    // guessed to start at the first: where each starts (in words from the first board), the
+    // rows of its names that meet the constraints, and the generator after the last.
     struct Segment {
         std::uint64_t index = 0;
         bool done = false;
@@ -67,7 +67,7 @@ private:
         // nothing draws a word at least.
         std::vector<std::uint32_t> ends;
         std::vector<std::uint16_t> kept;     // a board's names that meet the constraints, a bit each
-        std::vector<std::uint8_t> lengths;   // each name's length, a board's ten in a row
+        std::vector<std::uint16_t> sizes;    // each kept name's row, line end included, a board's ten in a row
         std::string text;
         std::size_t used = 0;                // how much of text holds names
         norvathel::AdditiveRandom after;
@@ -80,6 +80,7 @@ private:
     bool ClaimAndCompose(std::unique_lock<std::mutex>& held);
     void Compose(Segment& segment);
     void AddBoard(Segment& segment, norvathel::AdditiveRandom& random) const;
+    char* PutRow(char* place, const norvathel::Board& board, int k, norvathel::Gender gender) const;
     bool WriteBoards(const Segment& segment, std::size_t first, std::uint64_t count, OutputBuffer& output,
                      ProgressLine& progress, std::uint64_t& written);
     bool Rejoin(norvathel::AdditiveRandom& truth, std::uint64_t& s, std::size_t& board, std::uint64_t count,
@@ -90,6 +91,8 @@ private:
     const ToolOptions& options;
     const norvathel::NameStream& stream;
     const bool judged;          // some names may fail the constraints
+    const bool csv;             // rows of the CSV form, else lines of text
+    const std::size_t boardRoom;  // the most a board's rows take
     const std::int64_t origin;  // where the first board starts
     // The segments in memory, segment s in slots[s % slots.size()]: two a thread and one more,
     // so that the threads compose on while this one writes or joins.

@@ -267,7 +267,13 @@ char* CsvWriter::WriteField(char* place, const char* text, int length)
 void CsvWriter::WriteName(const char* given, int givenLength, const char* surname, int surnameLength,
                           Gender gender)
 {
-    char* place = output.Reserve(4 * MaxNameLength + 24);
+    static_assert(RowRoom <= OutputBuffer::MaxReserve, "a row fits one reservation");
+    output.Commit(PutRow(output.Reserve(RowRoom), given, givenLength, surname, surnameLength, gender));
+}
+
+char* CsvWriter::PutRow(char* place, const char* given, int givenLength, const char* surname, int surnameLength,
+                        Gender gender)
+{
     place = WriteField(place, given, givenLength);
     if (surname) {
         *place++ = ',';
@@ -276,7 +282,7 @@ void CsvWriter::WriteName(const char* given, int givenLength, const char* surnam
     const char* row = gender == Male ? ",male\r\n" : gender == Female ? ",female\r\n" : ",neutral\r\n";
     const std::size_t rowLength = std::strlen(row);
     std::memcpy(place, row, rowLength);
-    output.Commit(place + rowLength);
+    return place + rowLength;
 }
 
 // --- keys --------------------------------------------------------------------------------

@@ -107,8 +107,15 @@ public:
     void WriteName(const char* given, int givenLength, const char* surname, int surnameLength,
                    norvathel::Gender gender);
 
+    // The most a row takes: two fields, each quoted with every byte a doubled quote, and the
+    // gender.
+    static constexpr std::size_t RowRoom = 4 * norvathel::MaxNameLength + 24;
+    // The same row at place, with RowRoom bytes of room; returns its end.
+    static char* PutRow(char* place, const char* given, int givenLength, const char* surname, int surnameLength,
+                        norvathel::Gender gender);
+
 private:
-    char* WriteField(char* place, const char* text, int length);
+    static char* WriteField(char* place, const char* text, int length);
 
     OutputBuffer& output;
 };

@@ -55,8 +55,9 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
-    // Text of given names that are not unique: each name judged alone, on every processor.
-    const bool alone = options.format == OutputFormat::Text && !options.fullNames && !options.constraints.unique;
+    // Text or CSV of given names that are not unique: each name judged alone, on every processor.
+    const bool alone = (options.format == OutputFormat::Text || options.format == OutputFormat::Csv) &&
+                       !options.fullNames && !options.constraints.unique;
     const int threads = alone && options.count >= SegmentsFrom ? ThreadsFor(options) : 1;
     if (threads > 1) {
         BoardSegments segments(options, stream, StartingGenerator(options, seed), threads);
@@ -66,7 +67,7 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
         writer.Finish(result.ranDry);
         return;
     }
-    if (alone && !stream.Constrained()) {
+    if (options.format == OutputFormat::Text && !options.fullNames && !stream.Constrained()) {
         // Its own loop, a board's names at a time: this is the one that runs tens of millions
         // of times a second.
         while (result.written < options.count) {

@@ -1,6 +1,6 @@
 // --count composed in segments on several threads: one stream's names in its order, however
-// the segments fall, wherever the count ends, from either kind of seed, with constraints and
-// where the names run dry.
+// the segments fall, wherever the count ends, from either kind of seed, as text and CSV, with
+// constraints and where the names run dry.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -36,7 +36,8 @@ struct Written {
     }
 };
 
-// The first count names of one stream from start, as the tool writes them on one thread.
+// The first count names of one stream from start, as the tool writes them on one thread, as
+// text or CSV rows.
 Written FromOneStream(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count,
                       std::uint64_t dryLimit = norvathel::NameStream::DefaultDryLimit)
 {
@@ -46,9 +47,14 @@ Written FromOneStream(const ToolOptions& options, const norvathel::AdditiveRando
         OutputBuffer output(file);
         norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints, false,
                                      dryLimit);
+        CsvWriter csv(output);
         norvathel::StreamName name;
-        for (std::uint64_t k = 0; k < count && stream.Next(name); ++k)
-            WriteTextName(output, name.text, name.length);
+        for (std::uint64_t k = 0; k < count && stream.Next(name); ++k) {
+            if (options.format == OutputFormat::Csv)
+                csv.WriteName(name.text, name.length, nullptr, 0, name.gender);
+            else
+                WriteTextName(output, name.text, name.length);
+        }
         EXPECT_TRUE(output.Finish());
         written.ranDry = stream.RanDry();
         written.sinceKept = stream.ComposedSinceKept();
@@ -132,6 +138,8 @@ TEST(BoardSegments, AnySegmentsAndThreadsWriteOneStreamsNames)
             }
             if (run % 4 == 2)
                 options.constraints.endsWith = "a";
+            if (run % 5 == 1)
+                options.format = OutputFormat::Csv;
             const Written expected = FromOneStream(options, start, count);
             for (const auto& way : ways)
                 EXPECT_TRUE(InSegments(options, start, count, way.threads, way.words) == expected)
@@ -143,8 +151,9 @@ TEST(BoardSegments, AnySegmentsAndThreadsWriteOneStreamsNames)
     start.SeedFull(5);
     for (std::uint64_t count : {0, 1, 9, 10, 11})
         EXPECT_TRUE(InSegments(options, start, count, 2, 40) == FromOneStream(options, start, count)) << count;
-    // A count the constraints reach only after many boards.
+    // A count the constraints reach only after many boards, in rows with the gender.
     options.constraints.maxLength = 4;
+    options.format = OutputFormat::Csv;
     EXPECT_TRUE(InSegments(options, start, 300, 2, 500) == FromOneStream(options, start, 300));
 }
 
