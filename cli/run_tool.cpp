@@ -40,8 +40,8 @@ struct RunResult {
 };
 
 
-// From this many names on, plain text names are composed on every processor: fewer take
-// less time than starting the threads.
+// From this many names on, text and CSV names are composed on every processor: fewer take a
+// few milliseconds on one thread, and a short run (the default board) keeps to one processor.
 const std::uint64_t SegmentsFrom = 200000;
 
 // --count names from a NameStream: boards of ten composed in order on one generator, the
