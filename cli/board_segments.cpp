@@ -145,8 +145,8 @@ void BoardSegments::AddBoard(Segment& segment, AdditiveRandom& random) const
 {
     segment.starts.push_back(static_cast<std::uint64_t>(random.WordsDrawn() - origin));
     norvathel::Board board;
-    const norvathel::Gender gender = norvathel::BoardGender(options.gender, random);
-    options.style.ComposeBoard(random, gender, stream.Prefix(), board);
+    const norvathel::Gender gender =
+        norvathel::ComposeStreamBoard(options.style, options.gender, random, stream.Prefix(), board);
     if (segment.used + boardRoom > segment.text.size())
         segment.text.resize(std::max(2 * segment.text.size(), segment.used + boardRoom));
     char* place = &segment.text[segment.used];
@@ -203,7 +203,7 @@ bool BoardSegments::WriteBoards(const Segment& segment, std::size_t first, std::
                     to += segment.sizes[b * NamesPerBoard + static_cast<std::size_t>(k)];
                     ++written;
                     sinceKept = 0;
-                } else if (++sinceKept >= stream.DryLimit()) {
+                } else if (norvathel::RunsDry(sinceKept, stream.DryLimit())) {
                     ranDry = true;
                     break;
                 }

@@ -50,8 +50,9 @@ const std::uint64_t SegmentsFrom = 200000;
 void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& output,
                 ProgressLine& progress, RunResult& result)
 {
-    norvathel::NameStream stream(options.style, StartingGenerator(options, seed), options.gender, options.prefix,
-                                 options.constraints, options.fullNames);
+    const AdditiveRandom start = StartingGenerator(options, seed);
+    norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints,
+                                 options.fullNames);
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
@@ -60,7 +61,7 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
                        !options.fullNames && !options.constraints.unique;
     const int threads = alone && options.count >= SegmentsFrom ? ThreadsFor(options) : 1;
     if (threads > 1) {
-        BoardSegments segments(options, stream, StartingGenerator(options, seed), threads);
+        BoardSegments segments(options, stream, start, threads);
         segments.Write(options.count, output, progress, result.written);
         result.ranDry = segments.RanDry();
         result.composedInARow = segments.ComposedSinceKept();

@@ -53,7 +53,7 @@ bool KeyNamer::Name(std::uint64_t seed, StreamName& name)
                     }
                     return true;
                 }
-                if (++failed >= dryLimit)
+                if (RunsDry(failed, dryLimit))
                     return false;
             }
         }

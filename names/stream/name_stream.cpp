@@ -176,6 +176,14 @@ Gender BoardGender(GenderChoice choice, AdditiveRandom& random)
     return DrawStartGender(random);
 }
 
+Gender ComposeStreamBoard(const Style& style, GenderChoice choice, AdditiveRandom& random, const char* prefix,
+                          Board& board)
+{
+    const Gender gender = BoardGender(choice, random);
+    style.ComposeBoard(random, gender, prefix, board);
+    return gender;
+}
+
 // The names kept so far, as a set: each name's bytes once, behind a length byte, in an arena of
 // fixed-size blocks (no block ever moves), and an open-addressing table kept at most
 // three-quarters full. A slot is a tag byte (0 for empty, else seven bits of the hash) and a
@@ -322,8 +330,7 @@ NameStream::~NameStream() = default;
 
 void NameStream::ComposeNextBoard()
 {
-    boardGender = BoardGender(genderChoice, random);
-    style.ComposeBoard(random, boardGender, prefix, board);
+    boardGender = ComposeStreamBoard(style, genderChoice, random, prefix, board);
     if (fullNames)
         style.ComposeSurnames(surnameRandom, surnames);
     ++boards;
@@ -367,7 +374,7 @@ bool NameStream::NextComposing(StreamName& name)
             Hand(index, name);
             return true;
         }
-        if (++composedSinceKept >= dryLimit)
+        if (RunsDry(composedSinceKept, dryLimit))
             dry = true;
     }
     return false;

@@ -92,6 +92,18 @@ ConstraintProblem ImpossibleConstraints(const NameConstraints& constraints, cons
 // The gender of the next board: the one chosen, or, for Drawn, one drawn from random.
 Gender BoardGender(GenderChoice choice, AdditiveRandom& random);
 
+// The next board of a stream: its gender (as BoardGender gives it), then its names. Returns
+// the gender.
+Gender ComposeStreamBoard(const Style& style, GenderChoice choice, AdditiveRandom& random, const char* prefix,
+                          Board& board);
+
+// When names run dry: one more has failed the constraints (failedInARow counts it); true once
+// limit have failed in a row.
+inline bool RunsDry(std::uint64_t& failedInARow, std::uint64_t limit)
+{
+    return ++failedInARow >= limit;
+}
+
 // One name handed out. text (and surname) stay valid until the next call of Next.
 struct StreamName {
     const char* text;  // the given name
