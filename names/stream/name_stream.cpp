@@ -16,6 +16,16 @@ namespace norvathel {
 
 namespace {
 
+// A hint that memory at place is read soon; nothing where the compiler has no such hint.
+inline void FetchSoon(const void* place)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(place);
+#else
+    (void)place;
+#endif
+}
+
 bool ContainsPiece(const std::string& foldedText, const std::string& foldedPiece)
 {
     return foldedText.find(foldedPiece) != std::string::npos;
@@ -196,9 +206,36 @@ public:
     // no room for it, leaving the set as it was.
     bool Insert(const char* name, int length)
     {
+        return Insert(name, length, Fnv1a(name, static_cast<std::size_t>(length)));
+    }
+
+    // The board's names' hashes worked out ahead, their first slots asked of memory, then the
+    // names those slots hold where the tags match: the set is soon far larger than the caches,
+    // and ten misses waited on together cost little more than one.
+    void Expect(const Board& board)
+    {
+        for (int k = 0; k < NamesPerBoard; ++k)
+            expected[k] = Fnv1a(board.names[k], static_cast<std::size_t>(board.lengths[k]));
+        if (tags.empty())
+            return;
+        const std::size_t mask = tags.size() - 1;
+        for (const std::uint64_t hash : expected) {
+            FetchSoon(&tags[hash & mask]);
+            FetchSoon(&offsets[hash & mask]);
+        }
+        for (const std::uint64_t hash : expected)
+            if (tags[hash & mask] == TagOf(hash))
+                FetchSoon(At(offsets[hash & mask]));
+    }
+
+    // A name of the board last expected, at slot k.
+    bool InsertExpected(const char* name, int length, int k) { return Insert(name, length, expected[k]); }
+
+private:
+    bool Insert(const char* name, int length, std::uint64_t hash)
+    {
         if ((count + 1) * 4 > tags.size() * 3)
             Grow();
-        const std::uint64_t hash = Fnv1a(name, static_cast<std::size_t>(length));
         const std::uint8_t tag = TagOf(hash);
         const std::size_t mask = tags.size() - 1;
         for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -216,7 +253,6 @@ public:
         }
     }
 
-private:
     static const std::size_t BlockSize = std::size_t(1) << 20;
 
     static std::uint8_t TagOf(std::uint64_t hash)
@@ -238,7 +274,10 @@ private:
             if (blocks.size() >= 0xFFFFFFFFu / BlockSize)
                 throw std::bad_alloc();
             std::unique_ptr<unsigned char[]> block(new unsigned char[BlockSize]);
+            blockEnds.reserve(blocks.size() + 1);  // first: on failure nothing has changed
             blocks.push_back(std::move(block));  // on failure the block is freed, blocks unchanged
+            if (blocks.size() > 1)
+                blockEnds.push_back(used);
             used = 0;
         }
         unsigned char* place = blocks.back().get() + used;
@@ -250,32 +289,37 @@ private:
     }
 
     // The new table is allocated whole before the old one is let go: when either allocation
-    // fails, the set is still the old one.
+    // fails, the set is still the old one. The names are read in the arena's order, which is
+    // memory's, not the old table's, which would be a miss each.
     void Grow()
     {
         const std::size_t size = tags.empty() ? 1024 : tags.size() * 2;
         std::vector<std::uint8_t> newTags(size, 0);
         std::vector<std::uint32_t> newOffsets(size, 0);
         const std::size_t mask = size - 1;
-        for (std::size_t old = 0; old < tags.size(); ++old) {
-            if (tags[old] == 0)
-                continue;
-            const unsigned char* stored = At(offsets[old]);
-            std::size_t slot = Fnv1a(reinterpret_cast<const char*>(stored + 1), stored[0]) & mask;
-            while (newTags[slot] != 0)
-                slot = (slot + 1) & mask;
-            newTags[slot] = tags[old];
-            newOffsets[slot] = offsets[old];
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            const std::size_t end = b + 1 < blocks.size() ? blockEnds[b] : used;
+            for (std::size_t at = 0; at < end; at += std::size_t{blocks[b][at]} + 1) {
+                const unsigned char* stored = blocks[b].get() + at;
+                const std::uint64_t hash = Fnv1a(reinterpret_cast<const char*>(stored + 1), stored[0]);
+                std::size_t slot = hash & mask;
+                while (newTags[slot] != 0)
+                    slot = (slot + 1) & mask;
+                newTags[slot] = TagOf(hash);
+                newOffsets[slot] = static_cast<std::uint32_t>(b * BlockSize + at);
+            }
         }
         tags.swap(newTags);
         offsets.swap(newOffsets);
     }
 
     std::vector<std::unique_ptr<unsigned char[]>> blocks;
+    std::vector<std::size_t> blockEnds;  // bytes used in each block but the last
     std::size_t used = 0;  // bytes used in the last block
     std::vector<std::uint8_t> tags;
     std::vector<std::uint32_t> offsets;
     std::size_t count = 0;
+    std::uint64_t expected[NamesPerBoard] = {};
 };
 
 NameStream::NameStream(std::uint64_t seed, GenderChoice gender, const char* prefixText,
@@ -333,6 +377,8 @@ void NameStream::ComposeNextBoard()
     boardGender = ComposeStreamBoard(style, genderChoice, random, prefix, board);
     if (fullNames)
         style.ComposeSurnames(surnameRandom, surnames);
+    else if (seen)
+        seen->Expect(board);
     ++boards;
     position = 0;
 }
@@ -352,7 +398,7 @@ bool NameStream::Meets(int slot)
     if (!seen)
         return true;
     if (!fullNames)
-        return seen->Insert(name, length);
+        return seen->InsertExpected(name, length, slot);
     char full[FullNameSize];
     const int fullLength = std::snprintf(full, sizeof full, "%s %s", name, surnames.names[slot]);
     return seen->Insert(full, fullLength);

@@ -263,6 +263,11 @@ TEST(NameStream, AUniqueStreamThatRunsOutOfMemoryForgetsNothing)
     while (expected.size() < Names && ample.Next(name))
         expected.emplace_back(name.text, name.length);
     ASSERT_EQ(expected.size(), Names);
+    // Past several blocks of names and table growths, still exactly the rule's names.
+    const std::vector<Composed> rule = Filtered(Unconstrained(77, GenderChoice::Drawn, "", static_cast<int>(ample.Composed())), unique);
+    ASSERT_EQ(rule.size(), Names);
+    for (std::size_t k = 0; k < Names; ++k)
+        ASSERT_EQ(expected[k], rule[k].name) << k;
 
     // From 100,000 names on, the set's next 1 MiB block of names fails, or (2 MiB) the growth
     // of its table past 2^18 slots. The failed call throws; the stream goes on as if it had not.
