@@ -1,6 +1,7 @@
 // The WebAssembly composer without strings beside the native tool, in the same run: names/s
 // of the module filling batches of female classic names into its own memory (no JavaScript
-// string is made), against `norvathel-names --seed 1 --female --count N >/dev/null`.
+// string is made), against `norvathel-names --threads 1 --seed 1 --female --count N >/dev/null` (one thread,
+// as the module composes on one).
 //   node web/bench/composer-alone.mjs      (after bash scripts/web.sh --build and a native build)
 // A benchmark, not a test: the figures depend on the machine.
 import { spawnSync } from 'node:child_process';
@@ -44,7 +45,7 @@ function wasmRate() {
 function nativeRate() {
   const count = 20000000;
   const start = performance.now();
-  const run = spawnSync(tool, ['--seed', '1', '--female', '--count', String(count)], { stdio: ['ignore', 'ignore', 'inherit'] });
+  const run = spawnSync(tool, ['--threads', '1', '--seed', '1', '--female', '--count', String(count)], { stdio: ['ignore', 'ignore', 'inherit'] });
   if (run.status !== 0) throw new Error(`${tool} failed`);
   return count / ((performance.now() - start) / 1000);
 }

@@ -23,6 +23,15 @@ void norvathel_web_free(void* block)
     std::free(block);
 }
 
+namespace {
+
+char GenderLetter(norvathel::Gender gender)
+{
+    return gender == norvathel::Male ? 'm' : gender == norvathel::Female ? 'f' : 'n';
+}
+
+}  // namespace
+
 norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text, char* genders,
                                            uint8_t* lengths, uint32_t count, uint32_t filled[2])
 {
@@ -35,16 +44,35 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
     norvathel_result result = NORVATHEL_OK;
     uint32_t index = 0;
     try {
+        norvathel::NameStream& names = stream->names;
+        if (!names.Constrained()) {
+            // A board's names at a time: nothing to judge, so nothing to ask name by name.
+            while (index < count) {
+                const int most = count - index < norvathel::NamesPerBoard ? static_cast<int>(count - index)
+                                                                          : norvathel::NamesPerBoard;
+                const norvathel::Board* board;
+                int first;
+                const int taken = names.NextOfBoard(most, board, first);
+                const char gender = GenderLetter(names.BoardGenderNow());
+                for (int k = first; k < first + taken; ++k, ++index) {
+                    std::memcpy(place, board->names[k], norvathel::NameSlotSize);
+                    place += board->lengths[k];
+                    *place++ = '\n';
+                    genders[index] = gender;
+                    lengths[index] = static_cast<uint8_t>(board->lengths[k]);
+                }
+            }
+        }
         norvathel::StreamName next;
         for (; index < count; ++index) {
-            if (!stream->names.Next(next)) {
+            if (!names.Next(next)) {
                 result = NORVATHEL_DRY;
                 break;
             }
             std::memcpy(place, next.text, norvathel::NameSlotSize);
             place += next.length;
             *place++ = '\n';
-            genders[index] = next.gender == norvathel::Male ? 'm' : next.gender == norvathel::Female ? 'f' : 'n';
+            genders[index] = GenderLetter(next.gender);
             lengths[index] = static_cast<uint8_t>(next.length);
         }
     } catch (...) {
@@ -163,7 +191,7 @@ norvathel_result norvathel_web_stream_fill_full(norvathel_stream* stream, char* 
                 place += next.surnameLength;
             }
             *place++ = '\n';
-            genders[index] = next.gender == norvathel::Male ? 'm' : next.gender == norvathel::Female ? 'f' : 'n';
+            genders[index] = GenderLetter(next.gender);
             given_lengths[index] = static_cast<uint8_t>(next.length);
         }
     } catch (...) {

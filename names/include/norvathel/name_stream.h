@@ -176,6 +176,8 @@ public:
         kept += static_cast<std::uint64_t>(taken);
         return taken;
     }
+    // The gender of the board NextOfBoard last handed names from.
+    Gender BoardGenderNow() const { return boardGender; }
 
     // Whether a composed name meets the constraints that look at the name alone (all but
     // unique), as this stream judges its names. Changes nothing, so several threads may ask.
