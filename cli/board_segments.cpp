@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include <norvathel/style.h>
-#include "name_writers.h"
 
 using norvathel::AdditiveRandom;
 using norvathel::NamesPerBoard;
@@ -12,6 +11,13 @@ using norvathel::NamesPerBoard;
 namespace {
 
 constexpr std::uint16_t AllKept = (1u << NamesPerBoard) - 1;
+
+std::size_t BoardRoomOf(OutputFormat form)
+{
+    return form == OutputFormat::Csv    ? NamesPerBoard * CsvWriter::RowRoom
+           : form == OutputFormat::Json ? NamesPerBoard * JsonWriter::NameRoom
+                                        : TextBoardRoom;
+}
 
 std::uint64_t SegmentWordsFor(std::size_t slots)
 {
@@ -26,8 +32,8 @@ BoardSegments::BoardSegments(const ToolOptions& given, const norvathel::NameStre
     : options(given),
       stream(names),
       judged(names.Constrained()),
-      csv(given.format == OutputFormat::Csv),
-      boardRoom(csv ? NamesPerBoard * CsvWriter::RowRoom : TextBoardRoom),
+      form(given.format),
+      boardRoom(BoardRoomOf(form)),
       origin(start.WordsDrawn()),
       slots(2 * static_cast<std::size_t>(std::max(threads, 1)) + 1),
       segmentWords(words != 0 ? words : SegmentWordsFor(slots.size())),
@@ -56,8 +62,10 @@ BoardSegments::~BoardSegments()
         worker.join();
 }
 
-void BoardSegments::Write(std::uint64_t count, OutputBuffer& output, ProgressLine& progress, std::uint64_t& written)
+void BoardSegments::Write(std::uint64_t count, NameWriter& writer, OutputBuffer& output, ProgressLine& progress,
+                          std::uint64_t& written)
 {
+    json = writer.Json();
     // The true sequence starts with segment 0's first board.
     std::uint64_t s = 0;
     std::size_t board = 0;
@@ -115,6 +123,7 @@ void BoardSegments::Segment::Clear()
     starts.clear();
     ends.clear();
     kept.clear();
+    genders.clear();
     sizes.clear();
     used = 0;
     failure = nullptr;
@@ -153,7 +162,7 @@ void BoardSegments::AddBoard(Segment& segment, AdditiveRandom& random) const
     segment.sizes.resize(segment.sizes.size() + NamesPerBoard);
     std::uint16_t* sizes = &segment.sizes[segment.sizes.size() - NamesPerBoard];
     std::uint16_t kept = 0;
-    if (!judged && !csv) {  // the common case: the whole board at once
+    if (!judged && form == OutputFormat::Text) {  // the common case: the whole board at once
         place = PutTextNames(place, board, 0, NamesPerBoard);
         kept = AllKept;
         for (int k = 0; k < NamesPerBoard; ++k)
@@ -162,8 +171,8 @@ void BoardSegments::AddBoard(Segment& segment, AdditiveRandom& random) const
         for (int k = 0; k < NamesPerBoard; ++k) {
             char* end = place;
             if (!judged || stream.MeetsAlone(board.names[k], board.lengths[k])) {
+                end = PutRow(place, board, k, gender, kept == 0);
                 kept |= static_cast<std::uint16_t>(1u << k);
-                end = PutRow(place, board, k, gender);
             }
             sizes[k] = static_cast<std::uint16_t>(end - place);
             place = end;
@@ -172,25 +181,32 @@ void BoardSegments::AddBoard(Segment& segment, AdditiveRandom& random) const
     segment.used = static_cast<std::size_t>(place - segment.text.data());
     segment.ends.push_back(static_cast<std::uint32_t>(segment.used));
     segment.kept.push_back(kept);
+    segment.genders.push_back(gender);
 }
 
-char* BoardSegments::PutRow(char* place, const norvathel::Board& board, int k, norvathel::Gender gender) const
+// A kept name as its form writes it; first: the board's first kept name.
+char* BoardSegments::PutRow(char* place, const norvathel::Board& board, int k, norvathel::Gender gender,
+                            bool first) const
 {
-    if (csv)
+    if (form == OutputFormat::Csv)
         return CsvWriter::PutRow(place, board.names[k], board.lengths[k], nullptr, 0, gender);
+    if (form == OutputFormat::Json)
+        return JsonWriter::PutName(place, board.names[k], board.lengths[k], first);
     return PutTextNames(place, board, k, 1);
 }
 
 // The segment's boards from first on, as the stream hands their names out: until count are
-// written or the names run dry. True when every board was written and more may follow.
+// written or the names run dry. True when every board was written and more may follow. Text
+// and CSV go out in one piece; in JSON each board that has names is opened first.
 bool BoardSegments::WriteBoards(const Segment& segment, std::size_t first, std::uint64_t count, OutputBuffer& output,
                                 ProgressLine& progress, std::uint64_t& written)
 {
-    const std::size_t from = first == 0 ? 0 : segment.ends[first - 1];
+    std::size_t from = first == 0 ? 0 : segment.ends[first - 1];
     std::size_t to = from;
     std::size_t b = first;
     for (; b < segment.starts.size() && written < count && !ranDry; ++b) {
         const std::uint16_t kept = segment.kept[b];
+        const std::uint64_t before = written;
         if (kept == AllKept && count - written >= NamesPerBoard) {
             to = segment.ends[b];
             written += NamesPerBoard;
@@ -209,9 +225,15 @@ bool BoardSegments::WriteBoards(const Segment& segment, std::size_t first, std::
                 }
             }
         }
+        if (json && written > before) {
+            json->StartBoard(segment.genders[b], stream.Prefix());
+            json->WriteNames(segment.text.data() + from, to - from, static_cast<int>(written - before));
+            from = to;
+        }
         progress.Update(written, composed);
     }
-    output.Write(segment.text.data() + from, to - from);
+    if (!json)
+        output.Write(segment.text.data() + from, to - from);
     return b == segment.starts.size() && written < count && !ranDry && !output.Failed();
 }
 

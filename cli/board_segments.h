@@ -21,6 +21,7 @@
 #include <norvathel/additive_random.h>
 #include <norvathel/name_composer.h>
 #include <norvathel/name_stream.h>
+#include "name_writers.h"
 #include "output_buffer.h"
 #include "progress_line.h"
 #include "tool_options.h"
@@ -35,7 +36,7 @@ public:
     static constexpr std::uint64_t MostWordsHeld = std::uint64_t{1} << 24;
     static constexpr std::uint64_t LeastSegmentWords = std::uint64_t{1} << 16;
 
-    // The names in the text or CSV form (given names only) that stream hands out, started from
+    // The names in the text, CSV or JSON form (given names only) that stream hands out, started from
     // start: options' style and gender, the stream's prefix, constraints (not unique) and dry
     // limit. threads compose them (at least 1), this one among them. segmentWords 0 chooses
     // the length as above.
@@ -45,10 +46,12 @@ public:
     BoardSegments(const BoardSegments&) = delete;
     BoardSegments& operator=(const BoardSegments&) = delete;
 
-    // Writes the first count names, as the stream would hand them out, and counts them in
-    // written as they go out; stops early once the output fails or the names run dry. Throws
-    // what a composing thread threw (out of memory).
-    void Write(std::uint64_t count, OutputBuffer& output, ProgressLine& progress, std::uint64_t& written);
+    // Writes the first count names, as the stream would hand them out, through writer (started,
+    // and finished by the caller) and counts them in written as they go out; stops early once
+    // the output fails or the names run dry. Throws what a composing thread threw (out of
+    // memory).
+    void Write(std::uint64_t count, NameWriter& writer, OutputBuffer& output, ProgressLine& progress,
+               std::uint64_t& written);
 
     bool RanDry() const { return ranDry; }
     // Names composed since the last one kept, as the stream counts them.
@@ -67,7 +70,8 @@ private:
         // nothing draws a word at least.
         std::vector<std::uint32_t> ends;
         std::vector<std::uint16_t> kept;     // a board's names that meet the constraints, a bit each
-        std::vector<std::uint16_t> sizes;    // each kept name's row, line end included, a board's ten in a row
+        std::vector<norvathel::Gender> genders;  // each board's
+        std::vector<std::uint16_t> sizes;    // each kept name's row (line end or comma included), a board's ten in a row
         std::string text;
         std::size_t used = 0;                // how much of text holds names
         norvathel::AdditiveRandom after;
@@ -80,7 +84,7 @@ private:
     bool ClaimAndCompose(std::unique_lock<std::mutex>& held);
     void Compose(Segment& segment);
     void AddBoard(Segment& segment, norvathel::AdditiveRandom& random) const;
-    char* PutRow(char* place, const norvathel::Board& board, int k, norvathel::Gender gender) const;
+    char* PutRow(char* place, const norvathel::Board& board, int k, norvathel::Gender gender, bool first) const;
     bool WriteBoards(const Segment& segment, std::size_t first, std::uint64_t count, OutputBuffer& output,
                      ProgressLine& progress, std::uint64_t& written);
     bool Rejoin(norvathel::AdditiveRandom& truth, std::uint64_t& s, std::size_t& board, std::uint64_t count,
@@ -91,7 +95,7 @@ private:
     const ToolOptions& options;
     const norvathel::NameStream& stream;
     const bool judged;          // some names may fail the constraints
-    const bool csv;             // rows of the CSV form, else lines of text
+    const OutputFormat form;
     const std::size_t boardRoom;  // the most a board's rows take
     const std::int64_t origin;  // where the first board starts
     // The segments in memory, segment s in slots[s % slots.size()]: two a thread and one more,
@@ -99,6 +103,7 @@ private:
     std::vector<Segment> slots;
     const std::uint64_t segmentWords;
     Segment joining;  // a board of the true sequence this thread composes to reach a segment
+    JsonWriter* json = nullptr;  // the JSON form's writer, which opens each board that has names
 
     // The names as written: looked at, failed in a row, and whether that ran dry.
     std::uint64_t composed = 0;

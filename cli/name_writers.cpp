@@ -43,8 +43,6 @@ char* AppendJsonText(char* place, const char* text, std::size_t length, bool utf
     return place;
 }
 
-const std::size_t JsonNameRoom = 6 * MaxNameLength + 4;  // escaped text, quotes, comma
-
 }  // namespace
 
 const char* ToolLineEnd()
@@ -139,19 +137,34 @@ void JsonWriter::StartBoard(Gender gender, const char* prefix)
 
 void JsonWriter::WriteName(const char* name, int length)
 {
-    if (names++ > 0)
-        output.Write(",", 1);
-    WriteText(name, length);
+    output.Commit(PutName(output.Reserve(NameRoom), name, length, names++ == 0));
+}
+
+char* JsonWriter::PutName(char* place, const char* name, int length, bool first)
+{
+    if (!first)
+        *place++ = ',';
+    return PutText(place, name, length);
+}
+
+void JsonWriter::WriteNames(const char* text, std::size_t size, int count)
+{
+    output.Write(text, size);
+    names += count;
 }
 
 void JsonWriter::WriteText(const char* text, int length)
 {
+    output.Commit(PutText(output.Reserve(NameRoom), text, length));
+}
+
+char* JsonWriter::PutText(char* place, const char* text, int length)
+{
     const std::size_t size = static_cast<std::size_t>(length);
-    char* place = output.Reserve(JsonNameRoom);
     *place++ = '"';
     place = AppendJsonText(place, text, size, IsUtf8(text, size));
     *place++ = '"';
-    output.Commit(place);
+    return place;
 }
 
 void JsonWriter::WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength)
@@ -190,7 +203,7 @@ void JsonWriter::WriteString(const std::string& text)
     output.Write("\"");
     for (std::size_t start = 0; start < text.size(); start += MaxNameLength) {
         const std::size_t length = std::min<std::size_t>(MaxNameLength, text.size() - start);
-        output.Commit(AppendJsonText(output.Reserve(JsonNameRoom), text.data() + start, length, utf8));
+        output.Commit(AppendJsonText(output.Reserve(NameRoom), text.data() + start, length, utf8));
     }
     output.Write("\"");
 }

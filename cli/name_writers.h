@@ -75,6 +75,13 @@ public:
     void Start(std::uint64_t seed, const ToolOptions& options);
     void StartBoard(norvathel::Gender gender, const char* prefix);
     void WriteName(const char* name, int length);
+    // The most a name takes as PutName puts it: escaped, quoted, after a comma.
+    static constexpr std::size_t NameRoom = 6 * norvathel::MaxNameLength + 4;
+    // A board's name as WriteName writes it, at place with NameRoom bytes of room: after a
+    // comma unless it is the board's first. Returns its end.
+    static char* PutName(char* place, const char* name, int length, bool first);
+    // count names, one after another as PutName put them, onto the board last started.
+    void WriteNames(const char* text, std::size_t size, int count);
     // A full name: {"given":...,"surname":...}.
     void WriteFullName(const char* given, int givenLength, const char* surname, int surnameLength);
     // The tail; ran_dry is written when constraints were given.
@@ -87,6 +94,7 @@ private:
     void EndBoard();
     void WriteConstraints(const ToolOptions& options);
     void WriteText(const char* text, int length);
+    static char* PutText(char* place, const char* text, int length);
 
     OutputBuffer& output;
     bool constrained = false;
@@ -159,6 +167,8 @@ public:
     void Name(const char* name, int length, norvathel::Gender gender, std::uint64_t board,
               const char* prefix, const char* surname = nullptr, int surnameLength = 0);
     void Finish(bool ranDry);
+    // The JSON form's writer, for names written a board at a time; null in the other forms.
+    JsonWriter* Json() { return format == OutputFormat::Json ? &json : nullptr; }
 
 private:
     OutputBuffer& output;

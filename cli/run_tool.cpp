@@ -40,7 +40,7 @@ struct RunResult {
 };
 
 
-// From this many names on, text and CSV names are composed on every processor: fewer take a
+// From this many names on, names are composed on every processor: fewer take a
 // few milliseconds on one thread, and a short run (the default board) keeps to one processor.
 const std::uint64_t SegmentsFrom = 200000;
 
@@ -56,13 +56,12 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
-    // Text or CSV of given names that are not unique: each name judged alone, on every processor.
-    const bool alone = (options.format == OutputFormat::Text || options.format == OutputFormat::Csv) &&
-                       !options.fullNames && !options.constraints.unique;
+    // Given names that are not unique: each name judged alone, on every processor.
+    const bool alone = !options.fullNames && !options.constraints.unique;
     const int threads = alone && options.count >= SegmentsFrom ? ThreadsFor(options) : 1;
     if (threads > 1) {
         BoardSegments segments(options, stream, start, threads);
-        segments.Write(options.count, output, progress, result.written);
+        segments.Write(options.count, writer, output, progress, result.written);
         result.ranDry = segments.RanDry();
         result.composedInARow = segments.ComposedSinceKept();
         writer.Finish(result.ranDry);

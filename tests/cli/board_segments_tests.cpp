@@ -1,6 +1,6 @@
 // --count composed in segments on several threads: one stream's names in its order, however
-// the segments fall, wherever the count ends, from either kind of seed, as text and CSV, with
-// constraints and where the names run dry.
+// the segments fall, wherever the count ends, from either kind of seed, as text, CSV and JSON,
+// with constraints and where the names run dry.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -36,8 +36,8 @@ struct Written {
     }
 };
 
-// The first count names of one stream from start, as the tool writes them on one thread, as
-// text or CSV rows.
+// The first count names of one stream from start, as the tool writes them on one thread, in
+// the options' form (a whole JSON document, seed 7).
 Written FromOneStream(const ToolOptions& options, const norvathel::AdditiveRandom& start, std::uint64_t count,
                       std::uint64_t dryLimit = norvathel::NameStream::DefaultDryLimit)
 {
@@ -47,14 +47,12 @@ Written FromOneStream(const ToolOptions& options, const norvathel::AdditiveRando
         OutputBuffer output(file);
         norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints, false,
                                      dryLimit);
-        CsvWriter csv(output);
+        NameWriter writer(output, options.format);
+        writer.Start(7, options);
         norvathel::StreamName name;
-        for (std::uint64_t k = 0; k < count && stream.Next(name); ++k) {
-            if (options.format == OutputFormat::Csv)
-                csv.WriteName(name.text, name.length, nullptr, 0, name.gender);
-            else
-                WriteTextName(output, name.text, name.length);
-        }
+        for (std::uint64_t k = 0; k < count && stream.Next(name); ++k)
+            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix());
+        writer.Finish(stream.RanDry());
         EXPECT_TRUE(output.Finish());
         written.ranDry = stream.RanDry();
         written.sinceKept = stream.ComposedSinceKept();
@@ -74,8 +72,11 @@ Written InSegments(const ToolOptions& options, const norvathel::AdditiveRandom& 
         std::uint64_t written = 0;
         norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints, false,
                                      dryLimit);
+        NameWriter writer(output, options.format);
+        writer.Start(7, options);
         BoardSegments segments(options, stream, start, threads, words);
-        segments.Write(count, output, progress, written);
+        segments.Write(count, writer, output, progress, written);
+        writer.Finish(segments.RanDry());
         EXPECT_TRUE(output.Finish());
         result.ranDry = segments.RanDry();
         result.sinceKept = segments.ComposedSinceKept();
@@ -140,6 +141,8 @@ TEST(BoardSegments, AnySegmentsAndThreadsWriteOneStreamsNames)
                 options.constraints.endsWith = "a";
             if (run % 5 == 1)
                 options.format = OutputFormat::Csv;
+            else if (run % 5 == 3)
+                options.format = OutputFormat::Json;
             const Written expected = FromOneStream(options, start, count);
             for (const auto& way : ways)
                 EXPECT_TRUE(InSegments(options, start, count, way.threads, way.words) == expected)
@@ -151,10 +154,13 @@ TEST(BoardSegments, AnySegmentsAndThreadsWriteOneStreamsNames)
     start.SeedFull(5);
     for (std::uint64_t count : {0, 1, 9, 10, 11})
         EXPECT_TRUE(InSegments(options, start, count, 2, 40) == FromOneStream(options, start, count)) << count;
-    // A count the constraints reach only after many boards, in rows with the gender.
+    // A count the constraints reach only after many boards, in rows with the gender and in
+    // boards of JSON, many boards with no name and so no object.
     options.constraints.maxLength = 4;
-    options.format = OutputFormat::Csv;
-    EXPECT_TRUE(InSegments(options, start, 300, 2, 500) == FromOneStream(options, start, 300));
+    for (OutputFormat form : {OutputFormat::Csv, OutputFormat::Json}) {
+        options.format = form;
+        EXPECT_TRUE(InSegments(options, start, 300, 2, 500) == FromOneStream(options, start, 300));
+    }
 }
 
 TEST(BoardSegments, BoardsThatDrawNothingStillEnd)
@@ -179,6 +185,7 @@ TEST(BoardSegments, NamesRunDryWhereOneStreamsDo)
     ToolOptions options;
     options.constraints.maxLength = 3;
     for (std::uint64_t limit : {1, 9, 10, 11, 40, 97}) {
+        options.format = limit % 2 ? OutputFormat::Json : OutputFormat::Text;
         norvathel::AdditiveRandom start;
         start.SeedFull(limit);
         const Written expected = FromOneStream(options, start, 100000, limit);
