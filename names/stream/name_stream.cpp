@@ -209,26 +209,33 @@ public:
         return Insert(name, length, Fnv1a(name, static_cast<std::size_t>(length)));
     }
 
-    // The board's names' hashes worked out ahead, their first slots asked of memory, then the
-    // names those slots hold where the tags match: the set is soon far larger than the caches,
-    // and ten misses waited on together cost little more than one.
-    void Expect(const Board& board)
+    // The board's names that meet the other constraints (meeting, a bit each) hashed ahead,
+    // their first slots asked of memory, then the names those slots hold where the tags match:
+    // the set is soon far larger than the caches, and ten misses waited on together cost
+    // little more than one.
+    void Expect(const Board& board, unsigned meeting)
     {
+        meets = meeting;
         for (int k = 0; k < NamesPerBoard; ++k)
-            expected[k] = Fnv1a(board.names[k], static_cast<std::size_t>(board.lengths[k]));
+            if (Meets(k))
+                expected[k] = Fnv1a(board.names[k], static_cast<std::size_t>(board.lengths[k]));
         if (tags.empty())
             return;
         const std::size_t mask = tags.size() - 1;
-        for (const std::uint64_t hash : expected) {
-            FetchSoon(&tags[hash & mask]);
-            FetchSoon(&offsets[hash & mask]);
+        for (int k = 0; k < NamesPerBoard; ++k) {
+            if (Meets(k)) {
+                FetchSoon(&tags[expected[k] & mask]);
+                FetchSoon(&offsets[expected[k] & mask]);
+            }
         }
-        for (const std::uint64_t hash : expected)
-            if (tags[hash & mask] == TagOf(hash))
-                FetchSoon(At(offsets[hash & mask]));
+        for (int k = 0; k < NamesPerBoard; ++k)
+            if (Meets(k) && tags[expected[k] & mask] == TagOf(expected[k]))
+                FetchSoon(At(offsets[expected[k] & mask]));
     }
 
-    // A name of the board last expected, at slot k.
+    // Whether the name at slot k of the board last expected meets the other constraints.
+    bool Meets(int k) const { return (meets >> k) & 1; }
+    // That name, kept when new.
     bool InsertExpected(const char* name, int length, int k) { return Insert(name, length, expected[k]); }
 
 private:
@@ -320,6 +327,7 @@ private:
     std::vector<std::uint32_t> offsets;
     std::size_t count = 0;
     std::uint64_t expected[NamesPerBoard] = {};
+    unsigned meets = 0;
 };
 
 NameStream::NameStream(std::uint64_t seed, GenderChoice gender, const char* prefixText,
@@ -378,7 +386,7 @@ void NameStream::ComposeNextBoard()
     if (fullNames)
         style.ComposeSurnames(surnameRandom, surnames);
     else if (seen)
-        seen->Expect(board);
+        ExpectUnique();
     ++boards;
     position = 0;
 }
@@ -388,17 +396,28 @@ bool NameStream::MeetsAlone(const char* name, int length) const
     return !filter->Any() || filter->Passes(name, length);
 }
 
+// The new board's names as the set will be asked of them: the other constraints first, since
+// only a name that meets them is remembered.
+void NameStream::ExpectUnique()
+{
+    unsigned meeting = 0;
+    for (int k = 0; k < NamesPerBoard; ++k)
+        if (MeetsAlone(board.names[k], board.lengths[k]))
+            meeting |= 1u << k;
+    seen->Expect(board, meeting);
+}
+
 bool NameStream::Meets(int slot)
 {
     const char* name = board.names[slot];
     const int length = board.lengths[slot];
+    if (seen && !fullNames)  // the other constraints were judged as the board came
+        return seen->Meets(slot) && seen->InsertExpected(name, length, slot);
     if (!MeetsAlone(name, length))
         return false;
-    // Last: only a name that meets everything else is remembered, with its surname if any.
+    // Last: only a name that meets everything else is remembered, with its surname.
     if (!seen)
         return true;
-    if (!fullNames)
-        return seen->InsertExpected(name, length, slot);
     char full[FullNameSize];
     const int fullLength = std::snprintf(full, sizeof full, "%s %s", name, surnames.names[slot]);
     return seen->Insert(full, fullLength);

@@ -199,6 +199,7 @@ private:
     void Setup(const char* prefix, const NameConstraints& constraints);
     bool NextComposing(StreamName& name);
     bool Meets(int slot);
+    void ExpectUnique();
     void ComposeNextBoard();
     void Hand(int index, StreamName& name) const
     {
