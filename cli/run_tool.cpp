@@ -19,6 +19,7 @@
 #include "line_reader.h"
 #include "output_buffer.h"
 #include "progress_line.h"
+#include "surname_boards.h"
 #include "tool_options.h"
 #include "text/utf8_files.h"
 
@@ -51,23 +52,35 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
                 ProgressLine& progress, RunResult& result)
 {
     const AdditiveRandom start = StartingGenerator(options, seed);
+    const bool many = options.count >= SegmentsFrom && ThreadsFor(options) > 1;
+    // Full names that are not unique: the surnames on a thread of their own, beside a stream
+    // of the given names alone (the same given names).
+    const bool surnamesAside = many && options.fullNames && !options.constraints.unique;
     norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints,
-                                 options.fullNames);
+                                 options.fullNames && !surnamesAside);
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
     // Given names that are not unique: each name judged alone, on every processor.
     const bool alone = !options.fullNames && !options.constraints.unique;
-    const int threads = alone && options.count >= SegmentsFrom ? ThreadsFor(options) : 1;
-    if (threads > 1) {
+    const int threads = alone && many ? ThreadsFor(options) : 1;
+    if (surnamesAside) {
+        SurnameBoards surnames(options.style, norvathel::SurnameRandomFor(start));
+        for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written) {
+            const Board& of = surnames.At(name.board);
+            const int slot = stream.LastSlot();
+            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix(), of.names[slot],
+                        of.lengths[slot]);
+            progress.Update(result.written, stream.Composed());
+        }
+    } else if (threads > 1) {
         BoardSegments segments(options, stream, start, threads);
         segments.Write(options.count, writer, output, progress, result.written);
         result.ranDry = segments.RanDry();
         result.composedInARow = segments.ComposedSinceKept();
         writer.Finish(result.ranDry);
         return;
-    }
-    if (options.format == OutputFormat::Text && !options.fullNames && !stream.Constrained()) {
+    } else if (options.format == OutputFormat::Text && !options.fullNames && !stream.Constrained()) {
         // Its own loop, a board's names at a time: this is the one that runs tens of millions
         // of times a second.
         while (result.written < options.count) {

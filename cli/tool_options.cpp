@@ -448,8 +448,8 @@ constexpr Option Options[] = {
      "the same keys"},
     {"--threads", nullptr, "N", SetThreads,
      "compose the names of --keys, or of --count without\n"
-     "--unique or --full, on N threads (default: one for\n"
-     "each processor): --threads 1"},
+     "--unique, on N threads (default: one for each\n"
+     "processor): --threads 1"},
     {"--clock", nullptr, "T|WORD", SetClock,
      "the names the window shows when started at second T\n"
      "since 1970 (and the lists that version 1 printed for\n"

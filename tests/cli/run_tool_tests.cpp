@@ -267,14 +267,16 @@ TEST(ToolCount, ManyBoardsStreamThroughTheBuffer)
 TEST(ToolCount, AnyNumberOfThreadsWritesTheSameNames)
 {
     // Enough names for the threads to be used, with the clock's seeding and a prefix too, with
-    // constraints, as CSV and JSON, and with constraints no name meets (the same message and
-    // exit code 3).
+    // constraints, as CSV and JSON, full names, and with constraints no name meets (the same
+    // message and exit code 3).
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--seed", "3", "--count", "250007"},
           {"--clock", "1733616000", "--male", "--prefix", "Ka", "--count", "200001"},
           {"--seed", "4", "--max-length", "7", "--exclude", "ar,q", "--count", "200003"},
           {"--seed", "6", "--format", "csv", "--bom", "--exclude", "ar", "--count", "200002"},
           {"--seed", "8", "--format", "json", "--prefix", "\"El", "--max-length", "6", "--count", "200004"},
+          {"--seed", "9", "--full", "--style", "liquid", "--exclude", "a", "--count", "200006"},
+          {"--seed", "10", "--full", "--format", "csv", "--female", "--count", "200007"},
           {"--seed", "5", "--max-length", "4", "--exclude", "a,e,i,o,u,y", "--count", "200000"}}) {
         const ToolRun one = RunToolWith(Joined(args, {"--threads", "1"}));
         const bool dry = std::find(args.begin(), args.end(), "a,e,i,o,u,y") != args.end();

@@ -185,6 +185,8 @@ public:
     // How many names in a row may fail before the stream runs dry.
     std::uint64_t DryLimit() const { return dryLimit; }
 
+    // The slot in its board of the name Next last handed out.
+    int LastSlot() const { return position - 1; }
     bool RanDry() const { return dry; }
     std::uint64_t Composed() const { return composed; }
     std::uint64_t Kept() const { return kept; }
