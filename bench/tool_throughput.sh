@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end figures of a built norvathel-names: names per second written to /dev/null (with
-# --seed and --clock), keys per second with --keys, names per second with a 5,000-piece
+# --seed and --clock, full names, unique names), keys per second with --keys, names per second with a 5,000-piece
 # --exclude-file, the largest resident set while writing, and the start-up time. Builds nothing.
 #
 #   bench/tool_throughput.sh build/release/cli/norvathel-names [NAMES]
@@ -79,6 +79,14 @@ for threads in ([], ["--threads", "1"]):
     peak = run(["--seed", "1", "--count", str(names)] + threads, watch=True)[1]
     print(f"max RSS{' ' + ' '.join(threads) if threads else ''}: {peak / 1024:.2f} MiB ({peak} KiB, VmHWM while"
           f" writing {names} names)" if peak is not None else "max RSS: unknown (no /proc)")
+# Full names (their surnames on a second thread) and unique names (one stream and its set), on
+# every processor and on one thread; each of half the names.
+for option in ("--full", "--unique"):
+    half = str(max(names // 2, 1))
+    every = statistics.median(run(["--seed", "1", "--count", half, option])[0] for _ in range(runs))
+    one = statistics.median(run(["--seed", "1", "--count", half, option, "--threads", "1"])[0] for _ in range(runs))
+    print(f"{option:>8}: {half} names in {every:.2f} s on every processor, {one:.2f} s on one thread"
+          f" (median of {runs})")
 # Full seeding (--seed) against the window's (--clock): the same code draws after either.
 for option in ("--seed", "--clock"):
     seconds = statistics.median(run([option, "1", "--count", str(names)])[0] for _ in range(runs))
