@@ -209,16 +209,20 @@ public:
         return Insert(name, length, Fnv1a(name, static_cast<std::size_t>(length)));
     }
 
-    // The board's names that meet the other constraints (meeting, a bit each) hashed ahead,
-    // their first slots asked of memory, then the names those slots hold where the tags match:
-    // the set is soon far larger than the caches, and ten misses waited on together cost
-    // little more than one.
-    void Expect(const Board& board, unsigned meeting)
+    // A board's names as the set will be asked of them, those that meet the other constraints
+    // (meeting, a bit each) hashed ahead, their first slots asked of memory, then the names
+    // those slots hold where the tags match: the set is soon far larger than the caches, and
+    // ten misses waited on together cost little more than one. The names must stay as they
+    // are until the board's last is inserted.
+    void Expect(const char* const (&names)[NamesPerBoard], const int (&lengths)[NamesPerBoard], unsigned meeting)
     {
         meets = meeting;
-        for (int k = 0; k < NamesPerBoard; ++k)
+        for (int k = 0; k < NamesPerBoard; ++k) {
+            expectedNames[k] = names[k];
+            expectedLengths[k] = lengths[k];
             if (Meets(k))
-                expected[k] = Fnv1a(board.names[k], static_cast<std::size_t>(board.lengths[k]));
+                expected[k] = Fnv1a(names[k], static_cast<std::size_t>(lengths[k]));
+        }
         if (tags.empty())
             return;
         const std::size_t mask = tags.size() - 1;
@@ -236,7 +240,18 @@ public:
     // Whether the name at slot k of the board last expected meets the other constraints.
     bool Meets(int k) const { return (meets >> k) & 1; }
     // That name, kept when new.
-    bool InsertExpected(const char* name, int length, int k) { return Insert(name, length, expected[k]); }
+    bool InsertExpected(int k) { return Insert(expectedNames[k], expectedLengths[k], expected[k]); }
+
+    // Room for slot k's full name, "Given Surname", which the set keeps whole; returns it.
+    // Both parts were bounded when the style was built (MaxNameLength, MaxSurnameLength).
+    const char* Join(int k, const char* given, int givenLength, const char* surname, int surnameLength)
+    {
+        char* text = joined[k];
+        std::memcpy(text, given, static_cast<std::size_t>(givenLength));
+        text[givenLength] = ' ';
+        std::memcpy(text + givenLength + 1, surname, static_cast<std::size_t>(surnameLength));
+        return text;
+    }
 
 private:
     bool Insert(const char* name, int length, std::uint64_t hash)
@@ -327,7 +342,10 @@ private:
     std::vector<std::uint32_t> offsets;
     std::size_t count = 0;
     std::uint64_t expected[NamesPerBoard] = {};
+    const char* expectedNames[NamesPerBoard] = {};
+    int expectedLengths[NamesPerBoard] = {};
     unsigned meets = 0;
+    char joined[NamesPerBoard][FullNameSize] = {};
 };
 
 NameStream::NameStream(std::uint64_t seed, GenderChoice gender, const char* prefixText,
@@ -385,7 +403,7 @@ void NameStream::ComposeNextBoard()
     boardGender = ComposeStreamBoard(style, genderChoice, random, prefix, board);
     if (fullNames)
         style.ComposeSurnames(surnameRandom, surnames);
-    else if (seen)
+    if (seen)
         ExpectUnique();
     ++boards;
     position = 0;
@@ -396,31 +414,32 @@ bool NameStream::MeetsAlone(const char* name, int length) const
     return !filter->Any() || filter->Passes(name, length);
 }
 
-// The new board's names as the set will be asked of them: the other constraints first, since
-// only a name that meets them is remembered.
+// The new board's names as the set will be asked of them, whole names with their surnames:
+// the other constraints first, since only a name that meets them is remembered.
 void NameStream::ExpectUnique()
 {
     unsigned meeting = 0;
-    for (int k = 0; k < NamesPerBoard; ++k)
-        if (MeetsAlone(board.names[k], board.lengths[k]))
-            meeting |= 1u << k;
-    seen->Expect(board, meeting);
+    const char* names[NamesPerBoard];
+    int lengths[NamesPerBoard];
+    for (int k = 0; k < NamesPerBoard; ++k) {
+        names[k] = board.names[k];
+        lengths[k] = board.lengths[k];
+        if (!MeetsAlone(names[k], lengths[k]))
+            continue;
+        meeting |= 1u << k;
+        if (fullNames) {
+            names[k] = seen->Join(k, board.names[k], board.lengths[k], surnames.names[k], surnames.lengths[k]);
+            lengths[k] += 1 + surnames.lengths[k];
+        }
+    }
+    seen->Expect(names, lengths, meeting);
 }
 
 bool NameStream::Meets(int slot)
 {
-    const char* name = board.names[slot];
-    const int length = board.lengths[slot];
-    if (seen && !fullNames)  // the other constraints were judged as the board came
-        return seen->Meets(slot) && seen->InsertExpected(name, length, slot);
-    if (!MeetsAlone(name, length))
-        return false;
-    // Last: only a name that meets everything else is remembered, with its surname.
-    if (!seen)
-        return true;
-    char full[FullNameSize];
-    const int fullLength = std::snprintf(full, sizeof full, "%s %s", name, surnames.names[slot]);
-    return seen->Insert(full, fullLength);
+    if (seen)  // the other constraints were judged as the board came
+        return seen->Meets(slot) && seen->InsertExpected(slot);
+    return MeetsAlone(board.names[slot], board.lengths[slot]);
 }
 
 bool NameStream::NextComposing(StreamName& name)

@@ -472,6 +472,19 @@ TEST(FullNames, UniqueMeansTheWholeNameAndConstraintsTheGivenOne)
         givenNames.insert(name.given);
     }
     EXPECT_LT(givenNames.size(), names.size());
+    // And exactly the names the plain rule keeps: the first time each whole name comes.
+    NameConstraints plain = constraints;
+    plain.unique = false;
+    std::set<std::string> seen;
+    std::size_t k = 0;
+    for (const Handed& name : Stream(Style::Classic(), 4, plain, true, 40000)) {
+        if (k == names.size() || !seen.insert(name.given + " " + name.surname).second)
+            continue;
+        ASSERT_EQ(names[k].given, name.given) << k;
+        ASSERT_EQ(names[k].surname, name.surname) << k;
+        ++k;
+    }
+    EXPECT_EQ(k, names.size());
 }
 
 }  // namespace
