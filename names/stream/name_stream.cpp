@@ -199,16 +199,10 @@ Gender ComposeStreamBoard(const Style& style, GenderChoice choice, AdditiveRando
 // three-quarters full. A slot is a tag byte (0 for empty, else seven bits of the hash) and a
 // 32-bit arena offset in a parallel array: probing reads the tags, which lie side by side, and
 // only a matching tag costs a look at the arena. About 9 bytes of arena and 7 to 14 bytes of
-// table per name; a growing table briefly holds the old one too.
+// table per name; a growing table briefly holds the old one too. Each board's names are
+// expected before they are inserted, so that their misses overlap.
 class NameStream::SeenNames {
 public:
-    // True, keeping the name, when it was not there yet. Throws std::bad_alloc when there is
-    // no room for it, leaving the set as it was.
-    bool Insert(const char* name, int length)
-    {
-        return Insert(name, length, Fnv1a(name, static_cast<std::size_t>(length)));
-    }
-
     // A board's names as the set will be asked of them, those that meet the other constraints
     // (meeting, a bit each) hashed ahead, their first slots asked of memory, then the names
     // those slots hold where the tags match: the set is soon far larger than the caches, and
@@ -239,7 +233,8 @@ public:
 
     // Whether the name at slot k of the board last expected meets the other constraints.
     bool Meets(int k) const { return (meets >> k) & 1; }
-    // That name, kept when new.
+    // True, keeping that name, when it was not there yet. Throws std::bad_alloc when there is
+    // no room for it, leaving the set as it was.
     bool InsertExpected(int k) { return Insert(expectedNames[k], expectedLengths[k], expected[k]); }
 
     // Room for slot k's full name, "Given Surname", which the set keeps whole; returns it.
