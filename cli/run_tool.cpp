@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -64,16 +65,7 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
     // Given names that are not unique: each name judged alone, on every processor.
     const bool alone = !options.fullNames && !options.constraints.unique;
     const int threads = alone && many ? ThreadsFor(options) : 1;
-    if (surnamesAside) {
-        SurnameBoards surnames(options.style, norvathel::SurnameRandomFor(start));
-        for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written) {
-            const Board& of = surnames.At(name.board);
-            const int slot = stream.LastSlot();
-            writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix(), of.names[slot],
-                        of.lengths[slot]);
-            progress.Update(result.written, stream.Composed());
-        }
-    } else if (threads > 1) {
+    if (threads > 1) {
         BoardSegments segments(options, stream, start, threads);
         segments.Write(options.count, writer, output, progress, result.written);
         result.ranDry = segments.RanDry();
@@ -103,7 +95,15 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
             progress.Update(result.written, stream.Composed());
         }
     } else {
+        std::unique_ptr<SurnameBoards> aside;
+        if (surnamesAside)
+            aside.reset(new SurnameBoards(options.style, norvathel::SurnameRandomFor(start)));
         for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written) {
+            if (aside) {
+                const Board& surnames = aside->At(name.board);
+                name.surname = surnames.names[stream.LastSlot()];
+                name.surnameLength = surnames.lengths[stream.LastSlot()];
+            }
             writer.Name(name.text, name.length, name.gender, name.board, stream.Prefix(), name.surname,
                         name.surnameLength);
             progress.Update(result.written, stream.Composed());

@@ -30,6 +30,18 @@ char GenderLetter(norvathel::Gender gender)
     return gender == norvathel::Male ? 'm' : gender == norvathel::Female ? 'f' : 'n';
 }
 
+// A name onto a batch at place: a fixed-size copy of its slot, then its newline; its gender's
+// letter and its length beside it. Returns where the next goes.
+char* PutName(char* place, const char* name, int length, norvathel::Gender gender, char* genderAt, uint8_t* lengthAt)
+{
+    std::memcpy(place, name, norvathel::NameSlotSize);
+    place += length;
+    *place++ = '\n';
+    *genderAt = GenderLetter(gender);
+    *lengthAt = static_cast<uint8_t>(length);
+    return place;
+}
+
 }  // namespace
 
 norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text, char* genders,
@@ -53,14 +65,9 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
                 const norvathel::Board* board;
                 int first;
                 const int taken = names.NextOfBoard(most, board, first);
-                const char gender = GenderLetter(names.BoardGenderNow());
-                for (int k = first; k < first + taken; ++k, ++index) {
-                    std::memcpy(place, board->names[k], norvathel::NameSlotSize);
-                    place += board->lengths[k];
-                    *place++ = '\n';
-                    genders[index] = gender;
-                    lengths[index] = static_cast<uint8_t>(board->lengths[k]);
-                }
+                for (int k = first; k < first + taken; ++k, ++index)
+                    place = PutName(place, board->names[k], board->lengths[k], names.BoardGenderNow(),
+                                    &genders[index], &lengths[index]);
             }
         }
         norvathel::StreamName next;
@@ -69,11 +76,7 @@ norvathel_result norvathel_web_stream_fill(norvathel_stream* stream, char* text,
                 result = NORVATHEL_DRY;
                 break;
             }
-            std::memcpy(place, next.text, norvathel::NameSlotSize);
-            place += next.length;
-            *place++ = '\n';
-            genders[index] = GenderLetter(next.gender);
-            lengths[index] = static_cast<uint8_t>(next.length);
+            place = PutName(place, next.text, next.length, next.gender, &genders[index], &lengths[index]);
         }
     } catch (...) {
         result = NORVATHEL_NO_MEMORY;
