@@ -15,12 +15,12 @@
 #include "norvathel_version.h"
 #include "argument_texts.h"
 #include "board_segments.h"
+#include "boards_ahead.h"
 #include "fault_words.h"
 #include "key_batches.h"
 #include "line_reader.h"
 #include "output_buffer.h"
 #include "progress_line.h"
-#include "surname_boards.h"
 #include "tool_options.h"
 #include "text/utf8_files.h"
 
@@ -59,6 +59,20 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
     const bool surnamesAside = many && options.fullNames && !options.constraints.unique;
     norvathel::NameStream stream(options.style, start, options.gender, options.prefix, options.constraints,
                                  options.fullNames && !surnamesAside);
+    // Unique names: the set of names seen takes most of the time, so the boards (and their
+    // surnames) are composed ahead on a thread of their own while the set judges them here.
+    std::unique_ptr<BoardsAhead> ahead;
+    if (many && options.constraints.unique) {
+        ahead = BoardsAhead::StreamBoards(options.style, options.gender, stream.Prefix(), start, options.fullNames);
+        stream.TakeBoardsFrom([&ahead, full = options.fullNames, n = std::uint64_t{0}](Board& names, Board& surnames) mutable {
+            const BoardsAhead::Step step = ahead->At(n);
+            ++n;  // not before: a step that threw is asked for again
+            names = step.boards[0];
+            if (full)
+                surnames = step.boards[1];
+            return step.gender;
+        });
+    }
     NameWriter writer(output, options.format);
     writer.Start(seed, options);
     norvathel::StreamName name;
@@ -95,12 +109,12 @@ void WriteNames(const ToolOptions& options, std::uint64_t seed, OutputBuffer& ou
             progress.Update(result.written, stream.Composed());
         }
     } else {
-        std::unique_ptr<SurnameBoards> aside;
+        std::unique_ptr<BoardsAhead> aside;
         if (surnamesAside)
-            aside.reset(new SurnameBoards(options.style, norvathel::SurnameRandomFor(start)));
+            aside = BoardsAhead::Surnames(options.style, norvathel::SurnameRandomFor(start));
         for (; result.written < options.count && !output.Failed() && stream.Next(name); ++result.written) {
             if (aside) {
-                const Board& surnames = aside->At(name.board);
+                const Board& surnames = aside->At(name.board).boards[0];
                 name.surname = surnames.names[stream.LastSlot()];
                 name.surnameLength = surnames.lengths[stream.LastSlot()];
             }

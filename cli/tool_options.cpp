@@ -447,9 +447,9 @@ constexpr Option Options[] = {
      "--keys characters.txt; with --seed, other names for\n"
      "the same keys"},
     {"--threads", nullptr, "N", SetThreads,
-     "compose the names of --keys, or of --count without\n"
-     "--unique, on N threads (default: one for each\n"
-     "processor): --threads 1"},
+     "compose the names of --keys and --count on N\n"
+     "threads (default: one for each processor; with\n"
+     "--unique, its boards on a second): --threads 1"},
     {"--clock", nullptr, "T|WORD", SetClock,
      "the names the window shows when started at second T\n"
      "since 1970 (and the lists that version 1 printed for\n"

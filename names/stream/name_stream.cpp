@@ -395,9 +395,13 @@ NameStream::~NameStream() = default;
 
 void NameStream::ComposeNextBoard()
 {
-    boardGender = ComposeStreamBoard(style, genderChoice, random, prefix, board);
-    if (fullNames)
-        style.ComposeSurnames(surnameRandom, surnames);
+    if (source) {
+        boardGender = source(board, surnames);
+    } else {
+        boardGender = ComposeStreamBoard(style, genderChoice, random, prefix, board);
+        if (fullNames)
+            style.ComposeSurnames(surnameRandom, surnames);
+    }
     if (seen)
         ExpectUnique();
     ++boards;

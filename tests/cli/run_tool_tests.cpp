@@ -267,8 +267,8 @@ TEST(ToolCount, ManyBoardsStreamThroughTheBuffer)
 TEST(ToolCount, AnyNumberOfThreadsWritesTheSameNames)
 {
     // Enough names for the threads to be used, with the clock's seeding and a prefix too, with
-    // constraints, as CSV and JSON, full names, and with constraints no name meets (the same
-    // message and exit code 3).
+    // constraints, as CSV and JSON, full names, unique names, and with constraints no name
+    // meets (the same message and exit code 3).
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--seed", "3", "--count", "250007"},
           {"--clock", "1733616000", "--male", "--prefix", "Ka", "--count", "200001"},
@@ -277,6 +277,8 @@ TEST(ToolCount, AnyNumberOfThreadsWritesTheSameNames)
           {"--seed", "8", "--format", "json", "--prefix", "\"El", "--max-length", "6", "--count", "200004"},
           {"--seed", "9", "--full", "--style", "liquid", "--exclude", "a", "--count", "200006"},
           {"--seed", "10", "--full", "--format", "csv", "--female", "--count", "200007"},
+          {"--seed", "11", "--unique", "--prefix", "Ka", "--count", "200008"},
+          {"--seed", "12", "--unique", "--full", "--format", "json", "--max-length", "6", "--count", "200009"},
           {"--seed", "5", "--max-length", "4", "--exclude", "a,e,i,o,u,y", "--count", "200000"}}) {
         const ToolRun one = RunToolWith(Joined(args, {"--threads", "1"}));
         const bool dry = std::find(args.begin(), args.end(), "a,e,i,o,u,y") != args.end();

@@ -295,6 +295,44 @@ TEST(NameStream, AUniqueStreamThatRunsOutOfMemoryForgetsNothing)
     }
 }
 
+TEST(NameStream, AStreamHandedItsBoardsHandsOutTheNamesItWouldHaveComposed)
+{
+    // Unique full names with a constraint: the set is asked of whole names, the constraint of
+    // given ones. The source fails once; the stream then asks for the same board again.
+    NameConstraints constraints;
+    constraints.unique = true;
+    constraints.maxLength = 7;
+    const norvathel::Style& style = norvathel::Style::Classic();
+    AdditiveRandom start;
+    start.SeedFull(5);
+    NameStream own(style, start, GenderChoice::Drawn, "Ka", constraints, true);
+    NameStream handed(style, start, GenderChoice::Drawn, "Ka", constraints, true);
+    AdditiveRandom random = start, surnameRandom = norvathel::SurnameRandomFor(start);
+    int boards = 0, fourthAsked = 0;
+    handed.TakeBoardsFrom([&](Board& names, Board& surnames) {
+        if (boards == 3 && ++fourthAsked == 1)
+            throw std::bad_alloc();
+        ++boards;
+        const Gender gender = norvathel::ComposeStreamBoard(style, GenderChoice::Drawn, random, "Ka", names);
+        style.ComposeSurnames(surnameRandom, surnames);
+        return gender;
+    });
+    StreamName want, got;
+    for (int k = 0; k < 20000; ++k) {
+        ASSERT_TRUE(own.Next(want));
+        try {
+            ASSERT_TRUE(handed.Next(got));
+        } catch (const std::bad_alloc&) {
+            ASSERT_TRUE(handed.Next(got));
+        }
+        ASSERT_EQ(std::string(got.text) + " " + got.surname, std::string(want.text) + " " + want.surname) << k;
+        ASSERT_EQ(got.gender, want.gender);
+        ASSERT_EQ(got.board, want.board);
+    }
+    EXPECT_EQ(fourthAsked, 2);  // it threw, and was asked for again
+    EXPECT_EQ(handed.Composed(), own.Composed());
+}
+
 // The first board of a stream whose gender is drawn, as text: ten names and the gender.
 std::string FirstBoard(std::uint64_t seed)
 {

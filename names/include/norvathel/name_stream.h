@@ -7,8 +7,10 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <norvathel/additive_random.h>
@@ -185,6 +187,14 @@ public:
     // How many names in a row may fail before the stream runs dry.
     std::uint64_t DryLimit() const { return dryLimit; }
 
+    // Where the boards come from: this stream's own generators, unless a caller that composes
+    // the very same boards elsewhere (ahead, on another thread) hands them in. The source gives
+    // the next board, and with full names its surnames, as ComposeStreamBoard and
+    // Style::ComposeSurnames compose them from where this stream's generators stand, and may
+    // throw where composing would; the stream's generators then draw no more.
+    using BoardSource = std::function<Gender(Board& names, Board& surnames)>;
+    void TakeBoardsFrom(BoardSource given) { source = std::move(given); }
+
     // The slot in its board of the name Next last handed out.
     int LastSlot() const { return position - 1; }
     bool RanDry() const { return dry; }
@@ -227,6 +237,7 @@ private:
     bool constrained;
     std::unique_ptr<SeenNames> seen;  // only for unique names
     std::uint64_t dryLimit;
+    BoardSource source;  // empty: the stream composes its own boards
 
     Board board = {};
     Gender boardGender = Female;
